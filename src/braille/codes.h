@@ -1,0 +1,98 @@
+// The whole knowledge of the French Braille code: constant tables and small
+// stateless conversions between Braille bytes (code page 1252), cells and
+// print characters. Positions in strings are 1-based, as in the document.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace dotavob {
+
+using Octet = std::uint8_t;
+using Table64 = std::array<Octet, 64>;
+
+// The code page never changes at run time; it selects the Latin table.
+constexpr int pageCode = 1252;
+
+constexpr Octet AUCUNE_CELLULE = 255;
+constexpr Octet LF = 10, VT = 11, FF = 12, CR = 13;
+
+// Bytes of the prefix cells that the editing rules name.
+constexpr Octet SIGNE_NUMERIQUE = 0x91;   // dot 6, prefix code 1
+constexpr Octet SIGNE_MAJUSCULE = 0xA8;   // dots 4 6, prefix code 5
+constexpr Octet SIGNE_EVIDENCE = 0xB8;    // dots 4 5 6, prefix code 7
+constexpr Octet SIGNE_EXPOSANT = 0x5E;    // dot 4, prefix code 4
+constexpr Octet PREFIXE_POINT5 = 0xB4;    // dot 5, prefix code 2
+
+inline Octet oct(char c) { return static_cast<Octet>(c); }
+
+// Tables.
+const Table64& tableCode();              // the active table (code page 1252)
+const Table64& tableCodePour(int page);  // 1252 or 1251
+const Table64& tableUS();                // North American Braille ASCII
+
+// Cell and byte lookups.
+Octet caractere(int cellule);            // low six bits of the cell count
+Octet caractereUS(int cellule);
+Octet cellule(Octet b);                  // 255: no cell
+Octet cellulePour(Octet b, int page);    // the same lookup with another table
+Octet codePrefixe(Octet b);              // 1..7 or 255
+bool estPrefixe(Octet b);
+Octet caracterePrefixe(int valeur);
+Octet celluleChiffre(Octet b);
+Octet chiffreDeCaractere(Octet b);       // '0'..'9' or 0
+Octet celluleOperateur(Octet b);
+bool estOperateur(Octet b);
+Octet operateurDeCaractere(Octet b);     // 0 when none
+bool estSigneSpecial(Octet b);
+Octet celluleSigneSpecial(Octet b);
+std::string ecritureSigneSpecial(Octet b);
+Octet signeSpecialDeCellule(Octet b);    // 0 when none
+bool estSigneAlternatif(Octet b);
+Octet celluleSigneAlternatif(Octet b);
+Octet celluleDOrdre(int index);          // 0..64, five rows of thirteen
+Octet retourneCellule(Octet c);
+Octet retourneCaractere(Octet b);
+std::string retourneChaine(std::string_view s);
+int codePrefixeAncien(Octet b);          // -1 when none
+void convertitPrefixesAnciens(std::string& s);
+bool estToucheDePoint(int toucheVirtuelle);
+
+// Character classes.
+bool estChiffre(Octet b);
+bool estPonctuation(Octet b);
+bool estFinDeLigne(Octet b);
+bool estSeparateur(Octet b);
+bool estSeparateurMot(Octet b);
+bool estApostropheOuTiret(Octet b);
+bool estGuillemet(Octet b);
+bool estMajuscule(Octet b);
+bool estMinuscule(Octet b);
+bool estLettre(Octet b);
+bool estMajusculePour(Octet b, int page);
+bool estMinusculePour(Octet b, int page);
+bool estAccepte(Octet b);
+
+// Case mapping and quote normalisation.
+Octet enMinuscule(Octet b);
+Octet enMajuscule(Octet b);
+Octet normaliseGuillemets(Octet b);
+void normaliseChaine(std::string& s);
+
+// Two-cell signs read inside a Braille text (1-based positions).
+bool lisSigneDouble(std::int32_t& position, std::string_view texte, std::string& sortie);
+bool estDebutSigneDouble(std::int32_t position, std::string_view texte);
+bool estPrefixeEnPosition(std::string_view texte, std::int32_t i);
+
+// The edge where bytes meet the user: code page 1252 <-> Unicode.
+char32_t versUnicode(Octet b);
+int depuisUnicode(char32_t c);           // -1: no byte for it
+std::string cp1252VersUtf8(std::string_view s);
+// Characters with no byte become '?'. Malformed UTF-8 bytes are read as
+// code page 1252 bytes, so nothing typed is silently dropped.
+std::string utf8VersCp1252(std::string_view s);
+bool estUtf8Valide(std::string_view s);
+
+}  // namespace dotavob

@@ -1,0 +1,428 @@
+#include "braille/document.h"
+
+#include <algorithm>
+
+#include "editing/transcription.h"
+
+namespace dotavob {
+namespace {
+bool estStructure(char c) { return estFinDeLigne(oct(c)); }
+bool finParagrapheOctet(Octet b) { return b == CR || b == FF; }
+}  // namespace
+
+DocumentBraille::DocumentBraille(const FormatPage& format) : format_(format) {}
+
+std::string DocumentBraille::sousChaine(std::int32_t debut, std::int32_t n) const {
+    debut = std::max(debut, 1);
+    n = std::min(n, longueur() - debut + 1);
+    if (n <= 0) return {};
+    return texte_.sousChaine(debut - 1, n);
+}
+
+void DocumentBraille::initialise(std::string texte) {
+    texte_.assigne(std::move(texte));
+    reconstruitIndex();
+    debutSelection_ = finSelection_ = 0;
+    curseur_ = Point{};
+    premiereLigne_ = premierePosition_ = 1;
+    modifie_ = false;
+    calculePageCurseur();
+    annonceLignes(1, nbLignes());
+}
+
+void DocumentBraille::reconstruitIndex() {
+    std::vector<std::int32_t> l, s;
+    const std::int32_t n = longueur();
+    for (std::int32_t i = 0; i < n; ++i) {
+        char c = texte_[i];
+        if (!estStructure(c)) continue;
+        l.push_back(i + 1);
+        if (oct(c) == FF) s.push_back(i + 1);
+    }
+    lignes_.assigne(std::move(l));
+    sauts_.assigne(std::move(s));
+    segmentsValides_ = false;
+}
+
+void DocumentBraille::changeTexte(std::int32_t from, std::int32_t to, std::string_view nouveau) {
+    const std::int32_t d = static_cast<std::int32_t>(nouveau.size()) - (to - from);
+    std::vector<std::int32_t> nl, ns;
+    for (std::size_t k = 0; k < nouveau.size(); ++k) {
+        if (!estStructure(nouveau[k])) continue;
+        nl.push_back(from + static_cast<std::int32_t>(k));
+        if (oct(nouveau[k]) == FF) ns.push_back(from + static_cast<std::int32_t>(k));
+    }
+    const bool retireStructure = lignes_.borneInf(to) != lignes_.borneInf(from);
+    texte_.remplace(from - 1, to - from, nouveau);
+    lignes_.remplace(from, to, d, nl);
+    sauts_.remplace(from, to, d, ns);
+    // Pages change with the lines, and with the bytes just before an FF
+    // (an empty FF line after a full page belongs to that page).
+    if (retireStructure || !nl.empty() ||
+        octet(from + static_cast<std::int32_t>(nouveau.size())) == FF)
+        segmentsValides_ = false;
+}
+
+Tligne DocumentBraille::ligne(std::int32_t n) const {
+    const std::int32_t len = longueur();
+    if (len == 0) return {};
+    n = std::max(n, 1);
+    if (n > nbLignes()) return {len + 1, len, {}};
+    Tligne l;
+    l.debut = debutLigne(n);
+    const auto i = static_cast<std::size_t>(n - 1);
+    l.fin = i < lignes_.taille() ? lignes_[i] - 1 : len;
+    l.texte = sousChaine(l.debut, l.fin - l.debut + 1);
+    return l;
+}
+
+std::int32_t DocumentBraille::debutLigne(std::int32_t n) const {
+    if (n <= 1) return 1;
+    const auto i = static_cast<std::size_t>(n - 2);
+    return i < lignes_.taille() ? lignes_[i] + 1 : longueur() + 1;
+}
+
+std::int32_t DocumentBraille::positionDe(Point p) const {
+    const std::int32_t len = longueur();
+    if (len == 0) return 0;
+    if (p.ligne > nbLignes()) return len + 1;
+    Tligne l = ligne(p.ligne);
+    const std::int32_t taille = l.fin - l.debut + 1;
+    std::int32_t col = std::max(p.colonne, 1);
+    if (col > taille) col = taille + 1;
+    return std::min(l.debut + col - 1, len + 1);
+}
+
+Point DocumentBraille::pointDe(std::int32_t position) const {
+    if (longueur() == 0 || position < 2) return {};
+    position = std::min(position, longueur() + 1);
+    const std::size_t avant = lignes_.borneInf(position);
+    const auto ligne = static_cast<std::int32_t>(avant) + 1;
+    return {position - debutLigne(ligne) + 1, ligne};
+}
+
+std::int32_t DocumentBraille::debutParagraphe(std::int32_t pos) const {
+    for (std::size_t i = lignes_.borneInf(pos); i > 0; --i) {
+        std::int32_t p = lignes_[i - 1];
+        if (finParagrapheOctet(octet(p))) return p + 1;
+    }
+    return 1;
+}
+
+std::int32_t DocumentBraille::finParagraphe(std::int32_t pos) const {
+    for (std::size_t i = lignes_.borneInf(pos); i < lignes_.taille(); ++i) {
+        std::int32_t p = lignes_[i];
+        if (finParagrapheOctet(octet(p))) return p;
+    }
+    return longueur() + 1;
+}
+
+std::int32_t DocumentBraille::positionCurseur() const {
+    return longueur() == 0 ? 1 : positionDe(curseur_);
+}
+
+// ---- Pages --------------------------------------------------------------
+
+const std::vector<DocumentBraille::Segment>& DocumentBraille::segments() const {
+    const std::int32_t n = lignesParPage();
+    if (segmentsValides_ && segmentsLignesParPage_ == n) return segments_;
+    segments_.clear();
+    std::int32_t debut = 1, pagesAvant = 0;
+    auto pagesDe = [n](std::int32_t m) { return (m + n - 1) / n; };
+    for (std::size_t k = 0; k < sauts_.taille(); ++k) {
+        const std::int32_t f = sauts_[k];
+        const auto ligneFF = static_cast<std::int32_t>(lignes_.borneInf(f)) + 1;
+        const std::int32_t m = ligneFF - debut + 1;
+        const bool vide = f == 1 || estStructure(texte_[f - 2]);
+        const bool absorbe = m > 1 && (m - 1) % n == 0 && vide;
+        const std::int32_t pages = absorbe ? (m - 1) / n : pagesDe(m);
+        segments_.push_back({debut, ligneFF, pagesAvant, pages, absorbe});
+        pagesAvant += pages;
+        debut = ligneFF + 1;
+    }
+    segments_.push_back({debut, nbLignes(), pagesAvant, pagesDe(nbLignes() - debut + 1), false});
+    segmentsValides_ = true;
+    segmentsLignesParPage_ = n;
+    return segments_;
+}
+
+std::int32_t DocumentBraille::pageDeLigne(std::int32_t n, std::int32_t* premiere) const {
+    const auto& seg = segments();
+    n = std::clamp(n, 1, nbLignes());
+    auto it = std::lower_bound(seg.begin(), seg.end(), n,
+                               [](const Segment& s, std::int32_t l) { return s.derniereLigne < l; });
+    if (it == seg.end()) --it;
+    const std::int32_t parPage = lignesParPage();
+    // The empty line of an FF that follows a full page: typing there writes
+    // on the next page, so the caret is shown there, on its first row.
+    if (it->absorbe && n == it->derniereLigne) {
+        if (premiere) *premiere = n + 1;
+        return it->pagesAvant + it->pages + 1;
+    }
+    const std::int32_t rang = (n - it->debutLigne) / parPage;
+    if (premiere) *premiere = it->debutLigne + rang * parPage;
+    return it->pagesAvant + rang + 1;
+}
+
+std::int32_t DocumentBraille::rangCurseur() const {
+    return std::max(1, curseur_.ligne - premiereLigne_ + 1);
+}
+
+void DocumentBraille::calculePageCurseur() {
+    std::int32_t premiere = 1;
+    const std::int32_t page = pageDeLigne(curseur_.ligne, &premiere);
+    const std::int32_t premierePos = debutLigne(premiere);
+    if (premiere != premiereLigne_ || premierePos != premierePosition_) {
+        premiereLigne_ = premiere;
+        premierePosition_ = premierePos;
+        annonceLignes(premiere, premiere + lignesParPage());
+    }
+    const auto& seg = segments();
+    const std::int32_t total = seg.back().pagesAvant + seg.back().pages;
+    if (total != nbPages_ || page != pageCourante_) {
+        nbPages_ = total;
+        pageCourante_ = page;
+        annoncePage();
+    }
+}
+
+void DocumentBraille::placeCurseur(Point p) {
+    curseur_ = p;
+    calculePageCurseur();
+    for (auto* o : observateurs_) o->curseurDeplace(curseur_);
+}
+
+void DocumentBraille::allerPage(std::int32_t n) {
+    const auto& seg = segments();
+    const std::int32_t total = seg.back().pagesAvant + seg.back().pages;
+    if (n < 1 || n > total) return;
+    auto it = std::lower_bound(seg.begin(), seg.end(), n,
+                          [](const Segment& s, std::int32_t p) { return s.pagesAvant + s.pages < p; });
+    const std::int32_t premiere = it->debutLigne + (n - it->pagesAvant - 1) * lignesParPage();
+    const std::int32_t premierePos = debutLigne(premiere);
+    if (premiere != premiereLigne_ || premierePos != premierePosition_) {
+        premiereLigne_ = premiere;
+        premierePosition_ = premierePos;
+        annonceLignes(premiere, premiere + lignesParPage());
+    }
+    curseur_ = pointDe(premierePos);
+    for (auto* o : observateurs_) o->curseurDeplace(curseur_);
+    nbPages_ = total;
+    pageCourante_ = n;
+    annoncePage();
+}
+
+// ---- Selection ----------------------------------------------------------
+
+void DocumentBraille::selectionne(std::int32_t de, std::int32_t a) {
+    if (a == 0) return;
+    if (de > a) {
+        annuleSelection();
+        return;
+    }
+    const std::int32_t ancienneFin = finSelection_;
+    debutSelection_ = std::max(de, 1);
+    finSelection_ = a;
+    const std::int32_t premiere = pointDe(debutSelection_).ligne;
+    const std::int32_t derniere = std::max(pointDe(ancienneFin).ligne, pointDe(finSelection_).ligne);
+    annonceLignes(premiere, derniere);
+    for (auto* o : observateurs_) o->selectionModifiee(debutSelection_, finSelection_);
+}
+
+void DocumentBraille::annuleSelection() {
+    if (debutSelection_ < 1) return;
+    const std::int32_t premiere = pointDe(debutSelection_).ligne;
+    const std::int32_t derniere = pointDe(std::max(finSelection_, debutSelection_)).ligne;
+    debutSelection_ = finSelection_ = 0;
+    annonceLignes(premiere, derniere);
+    for (auto* o : observateurs_) o->selectionAnnulee();
+}
+
+// ---- Editing ------------------------------------------------------------
+
+void DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::string_view nouveau) {
+    const std::int32_t len = longueur();
+    from = std::clamp(from, 1, len + 1);
+    to = std::clamp(to, from, len + 1);
+    // What the replacement and the re-wraps of the two paragraphs can touch.
+    const std::int32_t a = debutParagraphe(from);
+    const std::int32_t b = finParagraphe(to);
+    const std::string avant = sousChaine(a, b - a);
+
+    changeTexte(from, to, nouveau);
+    marqueurs_.Remplacement(from, to - 1, static_cast<std::int32_t>(nouveau.size()));
+    marqueurs_.Purge([this](std::int32_t p) { return octet(p); });
+    // The later paragraph first: re-wrapping it never moves the earlier one.
+    recoupeParagraphe(from + static_cast<std::int32_t>(nouveau.size()));
+    recoupeParagraphe(from);
+
+    // The record holds the net change, re-wraps included, so that undo and
+    // redo give back exactly the text that stood.
+    const std::string apres = sousChaine(a, b - a + longueur() - len);
+    std::size_t pre = 0, suf = 0;
+    const auto maxPre = static_cast<std::size_t>(from - a), maxSuf = static_cast<std::size_t>(b - to);
+    while (pre < maxPre && pre < avant.size() && pre < apres.size() && avant[pre] == apres[pre]) ++pre;
+    while (suf < maxSuf && suf < avant.size() - pre && suf < apres.size() - pre &&
+           avant[avant.size() - 1 - suf] == apres[apres.size() - 1 - suf])
+        ++suf;
+    journal_.JournalRemplace(std::string_view(avant).substr(pre, avant.size() - pre - suf),
+                             std::string_view(apres).substr(pre, apres.size() - pre - suf),
+                             a + static_cast<std::int32_t>(pre));
+
+    modifie_ = true;
+    const std::int32_t premiere = pointDe(a).ligne;
+    annonceLignes(premiere, std::max(premiere, premiereLigne_ + lignesParPage() - 1));
+}
+
+ResultatRecoupage DocumentBraille::recoupeParagraphe(std::int32_t pos) {
+    pos = std::clamp(pos, 1, longueur() + 1);
+    const std::int32_t a = debutParagraphe(pos);
+    const std::int32_t b = finParagraphe(pos);
+    const std::int32_t premiere = pointDe(a).ligne;
+    if (b <= a) return {premiere, false, premiere};
+    const std::string ancien = sousChaine(a, b - a);
+    std::string plat;
+    plat.reserve(ancien.size());
+    std::int32_t anciennesLignes = 1;
+    for (char c : ancien) {
+        if (c == static_cast<char>(VT)) {
+            ++anciennesLignes;
+        } else if (c == static_cast<char>(LF)) {
+            ++anciennesLignes;
+            plat += ' ';
+        } else {
+            plat += c;
+        }
+    }
+    std::int32_t lignes = 1;
+    const std::string nouveau = CoupeParagraphe(plat, format_.cpl, &lignes);
+    if (nouveau != ancien) {
+        changeTexte(a, b, nouveau);
+        marqueurs_.suitRecoupage(a, ancien, nouveau);
+    }
+    return {premiere, lignes != anciennesLignes, premiere + lignes - 1};
+}
+
+void DocumentBraille::recoupeDocument() {
+    const std::string ancien = texte();
+    std::vector<Marqueur> retraits;
+    for (const auto& m : marqueurs_.liste())
+        if (m.kind == MARQUEUR_INDENTATION) retraits.push_back(m);
+    auto indentation = [&](std::int32_t p) -> int {
+        for (const auto& m : retraits)
+            if (m.start <= p && p <= m.end) return m.extra;
+        return 0;
+    };
+    const std::string nouveau = recoupeTexte(ancien, format_.cpl, indentation);
+    if (nouveau == ancien) return;
+    std::size_t pre = 0, suf = 0;
+    while (pre < ancien.size() && pre < nouveau.size() && ancien[pre] == nouveau[pre]) ++pre;
+    while (suf < ancien.size() - pre && suf < nouveau.size() - pre &&
+           ancien[ancien.size() - 1 - suf] == nouveau[nouveau.size() - 1 - suf])
+        ++suf;
+    journal_.JournalRemplace(std::string_view(ancien).substr(pre, ancien.size() - pre - suf),
+                             std::string_view(nouveau).substr(pre, nouveau.size() - pre - suf),
+                             static_cast<std::int32_t>(pre) + 1);
+    texte_.assigne(nouveau);
+    reconstruitIndex();
+    marqueurs_.suitRecoupage(1, ancien, nouveau);
+    modifie_ = true;
+    annonceLignes(1, nbLignes());
+    calculePageCurseur();
+}
+
+void DocumentBraille::retourneSelection() {
+    if (debutSelection_ <= 0) return;
+    const std::int32_t s = debutSelection_, e = finSelection_;
+    int i = marqueurs_.IndiceRetourne(s);
+    if (i < 0) i = marqueurs_.IndiceRetourne(e);
+    std::int32_t de = s, a = e;
+    if (i < 0) {
+        marqueurs_.AjouteRetourne(s, e);
+        journal_.JournalRetourne(s, e);
+    } else {
+        marqueurs_.Bornes(i, de, a);
+        journal_.JournalRetourne(de, a);
+        marqueurs_.SupprimeRetourne(i);
+    }
+    annonceLignes(pointDe(de).ligne, pointDe(a).ligne);
+    modifie_ = true;
+    annuleSelection();
+}
+
+bool DocumentBraille::recherche(std::string_view s, bool depuisDebut) {
+    std::string motif(s);
+    for (auto& c : motif)
+        if (estMajuscule(oct(c))) c = static_cast<char>(enMinuscule(oct(c)));
+    if (motif.empty()) return false;
+    const std::string t = texte();
+    const std::size_t depart = depuisDebut ? 0 : static_cast<std::size_t>(positionCurseur());
+    const std::size_t trouve = t.find(motif, depart);
+    if (trouve == std::string::npos) return false;
+    placeCurseur(pointDe(static_cast<std::int32_t>(trouve) + 1));
+    return true;
+}
+
+bool DocumentBraille::rejoue(std::int32_t from, std::int32_t to, std::string_view nouveau, std::int32_t caret) {
+    if (from < 1 || to < from || to > longueur() + 1) return false;
+    changeTexte(from, to, nouveau);
+    marqueurs_.Remplacement(from, to - 1, static_cast<std::int32_t>(nouveau.size()));
+    marqueurs_.Purge([this](std::int32_t p) { return octet(p); });
+    modifie_ = true;
+    const std::int32_t premiere = pointDe(from).ligne;
+    annonceLignes(premiere, std::max(premiere, premiereLigne_ + lignesParPage() - 1));
+    placeCurseur(pointDe(caret));
+    return true;
+}
+
+bool DocumentBraille::Defait() {
+    Enregistrement e;
+    std::size_t debut = 0;
+    if (!journal_.PeutDefaire() || !journal_.litPrecedent(e, debut)) return false;
+    {
+        Journal::Suspension suspension(journal_);
+        if (e.type == Journal::REMPLACEMENT) {
+            const auto n = static_cast<std::int32_t>(e.nouveau.size());
+            if (!rejoue(e.pos, e.pos + n, e.ancien, e.pos + static_cast<std::int32_t>(e.ancien.size())))
+                return false;
+        } else if (e.type == Journal::RETOURNEMENT) {
+            selectionne(e.premier, e.dernier);
+            retourneSelection();
+        }
+    }
+    journal_.placePosition(debut);
+    return true;
+}
+
+bool DocumentBraille::Refait() {
+    Enregistrement e;
+    std::size_t fin = 0;
+    if (!journal_.PeutRefaire() || !journal_.litSuivant(e, fin)) return false;
+    {
+        Journal::Suspension suspension(journal_);
+        if (e.type == Journal::REMPLACEMENT) {
+            const auto n = static_cast<std::int32_t>(e.ancien.size());
+            if (!rejoue(e.pos, e.pos + n, e.nouveau, e.pos + static_cast<std::int32_t>(e.nouveau.size())))
+                return false;
+        } else if (e.type == Journal::RETOURNEMENT) {
+            selectionne(e.premier, e.dernier);
+            retourneSelection();
+        }
+    }
+    journal_.placePosition(fin);
+    return true;
+}
+
+// ---- Observers ----------------------------------------------------------
+
+void DocumentBraille::retireObservateur(ObservateurDocument* o) { std::erase(observateurs_, o); }
+
+void DocumentBraille::annonceLignes(std::int32_t premiere, std::int32_t derniere) {
+    for (auto* o : observateurs_) o->lignesModifiees(premiere, derniere);
+}
+
+void DocumentBraille::annoncePage() {
+    for (auto* o : observateurs_) o->pageModifiee(pageCourante_, nbPages_);
+}
+
+}  // namespace dotavob

@@ -1,0 +1,123 @@
+// Storage that keeps typing cheap in book-length documents: a change costs
+// the distance from the previous change, not the length of the document.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dotavob {
+
+// A byte string held as two halves around a gap: the bytes before the gap
+// in order, the bytes after it in reverse order.
+class TexteTampon {
+public:
+    std::int32_t taille() const { return static_cast<std::int32_t>(tete_.size() + queue_.size()); }
+    bool vide() const { return tete_.empty() && queue_.empty(); }
+
+    // 0-based.
+    char operator[](std::int32_t i) const {
+        auto u = static_cast<std::size_t>(i);
+        return u < tete_.size() ? tete_[u] : queue_[queue_.size() - 1 - (u - tete_.size())];
+    }
+
+    void remplace(std::int32_t i, std::int32_t n, std::string_view s) {
+        deplace(i + n);
+        tete_.resize(tete_.size() - static_cast<std::size_t>(n));
+        tete_.append(s);
+    }
+
+    std::string sousChaine(std::int32_t i, std::int32_t n) const {
+        std::string r;
+        r.reserve(static_cast<std::size_t>(std::max(n, 0)));
+        const auto t = static_cast<std::int32_t>(tete_.size());
+        for (std::int32_t k = i; k < i + n && k < t; ++k) r += tete_[static_cast<std::size_t>(k)];
+        for (std::int32_t k = std::max(i, t); k < i + n; ++k) r += (*this)[k];
+        return r;
+    }
+
+    std::string chaine() const {
+        std::string r = tete_;
+        r.append(queue_.rbegin(), queue_.rend());
+        return r;
+    }
+
+    void assigne(std::string s) {
+        tete_ = std::move(s);
+        queue_.clear();
+    }
+
+private:
+    void deplace(std::int32_t i) {
+        auto u = static_cast<std::size_t>(i);
+        if (tete_.size() > u) {
+            const auto k = static_cast<std::ptrdiff_t>(tete_.size() - u);
+            queue_.append(tete_.rbegin(), tete_.rbegin() + k);
+            tete_.resize(u);
+        } else if (tete_.size() < u) {
+            const auto k = static_cast<std::ptrdiff_t>(u - tete_.size());
+            tete_.append(queue_.rbegin(), queue_.rbegin() + k);
+            queue_.resize(queue_.size() - static_cast<std::size_t>(k));
+        }
+    }
+
+    std::string tete_, queue_;
+};
+
+// An ascending list of positions. Those after the gap are stored relative to
+// a shared offset, so moving every later position costs one addition.
+class IndexPositions {
+public:
+    std::size_t taille() const { return tete_.size() + queue_.size(); }
+
+    std::int32_t operator[](std::size_t i) const {
+        return i < tete_.size() ? tete_[i] : queue_[queue_.size() - 1 - (i - tete_.size())] + decalage_;
+    }
+
+    // Index of the first position >= v.
+    std::size_t borneInf(std::int32_t v) const {
+        std::size_t bas = 0, haut = taille();
+        while (bas < haut) {
+            std::size_t m = (bas + haut) / 2;
+            if ((*this)[m] < v)
+                bas = m + 1;
+            else
+                haut = m;
+        }
+        return bas;
+    }
+
+    // Removes the positions in [a, b), moves those >= b by `d`, then adds
+    // `nouvelles` (ascending, all within the changed range).
+    void remplace(std::int32_t a, std::int32_t b, std::int32_t d, const std::vector<std::int32_t>& nouvelles) {
+        deplace(borneInf(a));
+        while (!queue_.empty() && queue_.back() + decalage_ < b) queue_.pop_back();
+        decalage_ += d;
+        tete_.insert(tete_.end(), nouvelles.begin(), nouvelles.end());
+    }
+
+    void assigne(std::vector<std::int32_t> v) {
+        tete_ = std::move(v);
+        queue_.clear();
+        decalage_ = 0;
+    }
+
+private:
+    void deplace(std::size_t i) {
+        while (tete_.size() > i) {
+            queue_.push_back(tete_.back() - decalage_);
+            tete_.pop_back();
+        }
+        while (tete_.size() < i) {
+            tete_.push_back(queue_.back() + decalage_);
+            queue_.pop_back();
+        }
+    }
+
+    std::vector<std::int32_t> tete_, queue_;
+    std::int32_t decalage_ = 0;
+};
+
+}  // namespace dotavob

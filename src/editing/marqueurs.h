@@ -1,0 +1,71 @@
+// Paragraph and range attributes kept beside the Braille text: centred
+// paragraphs (kind 0), turned ranges (3), print characters (4) and indented
+// paragraphs (5). Positions are 1-based and inclusive.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dotavob {
+
+enum GenreMarqueur : std::uint8_t {
+    MARQUEUR_CENTRE = 0,
+    MARQUEUR_RETOURNE = 3,
+    MARQUEUR_CARACTERE = 4,
+    MARQUEUR_INDENTATION = 5,
+};
+
+struct Marqueur {
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+    std::uint8_t kind = 0;
+    std::uint8_t extra = 0;
+    bool operator==(const Marqueur&) const = default;
+};
+
+class TgestionnaireMarqueurs {
+public:
+    void Vide() { liste_.clear(); }
+
+    // Toggles the range for the kind, then adds a marker for what remains.
+    void Ajoute(std::int32_t start, std::int32_t end, std::uint8_t kind, std::uint8_t extra = 0);
+    void AjouteRetourne(std::int32_t start, std::int32_t end);
+
+    int IndiceRetourne(std::int32_t pos) const;
+    bool DebutRetourne(std::int32_t pos) const;
+    bool FinRetourne(std::int32_t pos) const;
+    bool DebutCentre(std::int32_t pos) const;
+    std::uint8_t Indentation(std::int32_t pos) const;
+    bool DansMarqueur(std::int32_t pos, std::uint8_t kind) const;
+    std::uint8_t Valeur4(std::int32_t pos) const;
+    // Indentation of the indented paragraph that holds pos (0 when none).
+    std::uint8_t IndentationEn(std::int32_t pos) const;
+    bool Bornes(int i, std::int32_t& start, std::int32_t& end) const;
+    // The caller journals the turn before removing it (the journal is the model's).
+    void SupprimeRetourne(int i);
+
+    void Remplacement(std::int32_t from, std::int32_t to, std::int32_t n);
+    void Purge(const std::function<std::uint8_t(std::int32_t)>& octet);
+
+    // The text between `debut` and `debut + ancien.size()` was re-wrapped into
+    // `nouveau` (spaces and LF swapped, VT removed or inserted): markers follow
+    // their bytes, and later positions move by the change of length.
+    void suitRecoupage(std::int32_t debut, std::string_view ancien, std::string_view nouveau);
+
+    // The marker block of the document file.
+    void Ecrit(std::string& sortie) const;
+    // Reads a block at `offset`; false (list unchanged) when the data is short.
+    bool Lit(std::string_view donnees, std::size_t& offset);
+
+    const std::vector<Marqueur>& liste() const { return liste_; }
+    void ajouteBrut(const Marqueur& m) { liste_.push_back(m); }
+
+private:
+    void bascule(std::int32_t& a, std::int32_t& b, std::uint8_t kind);
+    std::vector<Marqueur> liste_;
+};
+
+}  // namespace dotavob
