@@ -172,7 +172,9 @@ std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::i
             met(c);
         }
         if (w == 0) continue;
-        if (col > 1 && col - 1 + w > cpl) col = coupe(out, cpl, std::string_view(o, static_cast<std::size_t>(w)), entamee);
+        // A break after a hyphen frees less than a unit may need: break again.
+        for (int essai = 0; essai < 4 && col > 1 && col - 1 + w > cpl; ++essai)
+            col = coupe(out, cpl, std::string_view(o, static_cast<std::size_t>(w)), entamee);
         out.append(o, static_cast<std::size_t>(w));
         col += w;
     }
