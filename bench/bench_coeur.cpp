@@ -1,1 +1,149 @@
+// Speed of the Braille core on book-length documents.
 #include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "braille/document.h"
+#include "editing/transcription.h"
+
+using namespace dotavob;
+
+namespace {
+
+const char* const phrases[] = {
+    "Le petit chat dort sur le canap\xE9 depuis 3 heures, pr\xE8s de la fen\xEA" "tre. ",
+    "L'ONU a publi\xE9 12 rapports en 2023 ; Paris et Lyon y figurent. ",
+    "No\xEBl arrive le 25 d\xE9" "cembre : les \xE9l\xE8ves de CM2 sont ravis ! ",
+    "Il a pay\xE9 3,50 euros pour 2 caf\xE9s, soit 7 % de plus qu'hier. ",
+    "\xC0 l'\xE9t\xE9, la m\xE8re et l'\x9C" "uf sont l\xE0 ; d\xE9j\xE0 vu ? Oui. ",
+};
+
+// A French print text of about `octets` bytes, in paragraphs.
+std::string texteFrancais(std::size_t octets) {
+    std::string t;
+    for (std::size_t i = 0; t.size() < octets; ++i) {
+        t += phrases[i % 5];
+        if (i % 4 == 3) t += "\r\n";
+    }
+    return t;
+}
+
+// A Braille document of `pages` pages of 28 lines of at most 30 cells, made of
+// paragraphs wrapped as the editor wraps them.
+std::string documentBraille(int pages) {
+    const std::string paragraphe = Transcrire(texteFrancais(200).substr(0, 170), 1, 1000);
+    std::string plat;
+    for (char c : paragraphe)
+        if (c != '\r' && c != '\n') plat += c;
+    std::int32_t lignes = 0;
+    const std::string coupe = CoupeParagraphe(plat, 30, &lignes);
+    std::string t;
+    const std::int64_t voulues = static_cast<std::int64_t>(pages) * 28;
+    for (std::int64_t l = 0; l < voulues; l += lignes) t += coupe + "\r";
+    return t;
+}
+
+void BM_Transcrire(benchmark::State& state) {
+    const std::string noir = texteFrancais(4 << 20);
+    for (auto _ : state) {
+        std::string b = Transcrire(noir, 1, 30);
+        benchmark::DoNotOptimize(b.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(noir.size()));
+}
+BENCHMARK(BM_Transcrire)->Unit(benchmark::kMillisecond);
+
+void BM_BrailleVersNoir(benchmark::State& state) {
+    const std::string braille = Transcrire(texteFrancais(4 << 20), 1, 30);
+    for (auto _ : state) {
+        std::string n = BrailleVersNoir(braille);
+        benchmark::DoNotOptimize(n.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(braille.size()));
+}
+BENCHMARK(BM_BrailleVersNoir)->Unit(benchmark::kMillisecond);
+
+// One keystroke in the middle of the document: the replacement (journal,
+// text, markers, re-wrap, repaint notice) and the caret's page. Each
+// iteration types a cell and deletes it again: two keystrokes.
+void BM_FrappeAuMilieu(benchmark::State& state) {
+    FormatPage f;
+    DocumentBraille d(f);
+    d.initialise(documentBraille(static_cast<int>(state.range(0))));
+    // A few markers, as a real book has: centred titles, indented paragraphs.
+    for (std::int32_t p = 1; p < d.longueur(); p += d.longueur() / 40)
+        d.marqueurs().ajouteBrut({d.debutParagraphe(p), d.finParagraphe(p) - 1, MARQUEUR_CENTRE, 0});
+    const std::int32_t milieu = d.debutParagraphe(d.longueur() / 2) + 40;
+    for (auto _ : state) {
+        d.remplace(milieu, milieu, "a");
+        d.placeCurseur(d.pointDe(milieu + 1));
+        d.remplace(milieu, milieu + 1, "");
+        d.placeCurseur(d.pointDe(milieu));
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 2);
+    state.counters["pages"] = d.nbPages();
+}
+BENCHMARK(BM_FrappeAuMilieu)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// The same with a page break closing every page: the page index has one
+// segment per page.
+void BM_FrappeAvecSautsDePage(benchmark::State& state) {
+    FormatPage f;
+    f.nbLignesTexte = 27;  // 26 lines and the FF line
+    DocumentBraille d(f);
+    std::string t = documentBraille(static_cast<int>(state.range(0)));
+    std::string avecSauts;
+    int lignes = 0;
+    for (char c : t) {
+        avecSauts += c;
+        if (estFinDeLigne(oct(c)) && ++lignes % 26 == 0) avecSauts += '\f';
+    }
+    d.initialise(avecSauts);
+    const std::int32_t milieu = d.debutParagraphe(d.longueur() / 2) + 40;
+    for (auto _ : state) {
+        d.remplace(milieu, milieu, "a");
+        d.placeCurseur(d.pointDe(milieu + 1));
+        d.remplace(milieu, milieu + 1, "");
+        d.placeCurseur(d.pointDe(milieu));
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 2);
+    state.counters["pages"] = d.nbPages();
+}
+BENCHMARK(BM_FrappeAvecSautsDePage)->Arg(10)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// Typing that wraps: a whole word typed at the end of a line moves down and
+// back, so the line count and the page index change at every keystroke.
+void BM_FrappeQuiRecoupe(benchmark::State& state) {
+    FormatPage f;
+    DocumentBraille d(f);
+    d.initialise(documentBraille(static_cast<int>(state.range(0))));
+    const std::int32_t p = d.debutParagraphe(d.longueur() / 2);
+    const std::int32_t finLigne = d.ligne(d.pointDe(p).ligne).fin + 1;
+    for (auto _ : state) {
+        d.remplace(finLigne - 1, finLigne - 1, "xxxxxxx");
+        d.placeCurseur(d.pointDe(finLigne + 6));
+        d.remplace(finLigne - 1, finLigne + 6, "");
+        d.placeCurseur(d.pointDe(finLigne - 1));
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 2);
+}
+BENCHMARK(BM_FrappeQuiRecoupe)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// The whole-document re-wrap of a 1,000-page book, as after a change of the
+// characters per line (alternating 30 and 28, so that every pass works).
+void BM_RecoupageDocument(benchmark::State& state) {
+    FormatPage f;
+    DocumentBraille d(f);
+    d.initialise(documentBraille(static_cast<int>(state.range(0))));
+    bool large = false;
+    for (auto _ : state) {
+        f.cpl = large ? 30 : 28;
+        large = !large;
+        d.recoupeDocument();
+        d.journal().vide();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * d.longueur());
+}
+BENCHMARK(BM_RecoupageDocument)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
