@@ -85,20 +85,23 @@ void BM_FrappeAuMilieu(benchmark::State& state) {
 }
 BENCHMARK(BM_FrappeAuMilieu)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
-// The same with a page break closing every page: the page index has one
-// segment per page.
+// The same document with a page break after every 26 lines.
+std::string avecSautsDePage(const std::string& t) {
+    std::string r;
+    int lignes = 0;
+    for (char c : t) {
+        r += c;
+        if (estFinDeLigne(oct(c)) && ++lignes % 26 == 0) r += '\f';
+    }
+    return r;
+}
+
+// With a page break closing every page, the page index has one segment per page.
 void BM_FrappeAvecSautsDePage(benchmark::State& state) {
     FormatPage f;
     f.nbLignesTexte = 27;  // 26 lines and the FF line
     DocumentBraille d(f);
-    std::string t = documentBraille(static_cast<int>(state.range(0)));
-    std::string avecSauts;
-    int lignes = 0;
-    for (char c : t) {
-        avecSauts += c;
-        if (estFinDeLigne(oct(c)) && ++lignes % 26 == 0) avecSauts += '\f';
-    }
-    d.initialise(avecSauts);
+    d.initialise(avecSautsDePage(documentBraille(static_cast<int>(state.range(0)))));
     const std::int32_t milieu = d.debutParagraphe(d.longueur() / 2) + 40;
     for (auto _ : state) {
         d.remplace(milieu, milieu, "a");
@@ -115,8 +118,10 @@ BENCHMARK(BM_FrappeAvecSautsDePage)->Arg(10)->Arg(10000)->Unit(benchmark::kMicro
 // back, so the line count and the page index change at every keystroke.
 void BM_FrappeQuiRecoupe(benchmark::State& state) {
     FormatPage f;
+    f.nbLignesTexte = 27;
     DocumentBraille d(f);
-    d.initialise(documentBraille(static_cast<int>(state.range(0))));
+    const std::string t = documentBraille(static_cast<int>(state.range(0)));
+    d.initialise(state.range(1) ? avecSautsDePage(t) : t);
     const std::int32_t p = d.debutParagraphe(d.longueur() / 2);
     const std::int32_t finLigne = d.ligne(d.pointDe(p).ligne).fin + 1;
     for (auto _ : state) {
@@ -127,7 +132,9 @@ void BM_FrappeQuiRecoupe(benchmark::State& state) {
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 2);
 }
-BENCHMARK(BM_FrappeQuiRecoupe)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FrappeQuiRecoupe)
+    ->Args({10, 0})->Args({1000, 0})->Args({10000, 0})->Args({10, 1})->Args({10000, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 // The whole-document re-wrap of a 1,000-page book, as after a change of the
 // characters per line (alternating 30 and 28, so that every pass works).

@@ -52,15 +52,53 @@ void DocumentBraille::changeTexte(std::int32_t from, std::int32_t to, std::strin
         nl.push_back(from + static_cast<std::int32_t>(k));
         if (oct(nouveau[k]) == FF) ns.push_back(from + static_cast<std::int32_t>(k));
     }
-    const bool retireStructure = lignes_.borneInf(to) != lignes_.borneInf(from);
+    const std::size_t avantFrom = lignes_.borneInf(from);
+    const auto retirees = static_cast<std::int32_t>(lignes_.borneInf(to) - avantFrom);
+    const bool sautRetire = sauts_.borneInf(to) != sauts_.borneInf(from);
     texte_.remplace(from - 1, to - from, nouveau);
     lignes_.remplace(from, to, d, nl);
     sauts_.remplace(from, to, d, ns);
-    // Pages change with the lines, and with the bytes just before an FF
-    // (an empty FF line after a full page belongs to that page).
-    if (retireStructure || !nl.empty() ||
-        octet(from + static_cast<std::int32_t>(nouveau.size())) == FF)
+    // Pages change with the lines, and with the byte just before an FF (an
+    // empty FF line after a full page belongs to that page).
+    const std::int32_t deltaLignes = static_cast<std::int32_t>(nl.size()) - retirees;
+    const bool avantUnSaut = octet(from + static_cast<std::int32_t>(nouveau.size())) == FF;
+    if (sautRetire || !ns.empty())
         segmentsValides_ = false;
+    else if (deltaLignes != 0 || avantUnSaut)
+        ajusteSegments(static_cast<std::int32_t>(avantFrom) + 1, deltaLignes);
+}
+
+void DocumentBraille::ajusteSegments(std::int32_t ligne, std::int32_t deltaLignes) {
+    if (!segmentsValides_ || segmentsLignesParPage_ != lignesParPage()) {
+        segmentsValides_ = false;
+        return;
+    }
+    // Only the segment holding the edit changes; the later ones move.
+    auto it = std::lower_bound(segments_.begin(), segments_.end(), ligne,
+                               [](const Segment& s, std::int32_t l) { return s.derniereLigne < l; });
+    if (it == segments_.end()) --it;
+    const auto k = static_cast<std::size_t>(it - segments_.begin());
+    const std::int32_t anciennesPages = it->pages;
+    if (k + 1 == segments_.size()) {
+        *it = segment(it->debutLigne, nbLignes(), 0, it->pagesAvant);
+    } else {
+        *it = segment(it->debutLigne, it->derniereLigne + deltaLignes, sauts_[k], it->pagesAvant);
+    }
+    const std::int32_t deltaPages = it->pages - anciennesPages;
+    for (auto j = segments_.begin() + static_cast<std::ptrdiff_t>(k) + 1; j != segments_.end(); ++j) {
+        j->debutLigne += deltaLignes;
+        j->derniereLigne += deltaLignes;
+        j->pagesAvant += deltaPages;
+    }
+}
+
+DocumentBraille::Segment DocumentBraille::segment(std::int32_t debut, std::int32_t derniere, std::int32_t saut,
+                                                   std::int32_t pagesAvant) const {
+    const std::int32_t n = lignesParPage();
+    const std::int32_t m = derniere - debut + 1;
+    const bool vide = saut > 0 && (saut == 1 || estStructure(texte_[saut - 2]));
+    const bool absorbe = m > 1 && (m - 1) % n == 0 && vide;
+    return {debut, derniere, pagesAvant, absorbe ? (m - 1) / n : (m + n - 1) / n, absorbe};
 }
 
 Tligne DocumentBraille::ligne(std::int32_t n) const {
@@ -128,19 +166,13 @@ const std::vector<DocumentBraille::Segment>& DocumentBraille::segments() const {
     if (segmentsValides_ && segmentsLignesParPage_ == n) return segments_;
     segments_.clear();
     std::int32_t debut = 1, pagesAvant = 0;
-    auto pagesDe = [n](std::int32_t m) { return (m + n - 1) / n; };
     for (std::size_t k = 0; k < sauts_.taille(); ++k) {
         const std::int32_t f = sauts_[k];
-        const auto ligneFF = static_cast<std::int32_t>(lignes_.borneInf(f)) + 1;
-        const std::int32_t m = ligneFF - debut + 1;
-        const bool vide = f == 1 || estStructure(texte_[f - 2]);
-        const bool absorbe = m > 1 && (m - 1) % n == 0 && vide;
-        const std::int32_t pages = absorbe ? (m - 1) / n : pagesDe(m);
-        segments_.push_back({debut, ligneFF, pagesAvant, pages, absorbe});
-        pagesAvant += pages;
-        debut = ligneFF + 1;
+        segments_.push_back(segment(debut, static_cast<std::int32_t>(lignes_.borneInf(f)) + 1, f, pagesAvant));
+        pagesAvant += segments_.back().pages;
+        debut = segments_.back().derniereLigne + 1;
     }
-    segments_.push_back({debut, nbLignes(), pagesAvant, pagesDe(nbLignes() - debut + 1), false});
+    segments_.push_back(segment(debut, nbLignes(), 0, pagesAvant));
     segmentsValides_ = true;
     segmentsLignesParPage_ = n;
     return segments_;

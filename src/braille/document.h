@@ -126,6 +126,11 @@ private:
 
     // Text, line index and page cache, nothing else.
     void changeTexte(std::int32_t from, std::int32_t to, std::string_view nouveau);
+    // The lines of the segment that holds `ligne` changed by `deltaLignes`.
+    void ajusteSegments(std::int32_t ligne, std::int32_t deltaLignes);
+    // A segment of lines from `debut` to `derniere`, closed by the FF at
+    // position `saut` (0: the last segment, closed by the end of the text).
+    Segment segment(std::int32_t debut, std::int32_t derniere, std::int32_t saut, std::int32_t pagesAvant) const;
     void reconstruitIndex();
     const std::vector<Segment>& segments() const;
     std::int32_t debutLigne(std::int32_t n) const;

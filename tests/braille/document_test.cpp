@@ -155,7 +155,7 @@ TEST(Document, PagesSuiventLesModifications) {
         std::string nouveau;
         for (auto k = alea() % 4; k > 0; --k) nouveau += alphabet[alea() % alphabet.size()];
         d.remplace(from, to, nouveau);
-        if (n % 3 == 0) f.nbLignesTexte = static_cast<std::uint8_t>(1 + alea() % 4);
+        if (n % 50 == 0) f.nbLignesTexte = static_cast<std::uint8_t>(1 + alea() % 4);
 
         const std::string t = d.texte();
         PagesReference ref(t, f.nbLignesTexte);
