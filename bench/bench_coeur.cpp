@@ -43,6 +43,19 @@ std::string documentBraille(int pages) {
     return t;
 }
 
+// Types a cell in the middle of a paragraph in the middle of the document,
+// then deletes it: two keystrokes per iteration.
+void tapeEtEfface(DocumentBraille& d, benchmark::State& state) {
+    const std::int32_t milieu = d.debutParagraphe(d.longueur() / 2) + 40;
+    for (auto _ : state) {
+        d.remplace(milieu, milieu, "a");
+        d.placeCurseur(d.pointDe(milieu + 1));
+        d.remplace(milieu, milieu + 1, "");
+        d.placeCurseur(d.pointDe(milieu));
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 2);
+}
+
 void BM_Transcrire(benchmark::State& state) {
     const std::string noir = texteFrancais(4 << 20);
     for (auto _ : state) {
@@ -73,14 +86,7 @@ void BM_FrappeAuMilieu(benchmark::State& state) {
     // A few markers, as a real book has: centred titles, indented paragraphs.
     for (std::int32_t p = 1; p < d.longueur(); p += d.longueur() / 40)
         d.marqueurs().ajouteBrut({d.debutParagraphe(p), d.finParagraphe(p) - 1, MARQUEUR_CENTRE, 0});
-    const std::int32_t milieu = d.debutParagraphe(d.longueur() / 2) + 40;
-    for (auto _ : state) {
-        d.remplace(milieu, milieu, "a");
-        d.placeCurseur(d.pointDe(milieu + 1));
-        d.remplace(milieu, milieu + 1, "");
-        d.placeCurseur(d.pointDe(milieu));
-    }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 2);
+    tapeEtEfface(d, state);
     state.counters["pages"] = d.nbPages();
 }
 BENCHMARK(BM_FrappeAuMilieu)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
@@ -102,14 +108,7 @@ void BM_FrappeAvecSautsDePage(benchmark::State& state) {
     f.nbLignesTexte = 27;  // 26 lines and the FF line
     DocumentBraille d(f);
     d.initialise(avecSautsDePage(documentBraille(static_cast<int>(state.range(0)))));
-    const std::int32_t milieu = d.debutParagraphe(d.longueur() / 2) + 40;
-    for (auto _ : state) {
-        d.remplace(milieu, milieu, "a");
-        d.placeCurseur(d.pointDe(milieu + 1));
-        d.remplace(milieu, milieu + 1, "");
-        d.placeCurseur(d.pointDe(milieu));
-    }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 2);
+    tapeEtEfface(d, state);
     state.counters["pages"] = d.nbPages();
 }
 BENCHMARK(BM_FrappeAvecSautsDePage)->Arg(10)->Arg(10000)->Unit(benchmark::kMicrosecond);

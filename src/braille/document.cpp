@@ -407,21 +407,26 @@ bool DocumentBraille::rejoue(std::int32_t from, std::int32_t to, std::string_vie
     return true;
 }
 
+bool DocumentBraille::rejoueEnregistrement(const Enregistrement& e, bool defaire) {
+    Journal::Suspension suspension(journal_);
+    if (e.type == Journal::REMPLACEMENT) {
+        const std::string& retire = defaire ? e.nouveau : e.ancien;
+        const std::string& remis = defaire ? e.ancien : e.nouveau;
+        const auto n = static_cast<std::int32_t>(remis.size());
+        return rejoue(e.pos, e.pos + static_cast<std::int32_t>(retire.size()), remis, e.pos + n);
+    }
+    if (e.type == Journal::RETOURNEMENT) {
+        // Turning is its own inverse.
+        selectionne(e.premier, e.dernier);
+        retourneSelection();
+    }
+    return true;
+}
+
 bool DocumentBraille::Defait() {
     Enregistrement e;
     std::size_t debut = 0;
-    if (!journal_.PeutDefaire() || !journal_.litPrecedent(e, debut)) return false;
-    {
-        Journal::Suspension suspension(journal_);
-        if (e.type == Journal::REMPLACEMENT) {
-            const auto n = static_cast<std::int32_t>(e.nouveau.size());
-            if (!rejoue(e.pos, e.pos + n, e.ancien, e.pos + static_cast<std::int32_t>(e.ancien.size())))
-                return false;
-        } else if (e.type == Journal::RETOURNEMENT) {
-            selectionne(e.premier, e.dernier);
-            retourneSelection();
-        }
-    }
+    if (!journal_.PeutDefaire() || !journal_.litPrecedent(e, debut) || !rejoueEnregistrement(e, true)) return false;
     journal_.placePosition(debut);
     return true;
 }
@@ -429,18 +434,7 @@ bool DocumentBraille::Defait() {
 bool DocumentBraille::Refait() {
     Enregistrement e;
     std::size_t fin = 0;
-    if (!journal_.PeutRefaire() || !journal_.litSuivant(e, fin)) return false;
-    {
-        Journal::Suspension suspension(journal_);
-        if (e.type == Journal::REMPLACEMENT) {
-            const auto n = static_cast<std::int32_t>(e.ancien.size());
-            if (!rejoue(e.pos, e.pos + n, e.nouveau, e.pos + static_cast<std::int32_t>(e.nouveau.size())))
-                return false;
-        } else if (e.type == Journal::RETOURNEMENT) {
-            selectionne(e.premier, e.dernier);
-            retourneSelection();
-        }
-    }
+    if (!journal_.PeutRefaire() || !journal_.litSuivant(e, fin) || !rejoueEnregistrement(e, false)) return false;
     journal_.placePosition(fin);
     return true;
 }

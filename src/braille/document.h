@@ -136,6 +136,7 @@ private:
     std::int32_t debutLigne(std::int32_t n) const;
     // An exact replay of a journal record: no re-wrap, no new record.
     bool rejoue(std::int32_t from, std::int32_t to, std::string_view nouveau, std::int32_t caret);
+    bool rejoueEnregistrement(const Enregistrement& e, bool defaire);
     void calculePageCurseur();
     void annonceLignes(std::int32_t premiere, std::int32_t derniere);
     void annoncePage();

@@ -187,6 +187,8 @@ TEST(Transcrire, RecoupageDuDocument) {
     auto retrait = [](std::int32_t p) { return p <= 15 ? 4 : 0; };
     std::string t = recoupeTexte("aaa bbb ccc dd\raaaa bbbb cccc", 10, retrait);
     EXPECT_EQ(t, "aaa\nbbb\nccc dd\raaaa bbbb\ncccc");
+    // A cut never separates a capital sign from its letter.
+    EXPECT_EQ(recoupeTexte("aaaaaaaaa\xA8" "bcd", 10, sansRetrait), "aaaaaaaaa\v\xA8" "bcd");
     // A width never goes below one cell.
     auto enorme = [](std::int32_t) { return 200; };
     for (const auto& l : lignes(recoupeTexte("abc", 10, enorme))) EXPECT_LE(l.size(), 1u);
