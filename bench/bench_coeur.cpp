@@ -135,6 +135,31 @@ BENCHMARK(BM_FrappeQuiRecoupe)
     ->Args({10, 0})->Args({1000, 0})->Args({10000, 0})->Args({10, 1})->Args({10000, 1})
     ->Unit(benchmark::kMicrosecond);
 
+// Typing 10,000 characters one by one, as keys, in a 1,000-page book: at its
+// end (argument 0) or in the middle of a paragraph in its middle (1).
+void BM_Frappe10000Caracteres(benchmark::State& state) {
+    const std::string livre = documentBraille(1000);
+    const std::string texte = texteFrancais(10000).substr(0, 10000);
+    FormatPage f;
+    for (auto _ : state) {
+        state.PauseTiming();
+        DocumentBraille d(f);
+        d.initialise(livre);
+        const std::int32_t p = state.range(0) ? d.debutParagraphe(d.longueur() / 2) + 40 : d.longueur() + 1;
+        d.placeCurseur(d.pointDe(p));
+        state.ResumeTiming();
+        for (char c : texte) {
+            if (c == '\r')
+                d.toucheRelachee(touches::ENTREE);
+            else if (c != '\n')
+                d.caractereFrappe(oct(c));
+        }
+        benchmark::DoNotOptimize(d.longueur());
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 10000);
+}
+BENCHMARK(BM_Frappe10000Caracteres)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 // The whole-document re-wrap of a 1,000-page book, as after a change of the
 // characters per line (alternating 30 and 28, so that every pass works).
 void BM_RecoupageDocument(benchmark::State& state) {

@@ -272,7 +272,7 @@ void DocumentBraille::annuleSelection() {
 
 // ---- Editing ------------------------------------------------------------
 
-void DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::string_view nouveau) {
+std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::string_view nouveau) {
     const std::int32_t len = longueur();
     from = std::clamp(from, 1, len + 1);
     to = std::clamp(to, from, len + 1);
@@ -285,8 +285,11 @@ void DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::string_v
     marqueurs_.Remplacement(from, to - 1, static_cast<std::int32_t>(nouveau.size()));
     marqueurs_.Purge([this](std::int32_t p) { return octet(p); });
     // The later paragraph first: re-wrapping it never moves the earlier one.
-    recoupeParagraphe(from + static_cast<std::int32_t>(nouveau.size()));
-    recoupeParagraphe(from);
+    // The end of the new text is followed through both re-wraps.
+    const auto n = static_cast<std::int32_t>(nouveau.size());
+    std::int32_t suivi = n > 0 ? from + n - 1 : from;
+    recoupeParagraphe(from + n, &suivi, n > 0);
+    recoupeParagraphe(from, &suivi, n > 0);
 
     // The record holds the net change, re-wraps included, so that undo and
     // redo give back exactly the text that stood.
@@ -304,9 +307,10 @@ void DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::string_v
     modifie_ = true;
     const std::int32_t premiere = pointDe(a).ligne;
     annonceLignes(premiere, std::max(premiere, premiereLigne_ + lignesParPage() - 1));
+    return n > 0 ? suivi + 1 : suivi;
 }
 
-ResultatRecoupage DocumentBraille::recoupeParagraphe(std::int32_t pos) {
+ResultatRecoupage DocumentBraille::recoupeParagraphe(std::int32_t pos, std::int32_t* suivi, bool suiviEstFin) {
     pos = std::clamp(pos, 1, longueur() + 1);
     const std::int32_t a = debutParagraphe(pos);
     const std::int32_t b = finParagraphe(pos);
@@ -330,7 +334,11 @@ ResultatRecoupage DocumentBraille::recoupeParagraphe(std::int32_t pos) {
     const std::string nouveau = CoupeParagraphe(plat, format_.cpl, &lignes);
     if (nouveau != ancien) {
         changeTexte(a, b, nouveau);
-        marqueurs_.suitRecoupage(a, ancien, nouveau);
+        if (suivi || !marqueurs_.liste().empty()) {
+            const AlignementRecoupage alignement(a, ancien, nouveau);
+            marqueurs_.suitRecoupage(alignement);
+            if (suivi) *suivi = alignement.mappe(*suivi, suiviEstFin);
+        }
     }
     return {premiere, lignes != anciennesLignes, premiere + lignes - 1};
 }
@@ -357,7 +365,7 @@ void DocumentBraille::recoupeDocument() {
                              static_cast<std::int32_t>(pre) + 1);
     texte_.assigne(nouveau);
     reconstruitIndex();
-    marqueurs_.suitRecoupage(1, ancien, nouveau);
+    marqueurs_.suitRecoupage(AlignementRecoupage(1, ancien, nouveau));
     modifie_ = true;
     annonceLignes(1, nbLignes());
     calculePageCurseur();

@@ -41,6 +41,27 @@ public:
     virtual void pageModifiee(std::int32_t /*page*/, std::int32_t /*nbPages*/) {}
 };
 
+// Keys as the main window forwards them (virtual-key codes).
+namespace touches {
+constexpr int RETOUR_ARRIERE = 8, ENTREE = 13, PAGE_PRECEDENTE = 33, PAGE_SUIVANTE = 34, FIN = 35, DEBUT = 36,
+              GAUCHE = 37, HAUT = 38, DROITE = 39, BAS = 40, SUPPR = 46;
+}
+
+// The platform's clipboard, for the selection copied as text (code page 1252).
+class PressePapiers {
+public:
+    virtual ~PressePapiers() = default;
+    virtual void metTexte(const std::string& texte) = 0;
+};
+
+// Where the Braille page stands on screen, in pixels: enough to find the
+// position under the pointer.
+struct GeometriePage {
+    std::int32_t margeHaut = 0;
+    std::int32_t hauteurLigne = 1;
+    std::int32_t pas = 1;  // cell width + gap; also the left margin
+};
+
 struct ResultatRecoupage {
     std::int32_t premiereLigne = 1;
     bool nbLignesChange = false;
@@ -90,9 +111,46 @@ public:
     void selectionne(std::int32_t de, std::int32_t a);
     void annuleSelection();
 
-    // Editing.
-    void remplace(std::int32_t from, std::int32_t to, std::string_view nouveau);
-    ResultatRecoupage recoupeParagraphe(std::int32_t pos);
+    // Keys: dot keys are gathered on key down, editing keys act on release.
+    void toucheEnfoncee(int touche);
+    void toucheRelachee(int touche, bool maj = false, bool ctrl = false);
+    void caractereFrappe(Octet c);
+
+    // Editing. `remplace` is the single change of the text; it returns the
+    // position just after the new text once the paragraphs are re-wrapped.
+    std::int32_t remplace(std::int32_t from, std::int32_t to, std::string_view nouveau);
+    ResultatRecoupage recoupeParagraphe(std::int32_t pos, std::int32_t* suivi = nullptr, bool suiviEstFin = false);
+    void insereCaractere(Octet c);
+    void insereNoir(std::string_view noir);
+    void finParagraphe();
+    void sautDePage();
+    void gauche(bool maj = false);
+    void droite(bool maj = false);
+    void haut(bool maj = false);
+    void bas(bool maj = false);
+    void supprime();
+    void recule();
+    void signeMajuscule();
+    void signeNumerique();
+    void miseEnEvidence();
+    void marqueParagraphe(std::uint8_t kind);
+    void supprimeSelection();
+    std::string copieSelection();
+    void coupeSelection();
+    bool sansSelection() const { return debutSelection_ == 0 || finSelection_ == 0; }
+    void setPressePapiers(PressePapiers* p) { pressePapiers_ = p; }
+
+    // The mouse on the Braille page.
+    std::int32_t positionSousPointeur(std::int32_t x, std::int32_t y, const GeometriePage& g) const;
+    void sourisEnfoncee(std::int32_t position);
+    void sourisDeplacee(std::int32_t position);
+    void sourisRelachee(std::int32_t position);
+
+    // Where the caret may stand: never inside a sign of several bytes.
+    std::int32_t positionGauche(std::int32_t p) const;
+    std::int32_t positionDroite(std::int32_t p) const;
+    std::int32_t debutUnite(std::int32_t p) const;
+
     void recoupeDocument();
     void retourneSelection();
     bool recherche(std::string_view s, bool depuisDebut);
@@ -108,8 +166,15 @@ public:
     const TgestionnaireMarqueurs& marqueurs() const { return marqueurs_; }
     const FormatPage& format() const { return format_; }
 
+    // Six-key mode: chords of dot keys instead of print typing. It also shows
+    // every sign, as stored, in the print view.
+    bool sixTouches() const { return sixTouches_; }
+    void modeSixTouches(bool on);
+    bool tousLesSignes() const { return tousLesSignes_; }
+    void afficheTousLesSignes(bool on) { tousLesSignes_ = on; }
+
     // Display options read by the views.
-    bool pointsGris = false, cadresCellules = false, modeSixTouches = false;
+    bool pointsGris = false, cadresCellules = false;
     bool sautsPageVisibles = false, sautsParagrapheVisibles = false, espacesVisibles = false;
 
     void ajouteObservateur(ObservateurDocument* o) { observateurs_.push_back(o); }
@@ -137,6 +202,15 @@ private:
     // An exact replay of a journal record: no re-wrap, no new record.
     bool rejoue(std::int32_t from, std::int32_t to, std::string_view nouveau, std::int32_t caret);
     bool rejoueEnregistrement(const Enregistrement& e, bool defaire);
+    bool selectionValide() const { return debutSelection_ >= 1 && finSelection_ >= debutSelection_; }
+    bool prefixeCache(std::int32_t i) const;   // a prefix that belongs to the next sign
+    bool signeDouble(std::int32_t i) const;    // the start of a base-first two-cell sign
+    bool suite(std::int32_t p, std::string_view octets) const;
+    std::int32_t longueurUniteSimple(std::int32_t p) const;
+    bool dansNombre(std::int32_t p) const;
+    void deplaceCurseur(std::int32_t position, bool maj);
+    void basculeEvidence(std::int32_t q);
+    void placeCurseurPosition(std::int32_t p) { placeCurseur(pointDe(p)); }
     void calculePageCurseur();
     void annonceLignes(std::int32_t premiere, std::int32_t derniere);
     void annoncePage();
@@ -154,6 +228,9 @@ private:
     std::int32_t premiereLigne_ = 1, premierePosition_ = 1, pageCourante_ = 1, nbPages_ = 1;
     std::int32_t debutSelection_ = 0, finSelection_ = 0;
     bool modifie_ = false;
+    bool sixTouches_ = false, tousLesSignes_ = false;
+    Octet accord_ = 0;  // dots of the chord being typed
+    PressePapiers* pressePapiers_ = nullptr;
 
     TgestionnaireMarqueurs marqueurs_;
     Journal journal_;

@@ -155,41 +155,45 @@ void TgestionnaireMarqueurs::Purge(const std::function<std::uint8_t(std::int32_t
     });
 }
 
-void TgestionnaireMarqueurs::suitRecoupage(std::int32_t debut, std::string_view ancien, std::string_view nouveau) {
-    if (liste_.empty() || ancien == nouveau) return;
-    // Align the two texts: they hold the same bytes but for VT and LF/space.
+AlignementRecoupage::AlignementRecoupage(std::int32_t debut, std::string_view ancien, std::string_view nouveau)
+    : debut_(debut),
+      finAncien_(debut + static_cast<std::int32_t>(ancien.size())),
+      delta_(static_cast<std::int32_t>(nouveau.size()) - static_cast<std::int32_t>(ancien.size())),
+      versNouveau_(ancien.size() + 1),
+      retire_(ancien.size() + 1, 0) {
+    // The two texts hold the same bytes but for VT and LF/space.
     const std::size_t na = ancien.size();
-    std::vector<std::int32_t> versNouveau(na + 1);
-    std::vector<char> retire(na + 1, 0);
     auto lfOuEspace = [](char c) { return c == ' ' || c == static_cast<char>(LF); };
     std::size_t i = 0, j = 0;
     while (i < na) {
         if (j < nouveau.size() &&
             (ancien[i] == nouveau[j] || (lfOuEspace(ancien[i]) && lfOuEspace(nouveau[j])))) {
-            versNouveau[i++] = static_cast<std::int32_t>(j++);
+            versNouveau_[i++] = static_cast<std::int32_t>(j++);
         } else if (ancien[i] == static_cast<char>(VT)) {
-            retire[i] = 1;
-            versNouveau[i++] = static_cast<std::int32_t>(j);
+            retire_[i] = 1;
+            versNouveau_[i++] = static_cast<std::int32_t>(j);
         } else if (j < nouveau.size() && nouveau[j] == static_cast<char>(VT)) {
             ++j;
         } else {
-            versNouveau[i++] = static_cast<std::int32_t>(j < nouveau.size() ? j++ : j);
+            versNouveau_[i++] = static_cast<std::int32_t>(j < nouveau.size() ? j++ : j);
         }
     }
-    versNouveau[na] = static_cast<std::int32_t>(nouveau.size());
-    const std::int32_t finAncien = debut + static_cast<std::int32_t>(na);
-    const std::int32_t delta = static_cast<std::int32_t>(nouveau.size()) - static_cast<std::int32_t>(na);
-    auto mappe = [&](std::int32_t p, bool estFin) {
-        if (p < debut) return p;
-        if (p >= finAncien) return p + delta;
-        std::size_t k = static_cast<std::size_t>(p - debut);
-        std::int32_t q = debut + versNouveau[k];
-        // A removed byte that ended a range leaves the range ending before it.
-        return retire[k] && estFin ? q - 1 : q;
-    };
+    versNouveau_[na] = static_cast<std::int32_t>(nouveau.size());
+}
+
+std::int32_t AlignementRecoupage::mappe(std::int32_t p, bool estFin) const {
+    if (p < debut_) return p;
+    if (p >= finAncien_) return p + delta_;
+    const auto k = static_cast<std::size_t>(p - debut_);
+    const std::int32_t q = debut_ + versNouveau_[k];
+    // A removed byte that ended a range leaves the range ending before it.
+    return retire_[k] && estFin ? q - 1 : q;
+}
+
+void TgestionnaireMarqueurs::suitRecoupage(const AlignementRecoupage& a) {
     for (auto& m : liste_) {
-        m.start = mappe(m.start, false);
-        m.end = mappe(m.end, true);
+        m.start = a.mappe(m.start, false);
+        m.end = a.mappe(m.end, true);
     }
     std::erase_if(liste_, [](const Marqueur& m) { return m.end < m.start; });
 }

@@ -26,6 +26,20 @@ struct Marqueur {
     bool operator==(const Marqueur&) const = default;
 };
 
+// How positions move when a stretch of text is re-wrapped (spaces and LF
+// swapped, VT removed or inserted): each byte keeps its identity.
+class AlignementRecoupage {
+public:
+    AlignementRecoupage(std::int32_t debut, std::string_view ancien, std::string_view nouveau);
+    // `estFin`: p ends a range, so a removed byte there leaves it ending before.
+    std::int32_t mappe(std::int32_t p, bool estFin) const;
+
+private:
+    std::int32_t debut_, finAncien_, delta_;
+    std::vector<std::int32_t> versNouveau_;
+    std::vector<char> retire_;
+};
+
 class TgestionnaireMarqueurs {
 public:
     void Vide() { liste_.clear(); }
@@ -50,10 +64,9 @@ public:
     void Remplacement(std::int32_t from, std::int32_t to, std::int32_t n);
     void Purge(const std::function<std::uint8_t(std::int32_t)>& octet);
 
-    // The text between `debut` and `debut + ancien.size()` was re-wrapped into
-    // `nouveau` (spaces and LF swapped, VT removed or inserted): markers follow
-    // their bytes, and later positions move by the change of length.
-    void suitRecoupage(std::int32_t debut, std::string_view ancien, std::string_view nouveau);
+    // A stretch of text was re-wrapped: markers follow their bytes, and
+    // later positions move by the change of length.
+    void suitRecoupage(const AlignementRecoupage& a);
 
     // The marker block of the document file.
     void Ecrit(std::string& sortie) const;

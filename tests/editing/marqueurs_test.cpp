@@ -106,12 +106,12 @@ TEST(Marqueurs, Purge) {
 TEST(Marqueurs, SuiventLeRecoupage) {
     // Old "ab cd\vef gh" (positions 5..15) becomes "ab\ncdef gh": the VT goes.
     auto m = avec({R(1, 4), R(8, 12), R(10, 10), C(16, 20), R(9, 9)});
-    m.suitRecoupage(5, "ab cd\vef gh", "ab\ncdef gh");
+    m.suitRecoupage(AlignementRecoupage(5, "ab cd\vef gh", "ab\ncdef gh"));
     // A range made only of the removed VT disappears.
     EXPECT_EQ(m.liste(), (Liste{R(1, 4), R(8, 11), C(15, 19), R(9, 9)}));
     // An inserted VT pushes later bytes on.
     auto n = avec({R(3, 6)});
-    n.suitRecoupage(1, "abcdefgh", "abcd\vefgh");
+    n.suitRecoupage(AlignementRecoupage(1, "abcdefgh", "abcd\vefgh"));
     EXPECT_EQ(n.liste(), (Liste{R(3, 7)}));
 }
 
