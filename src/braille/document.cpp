@@ -30,6 +30,20 @@ void DocumentBraille::initialise(std::string texte) {
     annonceLignes(1, nbLignes());
 }
 
+void DocumentBraille::nouveau() {
+    marqueurs_.Vide();
+    journal_.vide();
+    initialise({});
+}
+
+void DocumentBraille::charge(std::string texte, std::vector<Marqueur> marqueurs) {
+    marqueurs_.Vide();
+    for (const auto& m : marqueurs) marqueurs_.ajouteBrut(m);
+    journal_.vide();
+    initialise(std::move(texte));
+    placeCurseur(pointDe(longueur() + 1));
+}
+
 void DocumentBraille::reconstruitIndex() {
     std::vector<std::int32_t> l, s;
     const std::int32_t n = longueur();
@@ -343,7 +357,7 @@ ResultatRecoupage DocumentBraille::recoupeParagraphe(std::int32_t pos, std::int3
     return {premiere, lignes != anciennesLignes, premiere + lignes - 1};
 }
 
-void DocumentBraille::recoupeDocument() {
+void DocumentBraille::recoupeDocument(bool journalise) {
     const std::string ancien = texte();
     std::vector<Marqueur> retraits;
     for (const auto& m : marqueurs_.liste())
@@ -355,14 +369,16 @@ void DocumentBraille::recoupeDocument() {
     };
     const std::string nouveau = recoupeTexte(ancien, format_.cpl, indentation);
     if (nouveau == ancien) return;
-    std::size_t pre = 0, suf = 0;
-    while (pre < ancien.size() && pre < nouveau.size() && ancien[pre] == nouveau[pre]) ++pre;
-    while (suf < ancien.size() - pre && suf < nouveau.size() - pre &&
-           ancien[ancien.size() - 1 - suf] == nouveau[nouveau.size() - 1 - suf])
-        ++suf;
-    journal_.JournalRemplace(std::string_view(ancien).substr(pre, ancien.size() - pre - suf),
-                             std::string_view(nouveau).substr(pre, nouveau.size() - pre - suf),
-                             static_cast<std::int32_t>(pre) + 1);
+    if (journalise) {
+        std::size_t pre = 0, suf = 0;
+        while (pre < ancien.size() && pre < nouveau.size() && ancien[pre] == nouveau[pre]) ++pre;
+        while (suf < ancien.size() - pre && suf < nouveau.size() - pre &&
+               ancien[ancien.size() - 1 - suf] == nouveau[nouveau.size() - 1 - suf])
+            ++suf;
+        journal_.JournalRemplace(std::string_view(ancien).substr(pre, ancien.size() - pre - suf),
+                                 std::string_view(nouveau).substr(pre, nouveau.size() - pre - suf),
+                                 static_cast<std::int32_t>(pre) + 1);
+    }
     texte_.assigne(nouveau);
     reconstruitIndex();
     marqueurs_.suitRecoupage(AlignementRecoupage(1, ancien, nouveau));

@@ -82,6 +82,11 @@ public:
     // The document becomes this text: caret at the start, no selection,
     // unmodified. The journal and the markers are the caller's to set.
     void initialise(std::string texte);
+    // A new, empty document: no text, selection, markers or undo history.
+    void nouveau();
+    // A document read from a file: caret after its last byte, unmodified, and
+    // no undo history (undo never replays another document's edits).
+    void charge(std::string texte, std::vector<Marqueur> marqueurs);
 
     // Lines.
     std::int32_t nbLignes() const { return static_cast<std::int32_t>(lignes_.taille()) + 1; }
@@ -151,7 +156,10 @@ public:
     std::int32_t positionDroite(std::int32_t p) const;
     std::int32_t debutUnite(std::int32_t p) const;
 
-    void recoupeDocument();
+    // Re-wraps the whole document to the characters per line, the lines of
+    // indented paragraphs shortened. Journaled as one change unless asked not
+    // to (a document just opened has no history to keep).
+    void recoupeDocument(bool journalise = true);
     void retourneSelection();
     bool recherche(std::string_view s, bool depuisDebut);
     bool Defait();

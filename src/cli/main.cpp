@@ -1,26 +1,191 @@
-// dotavob-cli: the Braille core from the command line, without windows.
-#include <cstdio>
+// dotavob-cli: the Braille core from the command line, for batch work and
+// scripts. It gives exactly what the editor gives for the same files.
 #include <iostream>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "app/formatpage.h"
+#include "app/importation.h"
 #include "braille/codes.h"
+#include "braille/document.h"
+#include "braille/fichier.h"
 #include "editing/transcription.h"
+#include "output/export.h"
 
 using namespace dotavob;
 
 namespace {
 
+const char* const AIDE =
+    "Usage : dotavob-cli COMMANDE ...\n"
+    "\n"
+    "  transcrire ENTREE SORTIE.dtv [--cpl N] [--lignes N]\n"
+    "      Transcrit un fichier texte (UTF-8 ou Windows-1252) ou RTF en braille, comme\n"
+    "      son importation dans un document vide (entête et pied de page absents),\n"
+    "      et enregistre le document. Par défaut : 30 caractères, 28 lignes.\n"
+    "  exporter DOC.dtv SORTIE [--code us|fr]\n"
+    "      Exporte le document en braille ASCII (Code US par défaut, ou Code\n"
+    "      Français). SORTIE « - » écrit sur la sortie standard.\n"
+    "  noir DOC.dtv\n"
+    "      Écrit le texte en noir du document (UTF-8) sur la sortie standard.\n"
+    "  info DOC.dtv\n"
+    "      Décrit le document : version, format de page, police, marqueurs, pages.\n"
+    "  demo [TEXTE] [--cpl N]\n"
+    "      Transcrit TEXTE, l'affiche en points braille et le relit en noir.\n";
+
+struct Erreur {
+    std::string message;
+};
+
+[[noreturn]] void echoue(const std::string& message) { throw Erreur{message}; }
+
+// Options "--nom valeur" after the positional arguments.
+struct Arguments {
+    std::vector<std::string> positionnels;
+    std::vector<std::pair<std::string, std::string>> options;
+
+    std::optional<std::string> option(const std::string& nom) const {
+        for (const auto& [n, v] : options)
+            if (n == nom) return v;
+        return std::nullopt;
+    }
+    int entier(const std::string& nom, int defaut, int min, int max) const {
+        auto v = option(nom);
+        if (!v) return defaut;
+        std::size_t fin = 0;
+        int n = 0;
+        try {
+            n = std::stoi(*v, &fin);
+        } catch (const std::exception&) {
+            fin = 0;
+        }
+        if (fin == 0 || fin != v->size()) echoue("« " + *v + " » n'est pas une valeur entière correcte pour " + nom + ".");
+        if (n < min || n > max)
+            echoue(nom + " doit être compris entre " + std::to_string(min) + " et " + std::to_string(max) + ".");
+        return n;
+    }
+};
+
+Arguments analyse(int argc, char** argv, std::size_t positionnels, const std::vector<std::string>& permises) {
+    Arguments a;
+    for (int i = 2; i < argc; ++i) {
+        std::string s = argv[i];
+        if (s.size() > 2 && s.rfind("--", 0) == 0) {
+            bool connue = false;
+            for (const auto& p : permises) connue = connue || p == s;
+            if (!connue) echoue("option inconnue « " + s + " » (voir --help).");
+            if (i + 1 >= argc) echoue("l'option " + s + " attend une valeur.");
+            a.options.emplace_back(s, argv[++i]);
+        } else {
+            a.positionnels.push_back(s);
+        }
+    }
+    if (a.positionnels.size() != positionnels) echoue("nombre d'arguments incorrect (voir --help).");
+    return a;
+}
+
+// A document as the editor shows it after opening it: its own format
+// applied, the whole text re-wrapped to it.
+struct DocumentOuvert {
+    ContenuDocument contenu;
+    FormatPage format;
+    DocumentBraille document{format};
+};
+
+void ouvre(const std::string& chemin, DocumentOuvert& d) {
+    ResultatLecture r = chargeDtv(chemin, chargeformat(std::nullopt));
+    if (!r.ok) echoue(r.erreur);
+    d.contenu = std::move(r.contenu);
+    d.format = d.contenu.format;
+    d.format.derive();
+    d.document.charge(d.contenu.texte, d.contenu.marqueurs);
+    d.document.recoupeDocument(false);
+    d.document.allerPage(1);
+}
+
+void ecrit(const std::string& chemin, const std::string& octets) {
+    if (chemin == "-") {
+        std::cout.write(octets.data(), static_cast<std::streamsize>(octets.size()));
+        std::cout.flush();
+        if (!std::cout) echoue("impossible d'écrire sur la sortie standard.");
+        return;
+    }
+    std::string erreur;
+    if (!ecritFichierAtomique(chemin, octets, erreur)) echoue(erreur);
+}
+
+int transcrire(const Arguments& a) {
+    const std::string& entree = a.positionnels[0];
+    FormatPage format = chargeformat(std::nullopt);
+    format.entete.active = false;
+    format.pied.active = false;
+    format.setCaracteres(a.entier("--cpl", 30, 10, 50));
+    format.setLignes(a.entier("--lignes", 28, 10, 60));
+    format.derive();
+    std::string octets, erreur;
+    if (!lisFichier(entree, octets, erreur)) echoue(erreur);
+    DocumentBraille d(format);
+    d.nouveau();
+    d.insereNoir(texteImporte(octets, entree));
+    ContenuDocument c;
+    c.texte = d.texte();
+    c.format = format;
+    c.marqueurs = d.marqueurs().liste();
+    if (!enregistreDtv(a.positionnels[1], c, erreur)) echoue(erreur);
+    return 0;
+}
+
+int exporter(const Arguments& a) {
+    const std::string code = a.option("--code").value_or("us");
+    if (code != "us" && code != "fr") echoue("--code attend « us » ou « fr ».");
+    DocumentOuvert d;
+    ouvre(a.positionnels[0], d);
+    ecrit(a.positionnels[1], Exporte(d.document.texte(), d.document.marqueurs(), code == "fr"));
+    return 0;
+}
+
+int noir(const Arguments& a) {
+    DocumentOuvert d;
+    ouvre(a.positionnels[0], d);
+    ecrit("-", cp1252VersUtf8(BrailleVersNoir(d.document.texte(), &d.document.marqueurs())));
+    return 0;
+}
+
+std::string bande(const Bande& b) {
+    if (!b.active) return "non";
+    const char* alignement = b.alignement == Alignement::Centre ? "centré" : b.alignement == Alignement::Droite ? "à droite" : "à gauche";
+    return "« " + cp1252VersUtf8(b.texte) + " », " + alignement + ", à partir de la page " + std::to_string(b.premierePage);
+}
+
+int info(const Arguments& a) {
+    DocumentOuvert d;
+    ouvre(a.positionnels[0], d);
+    const FormatPage& f = d.format;
+    std::cout << "version: " << d.contenu.version << "\n"
+              << "lignes par page: " << f.lignes << "\n"
+              << "caractères par ligne: " << f.caracteres << "\n"
+              << "indentation: " << int(f.indentation) << "\n"
+              << "interligne double: " << (f.interligneDouble ? "oui" : "non") << "\n"
+              << "entête: " << bande(f.entete) << "\n"
+              << "pied de page: " << bande(f.pied) << "\n"
+              << "police: " << cp1252VersUtf8(d.contenu.fonte) << "\n"
+              << "marqueurs: " << d.document.marqueurs().liste().size() << "\n"
+              << "pages: " << d.document.nbPages() << "\n";
+    return 0;
+}
+
 // A Braille byte as the Unicode Braille pattern of its cell.
 std::string cellulesUnicode(const std::string& braille) {
     std::string r;
     for (char ch : braille) {
-        Octet b = oct(ch);
-        if (b == CR || b == LF || b == VT || b == FF) {
+        const Octet b = oct(ch);
+        if (estFinDeLigne(b)) {
             r += '\n';
             continue;
         }
-        Octet c = cellule(b) & 63;
-        // Our bit order (dot 3 2 1 4 5 6) to the pattern's (dot 1..6 = bit 0..5).
+        const Octet c = cellule(b) & 63;
+        // Our bit order (dots 3 2 1 4 5 6) to the pattern's (dot n = bit n - 1).
         constexpr int point[6] = {6, 5, 4, 1, 2, 3};
         char32_t u = 0x2800;
         for (int bit = 0; bit < 6; ++bit)
@@ -32,45 +197,43 @@ std::string cellulesUnicode(const std::string& braille) {
     return r;
 }
 
-int aide() {
-    std::cout << "Usage : dotavob-cli demo [TEXTE] [--cpl N]\n"
-                 "  Transcrit TEXTE (UTF-8) en braille intégral français, l'affiche en points\n"
-                 "  puis le relit en noir.\n";
+int demo(int argc, char** argv) {
+    Arguments a;
+    for (int i = 2; i < argc; ++i) {
+        std::string s = argv[i];
+        if (s == "--cpl" && i + 1 < argc)
+            a.options.emplace_back(s, argv[++i]);
+        else
+            a.positionnels.push_back(s);
+    }
+    const std::string texte = a.positionnels.empty()
+                                  ? "Le 14 juillet, l'ONU publie 12 rapports : « Paris » coûte 3,5 % de plus !"
+                                  : a.positionnels[0];
+    const std::string braille = Transcrire(utf8VersCp1252(texte), 1, a.entier("--cpl", 30, 10, 50));
+    std::cout << "Noir :    " << texte << "\nBraille :\n"
+              << cellulesUnicode(braille) << "\nRelu :    " << cp1252VersUtf8(BrailleVersNoir(braille)) << "\n";
     return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string commande = argc > 1 ? argv[1] : "demo";
-    if (commande == "--help" || commande == "-h" || commande == "aide") return aide();
-    if (commande != "demo") {
-        std::cerr << "dotavob-cli : commande inconnue « " << commande << " » (voir --help)\n";
-        return 2;
-    }
-    std::string texte = "Le 14 juillet, l'ONU publie 12 rapports : « Paris » coûte 3,5 % de plus !";
-    int cpl = 30;
-    for (int i = 2; i < argc; ++i) {
-        std::string a = argv[i];
-        if (a == "--cpl" && i + 1 < argc) {
-            try {
-                cpl = std::stoi(argv[++i]);
-            } catch (const std::exception&) {
-                std::cerr << "dotavob-cli : --cpl attend un nombre\n";
-                return 2;
-            }
-            if (cpl < 10 || cpl > 50) {
-                std::cerr << "dotavob-cli : --cpl doit être entre 10 et 50\n";
-                return 2;
-            }
-        } else {
-            texte = a;
+    const std::string commande = argc > 1 ? argv[1] : "";
+    try {
+        if (commande == "--help" || commande == "-h" || commande == "aide") {
+            std::cout << AIDE;
+            return 0;
         }
+        if (commande == "transcrire") return transcrire(analyse(argc, argv, 2, {"--cpl", "--lignes"}));
+        if (commande == "exporter") return exporter(analyse(argc, argv, 2, {"--code"}));
+        if (commande == "noir") return noir(analyse(argc, argv, 1, {}));
+        if (commande == "info") return info(analyse(argc, argv, 1, {}));
+        if (commande == "demo") return demo(argc, argv);
+        std::cerr << "dotavob-cli : " << (commande.empty() ? "commande manquante" : "commande inconnue « " + commande + " »")
+                  << " (voir --help).\n";
+        return 2;
+    } catch (const Erreur& e) {
+        std::cerr << "dotavob-cli : " << e.message << "\n";
+        return 1;
     }
-    const std::string noir = utf8VersCp1252(texte);
-    const std::string braille = Transcrire(noir, 1, cpl);
-    std::cout << "Noir :    " << texte << "\n";
-    std::cout << "Braille :\n" << cellulesUnicode(braille) << "\n";
-    std::cout << "Relu :    " << cp1252VersUtf8(BrailleVersNoir(braille)) << "\n";
-    return 0;
 }

@@ -106,7 +106,8 @@ std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::i
     char o[3];
     const std::size_t n = noir.size();
     for (std::size_t i = 0; i < n; ++i) {
-        const Octet c = normaliseGuillemets(oct(noir[i]));
+        // A tab separates words as a space does; dropping it would glue them.
+        const Octet c = noir[i] == '\t' ? Octet{' '} : normaliseGuillemets(oct(noir[i]));
         // A full line followed by a space: the space becomes the line end.
         if (c == ' ' && col > cpl) {
             out += cLF;

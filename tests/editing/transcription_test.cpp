@@ -70,7 +70,7 @@ TEST(Transcrire, Regles) {
         {"1\x91" "2", "\x91\xE2'\x91\xEA"},
         {"\xB8mot", "\xB8mot"},
         {"\xC9t\xE9", "\xA8\xE9t\xE9"},
-        {"a\tb", "ab"},
+        {"a\tb", "a b"},
         {"\xE4", "\xE4"},
     };
     for (auto [noir, braille] : cas) EXPECT_EQ(Transcrire(noir, 1, 30), braille) << noir;
