@@ -4,6 +4,8 @@
 #include <string>
 
 #include "braille/document.h"
+#include "braille/fichier.h"
+#include "output/export.h"
 #include "editing/transcription.h"
 
 using namespace dotavob;
@@ -176,5 +178,29 @@ void BM_RecoupageDocument(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * d.longueur());
 }
 BENCHMARK(BM_RecoupageDocument)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// Saving, opening and exporting a 1,000-page book (bytes only, no disk).
+void BM_EcritEtLitDtv(benchmark::State& state) {
+    ContenuDocument c;
+    c.texte = documentBraille(1000);
+    for (auto _ : state) {
+        ResultatLecture r = litDtv(ecritDtv(c));
+        benchmark::DoNotOptimize(r.contenu.texte.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(c.texte.size()));
+}
+BENCHMARK(BM_EcritEtLitDtv)->Unit(benchmark::kMillisecond);
+
+void BM_ExporteCodeUS(benchmark::State& state) {
+    const std::string texte = documentBraille(1000);
+    TgestionnaireMarqueurs m;
+    m.ajouteBrut({100, 5000, MARQUEUR_RETOURNE, 0});
+    for (auto _ : state) {
+        std::string e = Exporte(texte, m, false);
+        benchmark::DoNotOptimize(e.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(texte.size()));
+}
+BENCHMARK(BM_ExporteCodeUS)->Unit(benchmark::kMillisecond);
 
 }  // namespace

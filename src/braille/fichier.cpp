@@ -287,12 +287,14 @@ bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, st
     return true;
 }
 
-ResultatLecture chargeDtv(const std::string& chemin, const FormatPage& format) {
+ResultatLecture chargeDtv(const std::string& chemin, const FormatPage& format, const VerificationFonte& verifieFonte) {
     std::string octets, erreur;
     if (!lisFichier(chemin, octets, erreur)) return echec(erreur);
     ResultatLecture r = litDtv(octets, format);
     if (!r.ok)
         r.erreur = "Le fichier " + entreGuillemets(chemin) + " n'est pas un document DotavoB lisible : " + r.erreur + ".";
+    else if (verifieFonte)
+        r.contenu.fonte = verifieFonte(r.contenu.fonte);
     return r;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,7 +42,11 @@ ResultatLecture litDtv(std::string_view octets, const FormatPage& format = Forma
 bool lisFichier(const std::string& chemin, std::string& octets, std::string& erreur);
 bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, std::string& erreur);
 
-ResultatLecture chargeDtv(const std::string& chemin, const FormatPage& format = FormatPage{});
+// `verifieFonte` gets the font name the file asks for and returns the one to
+// use (a font that is not installed gives way to another).
+using VerificationFonte = std::function<std::string(const std::string&)>;
+ResultatLecture chargeDtv(const std::string& chemin, const FormatPage& format = FormatPage{},
+                          const VerificationFonte& verifieFonte = {});
 bool enregistreDtv(const std::string& chemin, const ContenuDocument& c, std::string& erreur);
 
 }  // namespace dotavob
