@@ -1,0 +1,307 @@
+#include "print/myedit.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "braille/edbraille.h"
+
+namespace dotavob {
+
+QFont FontesNoir::pour(std::uint8_t style, bool barre) const {
+    QFont f = base;
+    if (style & STYLE_GRAS) {
+        f.setBold(true);
+        f.setPixelSize(hauteurGras > 0 ? hauteurGras : base.pixelSize());
+    }
+    // A superscript stands at the line's top at half height.
+    if (style & STYLE_EXPOSANT) f.setPixelSize(std::max(1, f.pixelSize() / 2));
+    f.setStrikeOut(barre);
+    return f;
+}
+
+QString texteMorceau(const MorceauNoir& m) {
+    if (m.style & STYLE_GREC) return QString(QChar(0x03C0));
+    return QString::fromStdString(cp1252VersUtf8(m.texte));
+}
+
+std::vector<int> largeursMorceaux(const LigneNoire& l, const FontesNoir& f) {
+    std::vector<int> r;
+    r.reserve(l.morceaux.size());
+    for (const auto& m : l.morceaux) r.push_back(QFontMetrics(f.pour(m.style, false)).horizontalAdvance(texteMorceau(m)));
+    return r;
+}
+
+namespace {
+
+const QColor FOND_SELECTION(0, 0x88, 0xBB), GRIS_ESPACE(0xDD, 0xDD, 0xDD), ROUGE(255, 0, 0);
+
+// Draws a line's pieces from x at the line top y; returns where it ends.
+int dessineMorceaux(QPainter& p, const LigneNoire& l, int x, int y, const FontesNoir& f,
+                    const std::function<bool(std::int32_t)>& selectionne,
+                    const std::function<bool(std::int32_t)>& barre, bool espacesVisibles) {
+    for (const auto& m : l.morceaux) {
+        const bool sel = selectionne && selectionne(m.fin);
+        const QFont fonte = f.pour(m.style, barre && barre(m.fin));
+        const QFontMetrics fm(fonte);
+        const QString t = texteMorceau(m);
+        const int largeur = fm.horizontalAdvance(t);
+        if (sel) p.fillRect(x, y, largeur, fm.height(), FOND_SELECTION);
+        if (espacesVisibles) {
+            const int w = fm.horizontalAdvance(QLatin1Char(' ')), h = fm.height();
+            int xi = x;
+            for (QChar c : t) {
+                if (c == QLatin1Char(' ')) p.fillRect(xi, y + h / 4, (4 * w) / 5, h - h / 4, GRIS_ESPACE);
+                xi += fm.horizontalAdvance(c);
+            }
+        }
+        p.setFont(fonte);
+        p.setPen(sel ? Qt::white : Qt::black);
+        p.drawText(x, y + fm.ascent(), t);
+        x += largeur;
+    }
+    return x;
+}
+
+}  // namespace
+
+// ---- TMyEdit ----------------------------------------------------------------
+
+TMyEdit::TMyEdit(DocumentBraille& document, QWidget* parent) : QWidget(parent), doc_(document) {
+    setFocusPolicy(Qt::NoFocus);
+    resize(500, 600);
+    fontes_.base = QFont(QStringLiteral("Courier New"));
+    fontes_.base.setPixelSize(16);
+    fontes_.hauteurGras = 16;
+    minuterie_.setInterval(500);
+    connect(&minuterie_, &QTimer::timeout, this, &TMyEdit::clignote);
+    minuterie_.start();
+    doc_.ajouteObservateur(this);
+}
+
+TMyEdit::~TMyEdit() { doc_.retireObservateur(this); }
+
+void TMyEdit::setNomFonte(const QString& nom) {
+    fontes_.base.setFamily(nom);
+    update();
+}
+
+void TMyEdit::redimentionne(bool interligneDouble) {
+    const std::int32_t n = std::max<std::int32_t>(1, doc_.format().nbLignesTexte);
+    const std::int32_t cpl = doc_.format().cpl;
+    const int h = parentWidget() ? parentWidget()->height() : height();
+    int largeur = h * 210 / 297;
+    margeHaut_ = h / (2 * n);
+    fontes_.base.setPixelSize(std::max(1, (h - 2 * margeHaut_) / n - interligne_ - 1));
+    const int w = QFontMetrics(fontes_.base).horizontalAdvance(QLatin1Char(' '));
+    margeGauche_ = 2 * w;
+    if (largeur < cpl * w + 2 * margeGauche_) margeGauche_ = w;
+    while (largeur < cpl * w + 2 * margeGauche_) largeur += 10;
+    // Bold runs get the height at which "a" is as wide as a space.
+    QFont gras = fontes_.base;
+    gras.setBold(true);
+    for (int essai = 0; essai < 200 && QFontMetrics(gras).horizontalAdvance(QLatin1Char('a')) < w; ++essai)
+        gras.setPixelSize(gras.pixelSize() + 1);
+    fontes_.hauteurGras = gras.pixelSize();
+    hauteurLigne_ = fontes_.base.pixelSize();
+    interligne_ = interligneDouble ? hauteurLigne_ : 0;
+    resize(largeur, h);
+    update();
+}
+
+int TMyEdit::decalage(const LignePage& l, const std::vector<int>& largeurs) const {
+    if (l.centre) {
+        int total = 0;
+        for (int x : largeurs) total += x;
+        return (width() - total) / 2 - margeGauche_;
+    }
+    return QFontMetrics(fontes_.base).horizontalAdvance(QLatin1Char(' ')) * l.retrait;
+}
+
+void TMyEdit::dessinePage(QPainter& p, QPointF origine, double echelle) const {
+    p.save();
+    p.translate(origine);
+    p.scale(echelle, echelle);
+    const bool brut = doc_.tousLesSignes();
+    const std::int32_t s = doc_.debutSelection(), e = doc_.finSelection();
+    auto selectionne = [&](std::int32_t pos) { return s >= 1 && e >= s && pos >= s && pos <= e; };
+    auto barre = [&](std::int32_t pos) { return doc_.marqueurs().DansMarqueur(pos, MARQUEUR_RETOURNE); };
+    const auto lignes = lignesAffichees(doc_, brut);
+    for (std::size_t k = 0; k < lignes.size(); ++k) {
+        const LignePage& l = lignes[k];
+        const int y = static_cast<int>(k) * pas();
+        const int x = decalage(l, largeursMorceaux(l.noire, fontes_));
+        const int fin = dessineMorceaux(p, l.noire, x, y, fontes_, selectionne, barre, doc_.espacesVisibles);
+        if (l.finLigne == CR && doc_.sautsParagrapheVisibles) {
+            // A return arrow after the line's text.
+            const int f = fontes_.base.pixelSize(), d = f / 10, m = f / 2;
+            p.setPen(QPen(ROUGE, 2));
+            const QPoint coin(fin, y + f - 2 * d);
+            p.drawLine(fin + m, y, fin + m, y + f - 2 * d);
+            p.drawLine(fin + m, y + f - 2 * d, coin.x(), coin.y());
+            p.drawLine(coin, QPoint(fin + d, y + f - d));
+            p.drawLine(coin, QPoint(fin + d, y + f - 3 * d));
+        }
+        if (l.finLigne == FF) {
+            if (doc_.sautsPageVisibles && echelle == 1.0) {
+                const int yb = (static_cast<int>(k) + 1) * pas() + hauteurLigne_ / 2;
+                p.setPen(QPen(ROUGE, 1, Qt::DashLine));
+                p.drawLine(static_cast<int>(-origine.x()), yb, width(), yb);
+            }
+            break;
+        }
+    }
+    p.restore();
+}
+
+void TMyEdit::dessinePageImprimee(QPainter& p, const QRect& cible, const TenteteNoir* entete,
+                                  const TenteteNoir* pied) const {
+    const double echelle = static_cast<double>(cible.height()) / std::max(1, height());
+    const int marge = cible.width() / (doc_.format().cpl + 2);
+    int lignes = 0;
+    if (entete) {
+        entete->dessineEntete(p, QPointF(cible.x() + marge, cible.y()), echelle);
+        lignes = 1;
+    }
+    dessinePage(p, QPointF(cible.x() + marge, cible.y() + std::round(lignes * echelle * pas())), echelle);
+    if (pied)
+        pied->dessineEntete(p, QPointF(cible.x() + marge, std::round(cible.height() - pas() * echelle + cible.y())), echelle);
+}
+
+QRect TMyEdit::rectCurseur() const {
+    const int y = (doc_.rangCurseur() - 1) * pas() + margeHaut_;
+    int x = margeGauche_;
+    const std::int32_t ligne = doc_.curseur().ligne;
+    const std::int32_t position = doc_.positionCurseur();
+    for (const auto& l : lignesAffichees(doc_, doc_.tousLesSignes())) {
+        if (l.numero != ligne) continue;
+        const auto largeurs = largeursMorceaux(l.noire, fontes_);
+        x += decalage(l, largeurs);
+        // The caret stands before the unit it is in: never between a prefix and its sign.
+        for (std::size_t i = 0; i < l.noire.morceaux.size() && l.noire.morceaux[i].fin < position; ++i)
+            x += largeurs[i];
+        break;
+    }
+    return QRect(x, y, 2, hauteurLigne_);
+}
+
+void TMyEdit::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    dessinePage(p, QPointF(margeGauche_, margeHaut_), 1.0);
+    if (curseurAffiche_) {
+        p.setCompositionMode(QPainter::CompositionMode_Difference);
+        p.fillRect(rectCurseur(), Qt::white);
+    }
+}
+
+void TMyEdit::clignote() {
+    // The print caret blinks while the ordinary keyboard is in use.
+    if (doc_.sixTouches()) return;
+    curseurAffiche_ = !curseurAffiche_;
+    update(rectCurseur());
+}
+
+void TMyEdit::lignesModifiees(std::int32_t premiere, std::int32_t derniere) {
+    const std::int32_t n = doc_.format().nbLignesTexte, debut = doc_.premiereLigne();
+    if (premiere > debut + n || derniere < debut) return;
+    const int haut = (std::max(premiere, debut) - debut) * pas() + margeHaut_;
+    const int bas = (std::min(derniere, debut + n) - debut + 1) * pas() + margeHaut_;
+    update(QRect(0, haut, width(), doc_.sautsPageVisibles ? height() - haut : bas - haut));
+}
+
+void TMyEdit::curseurDeplace(Point) {
+    curseurAffiche_ = true;
+    update();
+}
+void TMyEdit::selectionModifiee(std::int32_t, std::int32_t) { update(); }
+void TMyEdit::selectionAnnulee() { update(); }
+void TMyEdit::pageModifiee(std::int32_t, std::int32_t) { update(); }
+
+TMyEdit::Impact TMyEdit::sousLePoint(QPoint q) const {
+    const auto lignes = lignesAffichees(doc_, doc_.tousLesSignes());
+    Impact r;
+    if (lignes.empty()) {
+        r.debut = r.fin = r.avant = 1;
+        return r;
+    }
+    const int k = std::clamp((q.y() - margeHaut_) / std::max(1, pas()), 0, static_cast<int>(lignes.size()) - 1);
+    const LignePage& l = lignes[static_cast<std::size_t>(k)];
+    const auto largeurs = largeursMorceaux(l.noire, fontes_);
+    int x = margeGauche_ + decalage(l, largeurs);
+    const std::int32_t finLigne = l.noire.arret;
+    r.debut = r.fin = r.avant = l.debut;
+    if (q.x() < x || l.noire.morceaux.empty()) return r;
+    for (std::size_t i = 0; i < largeurs.size(); ++i) {
+        const auto& m = l.noire.morceaux[i];
+        if (q.x() < x + largeurs[i]) {
+            r.debut = m.debut;
+            r.fin = m.fin;
+            r.avant = q.x() < x + largeurs[i] / 2 ? m.debut : m.fin + 1;
+            return r;
+        }
+        x += largeurs[i];
+    }
+    r.debut = r.fin = r.avant = finLigne;
+    return r;
+}
+
+void TMyEdit::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) return;
+    doc_.annuleSelection();
+    // A click on a letter takes its capital or number sign too.
+    ancre_ = sousLePoint(e->position().toPoint()).debut;
+    doc_.sourisEnfoncee(ancre_);
+}
+
+void TMyEdit::mouseMoveEvent(QMouseEvent* e) {
+    if (!(e->buttons() & Qt::LeftButton) || ancre_ < 1) return;
+    const Impact i = sousLePoint(e->position().toPoint());
+    if (i.fin >= ancre_ && i.fin <= doc_.longueur())
+        doc_.selectionne(ancre_, i.fin);
+    else
+        doc_.annuleSelection();
+}
+
+void TMyEdit::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) return;
+    const Impact i = sousLePoint(e->position().toPoint());
+    ancre_ = 0;
+    doc_.placeCurseur(doc_.pointDe(doc_.debutUnite(i.avant)));
+}
+
+// ---- TenteteNoir ------------------------------------------------------------
+
+TenteteNoir::TenteteNoir(const TenteteBraille& braille, QWidget* parent) : QWidget(parent), braille_(braille) {
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void TenteteNoir::placeEntete(int gauche, int largeur, const FontesNoir& fontes, int marge) {
+    fontes_ = fontes;
+    marge_ = marge;
+    setGeometry(gauche, 1, largeur, parentWidget() ? parentWidget()->height() - 1 : height());
+    update();
+}
+
+void TenteteNoir::fixeSignesModificateurs(bool b) {
+    if (brut_ == b) return;
+    brut_ = b;
+    update();
+}
+
+void TenteteNoir::dessineEntete(QPainter& p, QPointF origine, double echelle) const {
+    p.save();
+    p.translate(origine);
+    p.scale(echelle, echelle);
+    dessineMorceaux(p, ligneSeule(braille_.contenu(), brut_).noire, 0, 0, fontes_, {}, {}, false);
+    p.restore();
+}
+
+void TenteteNoir::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    // Its text starts where the page's text starts.
+    dessineEntete(p, QPointF(marge_, 0), 1.0);
+}
+
+}  // namespace dotavob
