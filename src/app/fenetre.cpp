@@ -88,6 +88,8 @@ TFDotavoB::TFDotavoB(MagasinReglages reglages, QStringList arguments)
 TFDotavoB::~TFDotavoB() {
     qApp->removeEventFilter(this);
     doc_.retireObservateur(this);
+    // The views observe the document: they go before it does.
+    delete client_;
 }
 
 QToolButton* TFDotavoB::bouton(QWidget* parent, const QString& texte, const QString& bulle, int x, int largeur) {
@@ -274,23 +276,27 @@ void TFDotavoB::FormResize() {
     const int bande = (hauteur - HAUTEUR_BOUTONS) / std::max<int>(1, format_.lignesParPage);
     panelEntete_->setGeometry(0, 0, largeur, bande);
     panelPied_->setGeometry(0, h - bande, largeur, bande);
-    auto placePanel1 = [&] {
+    // The bands take their final height from the pages' line height; the
+    // pages are then sized again to fill what the bands leave.
+    for (int passe = 0; passe < 2; ++passe) {
         const int haut = panelEntete_->isVisibleTo(panel3_) ? panelEntete_->height() : 0;
         const int bas = panelPied_->isVisibleTo(panel3_) ? panelPied_->height() : 0;
         panel1_->setGeometry(0, haut, largeur, h - haut - bas);
         panelPied_->move(0, h - panelPied_->height());
-    };
-    placePanel1();
-    noir_->redimentionne(format_.interligneDouble);
-    braille_->redimensionne(panel1_->height(), noir_->pas(), noir_->margeHaut());
-    noir_->move((largeur - noir_->width() - braille_->width() - LARGEUR_SEPARATEUR) / 2, 0);
-    separateur_->setGeometry(noir_->x() + noir_->width(), 0, LARGEUR_SEPARATEUR, noir_->height());
-    braille_->move(separateur_->x() + LARGEUR_SEPARATEUR, 0);
-    enteteBraille_->placeEntete(braille_->x(), braille_->width());
-    piedBraille_->placeEntete(braille_->x(), braille_->width());
-    enteteNoir_->placeEntete(noir_->x(), noir_->width(), noir_->fontes(), noir_->margeGauche());
-    piedNoir_->placeEntete(noir_->x(), noir_->width(), noir_->fontes(), noir_->margeGauche());
-    placePanel1();
+        noir_->redimentionne(format_.interligneDouble);
+        braille_->redimensionne(panel1_->height(), noir_->pas(), noir_->margeHaut());
+        noir_->move((largeur - noir_->width() - braille_->width() - LARGEUR_SEPARATEUR) / 2, 0);
+        separateur_->setGeometry(noir_->x() + noir_->width(), 0, LARGEUR_SEPARATEUR, noir_->height());
+        braille_->move(separateur_->x() + LARGEUR_SEPARATEUR, 0);
+        enteteBraille_->placeEntete(braille_->x(), braille_->width());
+        piedBraille_->placeEntete(braille_->x(), braille_->width());
+        enteteNoir_->placeEntete(noir_->x(), noir_->width(), noir_->fontes(), noir_->margeGauche());
+        piedNoir_->placeEntete(noir_->x(), noir_->width(), noir_->fontes(), noir_->margeGauche());
+    }
+    const int haut = panelEntete_->isVisibleTo(panel3_) ? panelEntete_->height() : 0;
+    const int bas = panelPied_->isVisibleTo(panel3_) ? panelPied_->height() : 0;
+    panel1_->setGeometry(0, haut, largeur, h - haut - bas);
+    panelPied_->move(0, h - panelPied_->height());
 }
 
 void TFDotavoB::affichepages() {
