@@ -217,7 +217,7 @@ private:
     std::int32_t longueurUniteSimple(std::int32_t p) const;
     bool dansNombre(std::int32_t p) const;
     void deplaceCurseur(std::int32_t position, bool maj);
-    void basculeEvidence(std::int32_t q);
+    std::int32_t basculeEvidence(std::int32_t q);  // the position after the change, 0 when none
     void placeCurseurPosition(std::int32_t p) { placeCurseur(pointDe(p)); }
     void calculePageCurseur();
     void annonceLignes(std::int32_t premiere, std::int32_t derniere);

@@ -96,7 +96,7 @@ void TEdBraille::dessinePage(QPainter& p, QPointF origine, double echelle) {
     base.pointsGris = doc_.pointsGris;
     base.cadre = doc_.cadresCellules;
     base.espacesVisibles = doc_.espacesVisibles;
-    const auto lignes = lignesAffichees(doc_, false);
+    const auto lignes = lignesAffichees(doc_, false, false);
     for (std::size_t k = 0; k < lignes.size(); ++k) {
         const LignePage& l = lignes[k];
         const int y = geo_.yLigne(static_cast<std::int32_t>(k));

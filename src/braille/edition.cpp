@@ -296,23 +296,22 @@ void DocumentBraille::signeNumerique() {
         insereCaractere(SIGNE_NUMERIQUE);
 }
 
-void DocumentBraille::basculeEvidence(std::int32_t q) {
-    if (octet(q) == SIGNE_EVIDENCE) {
-        remplace(q, q + 1, "");
-    } else if (q == 1 || estSeparateur(octet(q - 1))) {
+std::int32_t DocumentBraille::basculeEvidence(std::int32_t q) {
+    if (octet(q) == SIGNE_EVIDENCE) return remplace(q, q + 1, "");
+    if (q == 1 || estSeparateur(octet(q - 1))) {
         const char signe = static_cast<char>(SIGNE_EVIDENCE);
-        remplace(q, q, std::string_view(&signe, 1));
+        return remplace(q, q, std::string_view(&signe, 1));
     }
+    return 0;
 }
 
 void DocumentBraille::miseEnEvidence() {
     if (sansSelection()) {
+        // Typing goes on after a sign just put in.
         const std::int32_t q = positionCurseur();
         const bool ajoute = octet(q) != SIGNE_EVIDENCE;
-        const std::int32_t avant = longueur();
-        basculeEvidence(q);
-        // Typing goes on after a sign just put in.
-        if (ajoute && longueur() > avant) placeCurseurPosition(q + 1);
+        const std::int32_t apres = basculeEvidence(q);
+        if (ajoute && apres > 0) placeCurseurPosition(apres);
         return;
     }
     if (selectionValide()) {

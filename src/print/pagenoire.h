@@ -23,8 +23,9 @@ struct LignePage {
 };
 
 // From the first line of the page shown, at most text-lines-per-page lines;
-// the page ends early at a page break or at the end of the text.
-std::vector<LignePage> lignesAffichees(const DocumentBraille& d, bool signesModificateurs);
+// the page ends early at a page break or at the end of the text. The reading
+// in print is made only when asked for (the Braille page does not need it).
+std::vector<LignePage> lignesAffichees(const DocumentBraille& d, bool signesModificateurs, bool enNoir = true);
 
 // The lines of a text that stands alone (a header or footer strip).
 LignePage ligneSeule(const std::string& texte, bool signesModificateurs);
