@@ -100,6 +100,28 @@ TEST_F(PageNoire, CurseurEtPages) {
     EXPECT_EQ(doc.pageCourante(), 1);
 }
 
+TEST_F(PageNoire, PageImprimee) {
+    // A preview at half the view's height draws the text at half size.
+    doc.initialise("abc\rdef");
+    QImage im(vue->width() / 2, vue->height() / 2, QImage::Format_RGB32);
+    im.fill(Qt::white);
+    {
+        QPainter p(&im);
+        vue->dessinePageImprimee(p, im.rect(), nullptr, nullptr);
+    }
+    int haut = im.height(), bas = -1;
+    for (int y = 0; y < im.height(); ++y)
+        for (int x = 0; x < im.width(); ++x)
+            if (im.pixelColor(x, y) != QColor(Qt::white)) {
+                haut = std::min(haut, y);
+                bas = std::max(bas, y);
+            }
+    // Two lines of text, each half a line pitch high, from the rectangle's top.
+    EXPECT_LT(haut, vue->pas() / 2);
+    EXPECT_GT(bas, vue->pas() / 2);
+    EXPECT_LT(bas, vue->pas());
+}
+
 TEST_F(PageNoire, CliqueSurUneMajuscule) {
     doc.initialise("le \xA8paris");
     const int y = vue->margeHaut() + vue->hauteurLigne() / 2;
