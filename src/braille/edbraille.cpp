@@ -194,14 +194,17 @@ void TEdBraille::lignesModifiees(std::int32_t premiere, std::int32_t derniere) {
 }
 
 void TEdBraille::curseurDeplace(Point) {
-    // The caret's old and new bands; a blink restarts from shown.
+    // A caret move repaints the caret alone; a blink restarts from shown.
     curseurAffiche_ = true;
-    update();
+    update(curseurPrecedent_);
+    curseurPrecedent_ = rectCurseur();
+    update(curseurPrecedent_);
 }
 
-void TEdBraille::selectionModifiee(std::int32_t, std::int32_t) { update(); }
-void TEdBraille::selectionAnnulee() { update(); }
-void TEdBraille::pageModifiee(std::int32_t, std::int32_t) { update(); }
+// The lines they touch are announced by the document.
+void TEdBraille::selectionModifiee(std::int32_t, std::int32_t) {}
+void TEdBraille::selectionAnnulee() {}
+void TEdBraille::pageModifiee(std::int32_t, std::int32_t) {}
 
 GeometriePage TEdBraille::geometriePage() const { return {geo_.margeHaut, geo_.hauteurLigne, geo_.pas}; }
 

@@ -82,6 +82,7 @@ private:
     GeometrieBraille geo_;
     QTimer minuterie_;
     bool curseurAffiche_ = true;
+    QRect curseurPrecedent_;
 };
 
 class TenteteBraille : public QWidget {

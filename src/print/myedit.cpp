@@ -211,12 +211,17 @@ void TMyEdit::lignesModifiees(std::int32_t premiere, std::int32_t derniere) {
 }
 
 void TMyEdit::curseurDeplace(Point) {
+    // A caret move repaints the caret alone; a blink restarts from shown.
     curseurAffiche_ = true;
-    update();
+    update(curseurPrecedent_);
+    curseurPrecedent_ = rectCurseur();
+    update(curseurPrecedent_);
 }
-void TMyEdit::selectionModifiee(std::int32_t, std::int32_t) { update(); }
-void TMyEdit::selectionAnnulee() { update(); }
-void TMyEdit::pageModifiee(std::int32_t, std::int32_t) { update(); }
+
+// The lines they touch are announced by the document.
+void TMyEdit::selectionModifiee(std::int32_t, std::int32_t) {}
+void TMyEdit::selectionAnnulee() {}
+void TMyEdit::pageModifiee(std::int32_t, std::int32_t) {}
 
 TMyEdit::Impact TMyEdit::sousLePoint(QPoint q) const {
     const auto lignes = lignesAffichees(doc_, doc_.tousLesSignes());

@@ -83,6 +83,7 @@ private:
     int hauteurLigne_ = 16, interligne_ = 0, margeGauche_ = 0, margeHaut_ = 0;
     QTimer minuterie_;
     bool curseurAffiche_ = true;
+    QRect curseurPrecedent_;
     std::int32_t ancre_ = 0;
 };
 
