@@ -138,11 +138,13 @@ std::int32_t DocumentBraille::positionDe(Point p) const {
     const std::int32_t len = longueur();
     if (len == 0) return 0;
     if (p.ligne > nbLignes()) return len + 1;
-    Tligne l = ligne(p.ligne);
-    const std::int32_t taille = l.fin - l.debut + 1;
-    std::int32_t col = std::max(p.colonne, 1);
-    if (col > taille) col = taille + 1;
-    return std::min(l.debut + col - 1, len + 1);
+    // From the line index alone: no copy of the line on this path of every keystroke.
+    const std::int32_t n = std::max(p.ligne, 1);
+    const std::int32_t debut = debutLigne(n);
+    const auto i = static_cast<std::size_t>(n - 1);
+    const std::int32_t taille = (i < lignes_.taille() ? lignes_[i] - 1 : len) - debut + 1;
+    const std::int32_t col = std::min(std::max(p.colonne, 1), taille + 1);
+    return std::min(debut + col - 1, len + 1);
 }
 
 Point DocumentBraille::pointDe(std::int32_t position) const {

@@ -172,15 +172,16 @@ QRect TMyEdit::rectCurseur() const {
     const int y = (doc_.rangCurseur() - 1) * pas() + margeHaut_;
     int x = margeGauche_;
     const std::int32_t ligne = doc_.curseur().ligne;
-    const std::int32_t position = doc_.positionCurseur();
-    for (const auto& l : lignesAffichees(doc_, doc_.tousLesSignes())) {
-        if (l.numero != ligne) continue;
+    // Only the caret's own line is read; the empty line of a page break
+    // after a full page is shown before the next page's first line.
+    if (doc_.longueur() > 0 && ligne >= doc_.premiereLigne() && ligne <= doc_.nbLignes()) {
+        const LignePage l = lignePage(doc_, ligne, doc_.tousLesSignes());
         const auto largeurs = largeursMorceaux(l.noire, fontes_);
         x += decalage(l, largeurs);
         // The caret stands before the unit it is in: never between a prefix and its sign.
+        const std::int32_t position = doc_.positionCurseur();
         for (std::size_t i = 0; i < l.noire.morceaux.size() && l.noire.morceaux[i].fin < position; ++i)
             x += largeurs[i];
-        break;
     }
     return QRect(x, y, 2, hauteurLigne_);
 }

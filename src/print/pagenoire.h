@@ -27,6 +27,9 @@ struct LignePage {
 // in print is made only when asked for (the Braille page does not need it).
 std::vector<LignePage> lignesAffichees(const DocumentBraille& d, bool signesModificateurs, bool enNoir = true);
 
+// One line of the document, as the page views draw it.
+LignePage lignePage(const DocumentBraille& d, std::int32_t numero, bool signesModificateurs, bool enNoir = true);
+
 // The lines of a text that stands alone (a header or footer strip).
 LignePage ligneSeule(const std::string& texte, bool signesModificateurs);
 
