@@ -3,10 +3,12 @@
 
 #include <string>
 
-#include "braille/document.h"
-#include "braille/fichier.h"
-#include "output/export.h"
-#include "editing/transcription.h"
+#include "core/document/document.h"
+#include "core/editeur/editeur.h"
+#include "core/fichiers/dtv.h"
+#include "core/fichiers/export.h"
+#include "core/noir/noir.h"
+#include "core/transcription/transcription.h"
 
 using namespace dotavob;
 
@@ -47,13 +49,14 @@ std::string documentBraille(int pages) {
 
 // Types a cell in the middle of a paragraph in the middle of the document,
 // then deletes it: two keystrokes per iteration.
-void tapeEtEfface(DocumentBraille& d, benchmark::State& state) {
+void tapeEtEfface(EditeurBraille& e, benchmark::State& state) {
+    DocumentBraille& d = e.document();
     const std::int32_t milieu = d.debutParagraphe(d.longueur() / 2) + 40;
     for (auto _ : state) {
         d.remplace(milieu, milieu, "a");
-        d.placeCurseur(d.pointDe(milieu + 1));
+        e.placeCurseur(d.pointDe(milieu + 1));
         d.remplace(milieu, milieu + 1, "");
-        d.placeCurseur(d.pointDe(milieu));
+        e.placeCurseur(d.pointDe(milieu));
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 2);
 }
@@ -84,11 +87,12 @@ BENCHMARK(BM_BrailleVersNoir)->Unit(benchmark::kMillisecond);
 void BM_FrappeAuMilieu(benchmark::State& state) {
     FormatPage f;
     DocumentBraille d(f);
-    d.initialise(documentBraille(static_cast<int>(state.range(0))));
+    EditeurBraille e(d);
+    e.initialise(documentBraille(static_cast<int>(state.range(0))));
     // A few markers, as a real book has: centred titles, indented paragraphs.
     for (std::int32_t p = 1; p < d.longueur(); p += d.longueur() / 40)
         d.marqueurs().ajouteBrut({d.debutParagraphe(p), d.finParagraphe(p) - 1, MARQUEUR_CENTRE, 0});
-    tapeEtEfface(d, state);
+    tapeEtEfface(e, state);
     state.counters["pages"] = d.nbPages();
 }
 BENCHMARK(BM_FrappeAuMilieu)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
@@ -109,8 +113,9 @@ void BM_FrappeAvecSautsDePage(benchmark::State& state) {
     FormatPage f;
     f.nbLignesTexte = 27;  // 26 lines and the FF line
     DocumentBraille d(f);
-    d.initialise(avecSautsDePage(documentBraille(static_cast<int>(state.range(0)))));
-    tapeEtEfface(d, state);
+    EditeurBraille e(d);
+    e.initialise(avecSautsDePage(documentBraille(static_cast<int>(state.range(0)))));
+    tapeEtEfface(e, state);
     state.counters["pages"] = d.nbPages();
 }
 BENCHMARK(BM_FrappeAvecSautsDePage)->Arg(10)->Arg(10000)->Unit(benchmark::kMicrosecond);
@@ -121,15 +126,16 @@ void BM_FrappeQuiRecoupe(benchmark::State& state) {
     FormatPage f;
     f.nbLignesTexte = 27;
     DocumentBraille d(f);
+    EditeurBraille e(d);
     const std::string t = documentBraille(static_cast<int>(state.range(0)));
-    d.initialise(state.range(1) ? avecSautsDePage(t) : t);
+    e.initialise(state.range(1) ? avecSautsDePage(t) : t);
     const std::int32_t p = d.debutParagraphe(d.longueur() / 2);
     const std::int32_t finLigne = d.ligne(d.pointDe(p).ligne).fin + 1;
     for (auto _ : state) {
         d.remplace(finLigne - 1, finLigne - 1, "xxxxxxx");
-        d.placeCurseur(d.pointDe(finLigne + 6));
+        e.placeCurseur(d.pointDe(finLigne + 6));
         d.remplace(finLigne - 1, finLigne + 6, "");
-        d.placeCurseur(d.pointDe(finLigne - 1));
+        e.placeCurseur(d.pointDe(finLigne - 1));
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 2);
 }
@@ -146,15 +152,16 @@ void BM_Frappe10000Caracteres(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         DocumentBraille d(f);
-        d.initialise(livre);
+        EditeurBraille e(d);
+        e.initialise(livre);
         const std::int32_t p = state.range(0) ? d.debutParagraphe(d.longueur() / 2) + 40 : d.longueur() + 1;
-        d.placeCurseur(d.pointDe(p));
+        e.placeCurseur(d.pointDe(p));
         state.ResumeTiming();
         for (char c : texte) {
             if (c == '\r')
-                d.toucheRelachee(touches::ENTREE);
+                e.toucheRelachee(touches::ENTREE);
             else if (c != '\n')
-                d.caractereFrappe(oct(c));
+                e.caractereFrappe(oct(c));
         }
         benchmark::DoNotOptimize(d.longueur());
     }

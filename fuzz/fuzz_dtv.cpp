@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "braille/fichier.h"
+#include "core/fichiers/dtv.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace dotavob;

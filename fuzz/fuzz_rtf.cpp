@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/importation.h"
-#include "app/rtf.h"
+#include "core/fichiers/importation.h"
+#include "core/fichiers/rtf.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace dotavob;

@@ -5,13 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "app/formatpage.h"
-#include "app/importation.h"
-#include "braille/codes.h"
-#include "braille/document.h"
-#include "braille/fichier.h"
-#include "editing/transcription.h"
-#include "output/export.h"
+#include "core/braille/codes.h"
+#include "core/document/document.h"
+#include "core/document/formatpage.h"
+#include "core/editeur/editeur.h"
+#include "core/fichiers/dtv.h"
+#include "core/fichiers/export.h"
+#include "core/fichiers/importation.h"
+#include "core/noir/noir.h"
+#include "core/transcription/transcription.h"
 
 using namespace dotavob;
 
@@ -91,6 +93,7 @@ struct DocumentOuvert {
     ContenuDocument contenu;
     FormatPage format;
     DocumentBraille document{format};
+    EditeurBraille editeur{document};
 };
 
 void ouvre(const std::string& chemin, DocumentOuvert& d) {
@@ -99,9 +102,9 @@ void ouvre(const std::string& chemin, DocumentOuvert& d) {
     d.contenu = std::move(r.contenu);
     d.format = d.contenu.format;
     d.format.derive();
-    d.document.charge(d.contenu.texte, d.contenu.marqueurs);
-    d.document.recoupeDocument(false);
-    d.document.allerPage(1);
+    d.editeur.charge(d.contenu.texte, d.contenu.marqueurs);
+    d.editeur.recoupeDocument(false);
+    d.editeur.allerPage(1);
 }
 
 void ecrit(const std::string& chemin, const std::string& octets) {
@@ -126,8 +129,9 @@ int transcrire(const Arguments& a) {
     std::string octets, erreur;
     if (!lisFichier(entree, octets, erreur)) echoue(erreur);
     DocumentBraille d(format);
-    d.nouveau();
-    d.insereNoir(texteImporte(octets, entree));
+    EditeurBraille e(d);
+    e.nouveau();
+    e.insereNoir(texteImporte(octets, entree));
     ContenuDocument c;
     c.texte = d.texte();
     c.format = format;

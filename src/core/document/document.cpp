@@ -1,0 +1,399 @@
+#include "core/document/document.h"
+
+#include <algorithm>
+
+#include "core/transcription/transcription.h"
+
+namespace dotavob {
+namespace {
+bool estStructure(char c) { return estFinDeLigne(oct(c)); }
+bool finParagrapheOctet(Octet b) { return b == CR || b == FF; }
+}  // namespace
+
+DocumentBraille::DocumentBraille(const FormatPage& format) : format_(format) {}
+
+std::string DocumentBraille::sousChaine(std::int32_t debut, std::int32_t n) const {
+    debut = std::max(debut, 1);
+    n = std::min(n, longueur() - debut + 1);
+    if (n <= 0) return {};
+    return texte_.sousChaine(debut - 1, n);
+}
+
+void DocumentBraille::initialise(std::string texte) {
+    texte_.assigne(std::move(texte));
+    reconstruitIndex();
+    modifie_ = false;
+    annonceLignes(1, JUSQUA_LA_FIN);
+}
+
+void DocumentBraille::nouveau() {
+    marqueurs_.Vide();
+    journal_.vide();
+    initialise({});
+}
+
+void DocumentBraille::charge(std::string texte, std::vector<Marqueur> marqueurs) {
+    marqueurs_.Vide();
+    for (const auto& m : marqueurs) marqueurs_.ajouteBrut(m);
+    journal_.vide();
+    initialise(std::move(texte));
+}
+
+void DocumentBraille::reconstruitIndex() {
+    std::vector<std::int32_t> l, s;
+    const std::int32_t n = longueur();
+    for (std::int32_t i = 0; i < n; ++i) {
+        char c = texte_[i];
+        if (!estStructure(c)) continue;
+        l.push_back(i + 1);
+        if (oct(c) == FF) s.push_back(i + 1);
+    }
+    lignes_.assigne(std::move(l));
+    sauts_.assigne(std::move(s));
+    segmentsValides_ = false;
+}
+
+void DocumentBraille::changeTexte(std::int32_t from, std::int32_t to, std::string_view nouveau) {
+    const std::int32_t d = static_cast<std::int32_t>(nouveau.size()) - (to - from);
+    std::vector<std::int32_t> nl, ns;
+    for (std::size_t k = 0; k < nouveau.size(); ++k) {
+        if (!estStructure(nouveau[k])) continue;
+        nl.push_back(from + static_cast<std::int32_t>(k));
+        if (oct(nouveau[k]) == FF) ns.push_back(from + static_cast<std::int32_t>(k));
+    }
+    const std::size_t avantFrom = lignes_.borneInf(from);
+    const auto retirees = static_cast<std::int32_t>(lignes_.borneInf(to) - avantFrom);
+    const bool sautRetire = sauts_.borneInf(to) != sauts_.borneInf(from);
+    texte_.remplace(from - 1, to - from, nouveau);
+    lignes_.remplace(from, to, d, nl);
+    sauts_.remplace(from, to, d, ns);
+    // Pages change with the lines, and with the byte just before an FF (an
+    // empty FF line after a full page belongs to that page).
+    const std::int32_t deltaLignes = static_cast<std::int32_t>(nl.size()) - retirees;
+    const bool avantUnSaut = octet(from + static_cast<std::int32_t>(nouveau.size())) == FF;
+    if (sautRetire || !ns.empty())
+        segmentsValides_ = false;
+    else if (deltaLignes != 0 || avantUnSaut)
+        ajusteSegments(static_cast<std::int32_t>(avantFrom) + 1, deltaLignes);
+}
+
+void DocumentBraille::ajusteSegments(std::int32_t ligne, std::int32_t deltaLignes) {
+    if (!segmentsValides_ || segmentsLignesParPage_ != lignesParPage()) {
+        segmentsValides_ = false;
+        return;
+    }
+    // Only the segment holding the edit changes; the later ones move.
+    auto it = std::lower_bound(segments_.begin(), segments_.end(), ligne,
+                               [](const Segment& s, std::int32_t l) { return s.derniereLigne < l; });
+    if (it == segments_.end()) --it;
+    const auto k = static_cast<std::size_t>(it - segments_.begin());
+    const std::int32_t anciennesPages = it->pages;
+    if (k + 1 == segments_.size()) {
+        *it = segment(it->debutLigne, nbLignes(), 0, it->pagesAvant);
+    } else {
+        *it = segment(it->debutLigne, it->derniereLigne + deltaLignes, sauts_[k], it->pagesAvant);
+    }
+    const std::int32_t deltaPages = it->pages - anciennesPages;
+    for (auto j = segments_.begin() + static_cast<std::ptrdiff_t>(k) + 1; j != segments_.end(); ++j) {
+        j->debutLigne += deltaLignes;
+        j->derniereLigne += deltaLignes;
+        j->pagesAvant += deltaPages;
+    }
+}
+
+DocumentBraille::Segment DocumentBraille::segment(std::int32_t debut, std::int32_t derniere, std::int32_t saut,
+                                                   std::int32_t pagesAvant) const {
+    const std::int32_t n = lignesParPage();
+    const std::int32_t m = derniere - debut + 1;
+    const bool vide = saut > 0 && (saut == 1 || estStructure(texte_[saut - 2]));
+    const bool absorbe = m > 1 && (m - 1) % n == 0 && vide;
+    return {debut, derniere, pagesAvant, absorbe ? (m - 1) / n : (m + n - 1) / n, absorbe};
+}
+
+Tligne DocumentBraille::ligne(std::int32_t n) const {
+    const std::int32_t len = longueur();
+    if (len == 0) return {};
+    n = std::max(n, 1);
+    if (n > nbLignes()) return {len + 1, len, {}};
+    Tligne l;
+    l.debut = debutLigne(n);
+    const auto i = static_cast<std::size_t>(n - 1);
+    l.fin = i < lignes_.taille() ? lignes_[i] - 1 : len;
+    l.texte = sousChaine(l.debut, l.fin - l.debut + 1);
+    return l;
+}
+
+std::int32_t DocumentBraille::debutLigne(std::int32_t n) const {
+    if (n <= 1) return 1;
+    const auto i = static_cast<std::size_t>(n - 2);
+    return i < lignes_.taille() ? lignes_[i] + 1 : longueur() + 1;
+}
+
+std::int32_t DocumentBraille::positionDe(Point p) const {
+    const std::int32_t len = longueur();
+    if (len == 0) return 0;
+    if (p.ligne > nbLignes()) return len + 1;
+    // From the line index alone: no copy of the line on this path of every keystroke.
+    const std::int32_t n = std::max(p.ligne, 1);
+    const std::int32_t debut = debutLigne(n);
+    const auto i = static_cast<std::size_t>(n - 1);
+    const std::int32_t taille = (i < lignes_.taille() ? lignes_[i] - 1 : len) - debut + 1;
+    const std::int32_t col = std::min(std::max(p.colonne, 1), taille + 1);
+    return std::min(debut + col - 1, len + 1);
+}
+
+Point DocumentBraille::pointDe(std::int32_t position) const {
+    if (longueur() == 0 || position < 2) return {};
+    position = std::min(position, longueur() + 1);
+    const std::size_t avant = lignes_.borneInf(position);
+    const auto ligne = static_cast<std::int32_t>(avant) + 1;
+    return {position - debutLigne(ligne) + 1, ligne};
+}
+
+std::int32_t DocumentBraille::debutParagraphe(std::int32_t pos) const {
+    for (std::size_t i = lignes_.borneInf(pos); i > 0; --i) {
+        std::int32_t p = lignes_[i - 1];
+        if (finParagrapheOctet(octet(p))) return p + 1;
+    }
+    return 1;
+}
+
+std::int32_t DocumentBraille::finParagraphe(std::int32_t pos) const {
+    for (std::size_t i = lignes_.borneInf(pos); i < lignes_.taille(); ++i) {
+        std::int32_t p = lignes_[i];
+        if (finParagrapheOctet(octet(p))) return p;
+    }
+    return longueur() + 1;
+}
+
+// ---- Pages --------------------------------------------------------------
+
+const std::vector<DocumentBraille::Segment>& DocumentBraille::segments() const {
+    const std::int32_t n = lignesParPage();
+    if (segmentsValides_ && segmentsLignesParPage_ == n) return segments_;
+    segments_.clear();
+    std::int32_t debut = 1, pagesAvant = 0;
+    for (std::size_t k = 0; k < sauts_.taille(); ++k) {
+        const std::int32_t f = sauts_[k];
+        segments_.push_back(segment(debut, static_cast<std::int32_t>(lignes_.borneInf(f)) + 1, f, pagesAvant));
+        pagesAvant += segments_.back().pages;
+        debut = segments_.back().derniereLigne + 1;
+    }
+    segments_.push_back(segment(debut, nbLignes(), 0, pagesAvant));
+    segmentsValides_ = true;
+    segmentsLignesParPage_ = n;
+    return segments_;
+}
+
+std::int32_t DocumentBraille::pageDeLigne(std::int32_t n, std::int32_t* premiere) const {
+    const auto& seg = segments();
+    n = std::clamp(n, 1, nbLignes());
+    auto it = std::lower_bound(seg.begin(), seg.end(), n,
+                               [](const Segment& s, std::int32_t l) { return s.derniereLigne < l; });
+    if (it == seg.end()) --it;
+    const std::int32_t parPage = lignesParPage();
+    // The empty line of an FF that follows a full page: typing there writes
+    // on the next page, so the caret is shown there, on its first row.
+    if (it->absorbe && n == it->derniereLigne) {
+        if (premiere) *premiere = n + 1;
+        return it->pagesAvant + it->pages + 1;
+    }
+    const std::int32_t rang = (n - it->debutLigne) / parPage;
+    if (premiere) *premiere = it->debutLigne + rang * parPage;
+    return it->pagesAvant + rang + 1;
+}
+
+std::int32_t DocumentBraille::nbPages() const {
+    const auto& seg = segments();
+    return seg.back().pagesAvant + seg.back().pages;
+}
+
+std::int32_t DocumentBraille::premiereLigneDePage(std::int32_t n) const {
+    const auto& seg = segments();
+    n = std::clamp(n, 1, nbPages());
+    auto it = std::lower_bound(seg.begin(), seg.end(), n,
+                               [](const Segment& s, std::int32_t p) { return s.pagesAvant + s.pages < p; });
+    return it->debutLigne + (n - it->pagesAvant - 1) * lignesParPage();
+}
+
+// ---- Editing ------------------------------------------------------------
+
+std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::string_view nouveau) {
+    const std::int32_t len = longueur();
+    from = std::clamp(from, 1, len + 1);
+    to = std::clamp(to, from, len + 1);
+    // What the replacement and the re-wraps of the two paragraphs can touch.
+    const std::int32_t a = debutParagraphe(from);
+    const std::int32_t b = finParagraphe(to);
+    const std::string avant = sousChaine(a, b - a);
+
+    changeTexte(from, to, nouveau);
+    marqueurs_.Remplacement(from, to - 1, static_cast<std::int32_t>(nouveau.size()));
+    marqueurs_.Purge([this](std::int32_t p) { return octet(p); });
+    // The later paragraph first: re-wrapping it never moves the earlier one.
+    // The end of the new text is followed through both re-wraps.
+    const auto n = static_cast<std::int32_t>(nouveau.size());
+    std::int32_t suivi = n > 0 ? from + n - 1 : from;
+    recoupeParagraphe(from + n, &suivi, n > 0);
+    recoupeParagraphe(from, &suivi, n > 0);
+
+    // The record holds the net change, re-wraps included, so that undo and
+    // redo give back exactly the text that stood.
+    const std::string apres = sousChaine(a, b - a + longueur() - len);
+    std::size_t pre = 0, suf = 0;
+    const auto maxPre = static_cast<std::size_t>(from - a), maxSuf = static_cast<std::size_t>(b - to);
+    while (pre < maxPre && pre < avant.size() && pre < apres.size() && avant[pre] == apres[pre]) ++pre;
+    while (suf < maxSuf && suf < avant.size() - pre && suf < apres.size() - pre &&
+           avant[avant.size() - 1 - suf] == apres[apres.size() - 1 - suf])
+        ++suf;
+    journal_.JournalRemplace(std::string_view(avant).substr(pre, avant.size() - pre - suf),
+                             std::string_view(apres).substr(pre, apres.size() - pre - suf),
+                             a + static_cast<std::int32_t>(pre));
+
+    modifie_ = true;
+    annonceLignes(pointDe(a).ligne, JUSQUA_LA_FIN);
+    return n > 0 ? suivi + 1 : suivi;
+}
+
+ResultatRecoupage DocumentBraille::recoupeParagraphe(std::int32_t pos, std::int32_t* suivi, bool suiviEstFin) {
+    pos = std::clamp(pos, 1, longueur() + 1);
+    const std::int32_t a = debutParagraphe(pos);
+    const std::int32_t b = finParagraphe(pos);
+    const std::int32_t premiere = pointDe(a).ligne;
+    if (b <= a) return {premiere, false, premiere};
+    const std::string ancien = sousChaine(a, b - a);
+    std::string plat;
+    plat.reserve(ancien.size());
+    std::int32_t anciennesLignes = 1;
+    for (char c : ancien) {
+        if (c == static_cast<char>(VT)) {
+            ++anciennesLignes;
+        } else if (c == static_cast<char>(LF)) {
+            ++anciennesLignes;
+            plat += ' ';
+        } else {
+            plat += c;
+        }
+    }
+    std::int32_t lignes = 1;
+    const std::string nouveau = CoupeParagraphe(plat, format_.cpl, &lignes);
+    if (nouveau != ancien) {
+        changeTexte(a, b, nouveau);
+        if (suivi || !marqueurs_.liste().empty()) {
+            const AlignementRecoupage alignement(a, ancien, nouveau);
+            marqueurs_.suitRecoupage(alignement);
+            if (suivi) *suivi = alignement.mappe(*suivi, suiviEstFin);
+        }
+    }
+    return {premiere, lignes != anciennesLignes, premiere + lignes - 1};
+}
+
+void DocumentBraille::recoupeDocument(bool journalise) {
+    const std::string ancien = texte();
+    std::vector<Marqueur> retraits;
+    for (const auto& m : marqueurs_.liste())
+        if (m.kind == MARQUEUR_INDENTATION) retraits.push_back(m);
+    auto indentation = [&](std::int32_t p) -> int {
+        for (const auto& m : retraits)
+            if (m.start <= p && p <= m.end) return m.extra;
+        return 0;
+    };
+    const std::string nouveau = recoupeTexte(ancien, format_.cpl, indentation);
+    if (nouveau == ancien) return;
+    if (journalise) {
+        std::size_t pre = 0, suf = 0;
+        while (pre < ancien.size() && pre < nouveau.size() && ancien[pre] == nouveau[pre]) ++pre;
+        while (suf < ancien.size() - pre && suf < nouveau.size() - pre &&
+               ancien[ancien.size() - 1 - suf] == nouveau[nouveau.size() - 1 - suf])
+            ++suf;
+        journal_.JournalRemplace(std::string_view(ancien).substr(pre, ancien.size() - pre - suf),
+                                 std::string_view(nouveau).substr(pre, nouveau.size() - pre - suf),
+                                 static_cast<std::int32_t>(pre) + 1);
+    }
+    texte_.assigne(nouveau);
+    reconstruitIndex();
+    marqueurs_.suitRecoupage(AlignementRecoupage(1, ancien, nouveau));
+    modifie_ = true;
+    annonceLignes(1, JUSQUA_LA_FIN);
+}
+
+void DocumentBraille::retourne(std::int32_t s, std::int32_t e) {
+    int i = marqueurs_.IndiceRetourne(s);
+    if (i < 0) i = marqueurs_.IndiceRetourne(e);
+    std::int32_t de = s, a = e;
+    if (i < 0) {
+        marqueurs_.AjouteRetourne(s, e);
+        journal_.JournalRetourne(s, e);
+    } else {
+        marqueurs_.Bornes(i, de, a);
+        journal_.JournalRetourne(de, a);
+        marqueurs_.SupprimeRetourne(i);
+    }
+    annonceLignes(pointDe(de).ligne, pointDe(a).ligne);
+    modifie_ = true;
+}
+
+void DocumentBraille::marqueParagraphe(std::int32_t debut, std::int32_t fin, std::uint8_t kind, std::uint8_t extra) {
+    marqueurs_.Ajoute(debut, fin, kind, extra);
+    modifie_ = true;
+    annonceLignes(pointDe(debut).ligne, pointDe(fin + 1).ligne);
+}
+
+std::int32_t DocumentBraille::cherche(std::string_view motif, std::int32_t depart) const {
+    if (motif.empty()) return 0;
+    const std::string t = texte();
+    const std::size_t trouve = t.find(motif, static_cast<std::size_t>(std::max(depart, 1) - 1));
+    return trouve == std::string::npos ? 0 : static_cast<std::int32_t>(trouve) + 1;
+}
+
+bool DocumentBraille::rejoue(std::int32_t from, std::int32_t to, std::string_view nouveau) {
+    if (from < 1 || to < from || to > longueur() + 1) return false;
+    changeTexte(from, to, nouveau);
+    marqueurs_.Remplacement(from, to - 1, static_cast<std::int32_t>(nouveau.size()));
+    marqueurs_.Purge([this](std::int32_t p) { return octet(p); });
+    modifie_ = true;
+    annonceLignes(pointDe(from).ligne, JUSQUA_LA_FIN);
+    return true;
+}
+
+ResultatRejeu DocumentBraille::rejoueEnregistrement(const Enregistrement& e, bool defaire) {
+    Journal::Suspension suspension(journal_);
+    if (e.type == Journal::REMPLACEMENT) {
+        const std::string& retire = defaire ? e.nouveau : e.ancien;
+        const std::string& remis = defaire ? e.ancien : e.nouveau;
+        const auto n = static_cast<std::int32_t>(remis.size());
+        if (!rejoue(e.pos, e.pos + static_cast<std::int32_t>(retire.size()), remis)) return {};
+        return {true, e.pos + n};
+    }
+    // Turning is its own inverse.
+    if (e.type == Journal::RETOURNEMENT && e.premier >= 1 && e.dernier >= e.premier) retourne(e.premier, e.dernier);
+    return {true, 0};
+}
+
+ResultatRejeu DocumentBraille::Defait() {
+    Enregistrement e;
+    std::size_t debut = 0;
+    if (!journal_.PeutDefaire() || !journal_.litPrecedent(e, debut)) return {};
+    const ResultatRejeu r = rejoueEnregistrement(e, true);
+    if (r.ok) journal_.placePosition(debut);
+    return r;
+}
+
+ResultatRejeu DocumentBraille::Refait() {
+    Enregistrement e;
+    std::size_t fin = 0;
+    if (!journal_.PeutRefaire() || !journal_.litSuivant(e, fin)) return {};
+    const ResultatRejeu r = rejoueEnregistrement(e, false);
+    if (r.ok) journal_.placePosition(fin);
+    return r;
+}
+
+// ---- Observers ----------------------------------------------------------
+
+void DocumentBraille::retireObservateur(ObservateurDocument* o) { std::erase(observateurs_, o); }
+
+void DocumentBraille::annonceLignes(std::int32_t premiere, std::int32_t derniere) {
+    for (auto* o : observateurs_) o->lignesModifiees(premiere, derniere);
+}
+
+}  // namespace dotavob

@@ -1,0 +1,479 @@
+// The editing engine: what keys, buttons and the mouse do to the document.
+// Every change goes through `remplace`.
+#include "core/editeur/editeur.h"
+
+#include <algorithm>
+
+#include "core/editeur/lignespage.h"
+#include "core/editeur/unites.h"
+#include "core/noir/noir.h"
+#include "core/transcription/transcription.h"
+
+namespace dotavob {
+namespace {
+
+// The cell bit of each dot key: F D S J K L are dots 1 2 3 4 5 6.
+Octet bitDePoint(int touche) {
+    switch (touche) {
+        case 'F': return 8;
+        case 'D': return 16;
+        case 'S': return 32;
+        case 'J': return 4;
+        case 'K': return 2;
+        case 'L': return 1;
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+EditeurBraille::EditeurBraille(DocumentBraille& document) : doc_(document) {}
+
+void EditeurBraille::initialise(std::string texte) {
+    doc_.initialise(std::move(texte));
+    debutSelection_ = finSelection_ = 0;
+    curseur_ = Point{};
+    premiereLigne_ = premierePosition_ = 1;
+    calculePageCurseur();
+}
+
+void EditeurBraille::nouveau() {
+    doc_.nouveau();
+    initialise({});
+}
+
+void EditeurBraille::charge(std::string texte, std::vector<Marqueur> marqueurs) {
+    doc_.charge(std::move(texte), std::move(marqueurs));
+    debutSelection_ = finSelection_ = 0;
+    curseur_ = Point{};
+    premiereLigne_ = premierePosition_ = 1;
+    calculePageCurseur();
+    placeCurseur(doc_.pointDe(doc_.longueur() + 1));
+}
+
+// ---- Caret and pages --------------------------------------------------------
+
+std::int32_t EditeurBraille::positionCurseur() const {
+    return doc_.longueur() == 0 ? 1 : doc_.positionDe(curseur_);
+}
+
+std::int32_t EditeurBraille::rangCurseur() const { return std::max(1, curseur_.ligne - premiereLigne_ + 1); }
+
+void EditeurBraille::montrePage(std::int32_t premiere) {
+    const std::int32_t premierePos = doc_.debutLigne(premiere);
+    if (premiere == premiereLigne_ && premierePos == premierePosition_) return;
+    premiereLigne_ = premiere;
+    premierePosition_ = premierePos;
+    annonceVue(premiere, premiere + doc_.lignesParPage());
+}
+
+void EditeurBraille::calculePageCurseur() {
+    std::int32_t premiere = 1;
+    const std::int32_t page = doc_.pageDeLigne(curseur_.ligne, &premiere);
+    montrePage(premiere);
+    const std::int32_t total = doc_.nbPages();
+    if (total != nbPages_ || page != pageCourante_) {
+        nbPages_ = total;
+        pageCourante_ = page;
+        annoncePage();
+    }
+}
+
+void EditeurBraille::placeCurseur(Point p) {
+    curseur_ = p;
+    calculePageCurseur();
+    for (auto* o : observateurs_) o->curseurDeplace(curseur_);
+}
+
+void EditeurBraille::allerPage(std::int32_t n) {
+    const std::int32_t total = doc_.nbPages();
+    if (n < 1 || n > total) return;
+    montrePage(doc_.premiereLigneDePage(n));
+    curseur_ = doc_.pointDe(premierePosition_);
+    for (auto* o : observateurs_) o->curseurDeplace(curseur_);
+    nbPages_ = total;
+    pageCourante_ = n;
+    annoncePage();
+}
+
+// ---- Selection ----------------------------------------------------------
+
+void EditeurBraille::selectionne(std::int32_t de, std::int32_t a) {
+    if (a == 0) return;
+    if (de > a) {
+        annuleSelection();
+        return;
+    }
+    const std::int32_t ancienneFin = finSelection_;
+    debutSelection_ = std::max(de, 1);
+    finSelection_ = a;
+    const std::int32_t premiere = doc_.pointDe(debutSelection_).ligne;
+    const std::int32_t derniere = std::max(doc_.pointDe(ancienneFin).ligne, doc_.pointDe(finSelection_).ligne);
+    annonceVue(premiere, derniere);
+    annonceSelection();
+}
+
+void EditeurBraille::annuleSelection() {
+    if (debutSelection_ < 1) return;
+    const std::int32_t premiere = doc_.pointDe(debutSelection_).ligne;
+    const std::int32_t derniere = doc_.pointDe(std::max(finSelection_, debutSelection_)).ligne;
+    debutSelection_ = finSelection_ = 0;
+    annonceVue(premiere, derniere);
+    for (auto* o : observateurs_) o->selectionAnnulee();
+}
+
+// ---- Whole-document commands ------------------------------------------------
+
+void EditeurBraille::recoupeDocument(bool journalise) {
+    doc_.recoupeDocument(journalise);
+    calculePageCurseur();
+}
+
+void EditeurBraille::retourneSelection() {
+    if (debutSelection_ <= 0) return;
+    doc_.retourne(debutSelection_, finSelection_);
+    annuleSelection();
+}
+
+bool EditeurBraille::recherche(std::string_view s, bool depuisDebut) {
+    std::string motif(s);
+    for (auto& c : motif)
+        if (estMajuscule(oct(c))) c = static_cast<char>(enMinuscule(oct(c)));
+    const std::int32_t trouve = doc_.cherche(motif, depuisDebut ? 1 : positionCurseur() + 1);
+    if (trouve == 0) return false;
+    placeCurseur(doc_.pointDe(trouve));
+    return true;
+}
+
+void EditeurBraille::apresRejeu(const ResultatRejeu& r) {
+    if (r.curseur > 0)
+        placeCurseur(doc_.pointDe(r.curseur));
+    else
+        annuleSelection();
+}
+
+bool EditeurBraille::Defait() {
+    const ResultatRejeu r = doc_.Defait();
+    if (r.ok) apresRejeu(r);
+    return r.ok;
+}
+
+bool EditeurBraille::Refait() {
+    const ResultatRejeu r = doc_.Refait();
+    if (r.ok) apresRejeu(r);
+    return r.ok;
+}
+
+// ---- Observers ----------------------------------------------------------
+
+void EditeurBraille::retireObservateur(ObservateurEditeur* o) { std::erase(observateurs_, o); }
+
+void EditeurBraille::annonceVue(std::int32_t premiere, std::int32_t derniere) {
+    for (auto* o : observateurs_) o->vueModifiee(premiere, derniere);
+}
+
+void EditeurBraille::annoncePage() {
+    for (auto* o : observateurs_) o->pageModifiee(pageCourante_, nbPages_);
+}
+
+void EditeurBraille::annonceSelection() {
+    for (auto* o : observateurs_) o->selectionModifiee(debutSelection_, finSelection_);
+}
+
+// ---- Keys -------------------------------------------------------------------
+
+void EditeurBraille::toucheEnfoncee(int touche) {
+    if (sixTouches_ && estToucheDePoint(touche)) accord_ |= bitDePoint(touche);
+}
+
+void EditeurBraille::toucheRelachee(int touche, bool maj, bool ctrl) {
+    switch (touche) {
+        case touches::RETOUR_ARRIERE: recule(); break;
+        case touches::ENTREE: ctrl ? sautDePage() : finParagraphe(); break;
+        case touches::GAUCHE: gauche(maj); break;
+        case touches::HAUT: haut(maj); break;
+        case touches::DROITE: droite(maj); break;
+        case touches::BAS: bas(maj); break;
+        case touches::SUPPR: supprime(); break;
+        default: break;
+    }
+    if (sixTouches_ && estToucheDePoint(touche)) {
+        const Octet c = accord_;
+        accord_ = 0;
+        if (c != 0) insereCaractere(caractere(c));
+    }
+}
+
+void EditeurBraille::caractereFrappe(Octet c) {
+    if (sixTouches_ && c != ' ') return;
+    if (c > 31) insereCaractere(normaliseGuillemets(c));
+}
+
+void EditeurBraille::modeSixTouches(bool on) {
+    sixTouches_ = on;
+    tousLesSignes_ = on;
+    accord_ = 0;
+}
+
+// ---- Typing -----------------------------------------------------------------
+
+bool EditeurBraille::dansNombre(std::int32_t p) const {
+    for (std::int32_t i = p - 1; i >= 1; --i) {
+        const Octet b = doc_.octet(i);
+        if (codePrefixe(b) == 1) return true;
+        if (estSeparateur(b) && operateurDeCaractere(b) == 0) return false;
+    }
+    return false;
+}
+
+void EditeurBraille::insereCaractere(Octet c) {
+    if (selectionValide()) supprimeSelection();
+    const std::int32_t pos = positionCurseur();
+    std::string ins;
+    if (sixTouches_) {
+        ins += static_cast<char>(c);
+    } else if (estMajuscule(c) && !estPrefixe(c)) {
+        const Octet avant = doc_.octet(pos - 1);
+        if (pos == 1 || estSeparateur(avant) || estGuillemet(avant) || avant == '\'')
+            ins += static_cast<char>(SIGNE_MAJUSCULE);
+        ins += static_cast<char>(enMinuscule(c));
+    } else if (estChiffre(c)) {
+        if (doc_.octet(pos - 1) == SIGNE_EXPOSANT) {
+            ins += static_cast<char>(c);
+        } else {
+            if (!dansNombre(pos)) ins += static_cast<char>(SIGNE_NUMERIQUE);
+            ins += static_cast<char>(caractere(celluleChiffre(c)));
+        }
+    } else if ((estOperateur(c) || c == SIGNE_NUMERIQUE) && dansNombre(pos)) {
+        if (c != SIGNE_NUMERIQUE) ins += static_cast<char>(caractere(celluleOperateur(c)));
+    } else if (c == 0x89) {
+        ins = POUR_MILLE;
+    } else if (c == 0xE3) {
+        ins = EME;
+    } else if (estSigneSpecial(c)) {
+        ins = ecritureSigneSpecial(c);
+    } else {
+        ins += static_cast<char>(c);
+    }
+    if (ins.empty()) return;
+    placeCurseurPosition(doc_.remplace(pos, pos, ins));
+}
+
+void EditeurBraille::insereNoir(std::string_view noir) {
+    const std::int32_t pos = positionCurseur();
+    const std::string braille = Transcrire(noir, curseur_.colonne, doc_.format().cpl);
+    placeCurseurPosition(doc_.remplace(pos, pos, braille));
+}
+
+void EditeurBraille::finParagraphe() {
+    if (selectionValide()) supprimeSelection();
+    std::int32_t pos = positionCurseur();
+    // A paragraph end never separates a prefix from its sign.
+    if (!sixTouches_)
+        while (pos >= 2 && prefixeCache(doc_, pos - 1)) --pos;
+    placeCurseurPosition(doc_.remplace(pos, pos, "\r"));
+}
+
+void EditeurBraille::sautDePage() {
+    if (selectionValide()) supprimeSelection();
+    std::int32_t pos = positionCurseur();
+    while (pos >= 2 && prefixeCache(doc_, pos - 1)) --pos;
+    const Octet b = doc_.octet(pos);
+    const bool remplaceFin = b == CR || b == LF || b == VT;
+    placeCurseurPosition(doc_.remplace(pos, remplaceFin ? pos + 1 : pos, "\f"));
+    annonceVue(std::max(1, premiereLigne_ - 1), premiereLigne_ + doc_.lignesParPage() - 1);
+}
+
+// ---- Caret moves ------------------------------------------------------------
+
+void EditeurBraille::deplaceCurseur(std::int32_t position, bool maj) {
+    const std::int32_t avant = positionCurseur();
+    if (maj && debutSelection_ == 0) debutSelection_ = avant;
+    const std::int32_t ancre = debutSelection_;
+    placeCurseurPosition(position);
+    if (!maj) {
+        annuleSelection();
+        return;
+    }
+    // The selection runs from where it started to the byte before the caret.
+    if (ancre < position)
+        selectionne(ancre, position - 1);
+    else
+        annuleSelection();
+}
+
+void EditeurBraille::gauche(bool maj) { deplaceCurseur(positionGauche(doc_, positionCurseur()), maj); }
+void EditeurBraille::droite(bool maj) { deplaceCurseur(positionDroite(doc_, positionCurseur()), maj); }
+
+void EditeurBraille::haut(bool maj) {
+    const Point p{curseur_.colonne, std::max(1, curseur_.ligne - 1)};
+    deplaceCurseur(debutUnite(doc_, std::max(1, doc_.positionDe(p))), maj);
+}
+
+void EditeurBraille::bas(bool maj) {
+    const Point p{curseur_.colonne, curseur_.ligne + 1};
+    deplaceCurseur(debutUnite(doc_, std::max(1, doc_.positionDe(p))), maj);
+}
+
+// ---- Deletion ---------------------------------------------------------------
+
+void EditeurBraille::supprime() {
+    if (selectionValide()) {
+        supprimeSelection();
+        return;
+    }
+    std::int32_t p = positionCurseur();
+    const std::int32_t len = doc_.longueur();
+    if (p > len) return;
+    std::int32_t n = 1;
+    if (suite(doc_, p, POUR_MILLE) || suite(doc_, p, "^me")) {
+        n = 3;
+    } else if (suite(doc_, p, EME)) {
+        n = 4;
+    } else if (prefixeCache(doc_, p)) {
+        n = 2;
+    } else if (p > 1 && prefixeCache(doc_, p - 1)) {
+        --p;
+        n = 2;
+    } else if (signeDouble(doc_, p)) {
+        n = 2;
+    }
+    placeCurseurPosition(doc_.remplace(p, std::min(p + n, len + 1), ""));
+}
+
+void EditeurBraille::recule() {
+    if (positionCurseur() <= 1) return;
+    gauche(false);
+    supprime();
+}
+
+// ---- Buttons ----------------------------------------------------------------
+
+void EditeurBraille::signeMajuscule() {
+    const std::int32_t p = positionCurseur();
+    auto majuscule = [this](std::int32_t i) { return doc_.octet(i) == SIGNE_MAJUSCULE; };
+    if (p >= 3 && majuscule(p - 2) && majuscule(p - 1))
+        placeCurseurPosition(doc_.remplace(p - 2, p, ""));
+    else if (p >= 2 && majuscule(p - 1) && majuscule(p))
+        placeCurseurPosition(doc_.remplace(p - 1, p + 1, ""));
+    else if (majuscule(p) && majuscule(p + 1))
+        placeCurseurPosition(doc_.remplace(p, p + 2, ""));
+    else
+        insereCaractere(SIGNE_MAJUSCULE);
+}
+
+void EditeurBraille::signeNumerique() {
+    const std::int32_t p = positionCurseur();
+    if (doc_.octet(p - 1) == SIGNE_NUMERIQUE)
+        placeCurseurPosition(doc_.remplace(p - 1, p, ""));
+    else if (doc_.octet(p) == SIGNE_NUMERIQUE)
+        placeCurseurPosition(doc_.remplace(p, p + 1, ""));
+    else
+        insereCaractere(SIGNE_NUMERIQUE);
+}
+
+std::int32_t EditeurBraille::basculeEvidence(std::int32_t q) {
+    if (doc_.octet(q) == SIGNE_EVIDENCE) return doc_.remplace(q, q + 1, "");
+    if (q == 1 || estSeparateur(doc_.octet(q - 1))) {
+        const char signe = static_cast<char>(SIGNE_EVIDENCE);
+        return doc_.remplace(q, q, std::string_view(&signe, 1));
+    }
+    return 0;
+}
+
+void EditeurBraille::miseEnEvidence() {
+    if (sansSelection()) {
+        // Typing goes on after a sign just put in.
+        const std::int32_t q = positionCurseur();
+        const bool ajoute = doc_.octet(q) != SIGNE_EVIDENCE;
+        const std::int32_t apres = basculeEvidence(q);
+        if (ajoute && apres > 0) placeCurseurPosition(apres);
+        return;
+    }
+    if (selectionValide()) {
+        // From the end backwards, so that the positions still to visit stay valid.
+        // A separator itself starts no word: no emphasis sign before a space.
+        for (std::int32_t q = finSelection_; q >= debutSelection_; --q)
+            if ((q == 1 || estSeparateur(doc_.octet(q - 1))) && !estSeparateur(doc_.octet(q))) basculeEvidence(q);
+    }
+    annuleSelection();
+}
+
+void EditeurBraille::marqueParagraphe(std::uint8_t kind) {
+    const std::int32_t p = positionCurseur();
+    const std::int32_t debut = doc_.debutParagraphe(p);
+    const std::int32_t fin = doc_.finParagraphe(p) - 1;
+    doc_.marqueParagraphe(debut, fin, kind, kind == MARQUEUR_INDENTATION ? doc_.format().indentation : 0);
+    annuleSelection();
+    annonceVue(premiereLigne_, premiereLigne_ + doc_.lignesParPage() - 1);
+    placeCurseur(curseur_);
+}
+
+// ---- Selection and clipboard ------------------------------------------------
+
+void EditeurBraille::supprimeSelection() {
+    if (!selectionValide()) {
+        annuleSelection();
+        return;
+    }
+    const std::int32_t debut = debutSelection_, fin = finSelection_;
+    const std::int32_t apres = doc_.remplace(debut, fin + 1, "");
+    annuleSelection();
+    placeCurseurPosition(apres);
+}
+
+std::string EditeurBraille::copieSelection() {
+    if (!selectionValide()) return {};
+    const std::string octets = doc_.sousChaine(debutSelection_, finSelection_ - debutSelection_ + 1);
+    std::string texte =
+        tousLesSignes_ ? BrailleBrut(octets) : BrailleVersNoir(octets, &doc_.marqueurs(), debutSelection_ - 1);
+    if (pressePapiers_) pressePapiers_->metTexte(texte);
+    return texte;
+}
+
+void EditeurBraille::coupeSelection() {
+    if (!selectionValide()) return;
+    copieSelection();
+    supprimeSelection();
+}
+
+// ---- Mouse ------------------------------------------------------------------
+
+std::int32_t EditeurBraille::positionSousPointeur(std::int32_t x, std::int32_t y, const GeometriePage& g) const {
+    if (doc_.longueur() == 0) return 1;
+    const std::int32_t n = doc_.lignesParPage();
+    // Integer division truncates toward zero, as the pixel arithmetic does.
+    const std::int32_t ligneVue =
+        std::clamp((y - g.margeHaut) / std::max(1, g.hauteurLigne) + premiereLigne_, premiereLigne_,
+                   premiereLigne_ + n - 1);
+    const Tligne l = doc_.ligne(ligneVue);
+    const std::int32_t taille = l.fin - l.debut + 1;
+    const std::int32_t pas = std::max(1, g.pas);
+    std::int32_t col = (x - pas) / pas + 1;
+    col -= decalageLigne(doc_, l.debut, taille);
+    // Left of the first cell: the start of the line.
+    col = std::clamp(col, 1, std::max(1, taille + 1));
+    return std::max(1, doc_.positionDe({col, ligneVue}));
+}
+
+void EditeurBraille::sourisEnfoncee(std::int32_t position) {
+    annuleSelection();
+    debutSelection_ = position;
+    finSelection_ = 0;
+    annonceSelection();
+}
+
+void EditeurBraille::sourisDeplacee(std::int32_t position) {
+    if (debutSelection_ < 1) return;
+    const std::int32_t ancienneFin = finSelection_;
+    // The byte under the pointer is not taken: a drag within one cell selects nothing.
+    finSelection_ = position - 1;
+    const std::int32_t a = std::min({debutSelection_, std::max(ancienneFin, 1), position});
+    const std::int32_t b = std::max({debutSelection_, ancienneFin, position});
+    annonceVue(doc_.pointDe(a).ligne, doc_.pointDe(b).ligne);
+    annonceSelection();
+}
+
+void EditeurBraille::sourisRelachee(std::int32_t position) { placeCurseurPosition(position); }
+
+}  // namespace dotavob

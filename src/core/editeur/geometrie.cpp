@@ -1,0 +1,38 @@
+#include "core/editeur/geometrie.h"
+
+#include <cmath>
+
+namespace dotavob {
+namespace {
+// Nearest integer, halves to even.
+std::int32_t arrondi(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
+}  // namespace
+
+GeometrieBraille GeometrieBraille::calcule(std::int32_t hauteurPage, std::int32_t cpl, std::int32_t hauteurLigne,
+                                           std::int32_t margeHaut) {
+    GeometrieBraille g;
+    g.hauteurPage = hauteurPage;
+    g.largeurPage = hauteurPage * 210 / 297;
+    g.hauteurLigne = hauteurLigne > 0 ? hauteurLigne : 1;
+    g.margeHaut = margeHaut;
+    g.largeurCellule = arrondi((g.largeurPage / (cpl + 2)) * 0.64);
+    g.ecart = arrondi(g.largeurCellule * 0.5625);
+    g.pas = g.largeurCellule + g.ecart > 0 ? g.largeurCellule + g.ecart : 1;
+    g.taillePoint = arrondi(g.largeurCellule * 0.375);
+    g.hauteurCellule = arrondi(g.hauteurLigne * 0.65);
+    g.colonnesPoints[0] = 0;
+    g.colonnesPoints[1] = g.largeurCellule - g.taillePoint;
+    g.lignesPoints[0] = 0;
+    g.lignesPoints[1] = (g.hauteurCellule - g.taillePoint) / 2;
+    g.lignesPoints[2] = g.hauteurCellule - g.taillePoint;
+    return g;
+}
+
+void GeometrieBraille::positionPoint(int bit, std::int32_t& dx, std::int32_t& dy) const {
+    // Bits 3 4 5 are dots 1 2 3 (left column, top down); bits 2 1 0 are dots 4 5 6.
+    const bool gauche = bit >= 3;
+    dx = colonnesPoints[gauche ? 0 : 1];
+    dy = lignesPoints[gauche ? bit - 3 : 2 - bit];
+}
+
+}  // namespace dotavob

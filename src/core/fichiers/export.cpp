@@ -1,0 +1,56 @@
+#include "core/fichiers/export.h"
+
+#include <algorithm>
+
+#include "core/braille/codes.h"
+#include "core/document/marqueurs.h"
+
+namespace dotavob {
+
+std::string Exporte(std::string_view texte, const TgestionnaireMarqueurs& marqueurs, bool codeFrancais) {
+    // 1. The source text, turned ranges reversed line by line.
+    std::string source;
+    source.reserve(texte.size());
+    std::string tourne;  // the turned bytes of the current line, in reading order
+    bool dansTourne = false;
+    auto vide = [&] {
+        source.append(tourne.rbegin(), tourne.rend());
+        tourne.clear();
+    };
+    const auto n = static_cast<std::int32_t>(texte.size());
+    for (std::int32_t i = 1; i <= n; ++i) {
+        const Octet c = oct(texte[static_cast<std::size_t>(i - 1)]);
+        if (dansTourne && marqueurs.FinRetourne(i)) {
+            vide();
+            dansTourne = false;
+        }
+        if (!dansTourne && marqueurs.DebutRetourne(i)) dansTourne = true;
+        if (!dansTourne) {
+            source += static_cast<char>(c);
+        } else if (estFinDeLigne(c)) {
+            // A line end, page break included, ends the turned stretch of its line.
+            vide();
+            source += static_cast<char>(c);
+        } else {
+            tourne += static_cast<char>(retourneCaractere(c));
+        }
+    }
+    vide();
+
+    // 2. The bytes.
+    std::string sortie;
+    sortie.reserve(source.size() + source.size() / 16);
+    for (char ch : source) {
+        const Octet b = oct(ch);
+        if (b == FF)
+            sortie += '\f';
+        else if (estFinDeLigne(b))
+            sortie += "\r\n";
+        else
+            // A byte with no cell counts by its low six bits: the full cell.
+            sortie += static_cast<char>(codeFrancais ? b : caractereUS(cellule(b)));
+    }
+    return sortie;
+}
+
+}  // namespace dotavob

@@ -1,0 +1,83 @@
+// The Braille page on screen (right-hand page) and its header and footer
+// strips: thin widgets that paint what the document and the editor say.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <string>
+
+#include "core/editeur/geometrie.h"
+#include "interface/vuepage.h"
+
+class QKeyEvent;
+class QPainter;
+
+namespace dotavob {
+
+// Draws one cell at (x, y): the selection band, the dots, the grey dots, the
+// frame and the mark of a blank cell, as the options say.
+struct OptionsCellule {
+    bool selection = false, retourne = false, pointsGris = false, cadre = false, espacesVisibles = false;
+};
+void dessineCellule(QPainter& p, const GeometrieBraille& g, int x, int y, Octet cellule, const OptionsCellule& o);
+
+// The virtual-key code of a Qt key (0 when it has none here).
+int toucheVirtuelle(int cleQt);
+
+class TEdBraille : public VuePage {
+    Q_OBJECT
+public:
+    TEdBraille(EditeurBraille& editeur, const OptionsAffichage& options, QWidget* parent);
+
+    // A new page height, the print view's line pitch and top margin.
+    void redimensionne(int hauteurPage, int hauteurLigne, int margeHaut);
+    const GeometrieBraille& geometrie() const { return geo_; }
+
+    // Draws the page's lines at an origin and a scale (printing, preview).
+    void dessinePage(QPainter& p, QPointF origine, double echelle);
+
+    // Keys, as the main window forwards them.
+    void toucheEnfoncee(const QKeyEvent& e);
+    void toucheRelachee(const QKeyEvent& e);
+    void caractereFrappe(const QKeyEvent& e);
+    // The six-key mode, with the caret's blink that goes with it.
+    void modeSixTouches(bool on);
+
+    QRect rectCurseur() const override;
+
+protected:
+    int yRang(std::int32_t k) const override { return geo_.yLigne(k); }
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    GeometriePage geometriePage() const;
+
+    GeometrieBraille geo_;
+};
+
+class TenteteBraille : public QWidget {
+    Q_OBJECT
+public:
+    TenteteBraille(const TEdBraille& page, QWidget* parent);
+
+    // Over the Braille page: its left and width, one line high.
+    void placeEntete(int gauche, int largeur);
+    void fixeContenu(const std::string& braille);
+    const std::string& contenu() const { return texte_; }
+    // Called after each new text (the print strip follows).
+    std::function<void(TenteteBraille&)> changement;
+
+    void dessine(QPainter& p, QPointF origine, double echelle) const;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    const TEdBraille& page_;
+    std::string texte_;
+};
+
+}  // namespace dotavob

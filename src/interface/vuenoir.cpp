@@ -1,0 +1,284 @@
+#include "interface/vuenoir.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "core/editeur/unites.h"
+#include "interface/couleurs.h"
+#include "interface/vuebraille.h"
+
+namespace dotavob {
+
+QFont FontesNoir::pour(std::uint8_t style, bool barre) const {
+    QFont f = base;
+    if (style & STYLE_GRAS) {
+        f.setBold(true);
+        f.setPixelSize(hauteurGras > 0 ? hauteurGras : base.pixelSize());
+    }
+    // A superscript stands at the line's top at half height.
+    if (style & STYLE_EXPOSANT) f.setPixelSize(std::max(1, f.pixelSize() / 2));
+    f.setStrikeOut(barre);
+    return f;
+}
+
+QString texteMorceau(const MorceauNoir& m) {
+    if (m.style & STYLE_GREC) return QString(QChar(0x03C0));
+    return QString::fromStdString(cp1252VersUtf8(m.texte));
+}
+
+std::vector<int> largeursMorceaux(const LigneNoire& l, const FontesNoir& f) {
+    std::vector<int> r;
+    r.reserve(l.morceaux.size());
+    for (const auto& m : l.morceaux) r.push_back(QFontMetrics(f.pour(m.style, false)).horizontalAdvance(texteMorceau(m)));
+    return r;
+}
+
+namespace {
+
+// Draws a line's pieces from x at the line top y; returns where it ends.
+int dessineMorceaux(QPainter& p, const LigneNoire& l, int x, int y, const FontesNoir& f,
+                    const std::function<bool(std::int32_t)>& selectionne,
+                    const std::function<bool(std::int32_t)>& barre, bool espacesVisibles) {
+    for (const auto& m : l.morceaux) {
+        const bool sel = selectionne && selectionne(m.fin);
+        const QFont fonte = f.pour(m.style, barre && barre(m.fin));
+        const QFontMetrics fm(fonte);
+        const QString t = texteMorceau(m);
+        const int largeur = fm.horizontalAdvance(t);
+        if (sel) p.fillRect(x, y, largeur, fm.height(), couleurs::selection);
+        if (espacesVisibles) {
+            const int w = fm.horizontalAdvance(QLatin1Char(' ')), h = fm.height();
+            int xi = x;
+            for (QChar c : t) {
+                if (c == QLatin1Char(' ')) p.fillRect(xi, y + h / 4, (4 * w) / 5, h - h / 4, couleurs::gris);
+                xi += fm.horizontalAdvance(c);
+            }
+        }
+        p.setFont(fonte);
+        p.setPen(sel ? Qt::white : Qt::black);
+        p.drawText(x, y + fm.ascent(), t);
+        x += largeur;
+    }
+    return x;
+}
+
+}  // namespace
+
+// ---- TMyEdit ----------------------------------------------------------------
+
+TMyEdit::TMyEdit(EditeurBraille& editeur, const OptionsAffichage& options, QWidget* parent)
+    : VuePage(editeur, options, parent) {
+    fontes_.base = QFont(QStringLiteral("Courier New"));
+    fontes_.base.setPixelSize(16);
+    fontes_.hauteurGras = 16;
+    minuterie_.start();
+}
+
+void TMyEdit::setNomFonte(const QString& nom) {
+    fontes_.base.setFamily(nom);
+    update();
+}
+
+void TMyEdit::redimentionne(bool interligneDouble) {
+    const std::int32_t n = std::max<std::int32_t>(1, doc_.format().nbLignesTexte);
+    const std::int32_t cpl = doc_.format().cpl;
+    const int h = parentWidget() ? parentWidget()->height() : height();
+    int largeur = h * 210 / 297;
+    margeHaut_ = h / (2 * n);
+    fontes_.base.setPixelSize(std::max(1, (h - 2 * margeHaut_) / n - interligne_ - 1));
+    const int w = QFontMetrics(fontes_.base).horizontalAdvance(QLatin1Char(' '));
+    margeGauche_ = 2 * w;
+    if (largeur < cpl * w + 2 * margeGauche_) margeGauche_ = w;
+    while (largeur < cpl * w + 2 * margeGauche_) largeur += 10;
+    // Bold runs get the height at which "a" is as wide as a space.
+    QFont gras = fontes_.base;
+    gras.setBold(true);
+    for (int essai = 0; essai < 200 && QFontMetrics(gras).horizontalAdvance(QLatin1Char('a')) < w; ++essai)
+        gras.setPixelSize(gras.pixelSize() + 1);
+    fontes_.hauteurGras = gras.pixelSize();
+    hauteurLigne_ = fontes_.base.pixelSize();
+    interligne_ = interligneDouble ? hauteurLigne_ : 0;
+    resize(largeur, h);
+    update();
+}
+
+int TMyEdit::decalage(const LignePage& l, const std::vector<int>& largeurs) const {
+    if (l.centre) {
+        int total = 0;
+        for (int x : largeurs) total += x;
+        return (width() - total) / 2 - margeGauche_;
+    }
+    return QFontMetrics(fontes_.base).horizontalAdvance(QLatin1Char(' ')) * l.retrait;
+}
+
+void TMyEdit::dessinePage(QPainter& p, QPointF origine, double echelle) const {
+    p.save();
+    p.translate(origine);
+    p.scale(echelle, echelle);
+    const bool brut = ed_.tousLesSignes();
+    const std::int32_t s = ed_.debutSelection(), e = ed_.finSelection();
+    auto selectionne = [&](std::int32_t pos) { return s >= 1 && e >= s && pos >= s && pos <= e; };
+    auto barre = [&](std::int32_t pos) { return doc_.marqueurs().DansMarqueur(pos, MARQUEUR_RETOURNE); };
+    const auto lignes = lignesAffichees(ed_, brut);
+    for (std::size_t k = 0; k < lignes.size(); ++k) {
+        const LignePage& l = lignes[k];
+        const int y = static_cast<int>(k) * pas();
+        const int x = decalage(l, largeursMorceaux(l.noire, fontes_));
+        const int fin = dessineMorceaux(p, l.noire, x, y, fontes_, selectionne, barre, options_.espacesVisibles);
+        if (l.finLigne == CR && options_.sautsParagrapheVisibles) {
+            // A return arrow after the line's text.
+            const int f = fontes_.base.pixelSize(), d = f / 10, m = f / 2;
+            p.setPen(QPen(couleurs::rouge, 2));
+            const QPoint coin(fin, y + f - 2 * d);
+            p.drawLine(fin + m, y, fin + m, y + f - 2 * d);
+            p.drawLine(fin + m, y + f - 2 * d, coin.x(), coin.y());
+            p.drawLine(coin, QPoint(fin + d, y + f - d));
+            p.drawLine(coin, QPoint(fin + d, y + f - 3 * d));
+        }
+        if (l.finLigne == FF) {
+            if (options_.sautsPageVisibles && echelle == 1.0) {
+                const int yb = (static_cast<int>(k) + 1) * pas() + hauteurLigne_ / 2;
+                p.setPen(QPen(couleurs::rouge, 1, Qt::DashLine));
+                p.drawLine(static_cast<int>(-origine.x()), yb, width(), yb);
+            }
+            break;
+        }
+    }
+    p.restore();
+}
+
+void TMyEdit::dessinePageImprimee(QPainter& p, const QRect& cible, const TenteteNoir* entete,
+                                  const TenteteNoir* pied) const {
+    const double echelle = static_cast<double>(cible.height()) / std::max(1, height());
+    const int marge = cible.width() / (doc_.format().cpl + 2);
+    int lignes = 0;
+    if (entete) {
+        entete->dessineEntete(p, QPointF(cible.x() + marge, cible.y()), echelle);
+        lignes = 1;
+    }
+    dessinePage(p, QPointF(cible.x() + marge, cible.y() + std::round(lignes * echelle * pas())), echelle);
+    if (pied)
+        pied->dessineEntete(p, QPointF(cible.x() + marge, std::round(cible.height() - pas() * echelle + cible.y())), echelle);
+}
+
+QRect TMyEdit::rectCurseur() const {
+    const int y = yRang(ed_.rangCurseur() - 1);
+    int x = margeGauche_;
+    const std::int32_t ligne = ed_.curseur().ligne;
+    // Only the caret's own line is read; the empty line of a page break
+    // after a full page is shown before the next page's first line.
+    if (doc_.longueur() > 0 && ligne >= ed_.premiereLigne() && ligne <= doc_.nbLignes()) {
+        const LignePage l = lignePage(doc_, ligne, ed_.tousLesSignes());
+        const auto largeurs = largeursMorceaux(l.noire, fontes_);
+        x += decalage(l, largeurs);
+        // The caret stands before the unit it is in: never between a prefix and its sign.
+        const std::int32_t position = ed_.positionCurseur();
+        for (std::size_t i = 0; i < l.noire.morceaux.size() && l.noire.morceaux[i].fin < position; ++i)
+            x += largeurs[i];
+    }
+    return QRect(x, y, 2, hauteurLigne_);
+}
+
+void TMyEdit::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    dessinePage(p, QPointF(margeGauche_, margeHaut_), 1.0);
+    if (curseurAffiche_) {
+        p.setCompositionMode(QPainter::CompositionMode_Difference);
+        p.fillRect(rectCurseur(), Qt::white);
+    }
+}
+
+void TMyEdit::clignote() {
+    // The print caret blinks while the ordinary keyboard is in use.
+    if (!ed_.sixTouches()) VuePage::clignote();
+}
+
+TMyEdit::Impact TMyEdit::sousLePoint(QPoint q) const {
+    const auto lignes = lignesAffichees(ed_, ed_.tousLesSignes());
+    Impact r;
+    if (lignes.empty()) {
+        r.debut = r.fin = r.avant = 1;
+        return r;
+    }
+    const int k = std::clamp((q.y() - margeHaut_) / std::max(1, pas()), 0, static_cast<int>(lignes.size()) - 1);
+    const LignePage& l = lignes[static_cast<std::size_t>(k)];
+    const auto largeurs = largeursMorceaux(l.noire, fontes_);
+    int x = margeGauche_ + decalage(l, largeurs);
+    const std::int32_t finLigne = l.noire.arret;
+    r.debut = r.fin = r.avant = l.debut;
+    if (q.x() < x || l.noire.morceaux.empty()) return r;
+    for (std::size_t i = 0; i < largeurs.size(); ++i) {
+        const auto& m = l.noire.morceaux[i];
+        if (q.x() < x + largeurs[i]) {
+            r.debut = m.debut;
+            r.fin = m.fin;
+            r.avant = q.x() < x + largeurs[i] / 2 ? m.debut : m.fin + 1;
+            return r;
+        }
+        x += largeurs[i];
+    }
+    r.debut = r.fin = r.avant = finLigne;
+    return r;
+}
+
+void TMyEdit::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) return;
+    ed_.annuleSelection();
+    // A click on a letter takes its capital or number sign too.
+    ancre_ = sousLePoint(e->position().toPoint()).debut;
+    ed_.sourisEnfoncee(ancre_);
+}
+
+void TMyEdit::mouseMoveEvent(QMouseEvent* e) {
+    if (!(e->buttons() & Qt::LeftButton) || ancre_ < 1) return;
+    const Impact i = sousLePoint(e->position().toPoint());
+    if (i.fin >= ancre_ && i.fin <= doc_.longueur())
+        ed_.selectionne(ancre_, i.fin);
+    else
+        ed_.annuleSelection();
+}
+
+void TMyEdit::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) return;
+    const Impact i = sousLePoint(e->position().toPoint());
+    ancre_ = 0;
+    ed_.placeCurseur(doc_.pointDe(debutUnite(doc_, i.avant)));
+}
+
+// ---- TenteteNoir ------------------------------------------------------------
+
+TenteteNoir::TenteteNoir(const TenteteBraille& braille, QWidget* parent) : QWidget(parent), braille_(braille) {
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void TenteteNoir::placeEntete(int gauche, int largeur, const FontesNoir& fontes, int marge) {
+    fontes_ = fontes;
+    marge_ = marge;
+    setGeometry(gauche, 1, largeur, parentWidget() ? parentWidget()->height() - 1 : height());
+    update();
+}
+
+void TenteteNoir::fixeSignesModificateurs(bool b) {
+    if (brut_ == b) return;
+    brut_ = b;
+    update();
+}
+
+void TenteteNoir::dessineEntete(QPainter& p, QPointF origine, double echelle) const {
+    p.save();
+    p.translate(origine);
+    p.scale(echelle, echelle);
+    dessineMorceaux(p, ligneSeule(braille_.contenu(), brut_).noire, 0, 0, fontes_, {}, {}, false);
+    p.restore();
+}
+
+void TenteteNoir::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    // Its text starts where the page's text starts.
+    dessineEntete(p, QPointF(marge_, 0), 1.0);
+}
+
+}  // namespace dotavob

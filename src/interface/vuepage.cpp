@@ -1,0 +1,47 @@
+#include "interface/vuepage.h"
+
+#include <algorithm>
+
+namespace dotavob {
+
+VuePage::VuePage(EditeurBraille& editeur, const OptionsAffichage& options, QWidget* parent)
+    : QWidget(parent), ed_(editeur), doc_(editeur.document()), options_(options) {
+    setFocusPolicy(Qt::NoFocus);  // the keyboard stays with the main window
+    resize(500, 600);
+    minuterie_.setInterval(500);
+    connect(&minuterie_, &QTimer::timeout, this, [this] { clignote(); });
+    doc_.ajouteObservateur(this);
+    ed_.ajouteObservateur(this);
+}
+
+VuePage::~VuePage() {
+    ed_.retireObservateur(this);
+    doc_.retireObservateur(this);
+}
+
+void VuePage::repeint(std::int32_t premiere, std::int32_t derniere) {
+    const std::int32_t n = doc_.format().nbLignesTexte, debut = ed_.premiereLigne();
+    if (premiere > debut + n || derniere < debut) return;
+    const int haut = yRang(std::max(premiere, debut) - debut);
+    const int bas = yRang(std::min(derniere, debut + n) - debut + 1);
+    // A visible page break is drawn below the last line: repaint down to it.
+    update(QRect(0, haut, width(), options_.sautsPageVisibles ? height() - haut : bas - haut));
+}
+
+void VuePage::lignesModifiees(std::int32_t premiere, std::int32_t derniere) { repeint(premiere, derniere); }
+void VuePage::vueModifiee(std::int32_t premiere, std::int32_t derniere) { repeint(premiere, derniere); }
+
+void VuePage::curseurDeplace(Point) {
+    // A caret move repaints the caret alone; a blink restarts from shown.
+    curseurAffiche_ = true;
+    update(curseurPrecedent_);
+    curseurPrecedent_ = rectCurseur();
+    update(curseurPrecedent_);
+}
+
+void VuePage::clignote() {
+    curseurAffiche_ = !curseurAffiche_;
+    update(rectCurseur());
+}
+
+}  // namespace dotavob

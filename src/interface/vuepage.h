@@ -1,0 +1,46 @@
+// What the print page and the Braille page share: they observe the document
+// and the editor, repaint only the band of lines a change touches, and draw
+// a caret that blinks and restarts from shown at each move.
+#pragma once
+
+#include <QRect>
+#include <QTimer>
+#include <QWidget>
+
+#include "core/editeur/editeur.h"
+#include "interface/optionsaffichage.h"
+
+namespace dotavob {
+
+class VuePage : public QWidget, public ObservateurDocument, public ObservateurEditeur {
+    Q_OBJECT
+public:
+    VuePage(EditeurBraille& editeur, const OptionsAffichage& options, QWidget* parent);
+    ~VuePage() override;
+
+    const OptionsAffichage& options() const { return options_; }
+    bool curseurAffiche() const { return curseurAffiche_; }
+    virtual QRect rectCurseur() const = 0;
+
+    // ObservateurDocument, ObservateurEditeur
+    void lignesModifiees(std::int32_t premiere, std::int32_t derniere) override;
+    void vueModifiee(std::int32_t premiere, std::int32_t derniere) override;
+    void curseurDeplace(Point curseur) override;
+
+protected:
+    // Top of row k (0-based) of the page, in pixels.
+    virtual int yRang(std::int32_t k) const = 0;
+    virtual void clignote();
+
+    EditeurBraille& ed_;
+    DocumentBraille& doc_;
+    const OptionsAffichage& options_;
+    QTimer minuterie_;
+    bool curseurAffiche_ = true;
+
+private:
+    void repeint(std::int32_t premiere, std::int32_t derniere);
+    QRect curseurPrecedent_;
+};
+
+}  // namespace dotavob

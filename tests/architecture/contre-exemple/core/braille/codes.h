@@ -1,0 +1,2 @@
+// Points upward: the check must refuse it.
+#include "core/document/document.h"

@@ -1,0 +1,2 @@
+// Qt in the core: the check must refuse it.
+#include <QString>

@@ -1,0 +1,58 @@
+#!/bin/sh
+# The layers, as the includes show them: every "#include" of the project
+# points downward. Qt appears only in the interface and the platform layer;
+# the core's folders include one another in one order only.
+# Usage: couches.sh SRC_DIR
+set -u
+src=$1
+fautes=0
+
+# What each folder may include, besides itself.
+permis() {
+    case $1 in
+        core/braille) echo "" ;;
+        core/transcription) echo "core/braille" ;;
+        core/document) echo "core/braille core/transcription" ;;
+        core/noir) echo "core/braille core/document" ;;
+        core/editeur) echo "core/braille core/transcription core/document core/noir" ;;
+        core/fichiers) echo "core/braille core/transcription core/document" ;;
+        cli) echo "core/braille core/transcription core/document core/noir core/editeur core/fichiers" ;;
+        plateforme) echo "core/braille core/transcription core/document core/noir core/editeur core/fichiers" ;;
+        interface) echo "core/braille core/transcription core/document core/noir core/editeur core/fichiers plateforme" ;;
+        *) echo "?" ;;
+    esac
+}
+
+for f in $(cd "$src" && find . -name '*.h' -o -name '*.cpp' | sed 's|^\./||' | sort); do
+    dossier=$(dirname "$f")
+    autorises=$(permis "$dossier")
+    if [ "$autorises" = "?" ]; then
+        echo "$f : dossier inconnu des couches ($dossier)"
+        fautes=$((fautes + 1))
+        continue
+    fi
+    case $dossier in
+        interface|plateforme) ;;
+        *)
+            if grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$src/$f"; then
+                echo "$f : Qt hors de l'interface et de la plateforme"
+                fautes=$((fautes + 1))
+            fi ;;
+    esac
+    for inc in $(sed -nE 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+)".*/\1/p' "$src/$f"); do
+        cible=$(dirname "$inc")
+        [ "$cible" = "$dossier" ] && continue
+        ok=0
+        for a in $autorises; do [ "$a" = "$cible" ] && ok=1; done
+        if [ $ok -eq 0 ]; then
+            echo "$f inclut $inc : $dossier ne peut inclure que : ${autorises:-(rien)}"
+            fautes=$((fautes + 1))
+        fi
+    done
+done
+
+if [ $fautes -ne 0 ]; then
+    echo "$fautes inclusion(s) contre les couches"
+    exit 1
+fi
+echo "couches respectées"

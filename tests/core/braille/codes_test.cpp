@@ -1,0 +1,205 @@
+#include "core/braille/codes.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+using namespace dotavob;
+
+namespace {
+
+// Dots written as decimal digits (1245) to our cell value (bit 5..0 = dot 3 2 1 4 5 6).
+Octet cel(int points) {
+    const Octet bit[7] = {0, 8, 16, 32, 4, 2, 1};
+    Octet c = 0;
+    for (; points > 0; points /= 10) c |= bit[points % 10];
+    return c;
+}
+
+std::string s(std::initializer_list<int> octets) {
+    std::string r;
+    for (int b : octets) r += static_cast<char>(b);
+    return r;
+}
+
+}  // namespace
+
+TEST(Codes, LettresFrancaisesSurLeursPoints) {
+    // French Braille letters and accented letters, from their standard dots.
+    const struct { char lettre; int points; } lettres[] = {
+        {'a', 1},     {'b', 12},   {'c', 14},    {'d', 145},  {'e', 15},   {'f', 124},  {'g', 1245},
+        {'h', 125},   {'i', 24},   {'j', 245},   {'k', 13},   {'l', 123},  {'m', 134},  {'n', 1345},
+        {'o', 135},   {'p', 1234}, {'q', 12345}, {'r', 1235}, {'s', 234},  {'t', 2345}, {'u', 136},
+        {'v', 1236},  {'w', 2456}, {'x', 1346},  {'y', 13456}, {'z', 1356}, {'\xE9', 123456},
+        {'\xE0', 12356}, {'\xE8', 2346}, {'\xF9', 23456}, {'\xE2', 16}, {'\xEA', 126}, {'\xEE', 146},
+        {'\xF4', 1456}, {'\xFB', 156}, {'\xEB', 1246}, {'\xEF', 12456}, {'\xFC', 1256}, {'\x9C', 246},
+        {'\xE7', 12346}, {',', 2}, {';', 23}, {':', 25}, {'.', 256}, {'?', 26}, {'!', 235},
+        {'(', 236}, {')', 356}, {'"', 2356}, {'\'', 3}, {'-', 36}, {'/', 34}, {'@', 345},
+    };
+    for (auto [lettre, points] : lettres) {
+        EXPECT_EQ(caractere(cel(points)), oct(lettre)) << points;
+        EXPECT_EQ(cellule(oct(lettre)), cel(points)) << lettre;
+    }
+}
+
+TEST(Codes, BrailleAmericainSelonLaNorme) {
+    // North American Braille ASCII indexed by dot 1 = 1, dot 2 = 2 ... dot 6 = 32.
+    const std::string norme = " A1B'K2L@CIF/MSP\"E3H9O6R^DJG>NTQ,*5<-U8V.%[$+X!&;:4\\0Z7(_?W]#Y)=";
+    for (int c = 0; c < 64; ++c) {
+        int indice = 0;
+        for (int point = 1; point <= 6; ++point)
+            if (c & cel(point)) indice |= 1 << (point - 1);
+        EXPECT_EQ(caractereUS(c), oct(static_cast<char>(std::tolower(norme[static_cast<std::size_t>(indice)]))))
+            << c;
+    }
+}
+
+TEST(Codes, TablesSansDoublonEtAllerRetour) {
+    std::set<Octet> vus;
+    for (int c = 0; c < 64; ++c) {
+        EXPECT_TRUE(vus.insert(caractere(c)).second) << c;
+        EXPECT_EQ(cellule(caractere(c)), c);
+        EXPECT_EQ(retourneCellule(retourneCellule(static_cast<Octet>(c))), c);
+    }
+    // In the Cyrillic table the lower cell wins for bytes listed twice.
+    EXPECT_EQ(cellulePour(0xEE, 1251), 13);
+    EXPECT_EQ(cellulePour(0xF4, 1251), 15);
+    EXPECT_EQ(cellulePour(0xEF, 1251), 31);
+    EXPECT_EQ(cellulePour(0xE9, 1251), 40);
+    EXPECT_EQ(tableCodePour(1251)[5], 0x7B);
+    EXPECT_EQ(&tableCode(), &tableCodePour(1252));
+}
+
+TEST(Codes, Cellule) {
+    const struct { Octet octet, cellule; } cas[] = {
+        {0x91, 1}, {'a', 8}, {'0', 39}, {'*', 34}, {'+', 50}, {'1', 255}, {0xA8, 5}, {0xF7, 18},
+        {'$', 52}, {0xAC, 33}, {0xC9, 255}, {CR, 255},
+    };
+    for (auto [o, c] : cas) EXPECT_EQ(cellule(o), c) << int(o);
+    EXPECT_EQ(caractere(cellule('*')), 0xD7);
+    EXPECT_EQ(codePrefixe(0xA8), 5);
+    EXPECT_EQ(caracterePrefixe(2), 0xB4);
+}
+
+TEST(Codes, ChiffresEtOperateurs) {
+    const std::string antoine = "\x30\xE2\xEA\xEE\xF4\xFB\xEB\xEF\xFC\x9C";
+    for (int d = 0; d < 10; ++d) {
+        EXPECT_EQ(caractere(celluleChiffre(static_cast<Octet>('0' + d))), oct(antoine[static_cast<std::size_t>(d)]));
+        EXPECT_EQ(chiffreDeCaractere(oct(antoine[static_cast<std::size_t>(d)])), '0' + d);
+    }
+    EXPECT_EQ(chiffreDeCaractere('a'), 0);
+    EXPECT_EQ(chiffreDeCaractere(0xFE), '0');
+    const std::string ops = "+-:=^(),[]*";
+    const std::string octets = "!-:\"@(),\xE0\xF9\xD7";
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        EXPECT_TRUE(estOperateur(oct(ops[i])));
+        EXPECT_EQ(caractere(celluleOperateur(oct(ops[i]))), oct(octets[i])) << ops[i];
+    }
+    EXPECT_EQ(operateurDeCaractere('!'), '+');
+    EXPECT_EQ(operateurDeCaractere(0xD7), 0xD7);  // "*" shows as the times sign
+    EXPECT_EQ(operateurDeCaractere(':'), 0xF7);   // ":" as the division sign
+    EXPECT_EQ(operateurDeCaractere('a'), 0);
+}
+
+TEST(Codes, SignesSpeciaux) {
+    EXPECT_EQ(ecritureSigneSpecial('*'), s({0xB4, 0x2A}));
+    EXPECT_EQ(ecritureSigneSpecial(']'), s({0x5D, 0x62}));
+    EXPECT_EQ(ecritureSigneSpecial('}'), s({0x20, 0x7D}));
+    EXPECT_EQ(ecritureSigneSpecial('{'), s({0x91, 0x7B}));
+    EXPECT_EQ(ecritureSigneSpecial(0x80), s({0xA4, 0x80}));
+    EXPECT_EQ(signeSpecialDeCellule('-'), 0xAC);
+    EXPECT_EQ(signeSpecialDeCellule('a'), 0);
+    EXPECT_TRUE(estSigneAlternatif(0xF7));
+    EXPECT_EQ(celluleSigneAlternatif(0xBF), 7);
+
+    std::string sortie;
+    std::int32_t p = 1;
+    EXPECT_TRUE(lisSigneDouble(p, "]b", sortie));
+    EXPECT_EQ(sortie, "]");
+    EXPECT_EQ(p, 2);
+    p = 1;
+    EXPECT_TRUE(lisSigneDouble(p, ")b", sortie));  // any byte of the base cell
+    p = 1;
+    EXPECT_FALSE(lisSigneDouble(p, "}", sortie));
+    EXPECT_FALSE(lisSigneDouble(p, "(b", sortie));
+    EXPECT_TRUE(estDebutSigneDouble(1, "]b"));
+    EXPECT_FALSE(estDebutSigneDouble(1, ")b"));
+    EXPECT_FALSE(estDebutSigneDouble(1, "]"));
+
+    const std::string p5 = "\xB4";
+    EXPECT_TRUE(estPrefixeEnPosition(p5 + "*", 1));
+    EXPECT_FALSE(estPrefixeEnPosition(p5 + "a", 1));
+    EXPECT_FALSE(estPrefixeEnPosition(p5, 1));
+    EXPECT_TRUE(estPrefixeEnPosition("\xA8", 1));
+    EXPECT_TRUE(estPrefixeEnPosition("\xA8 ", 1));
+    EXPECT_FALSE(estPrefixeEnPosition("a", 1));
+}
+
+TEST(Codes, Retournement) {
+    EXPECT_EQ(retourneCellule(8), 1);
+    EXPECT_EQ(retourneCellule(63), 63);
+    EXPECT_EQ(retourneCellule(cel(123)), cel(456));
+    EXPECT_EQ(retourneChaine("ab\r"), s({0x0D, 0x84, 0x91}));
+    // A byte with no cell comes out as the full cell.
+    EXPECT_EQ(retourneChaine("\xC9"), "\xE9");
+}
+
+TEST(Codes, OrdreDesCellules) {
+    std::multiset<Octet> cellules;
+    for (int i = 0; i <= 64; ++i) cellules.insert(celluleDOrdre(i));
+    EXPECT_EQ(cellules.count(0), 2u);
+    for (int c = 1; c < 64; ++c) EXPECT_EQ(cellules.count(static_cast<Octet>(c)), 1u) << c;
+    EXPECT_EQ(celluleDOrdre(13), cel(3));
+    EXPECT_EQ(celluleDOrdre(64), cel(5));
+    EXPECT_EQ(celluleDOrdre(65), 255);
+}
+
+TEST(Codes, ClassesEtCasse) {
+    EXPECT_EQ(enMinuscule(0xC9), 0xE9);
+    EXPECT_EQ(enMajuscule(0xE9), 0xC9);
+    EXPECT_EQ(enMinuscule(0x8C), 0x9C);
+    EXPECT_EQ(enMajuscule(0x9C), 0x8C);
+    EXPECT_FALSE(estMajuscule(0xD7));
+    EXPECT_FALSE(estMinuscule(0xF3));
+    EXPECT_TRUE(estMajusculePour(0xDF, 1251));
+    EXPECT_FALSE(estMajusculePour(0xDF, 1252));
+    EXPECT_FALSE(estSeparateur('-'));
+    EXPECT_TRUE(estSeparateurMot('-'));
+
+    EXPECT_EQ(normaliseGuillemets(0xAB), '"');
+    EXPECT_EQ(normaliseGuillemets(0x94), '"');
+    EXPECT_EQ(normaliseGuillemets('_'), 0xAC);
+    EXPECT_EQ(normaliseGuillemets('\''), '\'');
+    std::string t = std::string("a\0_\xBB", 4);
+    normaliseChaine(t);
+    EXPECT_EQ(t, "a\xAC\"");
+    EXPECT_FALSE(estAccepte('\t'));
+    EXPECT_TRUE(estAccepte(0xAB));
+    EXPECT_TRUE(estAccepte('A'));
+    EXPECT_TRUE(estAccepte('5'));
+    EXPECT_TRUE(estAccepte(0x80));
+    EXPECT_FALSE(estAccepte(0xE1));  // á has no cell
+
+}
+
+TEST(Codes, AnciensPrefixes) {
+    std::string t = "\x8C" "a\x8D\x8E\x8F\x90" "b";
+    convertitPrefixesAnciens(t);
+    EXPECT_EQ(t, "\xA8" "a\x91\xB8\xA4\xB4" "b");
+    EXPECT_EQ(codePrefixeAncien('a'), -1);
+}
+
+TEST(Codes, Unicode) {
+    for (int b = 0; b < 256; ++b) {
+        std::string un(1, static_cast<char>(b));
+        EXPECT_EQ(utf8VersCp1252(cp1252VersUtf8(un)), un) << b;
+    }
+    EXPECT_EQ(cp1252VersUtf8("\x80\xE9"), "\xE2\x82\xAC\xC3\xA9");
+    EXPECT_EQ(utf8VersCp1252("\xE2\x80\x99"), "\x92");      // right single quotation mark
+    EXPECT_EQ(utf8VersCp1252("\xE2\x86\x92"), "?");         // an arrow has no byte
+    EXPECT_EQ(utf8VersCp1252("caf\xE9"), "caf\xE9");        // a stray Latin-1 byte is kept
+    EXPECT_TRUE(estUtf8Valide("\xC3\xA9t\xC3\xA9"));
+    EXPECT_FALSE(estUtf8Valide("\xE9t\xE9"));
+    EXPECT_FALSE(estUtf8Valide("\xED\xA0\x80"));             // a surrogate
+}

@@ -1,0 +1,178 @@
+#include "core/document/document.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+
+#include "core/editeur/editeur.h"
+
+using namespace dotavob;
+
+namespace {
+
+struct Espion : ObservateurDocument {
+    std::vector<std::pair<std::int32_t, std::int32_t>> lignes;
+    void lignesModifiees(std::int32_t a, std::int32_t b) override { lignes.emplace_back(a, b); }
+};
+
+// The pages walked byte by byte as the rules say: a page ends after N lines
+// or at an FF; an FF right after a full page belongs to that page.
+struct PagesReference {
+    std::vector<std::int32_t> debuts{1};
+    std::set<std::int32_t> absorbees;  // empty FF lines that follow a full page
+
+    PagesReference(const std::string& t, std::int32_t n) {
+        std::int32_t ligne = 1, dansPage = 0;
+        for (std::size_t i = 0; i < t.size(); ++i) {
+            if (!estFinDeLigne(oct(t[i]))) continue;
+            ++dansPage;
+            ++ligne;
+            if (oct(t[i]) == FF) {
+                debuts.push_back(ligne);
+                dansPage = 0;
+            } else if (dansPage == n) {
+                if (i + 1 < t.size() && oct(t[i + 1]) == FF) {
+                    absorbees.insert(ligne);
+                    ++i;
+                    ++ligne;
+                }
+                debuts.push_back(ligne);
+                dansPage = 0;
+            }
+        }
+    }
+    std::int32_t pageDe(std::int32_t ligne) const {
+        if (absorbees.count(ligne)) ++ligne;  // shown on the next page
+        return static_cast<std::int32_t>(std::upper_bound(debuts.begin(), debuts.end(), ligne) - debuts.begin());
+    }
+};
+
+}  // namespace
+
+TEST(Document, LignesEtPositions) {
+    FormatPage f;
+    DocumentBraille d(f);
+    EXPECT_EQ(d.ligne(1).debut, 0);
+    EXPECT_EQ(d.ligne(3).texte, "");
+    EXPECT_EQ(d.positionDe({4, 2}), 0);
+    EXPECT_EQ(d.pointDe(7), (Point{1, 1}));
+    EXPECT_EQ(d.nbPages(), 1);
+
+    d.initialise("ab\rc");
+    Tligne l = d.ligne(1);
+    EXPECT_EQ(l.debut, 1);
+    EXPECT_EQ(l.fin, 2);
+    EXPECT_EQ(l.texte, "ab");
+    l = d.ligne(2);
+    EXPECT_EQ(l.debut, 4);
+    EXPECT_EQ(l.fin, 4);
+    EXPECT_EQ(l.texte, "c");
+    EXPECT_EQ(d.pointDe(4), (Point{1, 2}));
+    EXPECT_EQ(d.pointDe(99), (Point{2, 2}));
+    EXPECT_EQ(d.positionDe({5, 1}), 3);
+    EXPECT_EQ(d.positionDe({1, 9}), 5);
+
+    d.initialise("a\r\rb");
+    EXPECT_EQ(d.ligne(2).debut, 3);
+    EXPECT_EQ(d.ligne(2).fin, 2);
+    EXPECT_EQ(d.positionDe({3, 2}), 3);
+}
+
+
+TEST(Document, PagesSuiventLesModifications) {
+    // Random edits: lines, positions and pages always agree with a plain walk.
+    std::mt19937 alea(99);
+    const std::string alphabet = "abc \r\r\n\v\f";
+    FormatPage f;
+    f.cpl = 12;
+    f.nbLignesTexte = 3;
+    DocumentBraille d(f);
+    EditeurBraille ed(d);
+    d.initialise("");
+    for (int n = 0; n < 1500; ++n) {
+        const std::int32_t len = d.longueur();
+        std::int32_t from = 1 + static_cast<std::int32_t>(alea() % (len + 1));
+        std::int32_t to = std::min(len + 1, from + static_cast<std::int32_t>(alea() % 4));
+        std::string nouveau;
+        for (auto k = alea() % 4; k > 0; --k) nouveau += alphabet[alea() % alphabet.size()];
+        d.remplace(from, to, nouveau);
+        if (n % 50 == 0) f.nbLignesTexte = static_cast<std::uint8_t>(1 + alea() % 4);
+
+        const std::string t = d.texte();
+        PagesReference ref(t, f.nbLignesTexte);
+        ASSERT_EQ(d.nbLignes(), 1 + std::count_if(t.begin(), t.end(), [](char c) { return estFinDeLigne(oct(c)); }));
+        for (std::int32_t l = 1; l <= d.nbLignes(); ++l) ASSERT_EQ(d.pageDeLigne(l), ref.pageDe(l)) << t << " ligne " << l;
+        const std::int32_t p = 1 + static_cast<std::int32_t>(alea() % (d.longueur() + 1));
+        Point pt = d.pointDe(p);
+        ASSERT_EQ(d.positionDe(pt), t.empty() ? 0 : p);
+        ed.placeCurseur(pt);
+        ASSERT_EQ(ed.nbPages(), static_cast<std::int32_t>(ref.debuts.size()));
+        ASSERT_EQ(ed.pageCourante(), ref.pageDe(pt.ligne));
+        Tligne l = d.ligne(pt.ligne);
+        if (!t.empty()) {
+            ASSERT_EQ(l.texte, t.substr(static_cast<std::size_t>(l.debut - 1), static_cast<std::size_t>(l.fin - l.debut + 1)));
+        }
+    }
+}
+
+TEST(Document, RemplaceRecoupeEtAnnonce) {
+    FormatPage f;
+    f.cpl = 10;
+    DocumentBraille d(f);
+    Espion e;
+    d.ajouteObservateur(&e);
+    d.initialise("un\raaaa bbbbb");
+    e.lignes.clear();
+    d.remplace(14, 14, "b");  // the word no longer fits: it moves down
+    EXPECT_EQ(d.texte(), "un\raaaa\nbbbbbb");
+    EXPECT_TRUE(d.modifie());
+    ASSERT_FALSE(e.lignes.empty());
+    EXPECT_EQ(e.lignes.back().first, 2);
+    EXPECT_EQ(e.lignes.back().second, JUSQUA_LA_FIN);  // the later lines may have moved
+    d.remplace(4, 5, "");  // and it comes back when room is made
+    EXPECT_EQ(d.texte(), "un\raaa bbbbbb");
+
+    // A paragraph ended by LF and VT re-wraps as the same words with spaces.
+    d.initialise("aaaa\nbbbb\vcc\rz");
+    ResultatRecoupage r = d.recoupeParagraphe(2);
+    EXPECT_EQ(d.texte(), "aaaa\nbbbbcc\rz");
+    EXPECT_TRUE(r.nbLignesChange);
+    EXPECT_EQ(r.premiereLigne, 1);
+    // Deleting the last word of a paragraph re-wraps what stays.
+    d.initialise("aaaa bbbb\ncc\rz");
+    d.remplace(11, 13, "");
+    EXPECT_EQ(d.texte(), "aaaa bbbb \rz");
+
+    // Markers follow the re-wrap of their paragraph.
+    d.initialise("aaaa bbbb cc");
+    d.marqueurs().ajouteBrut({6, 12, MARQUEUR_RETOURNE, 0});
+    d.remplace(1, 1, "x");
+    EXPECT_EQ(d.texte(), "xaaaa bbbb\ncc");
+    EXPECT_EQ(d.marqueurs().liste()[0].start, 7);
+    EXPECT_EQ(d.marqueurs().liste()[0].end, 13);
+}
+
+TEST(Document, RecoupageDuDocument) {
+    FormatPage f;
+    f.cpl = 10;
+    DocumentBraille d(f);
+    d.initialise("aaa bbb ccc dd\raaaa bbbb cccc");
+    d.marqueurs().ajouteBrut({1, 14, MARQUEUR_INDENTATION, 4});
+    d.marqueurs().ajouteBrut({20, 29, MARQUEUR_RETOURNE, 0});
+    d.recoupeDocument();
+    EXPECT_EQ(d.texte(), "aaa\nbbb\nccc dd\raaaa bbbb\ncccc");
+    EXPECT_EQ(d.marqueurs().liste()[1].start, 20);
+    EXPECT_TRUE(d.modifie());
+    // A format change is undone like an edit.
+    ASSERT_TRUE(d.Defait().ok);
+    EXPECT_EQ(d.texte(), "aaa bbb ccc dd\raaaa bbbb cccc");
+
+    f.cpl = 20;
+    d.marqueurs().Vide();
+    d.initialise(std::string(45, 'x'));
+    d.recoupeDocument();
+    EXPECT_EQ(d.texte(), std::string(20, 'x') + "\v" + std::string(20, 'x') + "\v" + std::string(5, 'x'));
+}
+

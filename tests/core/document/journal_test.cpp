@@ -1,0 +1,156 @@
+#include "core/document/journal.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "core/editeur/editeur.h"
+
+using namespace dotavob;
+
+namespace {
+
+std::vector<std::uint8_t> octets(std::initializer_list<int> l) {
+    return std::vector<std::uint8_t>(l.begin(), l.end());
+}
+
+void verifieMarqueurs(const DocumentBraille& doc) {
+    for (const auto& m : doc.marqueurs().liste()) {
+        EXPECT_GE(m.start, 1);
+        EXPECT_LE(m.start, m.end);
+        EXPECT_LE(m.end, doc.longueur());
+    }
+}
+
+}  // namespace
+
+TEST(Journal, Enregistrements) {
+    Journal j;
+    j.JournalRemplace("", "a", 1);
+    EXPECT_EQ(j.octets(), octets({18, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 'a', 18, 0, 0, 0}));
+    j.JournalRemplace("", "", 7);
+    EXPECT_EQ(j.octets().size(), 22u + 21u);
+    j.JournalRetourne(3, 260);
+    const auto& f = j.octets();
+    EXPECT_EQ(std::vector<std::uint8_t>(f.end() - 17, f.end()),
+              octets({13, 0, 0, 0, 2, 3, 0, 0, 0, 4, 1, 0, 0, 13, 0, 0, 0}));
+
+    Enregistrement e;
+    std::size_t debut = 0;
+    ASSERT_TRUE(j.litPrecedent(e, debut));
+    EXPECT_EQ(e.type, 2);
+    EXPECT_EQ(e.dernier, 260);
+    j.placePosition(debut);
+    ASSERT_TRUE(j.litPrecedent(e, debut));
+    EXPECT_EQ(e.pos, 7);
+    j.placePosition(debut);
+    EXPECT_TRUE(j.PeutRefaire());
+
+    // A new edit after undoing ends the redo history.
+    j.JournalRemplace("xy", "z", 2);
+    EXPECT_FALSE(j.PeutRefaire());
+    EXPECT_EQ(j.octets().size(), 22u + 24u);
+    j.placePosition(22);
+    std::size_t fin = 0;
+    ASSERT_TRUE(j.litSuivant(e, fin));
+    EXPECT_EQ(e.ancien, "xy");
+    EXPECT_EQ(e.nouveau, "z");
+    EXPECT_EQ(fin, j.octets().size());
+
+    {
+        Journal::Suspension s(j);
+        j.JournalRemplace("", "q", 1);
+        EXPECT_TRUE(j.JournalEstSuspendu());
+    }
+    EXPECT_FALSE(j.JournalEstSuspendu());
+    EXPECT_EQ(j.octets().size(), 22u + 24u);
+    j.vide();
+    EXPECT_FALSE(j.PeutDefaire());
+}
+
+TEST(Journal, DefaitRefaitDansLeDocument) {
+    FormatPage f;
+    DocumentBraille doc(f);
+    EditeurBraille ed(doc);
+    doc.remplace(1, 1, "a");
+    EXPECT_EQ(doc.journal().octets().size(), 22u);
+    ASSERT_TRUE(ed.Defait());
+    EXPECT_EQ(doc.texte(), "");
+    EXPECT_EQ(ed.positionCurseur(), 1);
+    EXPECT_FALSE(ed.Defait());
+    ASSERT_TRUE(ed.Refait());
+    EXPECT_EQ(doc.texte(), "a");
+    EXPECT_EQ(ed.positionCurseur(), 2);
+    EXPECT_EQ(doc.journal().octets().size(), 22u);  // replaying writes nothing
+
+    doc.remplace(2, 2, "bc");
+    doc.remplace(1, 1, "x");
+    ed.Defait();
+    ed.Defait();
+    doc.remplace(2, 2, "q");
+    EXPECT_FALSE(doc.journal().PeutRefaire());
+    EXPECT_EQ(doc.texte(), "aq");
+
+    // Turning, undone and redone.
+    ed.initialise("abcdefghij");
+    doc.journal().vide();
+    ed.selectionne(3, 6);
+    ed.retourneSelection();
+    EXPECT_EQ(doc.marqueurs().liste(), (std::vector<Marqueur>{{3, 6, MARQUEUR_RETOURNE, 0}}));
+    ed.Defait();
+    EXPECT_TRUE(doc.marqueurs().liste().empty());
+    ed.Refait();
+    EXPECT_EQ(doc.marqueurs().liste(), (std::vector<Marqueur>{{3, 6, MARQUEUR_RETOURNE, 0}}));
+    EXPECT_EQ(ed.debutSelection(), 0);
+}
+
+TEST(Journal, ProprieteToutDefaireToutRefaire) {
+    std::mt19937 alea(2024);
+    const std::string alphabet = "abcdefgh  \xA8\x91\xE2\xB8\xB4*]b-\r\f";
+    for (int tour = 0; tour < 4; ++tour) {
+        FormatPage f;
+        f.cpl = static_cast<std::uint8_t>(10 + tour * 7);
+        f.nbLignesTexte = static_cast<std::uint8_t>(3 + tour);
+        DocumentBraille doc(f);
+        EditeurBraille ed(doc);
+        std::vector<std::string> etats{doc.texte()};
+        for (int n = 0; n < 1500; ++n) {
+            const std::int32_t len = doc.longueur();
+            const auto op = alea() % 10;
+            if (op == 0 && len > 2) {
+                std::int32_t a = 1 + static_cast<std::int32_t>(alea() % len);
+                std::int32_t b = std::min(len, a + static_cast<std::int32_t>(alea() % 12));
+                ed.selectionne(a, b);
+                ed.retourneSelection();
+                verifieMarqueurs(doc);
+                etats.push_back(doc.texte());  // a turn changes no byte but is one record
+                continue;
+            }
+            if (op == 1 && len > 2) {
+                std::int32_t a = 1 + static_cast<std::int32_t>(alea() % len);
+                doc.marqueurs().Ajoute(a, std::min(len, a + 5), MARQUEUR_CENTRE);
+            }
+            std::int32_t from = 1 + static_cast<std::int32_t>(alea() % (len + 1));
+            std::int32_t to = std::min(len + 1, from + static_cast<std::int32_t>(alea() % (op < 5 ? 2 : 8)));
+            std::string nouveau;
+            const auto k = alea() % (op < 5 ? 3 : 25);
+            for (std::size_t i = 0; i < k; ++i) nouveau += alphabet[alea() % alphabet.size()];
+            doc.remplace(from, to, nouveau);
+            etats.push_back(doc.texte());
+            verifieMarqueurs(doc);
+            if (::testing::Test::HasFailure()) return;
+        }
+        // Every state comes back, in order, by undoing; then again by redoing.
+        for (std::size_t i = etats.size() - 1; i > 0; --i) {
+            ASSERT_TRUE(ed.Defait());
+            ASSERT_EQ(doc.texte(), etats[i - 1]) << "undo " << i;
+            verifieMarqueurs(doc);
+        }
+        EXPECT_FALSE(doc.journal().PeutDefaire());
+        for (std::size_t i = 1; i < etats.size(); ++i) {
+            ASSERT_TRUE(ed.Refait());
+            ASSERT_EQ(doc.texte(), etats[i]) << "redo " << i;
+        }
+        EXPECT_FALSE(doc.journal().PeutRefaire());
+    }
+}

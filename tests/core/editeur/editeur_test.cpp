@@ -1,0 +1,428 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "core/editeur/editeur.h"
+
+using namespace dotavob;
+namespace t = touches;
+
+namespace {
+
+struct PressePapiersTest : PressePapiers {
+    std::string texte;
+    void metTexte(const std::string& s) override { texte = s; }
+};
+
+class Edition : public ::testing::Test {
+protected:
+    FormatPage format;
+    DocumentBraille doc{format};
+    EditeurBraille d{doc};
+
+    void tape(std::string_view s) {
+        for (char c : s) d.caractereFrappe(oct(c));
+    }
+    void touche(int vk, bool maj = false, bool ctrl = false) { d.toucheRelachee(vk, maj, ctrl); }
+    void accord(std::string_view points, char relachee) {
+        for (char p : points) d.toucheEnfoncee(p);
+        d.toucheRelachee(relachee);
+    }
+    void curseurA(std::int32_t p) { d.placeCurseur(doc.pointDe(p)); }
+};
+
+// The page shown and the lines repainted, as the views hear them.
+struct EspionPages : ObservateurEditeur {
+    std::vector<std::pair<std::int32_t, std::int32_t>> lignes;
+    int pages = 0;
+    std::int32_t page = 0, nbPages = 0;
+    void vueModifiee(std::int32_t a, std::int32_t b) override { lignes.emplace_back(a, b); }
+    void pageModifiee(std::int32_t p, std::int32_t n) override {
+        ++pages;
+        page = p;
+        nbPages = n;
+    }
+};
+
+std::string repete(const std::string& s, int n) {
+    std::string r;
+    for (int i = 0; i < n; ++i) r += s;
+    return r;
+}
+
+}  // namespace
+
+TEST(Editeur, Pages) {
+    FormatPage f;  // 28 text lines per page
+    DocumentBraille doc(f);
+    EditeurBraille d(doc);
+    EspionPages e;
+    d.ajouteObservateur(&e);
+
+    // 28 lines, an FF, one more line: two pages, not three.
+    d.initialise(repete("x\r", 28) + "\fy");
+    EXPECT_EQ(doc.nbPages(), 2);
+    d.placeCurseur({1, 30});
+    EXPECT_EQ(d.pageCourante(), 2);
+    EXPECT_EQ(d.premiereLigne(), 30);
+    EXPECT_EQ(d.premierePosition(), 58);
+    // The caret on the empty line of that FF is shown on the first row of page 2.
+    d.placeCurseur({1, 29});
+    EXPECT_EQ(d.pageCourante(), 2);
+    EXPECT_EQ(d.rangCurseur(), 1);
+    d.placeCurseur({1, 28});
+    EXPECT_EQ(d.pageCourante(), 1);
+    EXPECT_EQ(d.rangCurseur(), 28);
+
+    // An FF that ends the last line of a full page ends it; a second FF opens a page.
+    d.initialise(repete("x\r", 27) + "x\f\fy");
+    EXPECT_EQ(doc.nbPages(), 3);
+
+    // An FF on line 3 makes line 4 the first line of page 2.
+    d.initialise("a\rb\rc\fd\re");
+    EXPECT_EQ(doc.nbPages(), 2);
+    d.placeCurseur({1, 5});
+    EXPECT_EQ(d.premiereLigne(), 4);
+    e.pages = 0;
+    d.allerPage(1);
+    EXPECT_EQ(d.premiereLigne(), 1);
+    EXPECT_EQ(d.curseur(), (Point{1, 1}));
+    EXPECT_EQ(e.pages, 1);
+    EXPECT_EQ(e.page, 1);
+    d.allerPage(2);
+    EXPECT_EQ(d.premiereLigne(), 4);
+    EXPECT_EQ(d.curseur(), (Point{1, 4}));
+    d.allerPage(3);
+    d.allerPage(0);
+    EXPECT_EQ(d.pageCourante(), 2);
+
+    // Turning pages repaints but does not make the document modified.
+    EXPECT_FALSE(doc.modifie());
+    EXPECT_FALSE(e.lignes.empty());
+}
+
+TEST(Editeur, SelectionEtRecherche) {
+    FormatPage f;
+    DocumentBraille doc(f);
+    EditeurBraille d(doc);
+    d.initialise("le chat\rdu chat");
+    d.selectionne(4, 7);
+    EXPECT_EQ(d.debutSelection(), 4);
+    d.selectionne(4, 0);  // an end of 0 changes nothing
+    EXPECT_EQ(d.finSelection(), 7);
+    d.selectionne(5, 4);
+    EXPECT_EQ(d.debutSelection(), 0);
+
+    EXPECT_TRUE(d.recherche("CHAT", true));
+    EXPECT_EQ(d.positionCurseur(), 4);
+    EXPECT_TRUE(d.recherche("chat", false));
+    EXPECT_EQ(d.curseur(), (Point{4, 2}));
+    EXPECT_FALSE(d.recherche("chat", false));
+    EXPECT_FALSE(d.recherche("", true));
+}
+
+TEST_F(Edition, SixTouches) {
+    d.modeSixTouches(true);
+    EXPECT_TRUE(d.tousLesSignes());
+    accord("FD", 'D');
+    EXPECT_EQ(doc.texte(), "b");
+    d.toucheRelachee('F');  // the chord was already emitted
+    EXPECT_EQ(doc.texte(), "b");
+    accord("L", 'L');
+    accord("FDSJKL", 'K');
+    tape("a ");
+    EXPECT_EQ(doc.texte(), "b\x91\xE9 ");
+    EXPECT_EQ(d.positionCurseur(), 5);
+    // Raw cells are inserted as they are: no capital or number sign.
+    tape("A1");
+    accord("SJK", 'S');
+    EXPECT_EQ(doc.texte(), "b\x91\xE9 @");
+    d.modeSixTouches(false);
+    accord("FD", 'D');
+    EXPECT_EQ(doc.texte(), "b\x91\xE9 @");
+}
+
+TEST_F(Edition, FrappeEnNoir) {
+    tape("Paris eBay");
+    EXPECT_EQ(doc.texte(), "\xA8paris ebay");
+    d.initialise("");
+    tape(" 12+3 x*2 ");
+    EXPECT_EQ(doc.texte(), " \x91\xE2\xEA!\xEE x\xB4*\x91\xEA ");
+    tape("3*4");
+    EXPECT_EQ(doc.texte().substr(13), "\x91\xEE\xD7\xF4");
+    d.initialise("");
+    tape("1\x91" "2");  // the number sign is ignored inside a number
+    EXPECT_EQ(doc.texte(), "\x91\xE2\xEA");
+    d.initialise("");
+    tape("^2 \x89 \xE3 \xAB" "a_");
+    EXPECT_EQ(doc.texte(), "^2 \xB4\xF3\xF3 ^\xE8me \"a\xB4\xAC");
+    d.initialise("");
+    tape("l'Arc \"Oui");
+    EXPECT_EQ(doc.texte(), "l'\xA8" "arc \"\xA8oui");
+    EXPECT_EQ(d.positionCurseur(), doc.longueur() + 1);
+}
+
+TEST_F(Edition, CollerUnTexte) {
+    format.cpl = 10;
+    tape("abc ");
+    d.insereNoir("Le 12 mai");
+    EXPECT_EQ(doc.texte(), "abc \xA8le\n\x91\xE2\xEA mai");
+    EXPECT_EQ(d.positionCurseur(), doc.longueur() + 1);
+}
+
+TEST_F(Edition, DeplacementsSansCouperLesSignes) {
+    d.initialise("\xA8\xA8onu \xB4\xF3\xF3 ^er ^\xE8me ]b \xB8\xA8x");
+    curseurA(1);
+    const std::int32_t droite[] = {4, 5, 6, 7, 10, 11, 14, 15, 16, 17, 18, 19, 20, 22, 23, 26, 26};
+    for (std::int32_t attendu : droite) {
+        touche(t::DROITE);
+        EXPECT_EQ(d.positionCurseur(), attendu);
+    }
+    const std::int32_t gauche[] = {23, 22, 20, 19, 18, 17, 16, 15, 14, 11, 10, 7, 6, 5, 4, 1, 1};
+    for (std::int32_t attendu : gauche) {
+        touche(t::GAUCHE);
+        EXPECT_EQ(d.positionCurseur(), attendu);
+    }
+
+    // Up and Down keep the column, cut to the line, never inside a sign.
+    d.initialise("abcdef\rab\rx\xA8y");
+    curseurA(5);
+    touche(t::BAS);
+    EXPECT_EQ(d.curseur(), (Point{3, 2}));
+    d.placeCurseur({3, 2});
+    touche(t::BAS);
+    EXPECT_EQ(d.curseur(), (Point{2, 3}));
+    touche(t::HAUT);
+    touche(t::HAUT);
+    touche(t::HAUT);
+    EXPECT_EQ(d.curseur(), (Point{2, 1}));
+}
+
+TEST_F(Edition, SelectionAuClavierEtALaSouris) {
+    d.initialise("abcdef");
+    curseurA(3);
+    touche(t::GAUCHE, true);  // the start would be after the end
+    EXPECT_TRUE(d.sansSelection());
+    curseurA(3);
+    touche(t::DROITE, true);
+    EXPECT_EQ(d.debutSelection(), 3);
+    EXPECT_EQ(d.finSelection(), 3);  // one Shift+Right, one cell
+    touche(t::DROITE, true);
+    EXPECT_EQ(d.finSelection(), 4);
+    touche(t::GAUCHE, true);
+    EXPECT_EQ(d.finSelection(), 3);
+    touche(t::GAUCHE);
+    EXPECT_TRUE(d.sansSelection());
+
+    // A drag within one cell selects nothing; a click leaves no selection to delete.
+    d.sourisEnfoncee(3);
+    d.sourisDeplacee(3);
+    d.sourisRelachee(3);
+    EXPECT_EQ(d.copieSelection(), "");
+    touche(t::SUPPR);
+    EXPECT_EQ(doc.texte(), "abdef");
+    d.sourisEnfoncee(2);
+    d.sourisDeplacee(4);
+    d.sourisRelachee(4);
+    EXPECT_EQ(d.copieSelection(), "bd");
+}
+
+TEST_F(Edition, Suppression) {
+    d.initialise("x\xA8" "a");
+    curseurA(2);
+    touche(t::SUPPR);  // the prefix goes with its sign
+    EXPECT_EQ(doc.texte(), "x");
+    d.initialise("x\xA8" "ab");
+    curseurA(3);
+    touche(t::SUPPR);  // on the sign of a prefix: both go
+    EXPECT_EQ(doc.texte(), "xb");
+    EXPECT_EQ(d.positionCurseur(), 2);
+    d.initialise("\xA8" "a");
+    curseurA(3);
+    touche(t::RETOUR_ARRIERE);
+    EXPECT_EQ(doc.texte(), "");
+    d.initialise("^\xE8me \xB4\xF3\xF3!]b");
+    curseurA(1);
+    touche(t::SUPPR);
+    EXPECT_EQ(doc.texte(), " \xB4\xF3\xF3!]b");
+    curseurA(2);
+    touche(t::SUPPR);
+    EXPECT_EQ(doc.texte(), " !]b");
+    curseurA(3);
+    touche(t::SUPPR);
+    EXPECT_EQ(doc.texte(), " !");
+    touche(t::RETOUR_ARRIERE);
+    touche(t::RETOUR_ARRIERE);
+    touche(t::RETOUR_ARRIERE);
+    EXPECT_EQ(doc.texte(), "");
+}
+
+TEST_F(Edition, FinsDeParagrapheEtSautsDePage) {
+    tape("x ");
+    d.signeMajuscule();
+    touche(t::ENTREE);  // the paragraph end goes before the capital sign
+    EXPECT_EQ(doc.texte(), "x \r\xA8");
+    EXPECT_EQ(d.positionCurseur(), 4);
+    d.initialise("ab\rcd");
+    curseurA(3);
+    touche(t::ENTREE, false, true);
+    EXPECT_EQ(doc.texte(), "ab\fcd");
+    EXPECT_EQ(d.positionCurseur(), 4);
+    EXPECT_EQ(d.pageCourante(), 2);
+}
+
+TEST_F(Edition, Boutons) {
+    tape("a");
+    d.signeMajuscule();
+    EXPECT_EQ(doc.texte(), "a\xA8");
+    d.signeMajuscule();
+    EXPECT_EQ(doc.texte(), "a\xA8\xA8");
+    d.signeMajuscule();
+    EXPECT_EQ(doc.texte(), "a");
+    EXPECT_EQ(d.positionCurseur(), 2);
+
+    d.signeNumerique();
+    EXPECT_EQ(doc.texte(), "a\x91");
+    d.signeNumerique();
+    EXPECT_EQ(doc.texte(), "a");
+
+    d.initialise("un deux, trois");
+    d.selectionne(1, 14);
+    d.miseEnEvidence();
+    EXPECT_EQ(doc.texte(), "\xB8un \xB8" "deux, \xB8trois");
+    EXPECT_TRUE(d.sansSelection());
+    d.selectionne(1, doc.longueur());
+    d.miseEnEvidence();
+    EXPECT_EQ(doc.texte(), "un deux, trois");
+    curseurA(4);
+    d.miseEnEvidence();
+    EXPECT_EQ(doc.texte(), "un \xB8" "deux, trois");
+    EXPECT_EQ(d.positionCurseur(), 5);
+    curseurA(6);
+    d.miseEnEvidence();  // inside a word: nothing
+    EXPECT_EQ(doc.longueur(), 15);
+
+    format.indentation = 3;
+    d.initialise("ab\rcdef\rg");
+    curseurA(5);
+    d.marqueParagraphe(MARQUEUR_CENTRE);
+    d.marqueParagraphe(MARQUEUR_INDENTATION);
+    EXPECT_EQ(doc.marqueurs().liste(), (std::vector<Marqueur>{{4, 7, MARQUEUR_CENTRE, 0}, {4, 7, MARQUEUR_INDENTATION, 3}}));
+    EXPECT_TRUE(doc.modifie());
+    d.marqueParagraphe(MARQUEUR_CENTRE);
+    EXPECT_EQ(doc.marqueurs().liste().size(), 1u);
+}
+
+TEST_F(Edition, RetournementEtDefaire) {
+    tape("abcdef");
+    d.selectionne(2, 4);
+    d.retourneSelection();
+    EXPECT_TRUE(doc.marqueurs().DansMarqueur(3, MARQUEUR_RETOURNE));
+    ASSERT_TRUE(d.Defait());
+    EXPECT_FALSE(doc.marqueurs().DansMarqueur(3, MARQUEUR_RETOURNE));
+    ASSERT_TRUE(d.Refait());
+    EXPECT_TRUE(doc.marqueurs().DansMarqueur(3, MARQUEUR_RETOURNE));
+    ASSERT_TRUE(d.Defait());
+    ASSERT_TRUE(d.Defait());
+    EXPECT_EQ(doc.texte(), "abcde");
+    EXPECT_EQ(d.positionCurseur(), 6);  // just after the restored text
+    ASSERT_TRUE(d.Refait());
+    EXPECT_EQ(d.positionCurseur(), 7);  // just after the inserted text
+}
+
+TEST_F(Edition, PressePapiers) {
+    PressePapiersTest pp;
+    d.setPressePapiers(&pp);
+    tape("Le 12, Paris");
+    d.selectionne(1, doc.longueur());
+    d.copieSelection();
+    EXPECT_EQ(pp.texte, "Le 12, Paris");
+    d.modeSixTouches(true);
+    d.copieSelection();
+    EXPECT_EQ(pp.texte, doc.texte());
+    d.modeSixTouches(false);
+    d.selectionne(1, 3);
+    d.coupeSelection();
+    EXPECT_EQ(pp.texte, "Le");
+    EXPECT_EQ(doc.texte().substr(0, 2), " \x91");
+    EXPECT_EQ(d.positionCurseur(), 1);
+}
+
+TEST_F(Edition, PositionSousLePointeur) {
+    format.cpl = 20;
+    d.initialise("abcdef\rxy\rlong");
+    doc.marqueurs().ajouteBrut({8, 9, MARQUEUR_CENTRE, 0});
+    doc.marqueurs().ajouteBrut({11, 14, MARQUEUR_INDENTATION, 2});
+    const GeometriePage g{40, 20, 9};
+    const struct { int x, y; std::int32_t position; } cas[] = {
+        {9, 45, 1},     // the first cell
+        {30, 45, 3},    // third cell
+        {2, 45, 1},     // left of the first cell: the line start
+        {-50, 45, 1},
+        {500, 45, 7},   // past the end: after the last cell
+        {9, 10, 1},     // above the first line: the first line
+        {9 * 10, 65, 8},  // "xy" is centred: 9 blank cells first, so cell 10 is x
+        {9 * 11, 65, 9},
+        {9 * 3, 85, 11},  // indented by 2: cell 3 is the first byte
+        {9 * 5, 85, 13},
+        {9, 2000, 15},  // below the text: its end
+    };
+    for (auto c : cas) EXPECT_EQ(d.positionSousPointeur(c.x, c.y, g), c.position) << c.x << "," << c.y;
+}
+
+TEST_F(Edition, SequencesAleatoires) {
+    std::mt19937 alea(31);
+    const std::string lettres = "abcdeXYZ\xC9\xE9 0123456789*%]+-,.'\x89\xE3_\xAB";
+    format.cpl = 12;
+    format.nbLignesTexte = 4;
+    for (int tour = 0; tour < 6; ++tour) {
+        d.initialise("");
+        doc.journal().vide();
+        doc.marqueurs().Vide();
+        for (int n = 0; n < 1500; ++n) {
+            const auto k = alea() % 40;
+            bool fleche = false;
+            if (k < 20) {
+                d.caractereFrappe(oct(lettres[alea() % lettres.size()]));
+            } else if (k < 28) {
+                const int fleches[] = {t::GAUCHE, t::DROITE, t::HAUT, t::BAS};
+                touche(fleches[alea() % 4], alea() % 2 == 0);
+                fleche = true;
+            } else {
+                switch (k) {
+                    case 28: touche(t::ENTREE); break;
+                    case 29: touche(t::ENTREE, false, alea() % 4 == 0); break;
+                    case 30: touche(t::RETOUR_ARRIERE); break;
+                    case 31: touche(t::SUPPR); break;
+                    case 32: d.signeMajuscule(); break;
+                    case 33: d.signeNumerique(); break;
+                    case 34: d.miseEnEvidence(); break;
+                    case 35: d.marqueParagraphe(alea() % 2 ? MARQUEUR_CENTRE : MARQUEUR_INDENTATION); break;
+                    case 36: d.retourneSelection(); break;
+                    case 37: d.coupeSelection(); break;
+                    case 38: d.modeSixTouches(!d.sixTouches()); break;
+                    default: accord("FDSJKL" + alea() % 5, 'L'); break;
+                }
+            }
+            const std::string texte = doc.texte();
+            const std::int32_t p = d.positionCurseur();
+            ASSERT_GE(p, 1);
+            ASSERT_LE(p, doc.longueur() + 1);
+            if (d.debutSelection() > 0 && d.finSelection() >= d.debutSelection()) {
+                ASSERT_LE(d.finSelection(), doc.longueur());
+            }
+            // The end of the text is always a place for the caret, even after
+            // a prefix that has no sign yet.
+            if (fleche && p > 1 && p <= doc.longueur()) {
+                ASSERT_FALSE(estPrefixeEnPosition(texte, p - 1)) << "caret after a hidden prefix at " << p;
+            }
+            std::size_t ligne = 0;
+            for (char c : texte) {
+                ligne = estFinDeLigne(oct(c)) ? 0 : ligne + 1;
+                ASSERT_LE(ligne, format.cpl) << "line too long";
+            }
+        }
+        while (doc.journal().PeutDefaire()) ASSERT_TRUE(d.Defait());
+        EXPECT_EQ(doc.texte(), "");
+    }
+}

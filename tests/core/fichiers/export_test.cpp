@@ -1,0 +1,41 @@
+#include "core/fichiers/export.h"
+
+#include <gtest/gtest.h>
+
+#include "core/braille/codes.h"
+#include "core/document/marqueurs.h"
+
+using namespace dotavob;
+
+TEST(Export, Octets) {
+    TgestionnaireMarqueurs aucun;
+    const struct { const char* texte; bool fr; const char* sortie; } cas[] = {
+        {"", false, ""},
+        {"ab\ncd", false, "ab\r\ncd"},
+        {"ab\vcd\rx", true, "ab\r\ncd\r\nx"},
+        {"a\fb", false, "a\fb"},
+        {"\xE9", false, "="},
+        {"\xE9", true, "\xE9"},
+        {"\xA8paris", false, ".paris"},
+        {"\xC9", false, "="},  // a byte with no cell: the full cell
+        {"\xC9", true, "\xC9"},
+    };
+    for (auto [texte, fr, sortie] : cas) EXPECT_EQ(Exporte(texte, aucun, fr), sortie) << texte;
+}
+
+TEST(Export, PlagesRetournees) {
+    TgestionnaireMarqueurs m;
+    // "xabc\ndey": turned from 2 (a) to 7 (e).
+    m.ajouteBrut({2, 7, MARQUEUR_RETOURNE, 0});
+    // Each line's stretch reversed, every cell turned: a (1) -> dot 6, b (12) -> 56...
+    std::string attendu = "x";
+    attendu += retourneChaine("abc");
+    attendu += "\r\n";
+    attendu += retourneChaine("de");
+    attendu += "y";
+    EXPECT_EQ(Exporte("xabc\ndey", m, true), attendu);
+    // A page break inside a turned range ends the turned stretch of its page.
+    TgestionnaireMarqueurs p;
+    p.ajouteBrut({1, 4, MARQUEUR_RETOURNE, 0});
+    EXPECT_EQ(Exporte("ab\fcd", p, true), retourneChaine("ab") + "\f" + retourneChaine("c") + "d");
+}

@@ -1,0 +1,196 @@
+#include "core/transcription/transcription.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "core/braille/codes.h"
+#include "core/document/marqueurs.h"
+#include "core/noir/noir.h"
+
+using namespace dotavob;
+
+namespace {
+
+// Lines of a Braille text (every structure byte ends one).
+std::vector<std::string> lignes(const std::string& t) {
+    std::vector<std::string> r(1);
+    for (char c : t) {
+        if (estFinDeLigne(oct(c)))
+            r.emplace_back();
+        else
+            r.back() += c;
+    }
+    return r;
+}
+
+// No cut (VT) separates a hidden prefix from its sign, or splits per mille
+// or a base-first sign.
+void verifieCoupures(const std::string& t) {
+    for (std::size_t k = 0; k < t.size(); ++k) {
+        if (t[k] != '\v' || k == 0 || k + 1 >= t.size()) continue;
+        std::string autour = t.substr(0, k) + t.substr(k + 1);
+        auto i = static_cast<std::int32_t>(k);  // 1-based index of the byte before the cut
+        EXPECT_FALSE(estPrefixeEnPosition(autour, i)) << "prefix cut at " << k;
+        EXPECT_FALSE(estDebutSigneDouble(i, autour)) << "base-first sign cut at " << k;
+        EXPECT_FALSE(k >= 1 && autour.substr(k - 1, 3) == "\xB4\xF3\xF3") << "per mille cut at " << k;
+        EXPECT_FALSE(k >= 2 && autour.substr(k - 2, 3) == "\xB4\xF3\xF3") << "per mille cut at " << k;
+    }
+}
+
+}  // namespace
+
+TEST(Transcrire, Regles) {
+    const struct { const char* noir; const char* braille; } cas[] = {
+        {"12", "\x91\xE2\xEA"},
+        {"1 2", "\x91\xE2 \x91\xEA"},
+        {"Paris", "\xA8paris"},
+        {"ONU", "\xA8\xA8onu"},
+        {"L'ONU", "\xA8\xA8l'onu"},
+        {"PDFs", "\xA8p\xA8" "d\xA8" "fs"},
+        {"ABc", "\xA8" "a\xA8" "bc"},
+        {"A4B", "\xA8\xA8" "a\x91\xF4" "b"},
+        {"Oui !", "\xA8oui!"},
+        {"fin ", "fin"},
+        {"a\r\nb", "a\rb"},
+        {"a\fb", "a\fb"},
+        {"*", "\xB4*"},
+        {"3*4", "\x91\xEE\xD7\xF4"},
+        {"1+3", "\x91\xE2!\xEE"},
+        {"12'3", "\x91\xE2\xEA'\xEE"},
+        {"]", "]b"},
+        {"a}", "a }"},
+        {"_", "\xB4\xAC"},
+        {"\xABoui\xBB", "\"oui\""},
+        {"\x93" "a\x94", "\"a\""},
+        {"\x89", "\xB4\xF3\xF3"},
+        {"a\x85", "a..."},
+        {"l\x92" "a", "l'a"},
+        {"l\x91" "a", "l'a"},                 // a left quote is an apostrophe, never a number sign
+        {"1\x91" "2", "\x91\xE2'\x91\xEA"},
+        {"\xB8mot", "\xB8mot"},
+        {"\xC9t\xE9", "\xA8\xE9t\xE9"},
+        {"a\tb", "a b"},
+        {"\xE4", "\xE4"},
+    };
+    for (auto [noir, braille] : cas) EXPECT_EQ(Transcrire(noir, 1, 30), braille) << noir;
+}
+
+TEST(Transcrire, CoupureALaMarge) {
+    // The last space of a full line becomes LF; a word too long is cut by VT.
+    EXPECT_EQ(Transcrire("aaaa bbbb cccc", 1, 10), "aaaa bbbb\ncccc");
+    EXPECT_EQ(Transcrire("aaaaaaaaaaaa", 1, 10), "aaaaaaaaaa\vaa");
+    // A two-cell form counts before the break is decided.
+    EXPECT_EQ(Transcrire("aaaaaaaaa*", 1, 10), "aaaaaaaaa\v\xB4*");
+    EXPECT_EQ(Transcrire("aaaa bbbb*", 1, 10), "aaaa\nbbbb\xB4*");
+    // The emphasis sign counts as one column.
+    EXPECT_EQ(Transcrire("aaaaaaaaa\xB8" "b", 1, 10), "aaaaaaaaa\v\xB8" "b");
+    // The column where the text starts counts.
+    EXPECT_EQ(Transcrire("abc def", 8, 10), "abc\ndef");
+    // A space turned into a line end ends the number too.
+    std::string b = Transcrire("aaaaaa 12 34", 1, 10);
+    EXPECT_EQ(b, "aaaaaa \x91\xE2\xEA\n\x91\xEE\xF4");
+    EXPECT_EQ(BrailleVersNoir(b), "aaaaaa 12 34");
+}
+
+TEST(Transcrire, AucuneLigneTropLongueNiCoupureDansUnSigne) {
+    std::mt19937 alea(7);
+    const std::string alphabet = "abcdeABCDE\xC9\xE9 0123456789*%]\x89\xB8_',.-";
+    for (int essai = 0; essai < 400; ++essai) {
+        const int cpl = 10 + static_cast<int>(alea() % 41);
+        std::string noir;
+        const int n = static_cast<int>(alea() % 200);
+        for (int i = 0; i < n; ++i) noir += alphabet[alea() % alphabet.size()];
+        std::string b = Transcrire(noir, 1, cpl);
+        for (const auto& l : lignes(b)) EXPECT_LE(static_cast<int>(l.size()), cpl) << noir;
+        verifieCoupures(b);
+        std::string plat;
+        for (char c : b)
+            if (c != '\v') plat += c == '\n' ? ' ' : c;
+        std::int32_t nb = 0;
+        std::string p = CoupeParagraphe(plat, cpl, &nb);
+        for (const auto& l : lignes(p)) EXPECT_LE(static_cast<int>(l.size()), cpl) << plat;
+        verifieCoupures(p);
+        EXPECT_EQ(nb, static_cast<std::int32_t>(lignes(p).size()));
+    }
+}
+
+TEST(Transcrire, AllerRetourEnFrancais) {
+    const char* phrases[] = {
+        "Le petit chat dort sur le canap\xE9 depuis 3 heures.",
+        "L'ONU a publi\xE9 12 rapports en 2023, dont 4 sur l'\xC9" "cole.",
+        "Paris, Lyon et Marseille sont de grandes villes; Nice aussi?",
+        "No\xEBl arrive le 25 d\xE9" "cembre: les enfants sont ravis!",
+        "Il a pay\xE9 3,50 euros pour 2 caf\xE9s et 1 croissant.",
+        "\xC0 l'\xE9t\xE9, la m\xE8re et l'\x9C" "uf sont l\xE0 -- d\xE9j\xE0 vu.",
+        "Ces PDFs viennent de la SNCF et de l'INSEE.",
+        "Les \xE9l\xE8ves de CM2 ont r\xE9ussi: 18 sur 20.",
+        "Un tr\xE8s long mot comme anticonstitutionnellement tient sur sa ligne.",
+    };
+    for (const char* phrase : phrases) {
+        for (int cpl : {30, 40, 50}) {
+            std::string b = Transcrire(phrase, 1, cpl);
+            EXPECT_EQ(BrailleVersNoir(b), phrase) << phrase << " cpl " << cpl;
+        }
+    }
+}
+
+TEST(Transcrire, AllerRetourAleatoire) {
+    std::mt19937 alea(11);
+    const std::string minuscules = "abcdefghijklmnopqrstuvwxyz\xE9\xE8\xE0\xF9\xE7";
+    const std::string majuscules = "ABCDEFGHIJKLMNOPQRSTUVWXYZ\xC9\xC8\xC0";
+    for (int essai = 0; essai < 300; ++essai) {
+        std::string noir;
+        const int mots = 1 + static_cast<int>(alea() % 30);
+        for (int m = 0; m < mots; ++m) {
+            if (m) noir += ' ';
+            const int genre = static_cast<int>(alea() % 4);
+            const int n = 1 + static_cast<int>(alea() % 8);
+            for (int i = 0; i < n; ++i) {
+                if (genre == 0)
+                    noir += static_cast<char>('0' + alea() % 10);
+                else if (genre == 1 || (genre == 2 && i == 0))
+                    noir += majuscules[alea() % majuscules.size()];
+                else
+                    noir += minuscules[alea() % minuscules.size()];
+            }
+            // Punctuation that reads back as itself after a word or a number.
+            const char* fins = genre == 0 ? ".;?" : ".,;:!?";
+            if (alea() % 4 == 0) noir += fins[alea() % std::strlen(fins)];
+        }
+        const int cpl = 10 + static_cast<int>(alea() % 41);
+        EXPECT_EQ(BrailleVersNoir(Transcrire(noir, 1, cpl)), noir) << noir << " cpl " << cpl;
+    }
+}
+
+TEST(Transcrire, CoupeParagraphe) {
+    std::int32_t nb = 0;
+    EXPECT_EQ(CoupeParagraphe("", 30, &nb), "");
+    EXPECT_EQ(nb, 1);
+    EXPECT_EQ(CoupeParagraphe("aaaa bbbb cccc", 10, &nb), "aaaa bbbb\ncccc");
+    EXPECT_EQ(nb, 2);
+    EXPECT_EQ(CoupeParagraphe("aaaaaaaaaaaaaaaaaaaaaaa", 10, &nb), "aaaaaaaaaa\vaaaaaaaaaa\vaaa");
+    EXPECT_EQ(nb, 3);
+    // The cut moves back before a capital sign and the letter it belongs to.
+    EXPECT_EQ(CoupeParagraphe("aaaaaaaaa\xA8" "bcd", 10, &nb), "aaaaaaaaa\v\xA8" "bcd");
+    // ...but a unit that fills the whole line is cut where it must be.
+    EXPECT_EQ(CoupeParagraphe("\xB8\xB8\xB8\xB8\xB8\xB8\xB8\xB8\xB8\xB8" "a", 10, &nb),
+              "\xB8\xB8\xB8\xB8\xB8\xB8\xB8\xB8\xB8\xB8\va");
+}
+
+TEST(Transcrire, RecoupageDuDocument) {
+    auto sansRetrait = [](std::int32_t) { return 0; };
+    EXPECT_EQ(recoupeTexte("aaaa\nbbbb cccc\rdd\vdd", 10, sansRetrait), "aaaa bbbb\ncccc\rdddd");
+    // The moved word counts on its new line: no line exceeds the width.
+    EXPECT_EQ(recoupeTexte("aaa bbbbbb ccccccc", 10, sansRetrait), "aaa bbbbbb\nccccccc");
+    // Lines of an indented paragraph are shortened; other paragraphs are not.
+    auto retrait = [](std::int32_t p) { return p <= 15 ? 4 : 0; };
+    std::string t = recoupeTexte("aaa bbb ccc dd\raaaa bbbb cccc", 10, retrait);
+    EXPECT_EQ(t, "aaa\nbbb\nccc dd\raaaa bbbb\ncccc");
+    // A cut never separates a capital sign from its letter.
+    EXPECT_EQ(recoupeTexte("aaaaaaaaa\xA8" "bcd", 10, sansRetrait), "aaaaaaaaa\v\xA8" "bcd");
+    // A width never goes below one cell.
+    auto enorme = [](std::int32_t) { return 200; };
+    for (const auto& l : lignes(recoupeTexte("abc", 10, enorme))) EXPECT_LE(l.size(), 1u);
+}

@@ -1,0 +1,140 @@
+#include "interface/vuenoir.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace dotavob;
+
+namespace {
+
+class PageNoire : public ::testing::Test {
+protected:
+    FormatPage format;
+    DocumentBraille doc{format};
+    EditeurBraille ed{doc};
+    OptionsAffichage options;
+    QWidget parent;
+    TMyEdit* vue = nullptr;
+
+    void SetUp() override {
+        format.cpl = 30;
+        format.nbLignesTexte = 10;
+        parent.resize(800, 600);
+        vue = new TMyEdit(ed, options, &parent);
+        vue->redimentionne(false);
+    }
+    QImage image() {
+        QImage im(vue->size(), QImage::Format_RGB32);
+        vue->render(&im);
+        return im;
+    }
+    // The first line of the page as plain text would be drawn, for comparison.
+    QImage reference(const QString& texte) {
+        QImage im(vue->size(), QImage::Format_RGB32);
+        im.fill(Qt::white);
+        QPainter p(&im);
+        p.setFont(vue->fontes().base);
+        p.setPen(Qt::black);
+        int x = vue->margeGauche();
+        for (QChar c : texte) {
+            p.drawText(x, vue->margeHaut() + QFontMetrics(vue->fontes().base).ascent(), QString(c));
+            x += QFontMetrics(vue->fontes().base).horizontalAdvance(c);
+        }
+        return im;
+    }
+    QImage premiereLigne(const QImage& im) { return im.copy(0, vue->margeHaut(), im.width(), vue->hauteurLigne()); }
+    int largeurEspace() { return QFontMetrics(vue->fontes().base).horizontalAdvance(QLatin1Char(' ')); }
+};
+
+}  // namespace
+
+TEST_F(PageNoire, Geometrie) {
+    EXPECT_EQ(vue->height(), 600);
+    EXPECT_GE(vue->width(), 600 * 210 / 297);
+    EXPECT_EQ(vue->margeHaut(), 600 / 20);
+    // Widened until 30 characters and both margins fit.
+    EXPECT_GE(vue->width(), 30 * largeurEspace() + 2 * vue->margeGauche());
+    EXPECT_EQ(vue->hauteurLigne(), (600 - 2 * vue->margeHaut()) / 10 - 1);
+}
+
+TEST_F(PageNoire, LectureEnNoir) {
+    ed.initialise("\xA8paris");
+    ed.placeCurseur({1, 2});  // the caret off the line, not to be drawn over the text
+    const QImage ecrit = premiereLigne(image());
+    EXPECT_EQ(ecrit, premiereLigne(reference(QStringLiteral("Paris"))));
+    EXPECT_NE(ecrit, premiereLigne(reference(QStringLiteral("paris"))));
+    ed.initialise("\x91\xE2\xEA");
+    ed.placeCurseur({1, 2});
+    EXPECT_EQ(premiereLigne(image()), premiereLigne(reference(QStringLiteral("12"))));
+
+    // A superscript stands at the top of the line, at half height.
+    ed.initialise("1^er");
+    ed.placeCurseur({1, 2});
+    const QImage im = image();
+    const int x0 = vue->margeGauche() + largeurEspace();
+    int basEncre = 0;
+    for (int y = vue->margeHaut(); y < vue->margeHaut() + vue->hauteurLigne(); ++y)
+        for (int x = x0; x < x0 + 2 * largeurEspace(); ++x)
+            if (im.pixelColor(x, y) != QColor(Qt::white)) basEncre = y;
+    EXPECT_GT(basEncre, vue->margeHaut());
+    EXPECT_LT(basEncre, vue->margeHaut() + vue->hauteurLigne() * 2 / 3);
+}
+
+TEST_F(PageNoire, CurseurEtPages) {
+    ed.initialise("\xA8paris");
+    ed.placeCurseur({7, 1});
+    // After the capital sign and five letters, the caret stands after five characters.
+    EXPECT_EQ(vue->rectCurseur().x(), vue->margeGauche() + 5 * largeurEspace());
+    ed.placeCurseur({2, 1});  // between the capital sign and its letter: drawn before the letter
+    EXPECT_EQ(vue->rectCurseur().x(), vue->margeGauche());
+    // After an FF the caret and the page follow the Braille caret to the next page.
+    ed.initialise("ab\fcd");
+    ed.placeCurseur(doc.pointDe(5));
+    EXPECT_EQ(ed.pageCourante(), 2);
+    EXPECT_EQ(vue->rectCurseur().topLeft(), QPoint(vue->margeGauche() + largeurEspace(), vue->margeHaut()));
+    ed.placeCurseur({3, 1});  // back on page 1, the caret after "ab": compare what stands left of it
+    const int largeur = vue->margeGauche() + 2 * largeurEspace();
+    EXPECT_EQ(premiereLigne(image()).copy(0, 0, largeur, vue->hauteurLigne()),
+              premiereLigne(reference(QStringLiteral("ab"))).copy(0, 0, largeur, vue->hauteurLigne()));
+    EXPECT_EQ(ed.pageCourante(), 1);
+}
+
+TEST_F(PageNoire, PageImprimee) {
+    // A preview at half the view's height draws the text at half size.
+    ed.initialise("abc\rdef");
+    QImage im(vue->width() / 2, vue->height() / 2, QImage::Format_RGB32);
+    im.fill(Qt::white);
+    {
+        QPainter p(&im);
+        vue->dessinePageImprimee(p, im.rect(), nullptr, nullptr);
+    }
+    int haut = im.height(), bas = -1;
+    for (int y = 0; y < im.height(); ++y)
+        for (int x = 0; x < im.width(); ++x)
+            if (im.pixelColor(x, y) != QColor(Qt::white)) {
+                haut = std::min(haut, y);
+                bas = std::max(bas, y);
+            }
+    // Two lines of text, each half a line pitch high, from the rectangle's top.
+    EXPECT_LT(haut, vue->pas() / 2);
+    EXPECT_GT(bas, vue->pas() / 2);
+    EXPECT_LT(bas, vue->pas());
+}
+
+TEST_F(PageNoire, CliqueSurUneMajuscule) {
+    ed.initialise("le \xA8paris");
+    const int y = vue->margeHaut() + vue->hauteurLigne() / 2;
+    const int xP = vue->margeGauche() + 3 * largeurEspace() + largeurEspace() / 4;
+    QTest::mousePress(vue, Qt::LeftButton, {}, QPoint(xP, y));
+    // The click on P takes its capital sign: the selection starts there.
+    EXPECT_EQ(ed.debutSelection(), 4);
+    QMouseEvent deplace(QEvent::MouseMove, QPointF(xP + 2 * largeurEspace(), y), QPointF(), Qt::NoButton,
+                        Qt::LeftButton, {});
+    QApplication::sendEvent(vue, &deplace);
+    QTest::mouseRelease(vue, Qt::LeftButton, {}, QPoint(xP + 2 * largeurEspace(), y));
+    EXPECT_EQ(ed.copieSelection(), "Par");
+    EXPECT_EQ(ed.positionCurseur(), 7);  // released on the left half of r: before it
+}

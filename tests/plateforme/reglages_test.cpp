@@ -1,0 +1,109 @@
+#include "plateforme/reglages.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+using namespace dotavob;
+
+namespace {
+
+const char* programme = nullptr;
+
+std::string decrit(const std::optional<FormatStocke>& f) {
+    if (!f) return "absent";
+    auto v = [](const auto& o) { return o ? std::to_string(static_cast<int>(*o)) : std::string("-"); };
+    return v(f->version) + " " + v(f->lignes) + " " + v(f->caracteres) + " " + v(f->indentation) + " " +
+           v(f->interligneDouble) + " " + v(f->entete) + " " + v(f->pied);
+}
+
+// What another process reads from the same file.
+std::string luParUnAutreProcessus(const QString& fichier) {
+    const std::string commande = std::string(programme) + " --lis-format '" + fichier.toStdString() + "'";
+    std::FILE* p = ::popen(commande.c_str(), "r");
+    if (!p) return "popen";
+    char ligne[256] = {};
+    std::string r = std::fgets(ligne, sizeof ligne, p) ? ligne : "";
+    ::pclose(p);
+    return r;
+}
+
+class Reglages : public ::testing::Test {
+protected:
+    QTemporaryDir dossier;
+    QString fichier = dossier.filePath(QStringLiteral("DotavoB.conf"));
+    MagasinReglages magasin{fichier};
+};
+
+}  // namespace
+
+TEST_F(Reglages, PremierDemarrage) {
+    EXPECT_FALSE(magasin.litformat());
+    std::string fonte = "Courier New";
+    EXPECT_FALSE(magasin.litfonte(fonte));
+    EXPECT_EQ(fonte, "Courier New");
+    EXPECT_FALSE(magasin.litembosseuse());
+    EXPECT_FALSE(magasin.litsynthvoc());
+}
+
+TEST_F(Reglages, FormatDePage) {
+    FormatPage f = chargeformat(std::nullopt);
+    f.setLignes(26);
+    f.setCaracteres(40);
+    f.setIndentation(3);
+    f.interligneDouble = true;
+    magasin.ecritformat(formatAStocker(f));
+    EXPECT_EQ(decrit(magasin.litformat()), "1 26 40 3 1 1 0");
+    // The flags are stored as 0 or 1, and another process reads the same values.
+    QSettings brut(fichier, QSettings::IniFormat);
+    EXPECT_EQ(brut.value(QStringLiteral("Format Page/Entete")).toString(), QStringLiteral("1"));
+    EXPECT_EQ(brut.value(QStringLiteral("Format Page/Pied")).toString(), QStringLiteral("0"));
+    EXPECT_EQ(luParUnAutreProcessus(fichier), "1 26 40 3 1 1 0\n");
+    EXPECT_EQ(chargeformat(magasin.litformat()).nbLignesTexte, 25);
+}
+
+TEST_F(Reglages, CleIncomplete) {
+    // A font chosen before any page format: the key holds only "Fonte".
+    magasin.ecritfonte("Liberation Mono \xE9");
+    std::string fonte = "Courier New";
+    EXPECT_TRUE(magasin.litfonte(fonte));
+    EXPECT_EQ(fonte, "Liberation Mono \xE9");
+    const auto stocke = magasin.litformat();
+    ASSERT_TRUE(stocke);
+    EXPECT_EQ(decrit(stocke), "- - - - - - -");
+    const FormatPage f = chargeformat(stocke);
+    EXPECT_EQ(f.cpl, 30);
+    EXPECT_EQ(f.lignes, 28);
+    // A value of the wrong type counts as missing.
+    QSettings(fichier, QSettings::IniFormat).setValue(QStringLiteral("Format Page/Lignes"), QStringLiteral("beaucoup"));
+    EXPECT_FALSE(magasin.litformat()->lignes);
+}
+
+TEST_F(Reglages, EmbosseuseEtSynthese) {
+    magasin.ecritembosseuse({27, 32, 2, 1, 3});
+    const auto e = magasin.litembosseuse();
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->lignes, 27);
+    EXPECT_EQ(e->caracteres, 32);
+    EXPECT_EQ(e->margeGauche, 2);
+    EXPECT_EQ(e->margeHaut, 1);
+    EXPECT_EQ(e->code, 3);
+    magasin.ecritsynthvoc({"Am\xE9lie", 200, 127, 50, 0});
+    const auto s = magasin.litsynthvoc();
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->voix, "Am\xE9lie");
+    EXPECT_EQ(s->volume, 200);
+    EXPECT_EQ(s->lecture, 50);
+    EXPECT_EQ(s->pitch, 0);
+}
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--lis-format") {
+        std::printf("%s\n", decrit(MagasinReglages(QString::fromLocal8Bit(argv[2])).litformat()).c_str());
+        return 0;
+    }
+    programme = argv[0];
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
