@@ -24,6 +24,7 @@ namespace {
 const QString TITRE = QStringLiteral("DotavoB 2.9 - ");
 constexpr int HAUTEUR_BOUTONS = 55;
 constexpr int LARGEUR_SEPARATEUR = 24;
+constexpr int LARGEUR_MINIMALE = 870, HAUTEUR_MINIMALE = 560;
 
 PressePapiersSysteme pressePapiersSysteme;
 
@@ -43,6 +44,9 @@ TFDotavoB::TFDotavoB(MagasinReglages reglages, QStringList arguments)
     // FormCreate.
     setWindowTitle(TITRE);
     resize(1085, 691);
+    // Every tool button and both pages stay usable: the tool bar is 850
+    // pixels wide, and the pages keep room for their lines.
+    setMinimumSize(LARGEUR_MINIMALE, HAUTEUR_MINIMALE);
     std::string fonte = nomfonte_.toStdString();
     if (reglages_.litfonte(fonte)) nomfonte_ = QString::fromStdString(cp1252VersUtf8(fonte));
     afficheErreur = [this](const QString& m) { QMessageBox::warning(this, QStringLiteral("DotavoB"), m); };
@@ -145,10 +149,15 @@ void TFDotavoB::creeBoutons() {
     connect(cadre, &QToolButton::toggled, this, [this](bool b) { fixeOption(&OptionsAffichage::cadresCellules, b); });
 }
 
-void TFDotavoB::basculeAffichage(QAction* a, const std::function<void(bool)>& applique) {
+void TFDotavoB::basculeAffichage(QAction* a, const std::function<void(bool)>& applique,
+                                 const std::function<bool()>& etat) {
     a->setCheckable(true);
-    connect(a, &QAction::triggered, this, [this, applique](bool b) {
+    connect(a, &QAction::triggered, this, [this, a, applique, etat](bool coche) {
+        // A flag that a tool button or the keyboard mode also sets is turned
+        // from its own value, and the check mark follows it.
+        const bool b = etat ? !etat() : coche;
         applique(b);
+        a->setChecked(b);
         noir_->update();
         majentetes();
     });
@@ -187,10 +196,14 @@ void TFDotavoB::creeMenus() {
     QAction* supprime = edition->addAction(QStringLiteral("Supprime la sélection"), this, [this] { ed_.supprimeSelection(); });
     QAction* retourne = edition->addAction(QStringLiteral("Retourne la sélection"), QKeySequence(QStringLiteral("Ctrl+R")),
                                            this, [this] { ed_.retourneSelection(); });
-    QAction* evidence = edition->addAction(QStringLiteral("Mise en évidence"), QKeySequence(QStringLiteral("Ctrl+G")), this,
-                                           [this] { ed_.miseEnEvidence(); });
+    QAction* evidence = edition->addAction(QStringLiteral("Mise en évidence"), this, [this] { ed_.miseEnEvidence(); });
     evidence->setVisible(false);
-    addAction(evidence);  // its shortcut acts although the entry is hidden
+    // A hidden action's shortcut is dead: the shortcut lives on an action of
+    // the window, which no menu shows.
+    auto* raccourciEvidence = new QAction(this);
+    raccourciEvidence->setShortcut(QKeySequence(QStringLiteral("Ctrl+G")));
+    connect(raccourciEvidence, &QAction::triggered, evidence, &QAction::trigger);
+    addAction(raccourciEvidence);
     edition->addAction(QStringLiteral("Centrer"), this, [this] { ed_.marqueParagraphe(MARQUEUR_CENTRE); });
     // Entries are enabled when the menu opens, and before any of their shortcuts acts.
     auto active = [=, this] {
@@ -211,16 +224,22 @@ void TFDotavoB::creeMenus() {
     });
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
-    basculeAffichage(options->addAction(QStringLiteral("Points &Gris")),
-                     [this](bool b) { fixeOption(&OptionsAffichage::pointsGris, b); });
-    basculeAffichage(options->addAction(QStringLiteral("&Cadre")),
-                     [this](bool b) { fixeOption(&OptionsAffichage::cadresCellules, b); });
+    basculeAffichage(
+        options->addAction(QStringLiteral("Points &Gris")),
+        [this](bool b) { fixeOption(&OptionsAffichage::pointsGris, b); }, [this] { return options_.pointsGris; });
+    basculeAffichage(
+        options->addAction(QStringLiteral("&Cadre")),
+        [this](bool b) { fixeOption(&OptionsAffichage::cadresCellules, b); },
+        [this] { return options_.cadresCellules; });
     tousLesSignes_ = options->addAction(QStringLiteral("Affichage de tous les signes"));
-    basculeAffichage(tousLesSignes_, [this](bool b) {
-        ed_.afficheTousLesSignes(b);
-        enteteNoir_->fixeSignesModificateurs(b);
-        piedNoir_->fixeSignesModificateurs(b);
-    });
+    basculeAffichage(
+        tousLesSignes_,
+        [this](bool b) {
+            ed_.afficheTousLesSignes(b);
+            enteteNoir_->fixeSignesModificateurs(b);
+            piedNoir_->fixeSignesModificateurs(b);
+        },
+        [this] { return ed_.tousLesSignes(); });
     basculeAffichage(options->addAction(QStringLiteral("Sauts de &pages visibles")),
                      [this](bool b) { fixeOption(&OptionsAffichage::sautsPageVisibles, b); });
     basculeAffichage(options->addAction(QStringLiteral("Sauts de paragraphe visibles")),
@@ -281,7 +300,7 @@ void TFDotavoB::FormResize() {
         panel1_->setGeometry(0, haut, largeur, h - haut - bas);
         panelPied_->move(0, h - panelPied_->height());
         noir_->redimentionne(format_.interligneDouble);
-        braille_->redimensionne(panel1_->height(), noir_->pas(), noir_->margeHaut());
+        braille_->redimensionne(panel1_->height(), noir_->hauteurLigne(), noir_->pas(), noir_->margeHaut());
         noir_->move((largeur - noir_->width() - braille_->width() - LARGEUR_SEPARATEUR) / 2, 0);
         separateur_->setGeometry(noir_->x() + noir_->width(), 0, LARGEUR_SEPARATEUR, noir_->height());
         braille_->move(separateur_->x() + LARGEUR_SEPARATEUR, 0);

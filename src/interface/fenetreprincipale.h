@@ -69,7 +69,8 @@ private:
     void creeBoutons();
     QToolButton* bouton(QWidget* parent, const QString& texte, const QString& bulle, int x, int largeur);
     void modeClavier(bool sixTouches);
-    void basculeAffichage(QAction* a, const std::function<void(bool)>& applique);
+    void basculeAffichage(QAction* a, const std::function<void(bool)>& applique,
+                          const std::function<bool()>& etat = {});
     void fixeOption(bool OptionsAffichage::*option, bool valeur);
 
     MagasinReglages reglages_;

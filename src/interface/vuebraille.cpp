@@ -11,11 +11,10 @@ namespace dotavob {
 
 void dessineCellule(QPainter& p, const GeometrieBraille& g, int x, int y, Octet cellule, const OptionsCellule& o) {
     p.setPen(Qt::NoPen);
+    // A selected blank shows its band too: what a cut takes is what the user saw.
+    if (o.selection)
+        p.fillRect(x - g.ecart / 2, y, g.largeurCellule + 2 * (g.ecart / 2) + 1, g.hauteurLigne, couleurs::selection);
     if (cellule != 0) {
-        if (o.selection) {
-            p.fillRect(x - g.ecart / 2, y, g.largeurCellule + 2 * (g.ecart / 2) + 1, g.hauteurLigne,
-                       couleurs::selection);
-        }
         const QColor couleur = o.selection ? couleurs::blanc : o.retourne ? couleurs::rouge : couleurs::noir;
         for (int bit = 0; bit < 6; ++bit) {
             const bool leve = (cellule >> bit) & 1;
@@ -25,14 +24,15 @@ void dessineCellule(QPainter& p, const GeometrieBraille& g, int x, int y, Octet 
             p.setBrush(leve ? couleur : couleurs::gris);
             p.drawEllipse(QRect(x + dx, y + dy, g.taillePoint, g.taillePoint));
         }
-    } else if (o.espacesVisibles) {
-        p.fillRect(x, y, g.largeurCellule, g.hauteurCellule, couleurs::gris);
     }
     if (o.cadre) {
         p.setBrush(Qt::NoBrush);
         p.setPen(couleurs::rouge);
         p.drawRect(x, y, g.largeurCellule - 1, g.hauteurCellule - 1);
+        p.setPen(Qt::NoPen);
     }
+    // The blank mark comes last, over the frame.
+    if (cellule == 0 && o.espacesVisibles) p.fillRect(x, y, g.largeurCellule, g.hauteurCellule, couleurs::gris);
 }
 
 int toucheVirtuelle(int cle) {
@@ -60,8 +60,8 @@ TEdBraille::TEdBraille(EditeurBraille& editeur, const OptionsAffichage& options,
     geo_ = GeometrieBraille::calcule(600, doc_.format().cpl, 20, 10);
 }
 
-void TEdBraille::redimensionne(int hauteurPage, int hauteurLigne, int margeHaut) {
-    geo_ = GeometrieBraille::calcule(hauteurPage, doc_.format().cpl, hauteurLigne, margeHaut);
+void TEdBraille::redimensionne(int hauteurPage, int hauteurLigne, int pasLigne, int margeHaut) {
+    geo_ = GeometrieBraille::calcule(hauteurPage, doc_.format().cpl, hauteurLigne, margeHaut, pasLigne);
     resize(geo_.largeurPage, hauteurPage);
     update();
 }
@@ -101,6 +101,13 @@ void TEdBraille::dessinePage(QPainter& p, QPointF origine, double echelle) {
             o.retourne = courant.second;
             for (char b : run) dessineCellule(p, geo_, geo_.xCellule(col++), y, cellule(oct(b)) & 63, o);
             i = j;
+        }
+        // A selected line end shows as a selected blank after the last cell.
+        const std::int32_t fin = l.debut + longueur;
+        if (l.finLigne != 0 && selection && fin >= s && fin <= e) {
+            OptionsCellule o = base;
+            o.selection = true;
+            dessineCellule(p, geo_, geo_.xCellule(col), y, 0, o);
         }
         if (l.finLigne == CR && options_.sautsParagrapheVisibles) {
             // A return arrow in the slot after the last cell.
@@ -153,7 +160,7 @@ void TEdBraille::modeSixTouches(bool on) {
     update();
 }
 
-GeometriePage TEdBraille::geometriePage() const { return {geo_.margeHaut, geo_.hauteurLigne, geo_.pas}; }
+GeometriePage TEdBraille::geometriePage() const { return {geo_.margeHaut, geo_.pasLigne, geo_.pas}; }
 
 void TEdBraille::mousePressEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return;
@@ -174,7 +181,8 @@ void TEdBraille::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void TEdBraille::toucheEnfoncee(const QKeyEvent& e) {
-    if (const int vk = toucheVirtuelle(e.key())) ed_.toucheEnfoncee(vk);
+    if (const int vk = toucheVirtuelle(e.key()))
+        ed_.toucheEnfoncee(vk, e.modifiers() & Qt::ShiftModifier, e.modifiers() & Qt::ControlModifier);
 }
 
 void TEdBraille::toucheRelachee(const QKeyEvent& e) {
@@ -184,6 +192,7 @@ void TEdBraille::toucheRelachee(const QKeyEvent& e) {
 
 void TEdBraille::caractereFrappe(const QKeyEvent& e) {
     for (QChar c : e.text()) {
+        if (!c.isPrint()) continue;  // a real Delete key carries "\x7f"
         const int b = depuisUnicode(c.unicode());
         if (b >= 0) ed_.caractereFrappe(static_cast<Octet>(b));
     }

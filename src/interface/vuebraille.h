@@ -29,8 +29,8 @@ class TEdBraille : public VuePage {
 public:
     TEdBraille(EditeurBraille& editeur, const OptionsAffichage& options, QWidget* parent);
 
-    // A new page height, the print view's line pitch and top margin.
-    void redimensionne(int hauteurPage, int hauteurLigne, int margeHaut);
+    // A new page height, the print view's line height, line pitch and top margin.
+    void redimensionne(int hauteurPage, int hauteurLigne, int pasLigne, int margeHaut);
     const GeometrieBraille& geometrie() const { return geo_; }
 
     // Draws the page's lines at an origin and a scale (printing, preview).

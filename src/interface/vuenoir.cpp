@@ -86,7 +86,10 @@ void TMyEdit::redimentionne(bool interligneDouble) {
     const int h = parentWidget() ? parentWidget()->height() : height();
     int largeur = h * 210 / 297;
     margeHaut_ = h / (2 * n);
-    fontes_.base.setPixelSize(std::max(1, (h - 2 * margeHaut_) / n - interligne_ - 1));
+    // One pass, from the page alone: the line and, with double spacing, the
+    // blank line under it (as high as the line) share the slot of each line.
+    const int slot = (h - 2 * margeHaut_) / n - 1;
+    fontes_.base.setPixelSize(std::max(1, interligneDouble ? slot / 2 : slot));
     const int w = QFontMetrics(fontes_.base).horizontalAdvance(QLatin1Char(' '));
     margeGauche_ = 2 * w;
     if (largeur < cpl * w + 2 * margeGauche_) margeGauche_ = w;
@@ -126,6 +129,11 @@ void TMyEdit::dessinePage(QPainter& p, QPointF origine, double echelle) const {
         const int y = static_cast<int>(k) * pas();
         const int x = decalage(l, largeursMorceaux(l.noire, fontes_));
         const int fin = dessineMorceaux(p, l.noire, x, y, fontes_, selectionne, barre, options_.espacesVisibles);
+        // A selected line end shows as a selected blank after the text.
+        if (l.finLigne != 0 && selectionne(l.debut + static_cast<std::int32_t>(l.texte.size()))) {
+            const QFontMetrics fm(fontes_.base);
+            p.fillRect(fin, y, fm.horizontalAdvance(QLatin1Char(' ')), fm.height(), couleurs::selection);
+        }
         if (l.finLigne == CR && options_.sautsParagrapheVisibles) {
             // A return arrow after the line's text.
             const int f = fontes_.base.pixelSize(), d = f / 10, m = f / 2;
@@ -197,30 +205,19 @@ void TMyEdit::clignote() {
 
 TMyEdit::Impact TMyEdit::sousLePoint(QPoint q) const {
     const auto lignes = lignesAffichees(ed_, ed_.tousLesSignes());
-    Impact r;
-    if (lignes.empty()) {
-        r.debut = r.fin = r.avant = 1;
-        return r;
-    }
+    if (lignes.empty()) return {1, 0};
     const int k = std::clamp((q.y() - margeHaut_) / std::max(1, pas()), 0, static_cast<int>(lignes.size()) - 1);
     const LignePage& l = lignes[static_cast<std::size_t>(k)];
     const auto largeurs = largeursMorceaux(l.noire, fontes_);
     int x = margeGauche_ + decalage(l, largeurs);
-    const std::int32_t finLigne = l.noire.arret;
-    r.debut = r.fin = r.avant = l.debut;
-    if (q.x() < x || l.noire.morceaux.empty()) return r;
+    if (q.x() < x || l.noire.morceaux.empty()) return {l.debut, l.debut - 1};
     for (std::size_t i = 0; i < largeurs.size(); ++i) {
         const auto& m = l.noire.morceaux[i];
-        if (q.x() < x + largeurs[i]) {
-            r.debut = m.debut;
-            r.fin = m.fin;
-            r.avant = q.x() < x + largeurs[i] / 2 ? m.debut : m.fin + 1;
-            return r;
-        }
+        if (q.x() < x + largeurs[i]) return {m.debut, m.fin};
         x += largeurs[i];
     }
-    r.debut = r.fin = r.avant = finLigne;
-    return r;
+    // Past the end: up to the line's last byte, never its line end unseen.
+    return {l.noire.arret, l.noire.arret - 1};
 }
 
 void TMyEdit::mousePressEvent(QMouseEvent* e) {
@@ -234,7 +231,7 @@ void TMyEdit::mousePressEvent(QMouseEvent* e) {
 void TMyEdit::mouseMoveEvent(QMouseEvent* e) {
     if (!(e->buttons() & Qt::LeftButton) || ancre_ < 1) return;
     const Impact i = sousLePoint(e->position().toPoint());
-    if (i.fin >= ancre_ && i.fin <= doc_.longueur())
+    if (i.fin >= ancre_)
         ed_.selectionne(ancre_, i.fin);
     else
         ed_.annuleSelection();
@@ -244,7 +241,7 @@ void TMyEdit::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return;
     const Impact i = sousLePoint(e->position().toPoint());
     ancre_ = 0;
-    ed_.placeCurseur(doc_.pointDe(debutUnite(doc_, i.avant)));
+    ed_.placeCurseur(doc_.pointDe(debutUnite(doc_, i.debut)));
 }
 
 // ---- TenteteNoir ------------------------------------------------------------

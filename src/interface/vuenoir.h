@@ -60,10 +60,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
+    // What lies under a point: a unit (debut..fin, from its hidden prefixes
+    // on), or a place between units (left of the text, past its end): then
+    // fin = debut - 1. A click puts the caret at debut, before the unit, as
+    // on the Braille page; a drag selects up to fin.
     struct Impact {
-        std::int32_t debut = 0;  // the unit under the point, from its hidden prefixes on
+        std::int32_t debut = 0;
         std::int32_t fin = 0;
-        std::int32_t avant = 0;  // where the caret goes for the point: before or after the unit
     };
     Impact sousLePoint(QPoint q) const;
     // Left of the line's text, from the left margin: centring or indentation.

@@ -1,5 +1,6 @@
 #include "interface/vuepage.h"
 
+#include <QWheelEvent>
 #include <algorithm>
 
 namespace dotavob {
@@ -37,6 +38,24 @@ void VuePage::curseurDeplace(Point) {
     update(curseurPrecedent_);
     curseurPrecedent_ = rectCurseur();
     update(curseurPrecedent_);
+}
+
+void VuePage::wheelEvent(QWheelEvent* e) {
+    if (e->modifiers() & Qt::ControlModifier) {
+        e->ignore();  // Ctrl+wheel is left to the window
+        return;
+    }
+    molette_ += e->angleDelta().y();
+    constexpr int CRAN = 120;
+    while (molette_ >= CRAN) {
+        molette_ -= CRAN;
+        ed_.allerPage(ed_.pageCourante() - 1);
+    }
+    while (molette_ <= -CRAN) {
+        molette_ += CRAN;
+        ed_.allerPage(ed_.pageCourante() + 1);
+    }
+    e->accept();
 }
 
 void VuePage::clignote() {

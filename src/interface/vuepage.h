@@ -31,6 +31,8 @@ protected:
     // Top of row k (0-based) of the page, in pixels.
     virtual int yRang(std::int32_t k) const = 0;
     virtual void clignote();
+    // The wheel turns pages, one a notch, as Page Down and Page Up do.
+    void wheelEvent(QWheelEvent* e) override;
 
     EditeurBraille& ed_;
     DocumentBraille& doc_;
@@ -41,6 +43,7 @@ protected:
 private:
     void repeint(std::int32_t premiere, std::int32_t derniere);
     QRect curseurPrecedent_;
+    int molette_ = 0;  // wheel steps not yet a whole notch (touchpads send small ones)
 };
 
 }  // namespace dotavob

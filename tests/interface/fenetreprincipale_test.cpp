@@ -1,7 +1,10 @@
 #include "interface/fenetreprincipale.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QMenuBar>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -29,6 +32,16 @@ protected:
     void tape(int cle, Qt::KeyboardModifiers m = {}) {
         QTest::keyPress(client(), static_cast<Qt::Key>(cle), m);
         QTest::keyRelease(client(), static_cast<Qt::Key>(cle), m);
+    }
+    // A key event as a real X server sends it, text included.
+    void envoie(QEvent::Type type, int cle, Qt::KeyboardModifiers m, const QString& texte = {}) {
+        QKeyEvent e(type, cle, m, texte);
+        QApplication::sendEvent(client(), &e);
+    }
+    QAction* action(const QString& texte) {
+        for (QAction* a : f->findChildren<QAction*>())
+            if (a->text() == texte) return a;
+        return nullptr;
     }
 };
 
@@ -111,4 +124,76 @@ TEST_F(Fenetre, EntetesEtOuverture) {
     EXPECT_EQ(f->enteteBraille().contenu(), "");  // from page 2 on
     EXPECT_FALSE(f->ouvrefichier(dossier.filePath(QStringLiteral("absent.dtv"))));
     EXPECT_EQ(f->nomfichier(), QString());
+}
+
+TEST_F(Fenetre, ToucheSupprEtModificateursDUnVraiClavier) {
+    QTest::keyClicks(client(), QStringLiteral("Page deux."));
+    for (int i = 0; i < 3; ++i) tape(Qt::Key_Left);
+    // A real Delete key carries the text "\x7f": it deletes, it never types.
+    envoie(QEvent::KeyPress, Qt::Key_Delete, {}, QStringLiteral("\x7f"));
+    envoie(QEvent::KeyRelease, Qt::Key_Delete, {}, QStringLiteral("\x7f"));
+    EXPECT_EQ(f->document().texte(), "\xA8page dex.");
+    // A quick Shift+Right: Shift is let go before Right is.
+    envoie(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+    envoie(QEvent::KeyPress, Qt::Key_Right, Qt::ShiftModifier);
+    envoie(QEvent::KeyRelease, Qt::Key_Shift, {});
+    envoie(QEvent::KeyRelease, Qt::Key_Right, {});
+    EXPECT_EQ(f->editeur().debutSelection(), 9);
+    EXPECT_EQ(f->editeur().finSelection(), 9);
+    // A quick Ctrl+Enter makes a page break.
+    f->editeur().annuleSelection();
+    envoie(QEvent::KeyPress, Qt::Key_Return, Qt::ControlModifier, QStringLiteral("\r"));
+    envoie(QEvent::KeyRelease, Qt::Key_Return, {}, QStringLiteral("\r"));
+    EXPECT_EQ(f->document().nbPages(), 2);
+}
+
+TEST_F(Fenetre, RaccourciEtBasculesDuMenu) {
+    // Ctrl+G acts although its entry is hidden.
+    QTest::keyClick(client(), Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(f->document().texte(), "\xB8");
+    // The menu turns the grey dots from their own value, whatever set it.
+    QToolButton* gris = nullptr;
+    for (auto* b : f->findChildren<QToolButton*>())
+        if (b->toolTip() == QStringLiteral("Affichage des points gris")) gris = b;
+    ASSERT_NE(gris, nullptr);
+    gris->click();
+    EXPECT_TRUE(f->options().pointsGris);
+    QAction* menu = action(QStringLiteral("Points &Gris"));
+    ASSERT_NE(menu, nullptr);
+    menu->trigger();
+    EXPECT_FALSE(f->options().pointsGris);
+    EXPECT_FALSE(menu->isChecked());
+    menu->trigger();
+    EXPECT_TRUE(f->options().pointsGris);
+    EXPECT_TRUE(menu->isChecked());
+}
+
+TEST_F(Fenetre, InterligneSimpleEtDouble) {
+    for (bool double_ : {false, true, true}) {
+        f->format().interligneDouble = double_;
+        f->appliqueformat();
+        const TMyEdit& noir = f->vueNoir();
+        const int n = f->format().nbLignesTexte, h = f->panel1().height();
+        const int fente = (h - 2 * (h / (2 * n))) / n - 1;
+        // Each line's slot holds the line and, with double spacing, a blank line as high.
+        EXPECT_EQ(noir.hauteurLigne(), double_ ? fente / 2 : fente) << double_;
+        EXPECT_EQ(noir.interligne(), double_ ? noir.hauteurLigne() : 0);
+        // Braille cells follow the line height; lines stand level with the print ones.
+        const GeometrieBraille& g = f->vueBraille().geometrie();
+        EXPECT_EQ(g.hauteurLigne, noir.hauteurLigne());
+        EXPECT_EQ(g.yLigne(3), noir.margeHaut() + 3 * noir.pas());
+    }
+}
+
+TEST_F(Fenetre, PetiteFenetre) {
+    f->resize(300, 300);
+    QCoreApplication::processEvents();
+    EXPECT_GE(f->width(), 850);  // every tool button stays on screen
+    f->format().setLignes(60);
+    f->format().setCaracteres(50);
+    f->appliqueformat();
+    const GeometrieBraille& g = f->vueBraille().geometrie();
+    EXPECT_GE(g.taillePoint, 1);
+    EXPECT_GE(g.hauteurCellule, 3 * g.taillePoint);
+    EXPECT_GE(f->vueNoir().hauteurLigne(), 4);
 }

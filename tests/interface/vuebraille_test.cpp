@@ -23,7 +23,7 @@ protected:
         format.cpl = 31;
         format.nbLignesTexte = 28;
         page = new TEdBraille(ed, options, &parent);
-        page->redimensionne(467, 20, 8);  // page width 330: cell 6, gap 3, pitch 9, dot 2
+        page->redimensionne(467, 20, 20, 8);  // page width 330: cell 6, gap 3, pitch 9, dot 2
     }
     QImage image() {
         QImage im(page->size(), QImage::Format_RGB32);
@@ -119,4 +119,39 @@ TEST_F(PageBraille, Souris) {
     QTest::mouseRelease(page, Qt::LeftButton, {}, QPoint(g.xCellule(4) + 1, y));
     EXPECT_EQ(ed.copieSelection(), "bcd");
     EXPECT_EQ(ed.positionCurseur(), 5);
+}
+
+TEST_F(PageBraille, SelectionVisibleEtOrdreDuDessin) {
+    ed.initialise("a b\rcd");
+    ed.selectionne(2, 4);  // the blank and the paragraph end are selected too
+    QImage im = image();
+    const auto& g = page->geometrie();
+    const int y = g.yLigne(0) + g.hauteurCellule / 2;
+    for (int n : {1, 3}) EXPECT_EQ(couleur(im, QPoint(g.xCellule(n) + 1, y)), couleurs::selection) << n;
+    EXPECT_EQ(couleur(im, QPoint(g.xCellule(4) + 1, y)), couleurs::blanc);
+    // A blank cell with frames and spaces shown: its grey mark lies over the frame.
+    ed.annuleSelection();
+    options.cadresCellules = options.espacesVisibles = true;
+    im = image();
+    EXPECT_EQ(couleur(im, QPoint(g.xCellule(1), g.yLigne(0))), couleurs::gris);
+    EXPECT_EQ(couleur(im, QPoint(g.xCellule(0), g.yLigne(0))), couleurs::rouge);
+}
+
+TEST_F(PageBraille, MoletteTourneLesPages) {
+    ed.initialise("a\fb\fc");
+    auto molette = [&](int delta, Qt::KeyboardModifiers m = {}) {
+        QWheelEvent e(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton, m,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(page, &e);
+    };
+    molette(-120);
+    EXPECT_EQ(ed.pageCourante(), 2);
+    molette(-60);  // half a notch: not yet
+    EXPECT_EQ(ed.pageCourante(), 2);
+    molette(-60);
+    EXPECT_EQ(ed.pageCourante(), 3);
+    molette(120, Qt::ControlModifier);  // Ctrl+wheel is not for pages
+    EXPECT_EQ(ed.pageCourante(), 3);
+    molette(240);
+    EXPECT_EQ(ed.pageCourante(), 1);
 }

@@ -6,6 +6,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "interface/couleurs.h"
+
 using namespace dotavob;
 
 namespace {
@@ -137,4 +139,30 @@ TEST_F(PageNoire, CliqueSurUneMajuscule) {
     QTest::mouseRelease(vue, Qt::LeftButton, {}, QPoint(xP + 2 * largeurEspace(), y));
     EXPECT_EQ(ed.copieSelection(), "Par");
     EXPECT_EQ(ed.positionCurseur(), 7);  // released on the left half of r: before it
+}
+
+TEST_F(PageNoire, SourisHorsDuTexteEtFinDeLigneSelectionnee) {
+    ed.initialise("abc\rdef");
+    const int y1 = vue->margeHaut() + vue->hauteurLigne() / 2, y2 = y1 + vue->pas();
+    auto glisse = [&](int x, int y) {
+        QMouseEvent e(QEvent::MouseMove, QPointF(x, y), QPointF(), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(vue, &e);
+    };
+    // Past the end of the last line: selected up to the end, as on the Braille page.
+    QTest::mousePress(vue, Qt::LeftButton, {}, QPoint(vue->margeGauche() + 1, y2));
+    glisse(vue->width() - 2, y2);
+    EXPECT_EQ(ed.debutSelection(), 5);
+    EXPECT_EQ(ed.finSelection(), 7);
+    // A click on the right half of a character puts the caret before it.
+    QTest::mouseRelease(vue, Qt::LeftButton, {}, QPoint(vue->margeGauche() + largeurEspace() * 7 / 4, y1));
+    EXPECT_EQ(ed.positionCurseur(), 2);
+    // Past the end of a line the line end is not taken; over the next line it
+    // is, and it shows as a selected blank after the text.
+    QTest::mousePress(vue, Qt::LeftButton, {}, QPoint(vue->margeGauche() + 1, y1));
+    glisse(vue->width() - 2, y1);
+    EXPECT_EQ(ed.finSelection(), 3);
+    glisse(vue->margeGauche() + 1, y2);
+    EXPECT_EQ(ed.finSelection(), 5);
+    const QImage im = image();
+    EXPECT_EQ(im.pixelColor(vue->margeGauche() + 3 * largeurEspace() + 2, y1), couleurs::selection);
 }

@@ -182,11 +182,26 @@ void EditeurBraille::annonceSelection() {
 
 // ---- Keys -------------------------------------------------------------------
 
-void EditeurBraille::toucheEnfoncee(int touche) {
+namespace {
+constexpr std::uint8_t ENFONCEE = 1, MAJ = 2, CTRL = 4;
+}
+
+void EditeurBraille::toucheEnfoncee(int touche, bool maj, bool ctrl) {
+    if (touche >= 0 && touche < static_cast<int>(enfoncees_.size()))
+        enfoncees_[static_cast<std::size_t>(touche)] =
+            static_cast<std::uint8_t>(ENFONCEE | (maj ? MAJ : 0) | (ctrl ? CTRL : 0));
     if (sixTouches_ && estToucheDePoint(touche)) accord_ |= bitDePoint(touche);
 }
 
 void EditeurBraille::toucheRelachee(int touche, bool maj, bool ctrl) {
+    if (touche >= 0 && touche < static_cast<int>(enfoncees_.size())) {
+        std::uint8_t& etat = enfoncees_[static_cast<std::size_t>(touche)];
+        if (etat & ENFONCEE) {
+            maj = etat & MAJ;
+            ctrl = etat & CTRL;
+        }
+        etat = 0;
+    }
     switch (touche) {
         case touches::RETOUR_ARRIERE: recule(); break;
         case touches::ENTREE: ctrl ? sautDePage() : finParagraphe(); break;
@@ -205,8 +220,9 @@ void EditeurBraille::toucheRelachee(int touche, bool maj, bool ctrl) {
 }
 
 void EditeurBraille::caractereFrappe(Octet c) {
+    if (c < 32 || c == 127) return;  // Delete's text on a real keyboard, Escape, Tab...
     if (sixTouches_ && c != ' ') return;
-    if (c > 31) insereCaractere(normaliseGuillemets(c));
+    insereCaractere(normaliseGuillemets(c));
 }
 
 void EditeurBraille::modeSixTouches(bool on) {
@@ -468,8 +484,10 @@ void EditeurBraille::sourisDeplacee(std::int32_t position) {
     const std::int32_t ancienneFin = finSelection_;
     // The byte under the pointer is not taken: a drag within one cell selects nothing.
     finSelection_ = position - 1;
-    const std::int32_t a = std::min({debutSelection_, std::max(ancienneFin, 1), position});
-    const std::int32_t b = std::max({debutSelection_, ancienneFin, position});
+    // Only the band between the press, the previous end and the pointer.
+    const std::int32_t avant = ancienneFin >= 1 ? ancienneFin : debutSelection_;
+    const std::int32_t a = std::min({debutSelection_, avant, position});
+    const std::int32_t b = std::max({debutSelection_, avant, position});
     annonceVue(doc_.pointDe(a).ligne, doc_.pointDe(b).ligne);
     annonceSelection();
 }

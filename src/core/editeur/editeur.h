@@ -4,6 +4,7 @@
 // `remplace`; the editor only decides what to replace and where the caret goes.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -82,9 +83,14 @@ public:
     void annuleSelection();
     bool sansSelection() const { return debutSelection_ == 0 || finSelection_ == 0; }
 
-    // Keys: dot keys are gathered on key down, editing keys act on release.
-    void toucheEnfoncee(int touche);
+    // Keys: dot keys are gathered on key down, editing keys act on release,
+    // with the modifiers that were held when the key went down (a fast typist
+    // lets go of Shift with, or just before, the arrow). The modifiers given
+    // on release count only for a key that was never seen going down.
+    void toucheEnfoncee(int touche, bool maj = false, bool ctrl = false);
     void toucheRelachee(int touche, bool maj = false, bool ctrl = false);
+    // A character typed as print text; control characters are not text and
+    // never reach the document.
     void caractereFrappe(Octet c);
 
     // Editing commands.
@@ -150,6 +156,8 @@ private:
     std::int32_t debutSelection_ = 0, finSelection_ = 0;
     bool sixTouches_ = false, tousLesSignes_ = false;
     Octet accord_ = 0;  // dots of the chord being typed
+    // For each key code below 256: down, and Shift and Ctrl as they were then.
+    std::array<std::uint8_t, 256> enfoncees_{};
     PressePapiers* pressePapiers_ = nullptr;
     std::vector<ObservateurEditeur*> observateurs_;
 };

@@ -1,5 +1,6 @@
 #include "core/editeur/geometrie.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace dotavob {
@@ -9,17 +10,18 @@ std::int32_t arrondi(double v) { return static_cast<std::int32_t>(std::nearbyint
 }  // namespace
 
 GeometrieBraille GeometrieBraille::calcule(std::int32_t hauteurPage, std::int32_t cpl, std::int32_t hauteurLigne,
-                                           std::int32_t margeHaut) {
+                                           std::int32_t margeHaut, std::int32_t pasLigne) {
     GeometrieBraille g;
     g.hauteurPage = hauteurPage;
     g.largeurPage = hauteurPage * 210 / 297;
     g.hauteurLigne = hauteurLigne > 0 ? hauteurLigne : 1;
+    g.pasLigne = pasLigne > 0 ? pasLigne : g.hauteurLigne;
     g.margeHaut = margeHaut;
-    g.largeurCellule = arrondi((g.largeurPage / (cpl + 2)) * 0.64);
-    g.ecart = arrondi(g.largeurCellule * 0.5625);
-    g.pas = g.largeurCellule + g.ecart > 0 ? g.largeurCellule + g.ecart : 1;
-    g.taillePoint = arrondi(g.largeurCellule * 0.375);
-    g.hauteurCellule = arrondi(g.hauteurLigne * 0.65);
+    g.largeurCellule = std::max(2, arrondi((g.largeurPage / std::max(1, cpl + 2)) * 0.64));
+    g.ecart = std::max(1, arrondi(g.largeurCellule * 0.5625));
+    g.pas = g.largeurCellule + g.ecart;
+    g.taillePoint = std::max(1, arrondi(g.largeurCellule * 0.375));
+    g.hauteurCellule = std::max(3 * g.taillePoint, arrondi(g.hauteurLigne * 0.65));
     g.colonnesPoints[0] = 0;
     g.colonnesPoints[1] = g.largeurCellule - g.taillePoint;
     g.lignesPoints[0] = 0;

@@ -426,3 +426,37 @@ TEST_F(Edition, SequencesAleatoires) {
         EXPECT_EQ(doc.texte(), "");
     }
 }
+
+TEST_F(Edition, ControlesEtModificateursDeLaFrappe) {
+    // Control characters are not print text: a real Delete key carries 0x7F.
+    tape("ab");
+    for (Octet c : {Octet{0x7F}, Octet{0x1B}, Octet{'\t'}, Octet{'\r'}, Octet{0}}) d.caractereFrappe(c);
+    EXPECT_EQ(doc.texte(), "ab");
+    // The modifiers held when a key went down count, not those at its release.
+    curseurA(1);
+    d.toucheEnfoncee(t::DROITE, true);
+    d.toucheRelachee(t::DROITE, false);
+    EXPECT_EQ(d.debutSelection(), 1);
+    EXPECT_EQ(d.finSelection(), 1);
+    d.annuleSelection();
+    curseurA(2);
+    d.toucheEnfoncee(t::ENTREE, false, true);
+    d.toucheRelachee(t::ENTREE);
+    EXPECT_EQ(doc.texte(), "a\fb");
+    // A release never seen going down keeps the modifiers it carries.
+    d.toucheRelachee(t::DROITE, true);
+    EXPECT_FALSE(d.sansSelection());
+}
+
+TEST_F(Edition, PremierPasDuGlisser) {
+    d.initialise(repete("abc\r", 8));
+    EspionPages e;
+    d.ajouteObservateur(&e);
+    d.sourisEnfoncee(doc.positionDe({2, 5}));
+    e.lignes.clear();
+    d.sourisDeplacee(doc.positionDe({2, 6}));
+    // Only the band between the press and the pointer, not from the page top.
+    ASSERT_FALSE(e.lignes.empty());
+    EXPECT_EQ(e.lignes.front(), std::make_pair(5, 6));
+    d.retireObservateur(&e);
+}
