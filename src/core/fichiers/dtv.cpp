@@ -2,9 +2,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <random>
+
+#ifndef _WIN32
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "core/braille/codes.h"
 #include "core/fichiers/rtf.h"
@@ -125,7 +133,7 @@ ResultatLecture echec(std::string detail) {
 }
 
 // Files of versions 0..99 hold print text in RTF pages.
-ResultatLecture litAncien(Flux& f, const FormatPage& format) {
+ResultatLecture litAncien(Flux& f, std::uint16_t version, const FormatPage& format) {
     std::uint16_t h = 0, t = 0;
     std::uint8_t cpl = 0, lignes = 0, ignore = 0;
     if (!f.u16(h) || !f.u8(cpl) || !f.u8(lignes) || !f.u8(ignore)) return echec("en-tête incomplet");
@@ -160,7 +168,7 @@ ResultatLecture litAncien(Flux& f, const FormatPage& format) {
     }
     ResultatLecture r;
     r.ok = true;
-    r.contenu.version = 0;
+    r.contenu.version = version;
     r.contenu.texte = Transcrire(noir, 1, std::clamp<std::int32_t>(cpl, 10, 50));
     r.contenu.format = format;
     formatdefaut(r.contenu.format);
@@ -171,15 +179,222 @@ std::string messageSysteme(int e) {
     switch (e) {
         case ENOENT: return "fichier ou dossier introuvable";
         case EACCES: case EPERM: return "accès refusé";
-        case EISDIR: return "c'est un dossier";
+        case EISDIR: return "c'est un dossier, pas un fichier";
+        case ENOTDIR: return "un élément du chemin n'est pas un dossier";
+        case ENAMETOOLONG: return "nom trop long";
+        case ELOOP: return "trop de liens symboliques";
+        case EEXIST: return "le nom du fichier temporaire est déjà pris";
         case ENOSPC: return "disque plein";
+#ifdef EDQUOT
+        case EDQUOT: return "quota de disque dépassé";
+#endif
+        case EFBIG: return "fichier trop volumineux pour ce disque";
         case EROFS: return "support en lecture seule";
-        default: return "erreur d'entrée-sortie";
+        case ENOMEM: return "mémoire insuffisante";
+        case EBUSY: case ETXTBSY: return "fichier occupé";
+        case ENXIO: case ENODEV: return "périphérique absent";
+        case EIO: return "erreur d'entrée-sortie";
+        default: return "erreur système " + std::to_string(e);
     }
 }
 
 std::string entreGuillemets(const std::string& chemin) { return "« " + chemin + " »"; }
 
+// A name that ends with a separator can only name a folder.
+bool finitParSeparateur(const std::string& chemin) {
+    return !chemin.empty() && (chemin.back() == '/'
+#ifdef _WIN32
+                               || chemin.back() == '\\'
+#endif
+                              );
+}
+
+std::string messageDossier(const std::string& chemin) {
+    return entreGuillemets(chemin) + " est un dossier, pas un fichier.";
+}
+
+std::string messageTropVolumineux(const std::string& chemin, std::size_t maximum) {
+    const std::string limite = maximum >= (std::size_t{1} << 20) ? std::to_string(maximum >> 20) + " Mo"
+                                                                   : std::to_string(maximum) + " octets";
+    return "Le fichier " + entreGuillemets(chemin) + " est trop volumineux (plus de " + limite + ").";
+}
+
+constexpr std::string_view PREFIXE_TEMPORAIRE = ".dtvb-";
+constexpr std::string_view CARACTERES_TEMPORAIRES = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr std::size_t LONGUEUR_SUFFIXE = 6;
+
+std::string suffixeAuHasard() {
+    std::random_device hasard;
+    std::string s(LONGUEUR_SUFFIXE, ' ');
+    for (char& c : s) c = CARACTERES_TEMPORAIRES[hasard() % CARACTERES_TEMPORAIRES.size()];
+    return s;
+}
+
+// Only names of exactly our pattern are ever taken for our leftovers.
+[[maybe_unused]] bool estNomTemporaire(std::string_view nom) {
+    if (nom.size() != PREFIXE_TEMPORAIRE.size() + LONGUEUR_SUFFIXE || nom.substr(0, PREFIXE_TEMPORAIRE.size()) != PREFIXE_TEMPORAIRE)
+        return false;
+    for (char c : nom.substr(PREFIXE_TEMPORAIRE.size()))
+        if (CARACTERES_TEMPORAIRES.find(c) == std::string_view::npos) return false;
+    return true;
+}
+
+#ifndef _WIN32
+
+class Descripteur {
+public:
+    explicit Descripteur(int fd = -1) : fd_(fd) {}
+    ~Descripteur() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descripteur(const Descripteur&) = delete;
+    Descripteur& operator=(const Descripteur&) = delete;
+    int get() const { return fd_; }
+    void reprend(int fd) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = fd;
+    }
+    // Closes now, for the error that close reports (a delayed write that failed).
+    int ferme() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0 ? 0 : errno;
+    }
+
+private:
+    int fd_;
+};
+
+int ecritTout(int fd, std::string_view octets) {
+    while (!octets.empty()) {
+        const ssize_t n = ::write(fd, octets.data(), octets.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        octets.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+std::string dossierDe(const std::string& chemin) {
+    const auto barre = chemin.rfind('/');
+    return barre == std::string::npos ? std::string() : chemin.substr(0, barre + 1);
+}
+
+// The file a path finally names, links followed one at a time, so that the
+// save lands beside the real file and replaces it, not the link. A link to a
+// file not there yet names that file.
+int resoutLiens(std::string& chemin) {
+    for (int saut = 0; saut < 40; ++saut) {
+        struct stat st {};
+        if (::lstat(chemin.c_str(), &st) != 0) return errno == ENOENT ? 0 : errno;
+        if (!S_ISLNK(st.st_mode)) return 0;
+        std::string lien(4096, '\0');
+        const ssize_t n = ::readlink(chemin.c_str(), lien.data(), lien.size());
+        if (n < 0) return errno;
+        if (static_cast<std::size_t>(n) >= lien.size()) return ENAMETOOLONG;
+        lien.resize(static_cast<std::size_t>(n));
+        if (lien.empty()) return ENOENT;
+        chemin = lien.front() == '/' ? lien : dossierDe(chemin) + lien;
+    }
+    return ELOOP;
+}
+
+// A killed save leaves its temporary file; the next save in that folder
+// removes ours that no save can still be writing (untouched for ten minutes).
+void nettoieTemporaires(const std::string& dossier) {
+    DIR* d = ::opendir(dossier.empty() ? "." : dossier.c_str());
+    if (!d) return;
+    const std::time_t maintenant = std::time(nullptr);
+    while (const dirent* e = ::readdir(d)) {
+        if (!estNomTemporaire(e->d_name)) continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            st.st_uid == ::geteuid() && maintenant - st.st_mtime > 600)
+            ::unlinkat(::dirfd(d), e->d_name, 0);
+    }
+    ::closedir(d);
+}
+
+// Makes the new name durable. A file system may refuse to sync a folder; the
+// file's bytes are on disk by then, so that is no failure of the save.
+void synchroniseDossier(const std::string& dossier) {
+    Descripteur fd(::open(dossier.empty() ? "." : dossier.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() >= 0) ::fsync(fd.get());
+}
+
+struct Issue {
+    int erreur = 0;
+    bool dossierFerme = false;  // no new file may be made there, or renamed over the target
+};
+
+// A new file beside the target, renamed over it once its bytes and
+// attributes are on disk. `ancien` is the target's state, if it exists.
+Issue remplaceParRenommage(const std::string& cible, const struct stat* ancien, std::string_view octets,
+                           const std::function<std::string()>& suffixe) {
+    const std::string dossier = dossierDe(cible);
+    std::string temporaire;
+    Descripteur fd;
+    // Exclusive creation: whatever already has the name, file or link, is
+    // neither followed nor clobbered; another name is tried.
+    for (int essai = 0; essai < 100 && fd.get() < 0; ++essai) {
+        temporaire = dossier + std::string(PREFIXE_TEMPORAIRE) + (suffixe ? suffixe() : suffixeAuHasard());
+        // A new file takes the mode the user's mask gives; a replacement
+        // starts private and takes the old file's mode below.
+        fd.reprend(::open(temporaire.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
+                          ancien ? 0600 : 0666));
+        if (fd.get() < 0 && errno != EEXIST) return {errno, errno == EACCES || errno == EPERM};
+    }
+    if (fd.get() < 0) return {EEXIST, false};
+    auto abandonne = [&](int e) {
+        ::unlink(temporaire.c_str());
+        return Issue{e, false};
+    };
+    if (const int e = ecritTout(fd.get(), octets)) return abandonne(e);
+    if (ancien) {
+        // Owner first: a change of owner clears the set-ID bits that the mode
+        // then restores. Someone else's file may not be given away: ours it becomes,
+        // in its group if we belong to it.
+        if (::fchown(fd.get(), ancien->st_uid, ancien->st_gid) != 0)
+            (void)::fchown(fd.get(), static_cast<uid_t>(-1), ancien->st_gid);
+        if (::fchmod(fd.get(), ancien->st_mode & 07777) != 0) return abandonne(errno);
+    }
+    if (::fsync(fd.get()) != 0) return abandonne(errno);
+    if (const int e = fd.ferme()) return abandonne(e);
+    if (::rename(temporaire.c_str(), cible.c_str()) != 0) {
+        const int e = errno;
+        ::unlink(temporaire.c_str());
+        return {e, e == EACCES || e == EPERM};
+    }
+    synchroniseDossier(dossier);
+    return {};
+}
+
+// Writing into the file itself: the only way to keep its other hard links,
+// or to save in a folder where no file may be made. It is not atomic, so the
+// space is reserved first: a full disk fails before a byte is overwritten.
+int ecritSurPlace(const std::string& cible, const struct stat& ancien, std::string_view octets) {
+    Descripteur fd(::open(cible.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0) return errno;
+    const auto taille = static_cast<off_t>(octets.size());
+#if defined(_POSIX_ADVISORY_INFO) && _POSIX_ADVISORY_INFO > 0
+    if (taille > ancien.st_size) {
+        const int e = ::posix_fallocate(fd.get(), 0, taille);
+        if (e != 0 && e != EINVAL && e != EOPNOTSUPP) {
+            (void)::ftruncate(fd.get(), ancien.st_size);
+            return e;
+        }
+    }
+#else
+    (void)ancien;
+#endif
+    if (const int e = ecritTout(fd.get(), octets)) return e;
+    if (::ftruncate(fd.get(), taille) != 0 || ::fsync(fd.get()) != 0) return errno;
+    return fd.ferme();
+}
+
+#endif
 }  // namespace
 
 std::string ecritDtv(const ContenuDocument& c) {
@@ -206,7 +421,7 @@ ResultatLecture litDtv(std::string_view octets, const FormatPage& format) {
     Flux f(octets);
     std::uint16_t v = 0;
     if (!f.u16(v)) return echec("fichier vide ou trop court");
-    if (v <= 99) return litAncien(f, format);
+    if (v <= 99) return litAncien(f, v, format);
     if (v > VERSION_DTV) return echec("version de fichier inconnue (" + std::to_string(v) + ")");
     ResultatLecture r;
     ContenuDocument& c = r.contenu;
@@ -237,54 +452,138 @@ ResultatLecture litDtv(std::string_view octets, const FormatPage& format) {
     return r;
 }
 
-bool lisFichier(const std::string& chemin, std::string& octets, std::string& erreur) {
-    constexpr std::uintmax_t maximum = 512u << 20;
-    std::error_code ec;
-    if (std::filesystem::is_directory(chemin, ec)) {
-        erreur = "Impossible d'ouvrir " + entreGuillemets(chemin) + " : c'est un dossier.";
+bool lisFichier(const std::string& chemin, std::string& octets, std::string& erreur, std::size_t maximum) {
+    const std::string nom = entreGuillemets(chemin);
+    octets.clear();
+    auto echoue = [&](std::string message) {
+        octets = std::string();
+        erreur = std::move(message);
         return false;
-    }
-    std::ifstream in(chemin, std::ios::binary);
-    if (!in) {
-        erreur = "Impossible d'ouvrir " + entreGuillemets(chemin) + " : " + messageSysteme(errno) + ".";
-        return false;
-    }
-    const auto taille = std::filesystem::file_size(chemin, ec);
-    if (!ec && taille > maximum) {
-        erreur = "Le fichier " + entreGuillemets(chemin) + " est trop volumineux.";
-        return false;
-    }
-    octets.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        erreur = "Impossible de lire " + entreGuillemets(chemin) + " : erreur d'entrée-sortie.";
-        return false;
+    };
+    try {
+#ifndef _WIN32
+        // Blocking open, as any reader does: a FIFO waits for its writer.
+        Descripteur fd(::open(chemin.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+        if (fd.get() < 0) return echoue("Impossible d'ouvrir " + nom + " : " + messageSysteme(errno) + ".");
+        struct stat st {};
+        if (::fstat(fd.get(), &st) != 0) return echoue("Impossible de lire " + nom + " : " + messageSysteme(errno) + ".");
+        if (S_ISDIR(st.st_mode)) return echoue(messageDossier(chemin));
+        if (S_ISREG(st.st_mode)) {
+            if (static_cast<std::uintmax_t>(st.st_size) > maximum) return echoue(messageTropVolumineux(chemin, maximum));
+            octets.reserve(static_cast<std::size_t>(st.st_size));
+        }
+        // The size said is only a hint: a file may grow, and a device or a
+        // pipe says none. One byte past the limit is enough to refuse.
+        std::string bloc(std::size_t{1} << 16, '\0');
+        for (;;) {
+            if (octets.size() > maximum) return echoue(messageTropVolumineux(chemin, maximum));
+            const std::size_t voulu = std::min(bloc.size(), maximum + 1 - octets.size());
+            const ssize_t n = ::read(fd.get(), bloc.data(), voulu);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return echoue("Impossible de lire " + nom + " : " + messageSysteme(errno) + ".");
+            if (n == 0) break;
+            octets.append(bloc.data(), static_cast<std::size_t>(n));
+        }
+#else
+        std::error_code ec;
+        if (std::filesystem::is_directory(chemin, ec)) return echoue(messageDossier(chemin));
+        std::ifstream in(chemin, std::ios::binary);
+        if (!in) return echoue("Impossible d'ouvrir " + nom + " : " + messageSysteme(errno) + ".");
+        std::string bloc(std::size_t{1} << 16, '\0');
+        while (in) {
+            if (octets.size() > maximum) return echoue(messageTropVolumineux(chemin, maximum));
+            in.read(bloc.data(), static_cast<std::streamsize>(std::min(bloc.size(), maximum + 1 - octets.size())));
+            octets.append(bloc.data(), static_cast<std::size_t>(in.gcount()));
+        }
+        if (in.bad()) return echoue("Impossible de lire " + nom + " : erreur d'entrée-sortie.");
+        if (octets.size() > maximum) return echoue(messageTropVolumineux(chemin, maximum));
+#endif
+    } catch (const std::bad_alloc&) {
+        return echoue("Impossible de lire " + nom + " : mémoire insuffisante.");
+    } catch (const std::exception&) {
+        return echoue("Impossible de lire " + nom + " : erreur d'entrée-sortie.");
     }
     return true;
 }
 
-bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, std::string& erreur) {
-    namespace fs = std::filesystem;
-    const fs::path cible(chemin);
-    std::random_device hasard;
-    fs::path temporaire = cible;
-    temporaire += ".tmp" + std::to_string(hasard() % 1000000);
+bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, std::string& erreur,
+                          const std::function<std::string()>& suffixe) {
+    const std::string nom = entreGuillemets(chemin);
     auto echoue = [&](const std::string& detail) {
-        std::error_code ignore;
-        fs::remove(temporaire, ignore);
-        erreur = "Impossible d'enregistrer " + entreGuillemets(chemin) + " : " + detail + ".";
+        erreur = "Impossible d'enregistrer " + nom + " : " + detail + ".";
         return false;
     };
+    if (chemin.empty()) return echoue(messageSysteme(ENOENT));
+    std::error_code ec;
+    if (std::filesystem::is_directory(chemin, ec)) {
+        erreur = messageDossier(chemin);
+        return false;
+    }
+    if (finitParSeparateur(chemin)) return echoue("un nom qui finit par une barre oblique désigne un dossier, pas un fichier");
+    const std::string lectureSeule = "le fichier est en lecture seule";
+#ifndef _WIN32
+    struct stat st {};
+    if (::stat(chemin.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        // A device or a pipe (/dev/null, /dev/stdout) cannot be replaced, only written to.
+        Descripteur fd(::open(chemin.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+        if (fd.get() < 0) return echoue(messageSysteme(errno));
+        if (const int e = ecritTout(fd.get(), octets)) return echoue(messageSysteme(e));
+        if (const int e = fd.ferme()) return echoue(messageSysteme(e));
+        return true;
+    }
+    std::string cible = chemin;
+    if (const int e = resoutLiens(cible)) return echoue(messageSysteme(e));
+    const bool existe = ::stat(cible.c_str(), &st) == 0;
+    if (!existe && errno != ENOENT) return echoue(messageSysteme(errno));
+    if (existe) {
+        if (S_ISDIR(st.st_mode)) {
+            erreur = messageDossier(chemin);
+            return false;
+        }
+        // A file that nobody may write is read-only on purpose, even for root.
+        if ((st.st_mode & 0222) == 0) return echoue(lectureSeule);
+        if (::access(cible.c_str(), W_OK) != 0) return echoue(errno == EACCES ? lectureSeule : messageSysteme(errno));
+    }
+    nettoieTemporaires(dossierDe(cible));
+    if (existe && st.st_nlink > 1) {
+        // Renaming would cut the other links off; they must see the new text.
+        if (const int e = ecritSurPlace(cible, st, octets)) return echoue(messageSysteme(e));
+        return true;
+    }
+    const Issue issue = remplaceParRenommage(cible, existe ? &st : nullptr, octets, suffixe);
+    if (issue.erreur == 0) return true;
+    if (existe && issue.dossierFerme) {
+        // The folder refuses new files but the file may be written: as the
+        // user may change it, it is changed where it stands.
+        if (const int e = ecritSurPlace(cible, st, octets)) return echoue(messageSysteme(e));
+        return true;
+    }
+    return echoue(messageSysteme(issue.erreur));
+#else
+    namespace fs = std::filesystem;
+    const fs::path cible(chemin);
+    const auto etat = fs::status(cible, ec);
+    if (fs::exists(etat) && (etat.permissions() & fs::perms::owner_write) == fs::perms::none) return echoue(lectureSeule);
+    fs::path temporaire = cible.parent_path();
+    temporaire /= std::string(PREFIXE_TEMPORAIRE) + (suffixe ? suffixe() : suffixeAuHasard());
+    if (fs::exists(temporaire, ec)) return echoue(messageSysteme(EEXIST));
     {
         std::ofstream out(temporaire, std::ios::binary | std::ios::trunc);
-        if (!out) return echoue(messageSysteme(errno));
         out.write(octets.data(), static_cast<std::streamsize>(octets.size()));
-        out.flush();
-        if (!out) return echoue(messageSysteme(errno));
+        out.close();
+        if (!out) {
+            fs::remove(temporaire, ec);
+            return echoue("erreur d'écriture");
+        }
     }
-    std::error_code ec;
     fs::rename(temporaire, cible, ec);
-    if (ec) return echoue(messageSysteme(ec.value()));
+    if (ec) {
+        const std::string detail = messageSysteme(ec.value());
+        fs::remove(temporaire, ec);
+        return echoue(detail);
+    }
     return true;
+#endif
 }
 
 ResultatLecture chargeDtv(const std::string& chemin, const FormatPage& format, const VerificationFonte& verifieFonte) {

@@ -3,6 +3,7 @@
 // length: a truncated or corrupt file gives a French message, never a crash.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -37,10 +38,25 @@ std::string ecritDtv(const ContenuDocument& c);
 // state, as the dialogs keep theirs, before the defaults apply.
 ResultatLecture litDtv(std::string_view octets, const FormatPage& format = FormatPage{});
 
-// Whole files. Writing goes to a temporary file renamed over the target, so
-// a failed write leaves the old file whole. Errors name the file, in French.
-bool lisFichier(const std::string& chemin, std::string& octets, std::string& erreur);
-bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, std::string& erreur);
+// Whole files. Errors name the file, in French; nothing throws.
+//
+// Reading stops past `maximum` bytes whatever the file claims, so a device or
+// a pipe with no end (/dev/zero, a FIFO) is refused instead of filling memory.
+constexpr std::size_t TAILLE_MAXIMALE_FICHIER = std::size_t{512} << 20;
+bool lisFichier(const std::string& chemin, std::string& octets, std::string& erreur,
+                std::size_t maximum = TAILLE_MAXIMALE_FICHIER);
+
+// Saving replaces the file as a whole or not at all: the bytes go to a new
+// file beside it, synced, then renamed over it. Symbolic links are followed
+// (the file they point to changes, the link stays); mode and owner are kept; a
+// read-only file is refused. A file with other hard links, or one in a folder
+// where no file may be made, is overwritten in place. Temporary files are
+// named ".dtvb-" and six letters or digits; a save removes old ones of ours
+// that a killed save left behind. A device or a pipe is simply written to.
+// `suffixe` gives the six characters (tests make names collide); by default
+// they are random.
+bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, std::string& erreur,
+                          const std::function<std::string()>& suffixe = {});
 
 // `verifieFonte` gets the font name the file asks for and returns the one to
 // use (a font that is not installed gives way to another).

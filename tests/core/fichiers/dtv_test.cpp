@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "core/editeur/editeur.h"
@@ -126,6 +132,7 @@ TEST(Fichier, ToutesLesVersions) {
                    .chaine("{\\rtf1 Paris\\par 12}").chaine("Fin").s);
     ASSERT_TRUE(r.ok) << r.erreur;
     EXPECT_EQ(r.contenu.texte, "\xA8paris\r\x91\xE2\xEA\f\xA8" "fin");
+    EXPECT_EQ(r.contenu.version, 5);
     EXPECT_EQ(r.contenu.format.cpl, 31);
     r = litDtv(Octets{}.u16(0).u16(1).u8(30).u8(28).u8(0).u16(1).chaine("a").u8(1).chaine("b").u8(0).s);
     EXPECT_EQ(r.contenu.texte, "a\fb");
@@ -210,4 +217,219 @@ TEST(Fichier, SurLeDisque) {
     ed.nouveau();
     EXPECT_EQ(doc.texte(), "");
     EXPECT_TRUE(doc.marqueurs().liste().empty());
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string contenu(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void ecrit(const fs::path& p, const std::string& s) { std::ofstream(p, std::ios::binary) << s; }
+
+unsigned mode(const fs::path& p) {
+    struct stat st {};
+    return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// A folder of its own for each test.
+class Disque : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dossier_ = fs::temp_directory_path() /
+                   ("dotavob-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+                    std::to_string(::getpid()));
+        fs::remove_all(dossier_);
+        fs::create_directories(dossier_);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        for (const auto& e : fs::recursive_directory_iterator(dossier_, ec))
+            if (e.is_directory(ec)) fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(dossier_, ec);
+    }
+    std::string chemin(const std::string& nom) const { return (dossier_ / nom).string(); }
+    std::vector<std::string> temporaires() const {
+        std::vector<std::string> r;
+        for (const auto& e : fs::recursive_directory_iterator(dossier_))
+            if (e.path().filename().string().rfind(".dtvb-", 0) == 0) r.push_back(e.path().string());
+        return r;
+    }
+    fs::path dossier_;
+};
+
+}  // namespace
+
+TEST_F(Disque, LectureBorneeSansException) {
+    ecrit(chemin("cent.txt"), std::string(100, 'x'));
+    struct Cas {
+        std::string chemin;
+        std::size_t maximum;
+        std::string erreur;  // empty: read whole
+    };
+    std::vector<Cas> cas = {
+        {chemin("cent.txt"), 100, ""},
+        {chemin("cent.txt"), 99, "trop volumineux (plus de 99 octets)"},
+        // No size to go by: the limit still holds.
+        {"/dev/zero", 1000, "trop volumineux (plus de 1000 octets)"},
+        {chemin("") , TAILLE_MAXIMALE_FICHIER, "est un dossier, pas un fichier"},
+        {chemin("cent.txt/"), TAILLE_MAXIMALE_FICHIER, "n'est pas un dossier"},
+    };
+    // Opens, then fails to read.
+    if (fs::exists("/proc/self/mem")) cas.push_back({"/proc/self/mem", TAILLE_MAXIMALE_FICHIER, "erreur d'entrée-sortie"});
+    for (const auto& c : cas) {
+        std::string octets, erreur;
+        EXPECT_EQ(lisFichier(c.chemin, octets, erreur, c.maximum), c.erreur.empty()) << c.chemin;
+        if (c.erreur.empty()) {
+            EXPECT_EQ(octets, std::string(100, 'x'));
+        } else {
+            EXPECT_NE(erreur.find("« " + c.chemin + " »"), std::string::npos) << erreur;
+            EXPECT_NE(erreur.find(c.erreur), std::string::npos) << erreur;
+        }
+    }
+}
+
+TEST_F(Disque, EnregistrementGardeModeEtLiens) {
+    std::string erreur;
+    const std::string doc = chemin("doc.dtv");
+    for (const unsigned m : {0600u, 0751u}) {
+        ecrit(doc, "ancien");
+        ASSERT_EQ(::chmod(doc.c_str(), m), 0);
+        ASSERT_TRUE(ecritFichierAtomique(doc, "nouveau", erreur)) << erreur;
+        EXPECT_EQ(contenu(doc), "nouveau");
+        EXPECT_EQ(mode(doc), m);
+    }
+
+    // Hard links: every name sees the new text; longer, then shorter.
+    fs::create_hard_link(doc, chemin("autre-nom.dtv"));
+    for (const std::string texte : {"un texte plus long que l'ancien", "court"}) {
+        ASSERT_TRUE(ecritFichierAtomique(doc, texte, erreur)) << erreur;
+        EXPECT_EQ(contenu(chemin("autre-nom.dtv")), texte);
+        EXPECT_EQ(fs::hard_link_count(doc), 2u);
+    }
+
+    // Symbolic links, relative to their own folder, chained, or to a file not there yet.
+    fs::create_directories(dossier_ / "sous");
+    ecrit(dossier_ / "sous" / "vrai.dtv", "ancien");
+    fs::create_symlink("vrai.dtv", dossier_ / "sous" / "lien2");
+    fs::create_symlink("sous/lien2", dossier_ / "lien");
+    fs::create_symlink("sous/neuf.dtv", dossier_ / "pendant");
+    for (const auto& [lien, cible] : {std::pair{"lien", "sous/vrai.dtv"}, std::pair{"pendant", "sous/neuf.dtv"}}) {
+        ASSERT_TRUE(ecritFichierAtomique(chemin(lien), "nouveau", erreur)) << erreur;
+        EXPECT_TRUE(fs::is_symlink(chemin(lien))) << lien;
+        EXPECT_EQ(contenu(chemin(cible)), "nouveau") << lien;
+    }
+    EXPECT_TRUE(fs::is_symlink(dossier_ / "sous" / "lien2"));
+
+    // The longest names: the temporary name must fit as well.
+    const std::string long250 = chemin(std::string(246, 'n') + ".dtv");
+    ASSERT_TRUE(ecritFichierAtomique(long250, "nouveau", erreur)) << erreur;
+    EXPECT_EQ(contenu(long250), "nouveau");
+    EXPECT_EQ(temporaires(), std::vector<std::string>{});
+}
+
+TEST_F(Disque, EnregistrementRefuseOuEcritSurPlace) {
+    std::string erreur;
+    const std::string protege = chemin("protege.dtv");
+    ecrit(protege, "ancien");
+    ASSERT_EQ(::chmod(protege.c_str(), 0444), 0);
+    EXPECT_FALSE(ecritFichierAtomique(protege, "nouveau", erreur));
+    EXPECT_EQ(erreur, "Impossible d'enregistrer « " + protege + " » : le fichier est en lecture seule.");
+    EXPECT_EQ(contenu(protege), "ancien");
+
+    // A pipe is written to, never replaced by a file.
+    const std::string tube = chemin("tube");
+    ASSERT_EQ(::mkfifo(tube.c_str(), 0600), 0);
+    const int lecteur = ::open(tube.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(lecteur, 0);
+    ASSERT_TRUE(ecritFichierAtomique(tube, "abc", erreur)) << erreur;
+    char lu[8] = {};
+    EXPECT_EQ(::read(lecteur, lu, sizeof lu), 3);
+    ::close(lecteur);
+    EXPECT_TRUE(fs::is_fifo(tube));
+}
+
+TEST_F(Disque, FichierModifiableDansUnDossierEnLectureSeule) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root passes over permissions";
+    const fs::path sous = dossier_ / "sous";
+    fs::create_directories(sous);
+    ecrit(sous / "doc.dtv", "ancien");
+    ASSERT_EQ(::chmod(sous.c_str(), 0555), 0);
+    std::string erreur;
+    for (const std::string texte : {"un texte plus long que l'ancien", "court"}) {
+        EXPECT_TRUE(ecritFichierAtomique((sous / "doc.dtv").string(), texte, erreur)) << erreur;
+        EXPECT_EQ(contenu(sous / "doc.dtv"), texte);
+    }
+}
+
+TEST_F(Disque, NomTemporaireDejaPris) {
+    const std::string doc = chemin("doc.dtv");
+    ecrit(doc, "ancien");
+    ecrit(chemin("victime"), "victime");
+    fs::create_symlink(chemin("victime"), dossier_ / ".dtvb-AAAAAA");
+    ecrit(dossier_ / ".dtvb-BBBBBB", "autre");
+    std::size_t k = 0;
+    const std::vector<std::string> suffixes = {"AAAAAA", "BBBBBB", "CCCCCC"};
+    std::string erreur;
+    ASSERT_TRUE(ecritFichierAtomique(doc, "nouveau", erreur, [&] { return suffixes[std::min<std::size_t>(k++, 2)]; }))
+        << erreur;
+    EXPECT_EQ(contenu(doc), "nouveau");
+    EXPECT_EQ(contenu(chemin("victime")), "victime");
+    EXPECT_TRUE(fs::is_symlink(dossier_ / ".dtvb-AAAAAA"));
+    EXPECT_EQ(contenu(dossier_ / ".dtvb-BBBBBB"), "autre");
+    // No free name at all: the save gives up, the old file whole.
+    EXPECT_FALSE(ecritFichierAtomique(doc, "encore", erreur, [] { return std::string("BBBBBB"); }));
+    EXPECT_NE(erreur.find("« " + doc + " »"), std::string::npos) << erreur;
+    EXPECT_EQ(contenu(doc), "nouveau");
+}
+
+TEST_F(Disque, TemporairesAbandonnesSupprimes) {
+    struct Cas {
+        std::string nom;
+        bool vieux;
+        bool supprime;
+    };
+    std::vector<Cas> cas = {
+        {".dtvb-vieux1", true, true},
+        {".dtvb-recent", false, false},   // a save may still be writing it
+        {".dtvb-vieux12", true, false},   // not our pattern
+        {".dtvb-vie-x1", true, false},
+        {"vieux.dtv", true, false},
+    };
+    // Someone else's, as only root can make it.
+    if (::geteuid() == 0) cas.push_back({".dtvb-autrui", true, false});
+    for (const auto& c : cas) {
+        ecrit(dossier_ / c.nom, "x");
+        if (c.vieux) fs::last_write_time(dossier_ / c.nom, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(chemin(".dtvb-autrui").c_str(), 65534, 65534), 0);
+    }
+    std::string erreur;
+    ASSERT_TRUE(ecritFichierAtomique(chemin("doc.dtv"), "nouveau", erreur)) << erreur;
+    for (const auto& c : cas) EXPECT_EQ(fs::exists(dossier_ / c.nom), !c.supprime) << c.nom;
+}
+
+TEST_F(Disque, EnregistrementInterrompuJamaisAMoitie) {
+    const std::string doc = chemin("doc.dtv");
+    const std::string a(std::size_t{3} << 20, 'a'), b((std::size_t{2} << 20) + 7, 'b');
+    std::string erreur;
+    ASSERT_TRUE(ecritFichierAtomique(doc, a, erreur)) << erreur;
+    std::mt19937 alea(17);
+    for (int tour = 0; tour < 30; ++tour) {
+        const pid_t fils = ::fork();
+        ASSERT_GE(fils, 0);
+        if (fils == 0)
+            for (int k = 0;; ++k) ecritFichierAtomique(doc, k % 2 ? a : b, erreur);
+        ::usleep(static_cast<useconds_t>(alea() % 30000));
+        ::kill(fils, SIGKILL);
+        ::waitpid(fils, nullptr, 0);
+        const std::string lu = contenu(doc);
+        ASSERT_TRUE(lu == a || lu == b) << "tour " << tour << " : " << lu.size() << " octets";
+    }
 }
