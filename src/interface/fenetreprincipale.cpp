@@ -386,12 +386,16 @@ bool TFDotavoB::eventFilter(QObject* objet, QEvent* e) {
     if (!w || w->window() != this || QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
     auto* k = static_cast<QKeyEvent*>(e);
     if (e->type() == QEvent::KeyPress) {
+        touchesEnfoncees_.insert(k->key());
         braille_->toucheEnfoncee(*k);
         braille_->caractereFrappe(*k);
         return true;
     }
-    // Editing and page keys act on release, once per release.
+    // Editing and page keys act on release, once per release, and only for a
+    // key that went down here: the Enter that chose a menu entry, or a key
+    // pressed in a dialog, is released over the pages and must do nothing.
     if (k->isAutoRepeat()) return true;
+    if (!touchesEnfoncees_.remove(k->key())) return true;
     switch (k->key()) {
         case Qt::Key_PageDown: ed_.allerPage(ed_.pageCourante() + 1); break;
         case Qt::Key_PageUp: ed_.allerPage(ed_.pageCourante() - 1); break;

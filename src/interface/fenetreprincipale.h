@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSet>
 #include <QStringList>
 #include <functional>
 
@@ -82,6 +83,7 @@ private:
     QString nomfichier_;
     QString nomfonte_ = QStringLiteral("Courier New");
     bool premiereactivation_ = true;
+    QSet<int> touchesEnfoncees_;  // keys that went down over the pages, not yet released
 
     QWidget* client_ = nullptr;
     QWidget* panelBoutons_ = nullptr;

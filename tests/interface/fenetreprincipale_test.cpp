@@ -145,6 +145,10 @@ TEST_F(Fenetre, ToucheSupprEtModificateursDUnVraiClavier) {
     envoie(QEvent::KeyPress, Qt::Key_Return, Qt::ControlModifier, QStringLiteral("\r"));
     envoie(QEvent::KeyRelease, Qt::Key_Return, {}, QStringLiteral("\r"));
     EXPECT_EQ(f->document().nbPages(), 2);
+    // The release of an Enter pressed elsewhere (it chose a menu entry) does nothing.
+    const std::string avant = f->document().texte();
+    envoie(QEvent::KeyRelease, Qt::Key_Return, {}, QStringLiteral("\r"));
+    EXPECT_EQ(f->document().texte(), avant);
 }
 
 TEST_F(Fenetre, RaccourciEtBasculesDuMenu) {
