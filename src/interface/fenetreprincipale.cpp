@@ -277,6 +277,8 @@ void TFDotavoB::FormActivate() {
     client_->setFocus();
     affichepages();
     format_ = chargeformat(reglages_.litformat());
+    // Settings that could not be read are told once; their defaults stand.
+    if (const QString probleme = reglages_.messageProblemes(); !probleme.isEmpty()) afficheErreur(probleme);
     appliqueformat();
     if (arguments_.size() > 1 && !arguments_[1].isEmpty()) ouvrefichier(arguments_[1]);
     premiereactivation_ = false;

@@ -11,16 +11,18 @@ const QString FORMAT = QStringLiteral("Format Page");
 const QString EMBOSSEUSE = QStringLiteral("Embosseuse");
 const QString SYNTHESE = QStringLiteral("synthvoc");
 
-// A value that is missing, or not a number, reads as absent.
-std::optional<int> entier(const QSettings& s, const QString& nom) {
+// A value that is missing reads as absent; one that is not a number too,
+// and it is noted so that the user hears of it.
+std::optional<int> entier(const QSettings& s, const QString& nom, QStringList& problemes) {
     if (!s.contains(nom)) return std::nullopt;
     bool ok = false;
     const int v = s.value(nom).toInt(&ok);
+    if (!ok) problemes << s.group() + QLatin1Char('/') + nom;
     return ok ? std::optional<int>(v) : std::nullopt;
 }
 
-std::optional<bool> drapeau(const QSettings& s, const QString& nom) {
-    auto v = entier(s, nom);
+std::optional<bool> drapeau(const QSettings& s, const QString& nom, QStringList& problemes) {
+    auto v = entier(s, nom, problemes);
     return v ? std::optional<bool>(*v != 0) : std::nullopt;
 }
 
@@ -35,12 +37,33 @@ std::string depuisQString(const QString& s) { return utf8VersCp1252(s.toStdStrin
 }  // namespace
 
 std::unique_ptr<QSettings> MagasinReglages::ouvre() const {
-    if (!fichier_.isEmpty()) return std::make_unique<QSettings>(fichier_, QSettings::IniFormat);
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("KELMAR"),
-                                       QStringLiteral("DotavoB"));
+    auto s = fichier_.isEmpty() ? std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                                             QStringLiteral("KELMAR"), QStringLiteral("DotavoB"))
+                                : std::make_unique<QSettings>(fichier_, QSettings::IniFormat);
+    if (s->status() != QSettings::NoError) illisible_ = true;
+    return s;
 }
 
-void MagasinReglages::ecritformat(const FormatStocke& f) {
+bool MagasinReglages::ferme(QSettings& s) {
+    s.sync();
+    if (s.status() == QSettings::NoError) return true;
+    nonEnregistre_ = true;
+    return false;
+}
+
+QString MagasinReglages::messageProblemes() {
+    QStringList phrases;
+    if (illisible_) phrases << QStringLiteral("Le fichier des réglages est illisible : les valeurs par défaut sont utilisées.");
+    if (!problemes_.isEmpty())
+        phrases << QStringLiteral("Des réglages enregistrés sont invalides (%1) : les valeurs par défaut sont utilisées.")
+                       .arg(problemes_.join(QStringLiteral(", ")));
+    if (nonEnregistre_) phrases << QStringLiteral("Les réglages n'ont pas pu être enregistrés.");
+    illisible_ = nonEnregistre_ = false;
+    problemes_.clear();
+    return phrases.join(QLatin1Char('\n'));
+}
+
+bool MagasinReglages::ecritformat(const FormatStocke& f) {
     auto s = ouvre();
     s->beginGroup(FORMAT);
     ecrit(*s, QStringLiteral("version"), f.version);
@@ -50,6 +73,7 @@ void MagasinReglages::ecritformat(const FormatStocke& f) {
     ecrit(*s, QStringLiteral("Interligne double"), f.interligneDouble);
     ecrit(*s, QStringLiteral("Entete"), f.entete);
     ecrit(*s, QStringLiteral("Pied"), f.pied);
+    return ferme(*s);
 }
 
 std::optional<FormatStocke> MagasinReglages::litformat() const {
@@ -57,20 +81,21 @@ std::optional<FormatStocke> MagasinReglages::litformat() const {
     if (!s->childGroups().contains(FORMAT)) return std::nullopt;
     s->beginGroup(FORMAT);
     FormatStocke f;
-    f.version = entier(*s, QStringLiteral("version"));
-    f.lignes = entier(*s, QStringLiteral("Lignes"));
-    f.caracteres = entier(*s, QStringLiteral("Caractères"));
-    f.indentation = entier(*s, QStringLiteral("Indentation"));
-    f.interligneDouble = drapeau(*s, QStringLiteral("Interligne double"));
-    f.entete = drapeau(*s, QStringLiteral("Entete"));
-    f.pied = drapeau(*s, QStringLiteral("Pied"));
+    f.version = entier(*s, QStringLiteral("version"), problemes_);
+    f.lignes = entier(*s, QStringLiteral("Lignes"), problemes_);
+    f.caracteres = entier(*s, QStringLiteral("Caractères"), problemes_);
+    f.indentation = entier(*s, QStringLiteral("Indentation"), problemes_);
+    f.interligneDouble = drapeau(*s, QStringLiteral("Interligne double"), problemes_);
+    f.entete = drapeau(*s, QStringLiteral("Entete"), problemes_);
+    f.pied = drapeau(*s, QStringLiteral("Pied"), problemes_);
     return f;
 }
 
-void MagasinReglages::ecritfonte(const std::string& nom) {
+bool MagasinReglages::ecritfonte(const std::string& nom) {
     auto s = ouvre();
     s->beginGroup(FORMAT);
     s->setValue(QStringLiteral("Fonte"), versQString(nom));
+    return ferme(*s);
 }
 
 bool MagasinReglages::litfonte(std::string& nom) const {
@@ -82,7 +107,7 @@ bool MagasinReglages::litfonte(std::string& nom) const {
     return true;
 }
 
-void MagasinReglages::ecritembosseuse(const ReglagesEmbosseuse& r) {
+bool MagasinReglages::ecritembosseuse(const ReglagesEmbosseuse& r) {
     auto s = ouvre();
     s->beginGroup(EMBOSSEUSE);
     ecrit(*s, QStringLiteral("Lignes"), r.lignes);
@@ -90,18 +115,19 @@ void MagasinReglages::ecritembosseuse(const ReglagesEmbosseuse& r) {
     ecrit(*s, QStringLiteral("Marge gauche"), r.margeGauche);
     ecrit(*s, QStringLiteral("Marge haut"), r.margeHaut);
     ecrit(*s, QStringLiteral("Code"), r.code);
+    return ferme(*s);
 }
 
 std::optional<ReglagesEmbosseuse> MagasinReglages::litembosseuse() const {
     auto s = ouvre();
     if (!s->childGroups().contains(EMBOSSEUSE)) return std::nullopt;
     s->beginGroup(EMBOSSEUSE);
-    return ReglagesEmbosseuse{entier(*s, QStringLiteral("Lignes")), entier(*s, QStringLiteral("Caractères")),
-                              entier(*s, QStringLiteral("Marge gauche")), entier(*s, QStringLiteral("Marge haut")),
-                              entier(*s, QStringLiteral("Code"))};
+    return ReglagesEmbosseuse{entier(*s, QStringLiteral("Lignes"), problemes_), entier(*s, QStringLiteral("Caractères"), problemes_),
+                              entier(*s, QStringLiteral("Marge gauche"), problemes_), entier(*s, QStringLiteral("Marge haut"), problemes_),
+                              entier(*s, QStringLiteral("Code"), problemes_)};
 }
 
-void MagasinReglages::ecritsynthvoc(const ReglagesSynthese& r) {
+bool MagasinReglages::ecritsynthvoc(const ReglagesSynthese& r) {
     auto s = ouvre();
     s->beginGroup(SYNTHESE);
     s->setValue(QStringLiteral("voix"), versQString(r.voix));
@@ -109,6 +135,7 @@ void MagasinReglages::ecritsynthvoc(const ReglagesSynthese& r) {
     ecrit(*s, QStringLiteral("vitesse"), r.vitesse);
     ecrit(*s, QStringLiteral("lecture"), r.lecture);
     ecrit(*s, QStringLiteral("pitch"), r.pitch);
+    return ferme(*s);
 }
 
 std::optional<ReglagesSynthese> MagasinReglages::litsynthvoc() const {
@@ -117,10 +144,10 @@ std::optional<ReglagesSynthese> MagasinReglages::litsynthvoc() const {
     s->beginGroup(SYNTHESE);
     ReglagesSynthese r;
     r.voix = depuisQString(s->value(QStringLiteral("voix")).toString());
-    r.volume = entier(*s, QStringLiteral("volume"));
-    r.vitesse = entier(*s, QStringLiteral("vitesse"));
-    r.lecture = entier(*s, QStringLiteral("lecture"));
-    r.pitch = entier(*s, QStringLiteral("pitch"));
+    r.volume = entier(*s, QStringLiteral("volume"), problemes_);
+    r.vitesse = entier(*s, QStringLiteral("vitesse"), problemes_);
+    r.lecture = entier(*s, QStringLiteral("lecture"), problemes_);
+    r.pitch = entier(*s, QStringLiteral("pitch"), problemes_);
     return r;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,20 +31,30 @@ public:
     // Settings kept in this file (tests never touch the user's).
     explicit MagasinReglages(QString fichier) : fichier_(std::move(fichier)) {}
 
-    void ecritformat(const FormatStocke& f);
+    // Each write returns false when the store could not be written.
+    bool ecritformat(const FormatStocke& f);
     // Empty when the key does not exist; a value it lacks stays absent.
     std::optional<FormatStocke> litformat() const;
-    void ecritfonte(const std::string& nom);
+    bool ecritfonte(const std::string& nom);
     // Only a stored, non-empty name replaces `nom`; false when the key does not exist.
     bool litfonte(std::string& nom) const;
-    void ecritembosseuse(const ReglagesEmbosseuse& r);
+    bool ecritembosseuse(const ReglagesEmbosseuse& r);
     std::optional<ReglagesEmbosseuse> litembosseuse() const;
-    void ecritsynthvoc(const ReglagesSynthese& r);
+    bool ecritsynthvoc(const ReglagesSynthese& r);
     std::optional<ReglagesSynthese> litsynthvoc() const;
+
+    // What went wrong since the last call, in French for the user (empty when
+    // nothing did): an unreadable store, values of the wrong type (the
+    // defaults stand for them), a store that could not be written.
+    QString messageProblemes();
 
 private:
     std::unique_ptr<QSettings> ouvre() const;
+    bool ferme(QSettings& s);
     QString fichier_;
+    mutable QStringList problemes_;
+    mutable bool illisible_ = false;
+    bool nonEnregistre_ = false;
 };
 
 }  // namespace dotavob

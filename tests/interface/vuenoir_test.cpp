@@ -166,3 +166,10 @@ TEST_F(PageNoire, SourisHorsDuTexteEtFinDeLigneSelectionnee) {
     const QImage im = image();
     EXPECT_EQ(im.pixelColor(vue->margeGauche() + 3 * largeurEspace() + 2, y1), couleurs::selection);
 }
+
+TEST_F(PageNoire, ClicSousUnePageFinieParUnSaut) {
+    ed.initialise("a\rb\fc\rd");
+    QTest::mouseClick(vue, Qt::LeftButton, {}, QPoint(vue->margeGauche() + 1, vue->height() - 3));
+    EXPECT_EQ(ed.curseur().ligne, 2);
+    EXPECT_EQ(ed.pageCourante(), 1);
+}

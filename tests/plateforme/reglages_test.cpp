@@ -1,5 +1,6 @@
 #include "plateforme/reglages.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -75,9 +76,23 @@ TEST_F(Reglages, CleIncomplete) {
     const FormatPage f = chargeformat(stocke);
     EXPECT_EQ(f.cpl, 30);
     EXPECT_EQ(f.lignes, 28);
-    // A value of the wrong type counts as missing.
+    EXPECT_TRUE(f.entete.active);  // a missing "Entete" is the default: a header
+    EXPECT_EQ(magasin.messageProblemes(), QString());
+    // A value of the wrong type counts as missing, and the user hears of it once.
     QSettings(fichier, QSettings::IniFormat).setValue(QStringLiteral("Format Page/Lignes"), QStringLiteral("beaucoup"));
     EXPECT_FALSE(magasin.litformat()->lignes);
+    EXPECT_TRUE(magasin.messageProblemes().contains(QStringLiteral("Format Page/Lignes")));
+    EXPECT_EQ(magasin.messageProblemes(), QString());
+}
+
+TEST_F(Reglages, MagasinQuiNePeutEtreEcrit) {
+    // The store's folder cannot exist: a plain file stands where it should be.
+    QFile bouchon(dossier.filePath(QStringLiteral("dossier")));
+    ASSERT_TRUE(bouchon.open(QIODevice::WriteOnly));
+    bouchon.close();
+    MagasinReglages impossible(dossier.filePath(QStringLiteral("dossier/DotavoB.conf")));
+    EXPECT_FALSE(impossible.ecritformat(formatAStocker(chargeformat(std::nullopt))));
+    EXPECT_TRUE(impossible.messageProblemes().contains(QStringLiteral("n'ont pas pu être enregistrés")));
 }
 
 TEST_F(Reglages, EmbosseuseEtSynthese) {

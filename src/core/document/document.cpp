@@ -208,6 +208,13 @@ std::int32_t DocumentBraille::nbPages() const {
     return seg.back().pagesAvant + seg.back().pages;
 }
 
+std::int32_t DocumentBraille::derniereLigneDePage(std::int32_t premiere) const {
+    std::int32_t derniere = std::min(premiere + lignesParPage() - 1, nbLignes());
+    const std::size_t k = sauts_.borneInf(debutLigne(premiere));
+    if (k < sauts_.taille()) derniere = std::min(derniere, pointDe(sauts_[k]).ligne);
+    return std::max(premiere, derniere);
+}
+
 std::int32_t DocumentBraille::premiereLigneDePage(std::int32_t n) const {
     const auto& seg = segments();
     n = std::clamp(n, 1, nbPages());

@@ -92,6 +92,9 @@ public:
     std::int32_t pageDeLigne(std::int32_t n, std::int32_t* premiere = nullptr) const;
     // The first line of page n (1..nbPages()).
     std::int32_t premiereLigneDePage(std::int32_t n) const;
+    // The last line of the page that starts at line `premiere`: a page break
+    // or the end of the text may end it early.
+    std::int32_t derniereLigneDePage(std::int32_t premiere) const;
     std::int32_t lignesParPage() const { return format_.nbLignesTexte > 0 ? format_.nbLignesTexte : 1; }
 
     // Editing. `remplace` is the single change of the text; it returns the

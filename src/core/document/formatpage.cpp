@@ -67,8 +67,8 @@ FormatPage chargeformat(const std::optional<FormatStocke>& stocke) {
     f.setLignes(s.lignes.value_or(28));
     f.interligneDouble = s.interligneDouble.value_or(false);
     f.setIndentation(s.indentation.value_or(0));
-    // With nothing stored the header is on; a stored format says.
-    f.entete = Bande{stocke ? s.entete.value_or(false) : true, "[P]", Alignement::Droite, 2};
+    // The header is on unless a stored format says otherwise.
+    f.entete = Bande{s.entete.value_or(true), "[P]", Alignement::Droite, 2};
     f.pied = Bande{s.pied.value_or(false), "", Alignement::Droite, 2};
     f.derive();
     return f;

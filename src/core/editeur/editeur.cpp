@@ -233,9 +233,40 @@ void EditeurBraille::modeSixTouches(bool on) {
 
 // ---- Typing -----------------------------------------------------------------
 
+// A cut inside a word (VT) stands for no character: the tests of word
+// starts, numbers and capitals look through it to the byte before.
+std::int32_t EditeurBraille::precedent(std::int32_t p) const {
+    std::int32_t i = p - 1;
+    while (i >= 1 && doc_.octet(i) == VT) --i;
+    return i;
+}
+
+bool EditeurBraille::apresSeparateur(std::int32_t p) const {
+    const std::int32_t i = precedent(p);
+    return i < 1 || estSeparateur(doc_.octet(i));
+}
+
+bool EditeurBraille::majusculeCouverte(std::int32_t p) const {
+    std::int32_t i = precedent(p);
+    if (i >= 1 && doc_.octet(i) == SIGNE_MAJUSCULE) return true;
+    // Back to the word's start: a separator, an opening bracket or an
+    // emphasis sign (bounded: no keystroke reads a whole book).
+    std::int32_t premier = 0, second = 0;
+    for (int n = 0; i >= 1 && n < 1000; i = precedent(i), ++n) {
+        const Octet b = doc_.octet(i);
+        if (estSeparateur(b) || b == '(' || b == '[' || b == '{' || b == SIGNE_EVIDENCE) break;
+        second = premier;
+        premier = i;
+    }
+    // A word that began with the double capital sign is in capitals throughout.
+    return premier >= 1 && second >= 1 && doc_.octet(premier) == SIGNE_MAJUSCULE &&
+           doc_.octet(second) == SIGNE_MAJUSCULE;
+}
+
 bool EditeurBraille::dansNombre(std::int32_t p) const {
     for (std::int32_t i = p - 1; i >= 1; --i) {
         const Octet b = doc_.octet(i);
+        if (b == VT) continue;
         if (codePrefixe(b) == 1) return true;
         if (estSeparateur(b) && operateurDeCaractere(b) == 0) return false;
     }
@@ -249,12 +280,12 @@ void EditeurBraille::insereCaractere(Octet c) {
     if (sixTouches_) {
         ins += static_cast<char>(c);
     } else if (estMajuscule(c) && !estPrefixe(c)) {
-        const Octet avant = doc_.octet(pos - 1);
-        if (pos == 1 || estSeparateur(avant) || estGuillemet(avant) || avant == '\'')
-            ins += static_cast<char>(SIGNE_MAJUSCULE);
+        // Every typed capital reads back as one: it takes its sign unless
+        // a sign already covers it.
+        if (!majusculeCouverte(pos)) ins += static_cast<char>(SIGNE_MAJUSCULE);
         ins += static_cast<char>(enMinuscule(c));
     } else if (estChiffre(c)) {
-        if (doc_.octet(pos - 1) == SIGNE_EXPOSANT) {
+        if (doc_.octet(precedent(pos)) == SIGNE_EXPOSANT) {
             ins += static_cast<char>(c);
         } else {
             if (!dansNombre(pos)) ins += static_cast<char>(SIGNE_NUMERIQUE);
@@ -340,6 +371,8 @@ void EditeurBraille::supprime() {
     }
     std::int32_t p = positionCurseur();
     const std::int32_t len = doc_.longueur();
+    // Just before a cut: the cell after it (the re-wrap places the cut again).
+    while (p <= len && doc_.octet(p) == VT) ++p;
     if (p > len) return;
     std::int32_t n = 1;
     if (suite(doc_, p, POUR_MILLE) || suite(doc_, p, "^me")) {
@@ -358,8 +391,14 @@ void EditeurBraille::supprime() {
 }
 
 void EditeurBraille::recule() {
-    if (positionCurseur() <= 1) return;
-    gauche(false);
+    std::int32_t p = positionCurseur();
+    if (p <= 1) return;
+    // Just after a cut: the cell before it.
+    do p = positionGauche(doc_, p);
+    while (p > 1 && doc_.octet(p) == VT);
+    if (doc_.octet(p) == VT) return;  // nothing but cuts before the caret
+    annuleSelection();
+    placeCurseurPosition(p);
     supprime();
 }
 
@@ -390,7 +429,7 @@ void EditeurBraille::signeNumerique() {
 
 std::int32_t EditeurBraille::basculeEvidence(std::int32_t q) {
     if (doc_.octet(q) == SIGNE_EVIDENCE) return doc_.remplace(q, q + 1, "");
-    if (q == 1 || estSeparateur(doc_.octet(q - 1))) {
+    if (apresSeparateur(q)) {
         const char signe = static_cast<char>(SIGNE_EVIDENCE);
         return doc_.remplace(q, q, std::string_view(&signe, 1));
     }
@@ -407,10 +446,29 @@ void EditeurBraille::miseEnEvidence() {
         return;
     }
     if (selectionValide()) {
-        // From the end backwards, so that the positions still to visit stay valid.
-        // A separator itself starts no word: no emphasis sign before a space.
-        for (std::int32_t q = finSelection_; q >= debutSelection_; --q)
-            if ((q == 1 || estSeparateur(doc_.octet(q - 1))) && !estSeparateur(doc_.octet(q))) basculeEvidence(q);
+        // Each word of the selection toggles its sign, in one change: a word
+        // start follows a separator, never a cut (VT) inside a word, and a
+        // separator itself starts no word (no sign before a space).
+        const std::int32_t debut = debutSelection_, fin = finSelection_;
+        const std::string avant = doc_.sousChaine(debut, fin - debut + 1);
+        std::string apres;
+        apres.reserve(avant.size() + avant.size() / 4);
+        bool debutMot = apresSeparateur(debut);
+        for (char c : avant) {
+            const Octet b = oct(c);
+            if (b == VT) {
+                apres += c;
+                continue;
+            }
+            if (debutMot && !estSeparateur(b)) {
+                debutMot = false;
+                if (b == SIGNE_EVIDENCE) continue;
+                apres += static_cast<char>(SIGNE_EVIDENCE);
+            }
+            apres += c;
+            debutMot = estSeparateur(b);
+        }
+        if (apres != avant) doc_.remplace(debut, fin + 1, apres);
     }
     annuleSelection();
 }
@@ -457,11 +515,10 @@ void EditeurBraille::coupeSelection() {
 
 std::int32_t EditeurBraille::positionSousPointeur(std::int32_t x, std::int32_t y, const GeometriePage& g) const {
     if (doc_.longueur() == 0) return 1;
-    const std::int32_t n = doc_.lignesParPage();
     // Integer division truncates toward zero, as the pixel arithmetic does.
-    const std::int32_t ligneVue =
-        std::clamp((y - g.margeHaut) / std::max(1, g.hauteurLigne) + premiereLigne_, premiereLigne_,
-                   premiereLigne_ + n - 1);
+    // The row stays on the page shown, even below a page ended by a break.
+    const std::int32_t ligneVue = std::clamp((y - g.margeHaut) / std::max(1, g.hauteurLigne) + premiereLigne_,
+                                             premiereLigne_, doc_.derniereLigneDePage(premiereLigne_));
     const Tligne l = doc_.ligne(ligneVue);
     const std::int32_t taille = l.fin - l.debut + 1;
     const std::int32_t pas = std::max(1, g.pas);

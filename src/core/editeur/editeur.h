@@ -139,6 +139,9 @@ public:
 private:
     bool selectionValide() const { return debutSelection_ >= 1 && finSelection_ >= debutSelection_; }
     bool dansNombre(std::int32_t p) const;
+    std::int32_t precedent(std::int32_t p) const;     // the byte before p, cuts (VT) passed over; 0 if none
+    bool apresSeparateur(std::int32_t p) const;       // p starts a word
+    bool majusculeCouverte(std::int32_t p) const;     // a capital typed at p needs no sign of its own
     void deplaceCurseur(std::int32_t position, bool maj);
     std::int32_t basculeEvidence(std::int32_t q);  // the position after the change, 0 when none
     void placeCurseurPosition(std::int32_t p) { placeCurseur(doc_.pointDe(p)); }

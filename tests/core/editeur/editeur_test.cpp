@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "core/editeur/editeur.h"
+#include "core/noir/noir.h"
 
 using namespace dotavob;
 namespace t = touches;
@@ -43,6 +45,8 @@ struct EspionPages : ObservateurEditeur {
         nbPages = n;
     }
 };
+
+std::ptrdiff_t compte(const std::string& s, char c) { return std::count(s.begin(), s.end(), c); }
 
 std::string repete(const std::string& s, int n) {
     std::string r;
@@ -144,7 +148,7 @@ TEST_F(Edition, SixTouches) {
 
 TEST_F(Edition, FrappeEnNoir) {
     tape("Paris eBay");
-    EXPECT_EQ(doc.texte(), "\xA8paris ebay");
+    EXPECT_EQ(doc.texte(), "\xA8paris e\xA8" "bay");  // a capital inside a word keeps its sign
     d.initialise("");
     tape(" 12+3 x*2 ");
     EXPECT_EQ(doc.texte(), " \x91\xE2\xEA!\xEE x\xB4*\x91\xEA ");
@@ -365,7 +369,7 @@ TEST_F(Edition, PositionSousLePointeur) {
         {9 * 11, 65, 9},
         {9 * 3, 85, 11},  // indented by 2: cell 3 is the first byte
         {9 * 5, 85, 13},
-        {9, 2000, 15},  // below the text: its end
+        {9, 2000, 11},  // below the text: the page's last line
     };
     for (auto c : cas) EXPECT_EQ(d.positionSousPointeur(c.x, c.y, g), c.position) << c.x << "," << c.y;
 }
@@ -459,4 +463,68 @@ TEST_F(Edition, PremierPasDuGlisser) {
     ASSERT_FALSE(e.lignes.empty());
     EXPECT_EQ(e.lignes.front(), std::make_pair(5, 6));
     d.retireObservateur(&e);
+}
+
+TEST_F(Edition, UneCoupureNEstPasUneFinDeMot) {
+    format.cpl = 10;
+    // Emphasis over a selection: one sign a word, none inside a cut word; twice gives the text back.
+    d.insereNoir("abcdefghijkl mn");
+    const std::string avant = doc.texte();
+    ASSERT_NE(avant.find('\v'), std::string::npos);
+    d.selectionne(1, doc.longueur());
+    d.miseEnEvidence();
+    EXPECT_EQ(BrailleVersNoir(doc.texte()), "abcdefghijkl mn");
+    EXPECT_EQ(compte(doc.texte(), '\xB8'), 2);
+    d.selectionne(1, doc.longueur());
+    d.miseEnEvidence();
+    EXPECT_EQ(doc.texte(), avant);
+    // Backspace just after a cut deletes the cell before it; Delete just before, the cell after.
+    d.initialise("abcdefghij\vkl");
+    const std::size_t enregistrements = doc.journal().octets().size();
+    curseurA(12);
+    touche(t::RETOUR_ARRIERE);
+    EXPECT_EQ(doc.texte(), "abcdefghik\vl");
+    EXPECT_GT(doc.journal().octets().size(), enregistrements);
+    d.initialise("abcdefghij\vkl");
+    curseurA(11);
+    touche(t::SUPPR);
+    EXPECT_EQ(doc.texte(), "abcdefghij\vl");
+    // A number typed across the margin keeps one number sign.
+    d.initialise("");
+    tape("123456789012345");
+    EXPECT_EQ(compte(doc.texte(), '\x91'), 1) << doc.texte();
+    EXPECT_EQ(BrailleVersNoir(doc.texte()), "123456789012345");
+}
+
+TEST_F(Edition, MajusculesTapees) {
+    const struct { const char* frappe; const char* noir; } cas[] = {
+        {"Paris", "Paris"}, {"ONU", "ONU"}, {"McDonald", "McDonald"}, {"Jean-Pierre", "Jean-Pierre"},
+        {"(Paris", "(Paris"}, {"[Note]", "[Note]"}, {"l'Arc", "l'Arc"},
+    };
+    for (const auto& c : cas) {
+        d.initialise("");
+        tape(c.frappe);
+        EXPECT_EQ(BrailleVersNoir(doc.texte()), c.noir) << c.frappe;
+    }
+    // After the capital-sign button a capital takes no second sign; after emphasis it keeps its own.
+    d.initialise("");
+    d.signeMajuscule();
+    tape("P");
+    EXPECT_EQ(doc.texte(), "\xA8p");
+    d.initialise("");
+    d.signeMajuscule();
+    d.signeMajuscule();
+    tape("ONU");
+    EXPECT_EQ(doc.texte(), "\xA8\xA8onu");
+    d.initialise("");
+    d.miseEnEvidence();
+    tape("Paris");
+    EXPECT_EQ(doc.texte(), "\xB8\xA8paris");
+}
+
+TEST_F(Edition, ClicSousUnePageFinieParUnSaut) {
+    d.initialise("a\rb\fc\rd");
+    const GeometriePage g{40, 20, 9};
+    // Below a page ended by a page break: its last line, not the next page.
+    EXPECT_EQ(doc.pointDe(d.positionSousPointeur(9, 2000, g)).ligne, 2);
 }
