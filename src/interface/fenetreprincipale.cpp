@@ -145,8 +145,17 @@ void TFDotavoB::creeBoutons() {
     auto* gris = bouton(panelBoutons_, QStringLiteral("⠿"), QStringLiteral("Affichage des points gris"), 740, 52);
     auto* cadre = bouton(panelBoutons_, QStringLiteral("▢"), QStringLiteral("Affichage du cadre"), 794, 52);
     for (auto* b : {gris, cadre}) b->setCheckable(true);
-    connect(gris, &QToolButton::toggled, this, [this](bool b) { fixeOption(&OptionsAffichage::pointsGris, b); });
-    connect(cadre, &QToolButton::toggled, this, [this](bool b) { fixeOption(&OptionsAffichage::cadresCellules, b); });
+    // The buttons set the page and both strips; the menu entries the page alone.
+    connect(gris, &QToolButton::toggled, this, [this](bool b) {
+        fixeOption(&OptionsAffichage::pointsGris, b);
+        enteteBraille_->fixePointsGris(b);
+        piedBraille_->fixePointsGris(b);
+    });
+    connect(cadre, &QToolButton::toggled, this, [this](bool b) {
+        fixeOption(&OptionsAffichage::cadresCellules, b);
+        enteteBraille_->fixeCadre(b);
+        piedBraille_->fixeCadre(b);
+    });
 }
 
 void TFDotavoB::basculeAffichage(QAction* a, const std::function<void(bool)>& applique,
@@ -167,7 +176,8 @@ void TFDotavoB::fixeOption(bool OptionsAffichage::*option, bool valeur) {
     // The pages are repainted only when an option changes.
     if (options_.*option == valeur) return;
     options_.*option = valeur;
-    for (QWidget* w : std::initializer_list<QWidget*>{noir_, braille_, enteteBraille_, piedBraille_}) w->update();
+    noir_->update();
+    braille_->update();
 }
 
 void TFDotavoB::creeMenus() {

@@ -217,14 +217,26 @@ void TenteteBraille::fixeContenu(const std::string& braille) {
     if (changement) changement(*this);
 }
 
+void TenteteBraille::fixePointsGris(bool b) {
+    if (pointsGris_ == b) return;
+    pointsGris_ = b;
+    update();
+}
+
+void TenteteBraille::fixeCadre(bool b) {
+    if (cadre_ == b) return;
+    cadre_ = b;
+    update();
+}
+
 void TenteteBraille::dessine(QPainter& p, QPointF origine, double echelle) const {
     p.save();
     p.translate(origine);
     p.scale(echelle, echelle);
     const GeometrieBraille& g = page_.geometrie();
     OptionsCellule o;
-    o.pointsGris = page_.options().pointsGris;
-    o.cadre = page_.options().cadresCellules;
+    o.pointsGris = pointsGris_;
+    o.cadre = cadre_;
     int x = g.pas;
     for (char b : texte_) {
         dessineCellule(p, g, x, 0, cellule(oct(b)) & 63, o);

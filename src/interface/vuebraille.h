@@ -67,6 +67,10 @@ public:
     void placeEntete(int gauche, int largeur);
     void fixeContenu(const std::string& braille);
     const std::string& contenu() const { return texte_; }
+    // The strips' own grey dots and frames: the tool buttons set them, the
+    // menu entries leave them as they are.
+    void fixePointsGris(bool b);
+    void fixeCadre(bool b);
     // Called after each new text (the print strip follows).
     std::function<void(TenteteBraille&)> changement;
 
@@ -78,6 +82,7 @@ protected:
 private:
     const TEdBraille& page_;
     std::string texte_;
+    bool pointsGris_ = false, cadre_ = false;
 };
 
 }  // namespace dotavob
