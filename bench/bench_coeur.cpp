@@ -1,12 +1,14 @@
 // Speed of the Braille core on book-length documents.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <string>
 
 #include "core/document/document.h"
 #include "core/editeur/editeur.h"
 #include "core/fichiers/dtv.h"
 #include "core/fichiers/export.h"
+#include "core/fichiers/rtf.h"
 #include "core/noir/noir.h"
 #include "core/transcription/transcription.h"
 
@@ -209,5 +211,83 @@ void BM_ExporteCodeUS(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(texte.size()));
 }
 BENCHMARK(BM_ExporteCodeUS)->Unit(benchmark::kMillisecond);
+
+// A book of short paragraphs (two or three lines each), as the editor wraps them.
+std::string livreParagraphes(int paragraphes) {
+    std::string modeles[5];
+    for (int k = 0; k < 5; ++k) {
+        std::string plat;
+        for (char c : Transcrire(phrases[k], 1, 1000))
+            if (c != '\r' && c != '\n') plat += c;
+        modeles[k] = CoupeParagraphe(plat, 30) + "\r";
+    }
+    std::string t;
+    for (int i = 0; i < paragraphes; ++i) t += modeles[i % 5];
+    return t;
+}
+
+// One marker per paragraph, the four kinds in turn: centred, indented, a
+// turned stretch, a print character.
+TgestionnaireMarqueurs unMarqueurParParagraphe(const std::string& t) {
+    TgestionnaireMarqueurs m;
+    std::int32_t debut = 1;
+    int k = 0;
+    for (std::int32_t p = 1; p <= static_cast<std::int32_t>(t.size()); ++p) {
+        if (t[static_cast<std::size_t>(p - 1)] != '\r') continue;
+        switch (k++ % 4) {
+            case 0: m.ajouteBrut({debut, p - 1, MARQUEUR_CENTRE, 0}); break;
+            case 1: m.ajouteBrut({debut, p - 1, MARQUEUR_INDENTATION, 2}); break;
+            case 2: m.ajouteBrut({debut + 3, std::min(debut + 40, p - 1), MARQUEUR_RETOURNE, 0}); break;
+            default: m.ajouteBrut({debut + 1, debut + 1, MARQUEUR_CARACTERE, '*'}); break;
+        }
+        debut = p + 1;
+    }
+    return m;
+}
+
+// dotavob-cli noir and exporter on a book of 80,000 paragraphs, with one
+// marker per paragraph (argument 1) or none (0). Each pass starts from a
+// fresh copy of the markers, as a document just opened.
+void BM_NoirLivreMarque(benchmark::State& state) {
+    const std::string livre = livreParagraphes(80000);
+    const TgestionnaireMarqueurs marques = state.range(0) ? unMarqueurParParagraphe(livre) : TgestionnaireMarqueurs{};
+    for (auto _ : state) {
+        TgestionnaireMarqueurs m;
+        for (const auto& x : marques.liste()) m.ajouteBrut(x);
+        std::string n = BrailleVersNoir(livre, &m);
+        benchmark::DoNotOptimize(n.data());
+    }
+    state.counters["marqueurs"] = static_cast<double>(marques.liste().size());
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(livre.size()));
+}
+BENCHMARK(BM_NoirLivreMarque)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_ExporterLivreMarque(benchmark::State& state) {
+    const std::string livre = livreParagraphes(80000);
+    const TgestionnaireMarqueurs marques = state.range(0) ? unMarqueurParParagraphe(livre) : TgestionnaireMarqueurs{};
+    for (auto _ : state) {
+        TgestionnaireMarqueurs m;
+        for (const auto& x : marques.liste()) m.ajouteBrut(x);
+        std::string e = Exporte(livre, m, false);
+        benchmark::DoNotOptimize(e.data());
+    }
+    state.counters["marqueurs"] = static_cast<double>(marques.liste().size());
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(livre.size()));
+}
+BENCHMARK(BM_ExporterLivreMarque)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// RTF of 800,000 paragraphs, each on a new page: the break marked with
+// "\pagebb" on the paragraph (argument 1) or with "\page" after it (0).
+void BM_RtfSautsDePage(benchmark::State& state) {
+    std::string rtf = "{\\rtf1\\ansi ";
+    for (int i = 0; i < 800000; ++i) rtf += state.range(0) ? "\\pard\\pagebb Page\\par\n" : "\\pard Page\\par\\page \n";
+    rtf += "}";
+    for (auto _ : state) {
+        std::string t = rtfverstexte(rtf);
+        benchmark::DoNotOptimize(t.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(rtf.size()));
+}
+BENCHMARK(BM_RtfSautsDePage)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -297,14 +297,8 @@ ResultatRecoupage DocumentBraille::recoupeParagraphe(std::int32_t pos, std::int3
 
 void DocumentBraille::recoupeDocument(bool journalise) {
     const std::string ancien = texte();
-    std::vector<Marqueur> retraits;
-    for (const auto& m : marqueurs_.liste())
-        if (m.kind == MARQUEUR_INDENTATION) retraits.push_back(m);
-    auto indentation = [&](std::int32_t p) -> int {
-        for (const auto& m : retraits)
-            if (m.start <= p && p <= m.end) return m.extra;
-        return 0;
-    };
+    // The markers do not change during the re-wrap: their index answers.
+    auto indentation = [this](std::int32_t p) -> int { return marqueurs_.IndentationEn(p); };
     const std::string nouveau = recoupeTexte(ancien, format_.cpl, indentation);
     if (nouveau == ancien) return;
     if (journalise) {

@@ -2,10 +2,109 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <queue>
 
 #include "core/braille/codes.h"
 
 namespace dotavob {
+
+namespace {
+
+// std::lower_bound over the keys of v, trying first the last answer and the
+// place after it: a text read from start to end finds its answer there.
+template <class T, class Cle, class CleDe>
+std::size_t premierNonInferieur(const std::vector<T>& v, Cle cle, std::size_t& curseur, CleDe cleDe) {
+    const std::size_t n = v.size();
+    auto convient = [&](std::size_t c) {
+        return (c == 0 || cleDe(v[c - 1]) < cle) && (c == n || !(cleDe(v[c]) < cle));
+    };
+    std::size_t c = std::min(curseur, n);
+    if (!convient(c)) {
+        if (c < n && convient(c + 1))
+            ++c;
+        else
+            c = static_cast<std::size_t>(
+                std::lower_bound(v.begin(), v.end(), cle, [&](const T& x, const Cle& k) { return cleDe(x) < k; }) -
+                v.begin());
+    }
+    curseur = c;
+    return c;
+}
+
+}  // namespace
+
+TgestionnaireMarqueurs::IndexGenre* TgestionnaireMarqueurs::index(std::uint8_t kind) const {
+    if (!indexAJour_) reconstruitIndex();
+    const std::size_t p = place_[kind];
+    return p != 0 && p <= index_.size() ? &index_[p - 1] : nullptr;
+}
+
+void TgestionnaireMarqueurs::reconstruitIndex() const {
+    index_.clear();
+    place_.fill(0);
+    for (std::size_t i = 0; i < liste_.size(); ++i) {
+        const Marqueur& m = liste_[i];
+        auto& p = place_[m.kind];
+        if (p == 0) {
+            index_.emplace_back();
+            p = static_cast<std::uint16_t>(index_.size());
+        }
+        IndexGenre& g = index_[p - 1U];
+        g.debuts.emplace_back(m.start, static_cast<std::int32_t>(i));
+        g.fins.push_back(m.end);
+    }
+    // Lists are mostly kept in text order: sort only what is not.
+    std::vector<char> fini(liste_.size(), 0);
+    for (IndexGenre& g : index_) {
+        if (!std::is_sorted(g.debuts.begin(), g.debuts.end())) std::sort(g.debuts.begin(), g.debuts.end());
+        if (!std::is_sorted(g.fins.begin(), g.fins.end())) std::sort(g.fins.begin(), g.fins.end());
+
+        // A sweep over starts and ends: the markers that hold the current
+        // position wait in a heap, smallest list index on top; those that
+        // ended leave it when they reach the top.
+        std::vector<std::pair<std::int64_t, std::int32_t>> sorties;  // (end + 1, list index)
+        for (const auto& [debut, i] : g.debuts) {
+            const Marqueur& m = liste_[static_cast<std::size_t>(i)];
+            if (m.start <= m.end) sorties.emplace_back(std::int64_t{m.end} + 1, i);
+        }
+        if (!std::is_sorted(sorties.begin(), sorties.end())) std::sort(sorties.begin(), sorties.end());
+        std::priority_queue<std::int32_t, std::vector<std::int32_t>, std::greater<>> actifs;
+        constexpr std::int64_t aucun = std::numeric_limits<std::int64_t>::max();
+        std::size_t a = 0, s = 0;
+        while (a < g.debuts.size() || s < sorties.size()) {
+            const std::int64_t x = std::min(a < g.debuts.size() ? std::int64_t{g.debuts[a].first} : aucun,
+                                            s < sorties.size() ? sorties[s].first : aucun);
+            for (; s < sorties.size() && sorties[s].first == x; ++s) fini[static_cast<std::size_t>(sorties[s].second)] = 1;
+            for (; a < g.debuts.size() && g.debuts[a].first == x; ++a) {
+                const Marqueur& m = liste_[static_cast<std::size_t>(g.debuts[a].second)];
+                if (m.start <= m.end) actifs.push(g.debuts[a].second);
+            }
+            while (!actifs.empty() && fini[static_cast<std::size_t>(actifs.top())]) actifs.pop();
+            const std::int32_t premier = actifs.empty() ? -1 : actifs.top();
+            if (g.couverture.empty() ? premier != -1 : g.couverture.back().second != premier)
+                g.couverture.emplace_back(x, premier);
+        }
+    }
+    indexAJour_ = true;
+}
+
+std::int32_t TgestionnaireMarqueurs::premierDebut(std::uint8_t kind, std::int32_t pos) const {
+    IndexGenre* g = index(kind);
+    if (!g) return -1;
+    const auto& v = g->debuts;
+    const std::size_t c = premierNonInferieur(v, pos, g->curseurDebut, [](const auto& x) { return x.first; });
+    return c < v.size() && v[c].first == pos ? v[c].second : -1;
+}
+
+std::int32_t TgestionnaireMarqueurs::premierDedans(std::uint8_t kind, std::int32_t pos) const {
+    IndexGenre* g = index(kind);
+    if (!g) return -1;
+    // The last entry at or before pos.
+    const std::size_t c = premierNonInferieur(g->couverture, std::int64_t{pos} + 1, g->curseurCouverture,
+                                              [](const auto& x) { return x.first; });
+    return c == 0 ? -1 : g->couverture[c - 1].second;
+}
 
 void TgestionnaireMarqueurs::bascule(std::int32_t& a, std::int32_t& b, std::uint8_t kind) {
     std::size_t i = 0;
@@ -49,59 +148,48 @@ void TgestionnaireMarqueurs::bascule(std::int32_t& a, std::int32_t& b, std::uint
 }
 
 void TgestionnaireMarqueurs::Ajoute(std::int32_t start, std::int32_t end, std::uint8_t kind, std::uint8_t extra) {
+    change();
     bascule(start, end, kind);
     if (start >= 1 && end > start) liste_.push_back({start, end, kind, extra});
 }
 
 void TgestionnaireMarqueurs::AjouteRetourne(std::int32_t start, std::int32_t end) {
+    change();
     bascule(start, end, MARQUEUR_RETOURNE);
     if (start > 0 && end > start) liste_.push_back({start, end, MARQUEUR_RETOURNE, 0});
 }
 
-int TgestionnaireMarqueurs::IndiceRetourne(std::int32_t pos) const {
-    for (std::size_t i = 0; i < liste_.size(); ++i) {
-        const auto& m = liste_[i];
-        if (m.kind == MARQUEUR_RETOURNE && m.start <= pos && pos <= m.end) return static_cast<int>(i);
-    }
-    return -1;
-}
+int TgestionnaireMarqueurs::IndiceRetourne(std::int32_t pos) const { return premierDedans(MARQUEUR_RETOURNE, pos); }
 
-bool TgestionnaireMarqueurs::DebutRetourne(std::int32_t pos) const {
-    return std::any_of(liste_.begin(), liste_.end(),
-                       [&](const Marqueur& m) { return m.kind == MARQUEUR_RETOURNE && m.start == pos; });
-}
+bool TgestionnaireMarqueurs::DebutRetourne(std::int32_t pos) const { return premierDebut(MARQUEUR_RETOURNE, pos) >= 0; }
 
 bool TgestionnaireMarqueurs::FinRetourne(std::int32_t pos) const {
-    return std::any_of(liste_.begin(), liste_.end(),
-                       [&](const Marqueur& m) { return m.kind == MARQUEUR_RETOURNE && m.end == pos - 1; });
+    IndexGenre* g = index(MARQUEUR_RETOURNE);
+    if (!g) return false;
+    const std::int64_t fin = std::int64_t{pos} - 1;
+    const std::size_t c = premierNonInferieur(g->fins, fin, g->curseurFin, [](std::int32_t x) { return x; });
+    return c < g->fins.size() && g->fins[c] == fin;
 }
 
-bool TgestionnaireMarqueurs::DebutCentre(std::int32_t pos) const {
-    return std::any_of(liste_.begin(), liste_.end(),
-                       [&](const Marqueur& m) { return m.kind == MARQUEUR_CENTRE && m.start == pos; });
-}
+bool TgestionnaireMarqueurs::DebutCentre(std::int32_t pos) const { return premierDebut(MARQUEUR_CENTRE, pos) >= 0; }
 
 std::uint8_t TgestionnaireMarqueurs::Indentation(std::int32_t pos) const {
-    for (const auto& m : liste_)
-        if (m.kind == MARQUEUR_INDENTATION && m.start == pos) return m.extra;
-    return 0;
+    const std::int32_t i = premierDebut(MARQUEUR_INDENTATION, pos);
+    return i < 0 ? 0 : liste_[static_cast<std::size_t>(i)].extra;
 }
 
 bool TgestionnaireMarqueurs::DansMarqueur(std::int32_t pos, std::uint8_t kind) const {
-    return std::any_of(liste_.begin(), liste_.end(),
-                       [&](const Marqueur& m) { return m.kind == kind && m.start <= pos && pos <= m.end; });
+    return premierDedans(kind, pos) >= 0;
 }
 
 std::uint8_t TgestionnaireMarqueurs::Valeur4(std::int32_t pos) const {
-    for (const auto& m : liste_)
-        if (m.kind == MARQUEUR_CARACTERE && m.start == pos) return m.extra;
-    return 0;
+    const std::int32_t i = premierDebut(MARQUEUR_CARACTERE, pos);
+    return i < 0 ? 0 : liste_[static_cast<std::size_t>(i)].extra;
 }
 
 std::uint8_t TgestionnaireMarqueurs::IndentationEn(std::int32_t pos) const {
-    for (const auto& m : liste_)
-        if (m.kind == MARQUEUR_INDENTATION && m.start <= pos && pos <= m.end) return m.extra;
-    return 0;
+    const std::int32_t i = premierDedans(MARQUEUR_INDENTATION, pos);
+    return i < 0 ? 0 : liste_[static_cast<std::size_t>(i)].extra;
 }
 
 bool TgestionnaireMarqueurs::Bornes(int i, std::int32_t& start, std::int32_t& end) const {
@@ -114,13 +202,18 @@ bool TgestionnaireMarqueurs::Bornes(int i, std::int32_t& start, std::int32_t& en
 void TgestionnaireMarqueurs::SupprimeRetourne(int i) {
     if (i < 0 || i >= static_cast<int>(liste_.size())) return;
     liste_.erase(liste_.begin() + i);
+    change();
 }
 
 void TgestionnaireMarqueurs::Remplacement(std::int32_t from, std::int32_t to, std::int32_t n) {
+    change();
     if (from <= to) {
         const std::int32_t retire = to - from + 1;
-        for (std::size_t i = 0; i < liste_.size();) {
-            Marqueur& m = liste_[i];
+        // Kept markers close up in one pass, in their order: deleting a
+        // stretch that holds many markers stays linear.
+        std::size_t garde = 0;
+        for (std::size_t i = 0; i < liste_.size(); ++i) {
+            Marqueur m = liste_[i];
             bool supprime = false;
             if (m.kind == MARQUEUR_CENTRE && m.start - 1 == to) {
                 supprime = true;
@@ -132,11 +225,9 @@ void TgestionnaireMarqueurs::Remplacement(std::int32_t from, std::int32_t to, st
                 }
                 supprime = m.end < m.start;
             }
-            if (supprime)
-                liste_.erase(liste_.begin() + static_cast<std::ptrdiff_t>(i));
-            else
-                ++i;
+            if (!supprime) liste_[garde++] = m;
         }
+        liste_.resize(garde);
     }
     if (n == 0) return;
     for (auto& m : liste_) {
@@ -149,6 +240,7 @@ void TgestionnaireMarqueurs::Remplacement(std::int32_t from, std::int32_t to, st
 }
 
 void TgestionnaireMarqueurs::Purge(const std::function<std::uint8_t(std::int32_t)>& octet) {
+    change();
     std::erase_if(liste_, [&](const Marqueur& m) {
         if (m.kind != MARQUEUR_CENTRE && m.kind != MARQUEUR_INDENTATION) return false;
         return m.start != 1 && !estSeparateur(octet(m.start - 1));
@@ -191,6 +283,7 @@ std::int32_t AlignementRecoupage::mappe(std::int32_t p, bool estFin) const {
 }
 
 void TgestionnaireMarqueurs::suitRecoupage(const AlignementRecoupage& a) {
+    change();
     for (auto& m : liste_) {
         m.start = a.mappe(m.start, false);
         m.end = a.mappe(m.end, true);
@@ -233,6 +326,7 @@ bool TgestionnaireMarqueurs::Lit(std::string_view donnees, std::size_t& offset) 
     for (std::int32_t k = 0; k < n; ++k, o += 10)
         lus.push_back({litEntier(donnees, o), litEntier(donnees, o + 4), oct(donnees[o + 8]), oct(donnees[o + 9])});
     liste_ = std::move(lus);
+    change();
     offset = o;
     return true;
 }

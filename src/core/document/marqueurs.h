@@ -3,10 +3,12 @@
 // paragraphs (5). Positions are 1-based and inclusive.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace dotavob {
@@ -40,9 +42,17 @@ private:
     std::vector<char> retire_;
 };
 
+// The list keeps the order in which markers were made (the document file
+// stores it as is); the questions by position go through an index sorted by
+// position, rebuilt on the first question after a change, and where several
+// markers answer they give the one a scan of the list finds first. Questions
+// update that index: one manager is not asked from two threads at once.
 class TgestionnaireMarqueurs {
 public:
-    void Vide() { liste_.clear(); }
+    void Vide() {
+        liste_.clear();
+        change();
+    }
 
     // Toggles the range for the kind, then adds a marker for what remains.
     void Ajoute(std::int32_t start, std::int32_t end, std::uint8_t kind, std::uint8_t extra = 0);
@@ -74,11 +84,37 @@ public:
     bool Lit(std::string_view donnees, std::size_t& offset);
 
     const std::vector<Marqueur>& liste() const { return liste_; }
-    void ajouteBrut(const Marqueur& m) { liste_.push_back(m); }
+    void ajouteBrut(const Marqueur& m) {
+        liste_.push_back(m);
+        change();
+    }
 
 private:
+    // The markers of one kind by position. Texts are read in order, so each
+    // table keeps where its last answer was and looks there first.
+    struct IndexGenre {
+        std::vector<std::pair<std::int32_t, std::int32_t>> debuts;   // (start, list index), sorted
+        std::vector<std::int32_t> fins;                              // every end, sorted
+        // From `first` on, up to the next entry, the first marker in list
+        // order that covers the position (-1: none). Ranges with start > end
+        // cover nothing.
+        std::vector<std::pair<std::int64_t, std::int32_t>> couverture;
+        std::size_t curseurDebut = 0, curseurFin = 0, curseurCouverture = 0;
+    };
+    void change() { indexAJour_ = false; }
+    // nullptr when no marker has this kind.
+    IndexGenre* index(std::uint8_t kind) const;
+    void reconstruitIndex() const;
+    // List index of the first marker of the kind that starts at pos, or -1.
+    std::int32_t premierDebut(std::uint8_t kind, std::int32_t pos) const;
+    // List index of the first marker of the kind that holds pos, or -1.
+    std::int32_t premierDedans(std::uint8_t kind, std::int32_t pos) const;
+
     void bascule(std::int32_t& a, std::int32_t& b, std::uint8_t kind);
     std::vector<Marqueur> liste_;
+    mutable std::vector<IndexGenre> index_;
+    mutable std::array<std::uint16_t, 256> place_{};  // kind -> 1 + its place in index_, 0 when absent
+    mutable bool indexAJour_ = false;
 };
 
 }  // namespace dotavob

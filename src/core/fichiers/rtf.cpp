@@ -178,8 +178,8 @@ void marquesautspage(std::string& rtf) {
     std::string_view cle = "\\pagebb ";
     if (rtf.find(cle) == std::string::npos) cle = "\\pagebb";
     if (rtf.find(cle) != std::string::npos) {
-        for (std::size_t pos = rtf.find(cle); pos != std::string::npos; pos = rtf.find(cle, pos + cle.size() - 1))
-            rtf.insert(pos + cle.size(), "{\xD0}");
+        // Rebuilt in one pass: an insertion per break would move the rest of the text each time.
+        remplaceTout(rtf, cle, std::string(cle) + "{\xD0}");
         return;
     }
     remplaceTout(rtf, "\\page ", "\xD0");

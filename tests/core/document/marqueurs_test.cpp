@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <random>
 #include <string>
 
 using namespace dotavob;
@@ -136,4 +139,148 @@ TEST(Marqueurs, Bloc) {
     std::string enorme = std::string("\0\0\xFF\xFF\xFF\x7F", 6);
     std::size_t p = 0;
     EXPECT_FALSE(lu.Lit(enorme, p));
+}
+
+namespace {
+
+// The answers of a plain scan of the list, first match in list order.
+struct Balayage {
+    const Liste& l;
+    int premier(auto&& accepte) const {
+        for (std::size_t i = 0; i < l.size(); ++i)
+            if (accepte(l[i])) return static_cast<int>(i);
+        return -1;
+    }
+    int dedans(std::int32_t pos, std::uint8_t kind) const {
+        return premier([&](const Marqueur& m) { return m.kind == kind && m.start <= pos && pos <= m.end; });
+    }
+    int debut(std::int32_t pos, std::uint8_t kind) const {
+        return premier([&](const Marqueur& m) { return m.kind == kind && m.start == pos; });
+    }
+    std::uint8_t extra(int i) const { return i < 0 ? 0 : l[static_cast<std::size_t>(i)].extra; }
+};
+
+// Every question at pos, against the plain scan.
+void compare(const TgestionnaireMarqueurs& m, std::int32_t pos, const std::string& contexte) {
+    const Balayage b{m.liste()};
+    const std::int64_t finAvant = std::int64_t{pos} - 1;
+    const bool fin = std::any_of(m.liste().begin(), m.liste().end(),
+                                 [&](const Marqueur& x) { return x.kind == MARQUEUR_RETOURNE && x.end == finAvant; });
+    SCOPED_TRACE(contexte + " pos " + std::to_string(pos));
+    ASSERT_EQ(m.IndiceRetourne(pos), b.dedans(pos, MARQUEUR_RETOURNE));
+    ASSERT_EQ(m.DebutRetourne(pos), b.debut(pos, MARQUEUR_RETOURNE) >= 0);
+    ASSERT_EQ(m.FinRetourne(pos), fin);
+    ASSERT_EQ(m.DebutCentre(pos), b.debut(pos, MARQUEUR_CENTRE) >= 0);
+    ASSERT_EQ(m.Indentation(pos), b.extra(b.debut(pos, MARQUEUR_INDENTATION)));
+    ASSERT_EQ(m.Valeur4(pos), b.extra(b.debut(pos, MARQUEUR_CARACTERE)));
+    ASSERT_EQ(m.IndentationEn(pos), b.extra(b.dedans(pos, MARQUEUR_INDENTATION)));
+    for (int k : {0, 1, 3, 4, 5, 255}) {
+        const auto kind = static_cast<std::uint8_t>(k);
+        ASSERT_EQ(m.DansMarqueur(pos, kind), b.dedans(pos, kind) >= 0) << "kind " << k;
+    }
+}
+
+// Reading forward, backward and at random, as the export, the views and
+// the commands do: each way leaves the index somewhere else for the next.
+void compareTout(const TgestionnaireMarqueurs& m, std::mt19937& alea, const std::string& contexte) {
+    std::vector<std::int32_t> ordre;
+    for (std::int32_t p = -6; p <= 50; ++p) ordre.push_back(p);
+    for (std::int32_t p = 50; p >= -6; --p) ordre.push_back(p);
+    for (int k = 0; k < 40; ++k) ordre.push_back(static_cast<std::int32_t>(alea() % 58) - 6);
+    ordre.insert(ordre.end(), {INT32_MIN, INT32_MIN + 1, 7, INT32_MAX - 1, INT32_MAX});
+    for (std::int32_t p : ordre) {
+        compare(m, p, contexte);
+        if (::testing::Test::HasFatalFailure()) return;
+    }
+}
+
+Marqueur auHasard(std::mt19937& alea) {
+    constexpr std::uint8_t genres[] = {MARQUEUR_CENTRE, MARQUEUR_RETOURNE, MARQUEUR_CARACTERE, MARQUEUR_INDENTATION, 1};
+    const auto a = static_cast<std::int32_t>(alea() % 44) - 2;
+    // Mostly short ranges, some reversed (start > end), some of one byte.
+    const auto b = a + static_cast<std::int32_t>(alea() % 12) - 3;
+    return {a, b, genres[alea() % 5], static_cast<std::uint8_t>(1 + alea() % 250)};
+}
+
+// Bytes of a text for Purge and the re-wrap: separators now and then.
+std::string texteAuHasard(std::mt19937& alea, std::size_t n) {
+    std::string t;
+    for (std::size_t i = 0; i < n; ++i) t += "ab \r\n\v"[alea() % 6];
+    return t;
+}
+
+}  // namespace
+
+// Markers read from a file may overlap, be reversed, or hold several kinds at
+// once: the look-ups by position give what a scan of the list gives, after
+// every kind of change to the list.
+TEST(Marqueurs, QuestionsCommeUnBalayage) {
+    std::mt19937 alea(20240611);
+    for (int tour = 0; tour < 300; ++tour) {
+        TgestionnaireMarqueurs m;
+        const int n = static_cast<int>(alea() % 14);
+        for (int k = 0; k < n; ++k) m.ajouteBrut(auHasard(alea));
+        const std::string t = "tour " + std::to_string(tour);
+        compareTout(m, alea, t + " built");
+
+        switch (tour % 8) {
+            case 0: {
+                const Marqueur x = auHasard(alea);
+                m.Ajoute(x.start, x.end, x.kind, x.extra);
+                break;
+            }
+            case 1: {
+                const Marqueur x = auHasard(alea);
+                m.AjouteRetourne(x.start, x.end);
+                break;
+            }
+            case 2: m.SupprimeRetourne(static_cast<int>(alea() % 16)); break;
+            case 3: {
+                const auto from = static_cast<std::int32_t>(alea() % 40);
+                m.Remplacement(from, from + static_cast<std::int32_t>(alea() % 8) - 2, static_cast<std::int32_t>(alea() % 5));
+                break;
+            }
+            case 4: {
+                const std::string texte = texteAuHasard(alea, 60);
+                m.Purge([&](std::int32_t p) {
+                    return p >= 1 && p <= 60 ? static_cast<std::uint8_t>(texte[static_cast<std::size_t>(p - 1)]) : 0;
+                });
+                break;
+            }
+            case 5: {
+                // Spaces become line ends and VT come and go, as a re-wrap does.
+                const std::string ancien = texteAuHasard(alea, 30);
+                std::string nouveau;
+                for (char c : ancien) {
+                    if (c == '\v' && alea() % 2) continue;
+                    nouveau += c == ' ' && alea() % 2 ? '\n' : c;
+                    if (alea() % 7 == 0) nouveau += '\v';
+                }
+                m.suitRecoupage(AlignementRecoupage(static_cast<std::int32_t>(alea() % 20), ancien, nouveau));
+                break;
+            }
+            case 6: {
+                TgestionnaireMarqueurs autre;
+                for (int k = 0; k < 6; ++k) autre.ajouteBrut(auHasard(alea));
+                std::string bloc;
+                autre.Ecrit(bloc);
+                std::size_t o = 0;
+                ASSERT_TRUE(m.Lit(bloc, o));
+                break;
+            }
+            default: {
+                // A copy answers as its source; a change to one leaves the other right.
+                TgestionnaireMarqueurs copie = m;
+                compareTout(copie, alea, t + " copy");
+                copie.ajouteBrut(auHasard(alea));
+                compareTout(copie, alea, t + " copy changed");
+                m.Vide();
+                compareTout(m, alea, t + " emptied");
+                m.ajouteBrut(auHasard(alea));
+                break;
+            }
+        }
+        compareTout(m, alea, t + " changed");
+        if (HasFatalFailure()) return;
+    }
 }

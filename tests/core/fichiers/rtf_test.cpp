@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <random>
 
 using namespace dotavob;
 
@@ -57,4 +58,41 @@ TEST(Rtf, SautsDePage) {
     EXPECT_EQ(s, "x\\pagebb {\xD0}y\\pagebb {\xD0}z");
     EXPECT_TRUE(estRtf("{\\rtf1"));
     EXPECT_FALSE(estRtf(" {\\rtf1"));
+}
+
+namespace {
+// Marking by inserting after each break found, one at a time.
+std::string marqueUneAUne(std::string rtf) {
+    std::string_view cle = "\\pagebb ";
+    if (rtf.find(cle) == std::string::npos) cle = "\\pagebb";
+    if (rtf.find(cle) == std::string::npos) return rtf;
+    for (std::size_t pos = rtf.find(cle); pos != std::string::npos; pos = rtf.find(cle, pos + cle.size() - 1))
+        rtf.insert(pos + cle.size(), "{\xD0}");
+    return rtf;
+}
+}  // namespace
+
+TEST(Rtf, MarquesDeSautsCommeUneAUne) {
+    const struct { const char* rtf; const char* marque; } cas[] = {
+        {"\\pagebb\\pagebb", "\\pagebb{\xD0}\\pagebb{\xD0}"},      // without a space, each one
+        {"\\pagebb\\pagebb x", "\\pagebb\\pagebb {\xD0}x"},        // with one, only those
+        {"\\pagebbb\\pagebb", "\\pagebb{\xD0}b\\pagebb{\xD0}"},
+        {"a\\pagebb ", "a\\pagebb {\xD0}"},
+    };
+    for (auto [rtf, marque] : cas) {
+        std::string s = rtf;
+        marquesautspage(s);
+        EXPECT_EQ(s, marque) << rtf;
+    }
+    // Any mix of breaks, near misses and text: the same bytes as marking them one by one.
+    const char* const morceaux[] = {"\\pagebb ", "\\pagebb", "\\pagebbb", "\\pageb", "\\page ", "\\par", "x", " ", "{", "}"};
+    std::mt19937 alea(7);
+    for (int tour = 0; tour < 2000; ++tour) {
+        std::string s;
+        for (auto n = alea() % 12; n > 0; --n) s += morceaux[alea() % 10];
+        if (s.find("\\pagebb") == std::string::npos) continue;
+        const std::string attendu = marqueUneAUne(s);
+        marquesautspage(s);
+        ASSERT_EQ(s, attendu) << tour;
+    }
 }
