@@ -233,6 +233,21 @@ std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::
     const std::int32_t a = debutParagraphe(from);
     const std::int32_t b = finParagraphe(to);
     const std::string avant = sousChaine(a, b - a);
+    // Undo puts back the markers of the stretch as they were, and those that
+    // the purge below removes wherever they stand (a paragraph marker that no
+    // longer starts a paragraph). The stretch is widened by one each side: a
+    // marker cut short at the edit can end just before it.
+    AnnexeEnregistrement annexe;
+    if (!journal_.JournalEstSuspendu()) {
+        const auto& liste = marqueurs_.liste();
+        for (std::size_t i = 0; i < liste.size(); ++i) {
+            const Marqueur& m = liste[i];
+            const bool touche = std::min(m.start, m.end) <= b + 1 && std::max(m.start, m.end) >= a - 1;
+            const bool purge = (m.kind == MARQUEUR_CENTRE || m.kind == MARQUEUR_INDENTATION) && m.start != 1 &&
+                               !estSeparateur(octet(m.start - 1));
+            if (touche || purge) annexe.avant.emplace_back(static_cast<std::int32_t>(i), m);
+        }
+    }
 
     changeTexte(from, to, nouveau);
     marqueurs_.Remplacement(from, to - 1, static_cast<std::int32_t>(nouveau.size()));
@@ -253,13 +268,23 @@ std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::
     while (suf < maxSuf && suf < avant.size() - pre && suf < apres.size() - pre &&
            avant[avant.size() - 1 - suf] == apres[apres.size() - 1 - suf])
         ++suf;
+    const std::int32_t retour = n > 0 ? suivi + 1 : suivi;
+    if (!journal_.JournalEstSuspendu()) {
+        annexe.debut = a - 1;
+        annexe.finAvant = b + 1;
+        annexe.finApres = b + 1 + longueur() - len;
+        annexe.apres = marqueurs_.touchant(annexe.debut, annexe.finApres);
+        // The caret as the user saw it: after the bytes put back, or after the new ones.
+        annexe.curseurDefait = to;
+        annexe.curseurRefait = retour;
+    }
     journal_.JournalRemplace(std::string_view(avant).substr(pre, avant.size() - pre - suf),
                              std::string_view(apres).substr(pre, apres.size() - pre - suf),
-                             a + static_cast<std::int32_t>(pre));
+                             a + static_cast<std::int32_t>(pre), std::move(annexe));
 
     modifie_ = true;
     annonceLignes(pointDe(a).ligne, JUSQUA_LA_FIN);
-    return n > 0 ? suivi + 1 : suivi;
+    return retour;
 }
 
 ResultatRecoupage DocumentBraille::recoupeParagraphe(std::int32_t pos, std::int32_t* suivi, bool suiviEstFin) {
@@ -301,41 +326,64 @@ void DocumentBraille::recoupeDocument(bool journalise) {
     auto indentation = [this](std::int32_t p) -> int { return marqueurs_.IndentationEn(p); };
     const std::string nouveau = recoupeTexte(ancien, format_.cpl, indentation);
     if (nouveau == ancien) return;
+    AnnexeEnregistrement annexe;
+    if (journalise) annexe.avant = marqueurs_.touchant(1, JUSQUA_LA_FIN);
+    texte_.assigne(nouveau);
+    reconstruitIndex();
+    marqueurs_.suitRecoupage(AlignementRecoupage(1, ancien, nouveau));
     if (journalise) {
         std::size_t pre = 0, suf = 0;
         while (pre < ancien.size() && pre < nouveau.size() && ancien[pre] == nouveau[pre]) ++pre;
         while (suf < ancien.size() - pre && suf < nouveau.size() - pre &&
                ancien[ancien.size() - 1 - suf] == nouveau[nouveau.size() - 1 - suf])
             ++suf;
+        // Every marker may have moved: all of them are kept for undo.
+        annexe.debut = 1;
+        annexe.finAvant = annexe.finApres = JUSQUA_LA_FIN;
+        annexe.apres = marqueurs_.touchant(1, JUSQUA_LA_FIN);
         journal_.JournalRemplace(std::string_view(ancien).substr(pre, ancien.size() - pre - suf),
                                  std::string_view(nouveau).substr(pre, nouveau.size() - pre - suf),
-                                 static_cast<std::int32_t>(pre) + 1);
+                                 static_cast<std::int32_t>(pre) + 1, std::move(annexe));
     }
-    texte_.assigne(nouveau);
-    reconstruitIndex();
-    marqueurs_.suitRecoupage(AlignementRecoupage(1, ancien, nouveau));
     modifie_ = true;
     annonceLignes(1, JUSQUA_LA_FIN);
 }
 
 void DocumentBraille::retourne(std::int32_t s, std::int32_t e) {
+    if (s < 1 || e < s) return;
     int i = marqueurs_.IndiceRetourne(s);
     if (i < 0) i = marqueurs_.IndiceRetourne(e);
     std::int32_t de = s, a = e;
-    if (i < 0) {
+    if (i >= 0) marqueurs_.Bornes(i, de, a);
+    // The record replays in its own direction: the markers before and after
+    // (a toggle may reach markers beyond the range, and turning is a rare
+    // command: all of them).
+    AnnexeEnregistrement annexe;
+    annexe.debut = 1;
+    annexe.finAvant = annexe.finApres = JUSQUA_LA_FIN;
+    annexe.avant = marqueurs_.touchant(1, JUSQUA_LA_FIN);
+    if (i < 0)
         marqueurs_.AjouteRetourne(s, e);
-        journal_.JournalRetourne(s, e);
-    } else {
-        marqueurs_.Bornes(i, de, a);
-        journal_.JournalRetourne(de, a);
+    else
         marqueurs_.SupprimeRetourne(i);
-    }
-    annonceLignes(pointDe(de).ligne, pointDe(a).ligne);
+    annexe.apres = marqueurs_.touchant(annexe.debut, annexe.finApres);
+    const std::int32_t premiere = pointDe(std::min(de, a)).ligne, derniere = pointDe(std::max(de, a)).ligne;
+    journal_.JournalRetourne(de, a, std::move(annexe));
+    annonceLignes(premiere, derniere);
     modifie_ = true;
 }
 
 void DocumentBraille::marqueParagraphe(std::int32_t debut, std::int32_t fin, std::uint8_t kind, std::uint8_t extra) {
+    // Undone like an edit: a record that changes no byte, with the markers
+    // before and after (a toggle may reach markers beyond the paragraph, and
+    // it is a rare command: all of them).
+    AnnexeEnregistrement annexe;
+    annexe.debut = 1;
+    annexe.finAvant = annexe.finApres = JUSQUA_LA_FIN;
+    annexe.avant = marqueurs_.touchant(1, JUSQUA_LA_FIN);
     marqueurs_.Ajoute(debut, fin, kind, extra);
+    annexe.apres = marqueurs_.touchant(1, JUSQUA_LA_FIN);
+    journal_.JournalRemplace("", "", debut, std::move(annexe));
     modifie_ = true;
     annonceLignes(pointDe(debut).ligne, pointDe(fin + 1).ligne);
 }
@@ -359,15 +407,31 @@ bool DocumentBraille::rejoue(std::int32_t from, std::int32_t to, std::string_vie
 
 ResultatRejeu DocumentBraille::rejoueEnregistrement(const Enregistrement& e, bool defaire) {
     Journal::Suspension suspension(journal_);
+    const AnnexeEnregistrement* x = e.annexe;
+    // The markers of the stretch become those the record kept for this side.
+    auto remetMarqueurs = [&] {
+        if (!x) return;
+        marqueurs_.retireTouchant(x->debut, defaire ? x->finAvant : x->finApres);
+        marqueurs_.remetAuxPlaces(defaire ? x->avant : x->apres);
+        annonceLignes(pointDe(std::max(1, x->debut)).ligne, JUSQUA_LA_FIN);
+    };
     if (e.type == Journal::REMPLACEMENT) {
         const std::string& retire = defaire ? e.nouveau : e.ancien;
         const std::string& remis = defaire ? e.ancien : e.nouveau;
         const auto n = static_cast<std::int32_t>(remis.size());
         if (!rejoue(e.pos, e.pos + static_cast<std::int32_t>(retire.size()), remis)) return {};
-        return {true, e.pos + n};
+        remetMarqueurs();
+        const std::int32_t curseur = x ? (defaire ? x->curseurDefait : x->curseurRefait) : 0;
+        return {true, curseur > 0 ? curseur : e.pos + n};
     }
-    // Turning is its own inverse.
-    if (e.type == Journal::RETOURNEMENT && e.premier >= 1 && e.dernier >= e.premier) retourne(e.premier, e.dernier);
+    if (e.type == Journal::RETOURNEMENT) {
+        if (x) {
+            remetMarqueurs();
+            modifie_ = true;
+        } else if (e.premier >= 1 && e.dernier >= e.premier) {
+            retourne(e.premier, e.dernier);  // a record without its markers: turning is its own inverse
+        }
+    }
     return {true, 0};
 }
 

@@ -1,5 +1,7 @@
 #include "core/document/journal.h"
 
+#include <algorithm>
+
 namespace dotavob {
 namespace {
 std::int32_t litEntier(const std::vector<std::uint8_t>& f, std::size_t o) {
@@ -25,11 +27,27 @@ void Journal::termine(std::size_t debut) {
     position_ = flux_.size();
 }
 
-void Journal::JournalRemplace(std::string_view ancien, std::string_view nouveau, std::int32_t pos) {
+std::size_t Journal::commence() {
+    flux_.resize(position_);
+    while (!annexes_.empty() && annexes_.back().first >= position_) annexes_.pop_back();
+    return flux_.size();
+}
+
+void Journal::joins(std::size_t debut, AnnexeEnregistrement&& a) {
+    if (!a.vide()) annexes_.emplace_back(debut, std::move(a));
+}
+
+const AnnexeEnregistrement* Journal::annexeDe(std::size_t debut) const {
+    auto it = std::lower_bound(annexes_.begin(), annexes_.end(), debut,
+                               [](const auto& a, std::size_t d) { return a.first < d; });
+    return it != annexes_.end() && it->first == debut ? &it->second : nullptr;
+}
+
+void Journal::JournalRemplace(std::string_view ancien, std::string_view nouveau, std::int32_t pos,
+                              AnnexeEnregistrement annexe) {
     if (JournalEstSuspendu()) return;
     // A new edit ends the redo history.
-    flux_.resize(position_);
-    std::size_t debut = flux_.size();
+    std::size_t debut = commence();
     ecritEntier(0);
     flux_.push_back(REMPLACEMENT);
     ecritEntier(pos);
@@ -38,17 +56,18 @@ void Journal::JournalRemplace(std::string_view ancien, std::string_view nouveau,
     ecritEntier(static_cast<std::int32_t>(nouveau.size()));
     ecritOctets(nouveau);
     termine(debut);
+    joins(debut, std::move(annexe));
 }
 
-void Journal::JournalRetourne(std::int32_t premier, std::int32_t dernier) {
+void Journal::JournalRetourne(std::int32_t premier, std::int32_t dernier, AnnexeEnregistrement annexe) {
     if (JournalEstSuspendu()) return;
-    flux_.resize(position_);
-    std::size_t debut = flux_.size();
+    std::size_t debut = commence();
     ecritEntier(0);
     flux_.push_back(RETOURNEMENT);
     ecritEntier(premier);
     ecritEntier(dernier);
     termine(debut);
+    joins(debut, std::move(annexe));
 }
 
 bool Journal::decode(std::size_t debut, std::size_t longueur, Enregistrement& e) const {
@@ -87,13 +106,16 @@ bool Journal::litPrecedent(Enregistrement& e, std::size_t& debut) const {
     auto l = static_cast<std::uint32_t>(litEntier(flux_, position_ - 4));
     if (static_cast<std::size_t>(l) + 4 > position_) return false;
     debut = position_ - l - 4;
-    return decode(debut, l, e);
+    if (!decode(debut, l, e)) return false;
+    e.annexe = annexeDe(debut);
+    return true;
 }
 
 bool Journal::litSuivant(Enregistrement& e, std::size_t& fin) const {
     if (position_ + 4 > flux_.size()) return false;
     auto l = static_cast<std::uint32_t>(litEntier(flux_, position_));
     if (!decode(position_, l, e)) return false;
+    e.annexe = annexeDe(position_);
     fin = position_ + l + 4;
     return true;
 }

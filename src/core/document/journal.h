@@ -7,9 +7,23 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "core/document/marqueurs.h"
+
 namespace dotavob {
+
+// What a record does besides its bytes, kept beside the stream: the markers
+// that reach into the stretch it touched, before and after (the stretch
+// debut..finAvant before, debut..finApres after), and where the caret stands
+// after undo and redo (0: at the end of the bytes put back).
+struct AnnexeEnregistrement {
+    std::int32_t debut = 0, finAvant = 0, finApres = 0;
+    TgestionnaireMarqueurs::Places avant, apres;
+    std::int32_t curseurDefait = 0, curseurRefait = 0;
+    bool vide() const { return avant.empty() && apres.empty() && curseurDefait == 0 && curseurRefait == 0; }
+};
 
 struct Enregistrement {
     std::uint8_t type = 0;  // 0 replacement, 2 turn
@@ -17,6 +31,7 @@ struct Enregistrement {
     std::string ancien;     // type 0: removed bytes
     std::string nouveau;    // type 0: inserted bytes
     std::int32_t premier = 0, dernier = 0;  // type 2: turned range, inclusive
+    const AnnexeEnregistrement* annexe = nullptr;  // none for a record written without one
 };
 
 class Journal {
@@ -24,8 +39,9 @@ public:
     static constexpr std::uint8_t REMPLACEMENT = 0;
     static constexpr std::uint8_t RETOURNEMENT = 2;
 
-    void JournalRemplace(std::string_view ancien, std::string_view nouveau, std::int32_t pos);
-    void JournalRetourne(std::int32_t premier, std::int32_t dernier);
+    void JournalRemplace(std::string_view ancien, std::string_view nouveau, std::int32_t pos,
+                         AnnexeEnregistrement annexe = {});
+    void JournalRetourne(std::int32_t premier, std::int32_t dernier, AnnexeEnregistrement annexe = {});
 
     bool PeutDefaire() const { return position_ > 0; }
     bool PeutRefaire() const { return position_ < flux_.size(); }
@@ -45,6 +61,7 @@ public:
     // Forgets every record (a new document must not undo the old one's edits).
     void vide() {
         flux_.clear();
+        annexes_.clear();
         position_ = 0;
     }
 
@@ -67,8 +84,13 @@ private:
     void ecritOctets(std::string_view s);
     bool decode(std::size_t debut, std::size_t longueur, Enregistrement& e) const;
     void termine(std::size_t debut);
+    // A new record ends the redo history, annexes included.
+    std::size_t commence();
+    void joins(std::size_t debut, AnnexeEnregistrement&& a);
+    const AnnexeEnregistrement* annexeDe(std::size_t debut) const;
 
     std::vector<std::uint8_t> flux_;
+    std::vector<std::pair<std::size_t, AnnexeEnregistrement>> annexes_;  // by record start, ascending
     std::size_t position_ = 0;
     std::int32_t suspendu_ = 0;
 };

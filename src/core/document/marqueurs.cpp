@@ -331,4 +331,39 @@ bool TgestionnaireMarqueurs::Lit(std::string_view donnees, std::size_t& offset) 
     return true;
 }
 
+namespace {
+// A range with its ends in either order reaches into lo..hi.
+bool touche(const Marqueur& m, std::int32_t lo, std::int32_t hi) {
+    return std::min(m.start, m.end) <= hi && std::max(m.start, m.end) >= lo;
+}
+}  // namespace
+
+TgestionnaireMarqueurs::Places TgestionnaireMarqueurs::touchant(std::int32_t lo, std::int32_t hi) const {
+    Places r;
+    for (std::size_t i = 0; i < liste_.size(); ++i)
+        if (touche(liste_[i], lo, hi)) r.emplace_back(static_cast<std::int32_t>(i), liste_[i]);
+    return r;
+}
+
+void TgestionnaireMarqueurs::retireTouchant(std::int32_t lo, std::int32_t hi) {
+    std::erase_if(liste_, [&](const Marqueur& m) { return touche(m, lo, hi); });
+    change();
+}
+
+void TgestionnaireMarqueurs::remetAuxPlaces(const Places& p) {
+    for (const auto& [i, m] : p) {
+        const auto place = std::min(static_cast<std::size_t>(std::max(i, 0)), liste_.size());
+        liste_.insert(liste_.begin() + static_cast<std::ptrdiff_t>(place), m);
+    }
+    change();
+}
+
+void TgestionnaireMarqueurs::retireAuxPlaces(const Places& p) {
+    for (auto it = p.rbegin(); it != p.rend(); ++it) {
+        const auto i = static_cast<std::size_t>(std::max(it->first, 0));
+        if (i < liste_.size() && liste_[i] == it->second) liste_.erase(liste_.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    change();
+}
+
 }  // namespace dotavob

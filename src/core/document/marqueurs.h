@@ -89,6 +89,16 @@ public:
         change();
     }
 
+    // What undo and redo put back: the markers that reach into lo..hi, with
+    // their places in the list; removing them; putting markers back at their
+    // places (ascending), which gives back the list they were taken from.
+    using Places = std::vector<std::pair<std::int32_t, Marqueur>>;
+    Places touchant(std::int32_t lo, std::int32_t hi) const;
+    void retireTouchant(std::int32_t lo, std::int32_t hi);
+    void remetAuxPlaces(const Places& p);
+    // Removes the markers at these places (as `touchant` gives them) that still hold these values.
+    void retireAuxPlaces(const Places& p);
+
 private:
     // The markers of one kind by position. Texts are read in order, so each
     // table keeps where its last answer was and looks there first.

@@ -3,6 +3,7 @@
 #include "core/editeur/editeur.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "core/editeur/lignespage.h"
 #include "core/editeur/unites.h"
@@ -130,8 +131,11 @@ void EditeurBraille::recoupeDocument(bool journalise) {
 }
 
 void EditeurBraille::retourneSelection() {
-    if (debutSelection_ <= 0) return;
-    doc_.retourne(debutSelection_, finSelection_);
+    // A drag to the left leaves its end before its start: the bytes between
+    // are what it went over. A click alone (no end) selects nothing.
+    std::int32_t de = debutSelection_, a = finSelection_;
+    if (a >= 1 && a < de) std::tie(de, a) = std::pair{a + 1, de - 1};
+    if (de >= 1 && a >= de) doc_.retourne(de, a);
     annuleSelection();
 }
 

@@ -15,9 +15,18 @@ LignePage lignePage(const DocumentBraille& d, std::int32_t numero, bool signesMo
     l.texte = t.texte;
     l.finLigne = d.octet(t.fin + 1);  // 0 at the end of the text
     if (enNoir) {
-        // The line, its end and the bytes after it: the reading looks ahead up to three.
-        const std::string fenetre = d.sousChaine(t.debut, static_cast<std::int32_t>(t.texte.size()) + 4);
-        l.noire = litLigneNoir(ContexteNoir{fenetre, t.debut - 1, &d.marqueurs(), signesModificateurs}, 1);
+        // The line, its end and the bytes after it: the reading looks ahead up
+        // to three. A line that a cut inside a word (VT) starts reads in the
+        // modes of that word, so the window opens at the word's start.
+        std::int32_t debut = t.debut;
+        if (!signesModificateurs && d.octet(debut - 1) == VT) {
+            --debut;
+            while (debut > 1 && !effaceLesModes(d.octet(debut - 1))) --debut;
+        }
+        const std::string fenetre =
+            d.sousChaine(debut, t.debut - debut + static_cast<std::int32_t>(t.texte.size()) + 4);
+        l.noire = litLigneNoir(ContexteNoir{fenetre, debut - 1, &d.marqueurs(), signesModificateurs},
+                               t.debut - debut + 1);
     }
     l.centre = d.marqueurs().DansMarqueur(l.debut, MARQUEUR_CENTRE);
     l.retrait = l.centre ? 0 : d.marqueurs().IndentationEn(l.debut);

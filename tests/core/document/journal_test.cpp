@@ -105,15 +105,25 @@ TEST(Journal, DefaitRefaitDansLeDocument) {
 }
 
 TEST(Journal, ProprieteToutDefaireToutRefaire) {
+    // Random edits, turns, centring and indentation on marked text: undoing
+    // everything gives back the text and the markers of every earlier state,
+    // in order; redoing everything gives them back again.
     std::mt19937 alea(2024);
     const std::string alphabet = "abcdefgh  \xA8\x91\xE2\xB8\xB4*]b-\r\f";
+    using Etat = std::pair<std::string, std::string>;
     for (int tour = 0; tour < 4; ++tour) {
         FormatPage f;
         f.cpl = static_cast<std::uint8_t>(10 + tour * 7);
         f.nbLignesTexte = static_cast<std::uint8_t>(3 + tour);
         DocumentBraille doc(f);
         EditeurBraille ed(doc);
-        std::vector<std::string> etats{doc.texte()};
+        auto etat = [&] {
+            std::string m;
+            for (const auto& x : doc.marqueurs().liste())
+                m += std::to_string(x.start) + "-" + std::to_string(x.end) + "/" + std::to_string(x.kind) + " ";
+            return Etat{doc.texte(), m};
+        };
+        std::vector<Etat> etats{etat()};
         for (int n = 0; n < 1500; ++n) {
             const std::int32_t len = doc.longueur();
             const auto op = alea() % 10;
@@ -122,35 +132,87 @@ TEST(Journal, ProprieteToutDefaireToutRefaire) {
                 std::int32_t b = std::min(len, a + static_cast<std::int32_t>(alea() % 12));
                 ed.selectionne(a, b);
                 ed.retourneSelection();
-                verifieMarqueurs(doc);
-                etats.push_back(doc.texte());  // a turn changes no byte but is one record
-                continue;
+            } else if (op == 1 && len > 2) {
+                const std::int32_t p = 1 + static_cast<std::int32_t>(alea() % len);
+                doc.marqueParagraphe(doc.debutParagraphe(p), doc.finParagraphe(p) - 1,
+                                     alea() % 2 ? MARQUEUR_CENTRE : MARQUEUR_INDENTATION, 2);
+            } else {
+                std::int32_t from = 1 + static_cast<std::int32_t>(alea() % (len + 1));
+                std::int32_t to = std::min(len + 1, from + static_cast<std::int32_t>(alea() % (op < 5 ? 2 : 8)));
+                std::string nouveau;
+                const auto k = alea() % (op < 5 ? 3 : 25);
+                for (std::size_t i = 0; i < k; ++i) nouveau += alphabet[alea() % alphabet.size()];
+                doc.remplace(from, to, nouveau);
             }
-            if (op == 1 && len > 2) {
-                std::int32_t a = 1 + static_cast<std::int32_t>(alea() % len);
-                doc.marqueurs().Ajoute(a, std::min(len, a + 5), MARQUEUR_CENTRE);
-            }
-            std::int32_t from = 1 + static_cast<std::int32_t>(alea() % (len + 1));
-            std::int32_t to = std::min(len + 1, from + static_cast<std::int32_t>(alea() % (op < 5 ? 2 : 8)));
-            std::string nouveau;
-            const auto k = alea() % (op < 5 ? 3 : 25);
-            for (std::size_t i = 0; i < k; ++i) nouveau += alphabet[alea() % alphabet.size()];
-            doc.remplace(from, to, nouveau);
-            etats.push_back(doc.texte());
+            etats.push_back(etat());
             verifieMarqueurs(doc);
             if (::testing::Test::HasFailure()) return;
         }
-        // Every state comes back, in order, by undoing; then again by redoing.
         for (std::size_t i = etats.size() - 1; i > 0; --i) {
             ASSERT_TRUE(ed.Defait());
-            ASSERT_EQ(doc.texte(), etats[i - 1]) << "undo " << i;
-            verifieMarqueurs(doc);
+            const Etat e = etat();
+            ASSERT_EQ(e.first, etats[i - 1].first) << "undo " << i;
+            ASSERT_EQ(e.second, etats[i - 1].second) << "undo " << i;
         }
         EXPECT_FALSE(doc.journal().PeutDefaire());
         for (std::size_t i = 1; i < etats.size(); ++i) {
             ASSERT_TRUE(ed.Refait());
-            ASSERT_EQ(doc.texte(), etats[i]) << "redo " << i;
+            const Etat e = etat();
+            ASSERT_EQ(e.first, etats[i].first) << "redo " << i;
+            ASSERT_EQ(e.second, etats[i].second) << "redo " << i;
         }
         EXPECT_FALSE(doc.journal().PeutRefaire());
     }
+}
+
+TEST(Journal, DefaireRendLesMarqueursEtLeCurseur) {
+    FormatPage f;
+    f.cpl = 10;
+    DocumentBraille doc(f);
+    EditeurBraille ed(doc);
+    // A turned range moved by typing comes back with the text, the caret after the restored text.
+    ed.insereNoir("aa bb cc dd ee ff gg");
+    const std::int32_t dd = static_cast<std::int32_t>(doc.texte().find("dd")) + 1;
+    ed.selectionne(dd, dd + 1);
+    ed.retourneSelection();
+    ed.placeCurseur({1, 1});
+    for (char c : std::string("xy")) ed.caractereFrappe(oct(c));
+    const auto avant = doc.marqueurs().liste();
+    ed.caractereFrappe('z');
+    const auto apres = doc.marqueurs().liste();
+    ASSERT_TRUE(ed.Defait());
+    EXPECT_EQ(doc.marqueurs().liste(), avant);
+    EXPECT_EQ(ed.positionCurseur(), 3);
+    ASSERT_TRUE(ed.Refait());
+    EXPECT_EQ(doc.marqueurs().liste(), apres);
+    EXPECT_EQ(ed.positionCurseur(), 4);
+
+    // Undoing everything leaves no turn that never existed.
+    ed.initialise("abcdefgh");
+    doc.marqueurs().Vide();
+    doc.journal().vide();
+    ed.selectionne(3, 6);
+    ed.retourneSelection();
+    ed.selectionne(3, 6);
+    ed.supprimeSelection();
+    ASSERT_TRUE(ed.Defait());
+    ASSERT_TRUE(ed.Defait());
+    EXPECT_TRUE(doc.marqueurs().liste().empty());
+
+    // A drag to the left then a turn: the bytes it went over; a click alone turns nothing.
+    ed.initialise("abcdefghijkl");
+    doc.marqueurs().Vide();
+    doc.marqueurs().ajouteBrut({5, 8, MARQUEUR_RETOURNE, 0});
+    doc.journal().vide();
+    ed.sourisEnfoncee(10);
+    ed.sourisDeplacee(5);
+    ed.retourneSelection();
+    EXPECT_TRUE(doc.marqueurs().liste().empty());
+    ASSERT_TRUE(ed.Defait());
+    EXPECT_EQ(doc.marqueurs().liste(), (std::vector<Marqueur>{{5, 8, MARQUEUR_RETOURNE, 0}}));
+    EXPECT_FALSE(ed.Defait());
+    const std::size_t taille = doc.journal().octets().size();
+    ed.sourisEnfoncee(3);
+    ed.retourneSelection();
+    EXPECT_EQ(doc.journal().octets().size(), taille);
 }
