@@ -26,6 +26,7 @@ const char* const AIDE =
     "      Transcrit un fichier texte (UTF-8 ou Windows-1252) ou RTF en braille, comme\n"
     "      son importation dans un document vide (entête et pied de page absents),\n"
     "      et enregistre le document. Par défaut : 30 caractères, 28 lignes.\n"
+    "      SORTIE « - » écrit le document sur la sortie standard.\n"
     "  exporter DOC.dtv SORTIE [--code us|fr]\n"
     "      Exporte le document en braille ASCII (Code US par défaut, ou Code\n"
     "      Français). SORTIE « - » écrit sur la sortie standard.\n"
@@ -34,7 +35,9 @@ const char* const AIDE =
     "  info DOC.dtv\n"
     "      Décrit le document : version, format de page, police, marqueurs, pages.\n"
     "  demo [TEXTE] [--cpl N]\n"
-    "      Transcrit TEXTE, l'affiche en points braille et le relit en noir.\n";
+    "      Transcrit TEXTE, l'affiche en points braille et le relit en noir.\n"
+    "\n"
+    "Une option donnée plusieurs fois prend sa dernière valeur.\n";
 
 struct Erreur {
     std::string message;
@@ -42,14 +45,15 @@ struct Erreur {
 
 [[noreturn]] void echoue(const std::string& message) { throw Erreur{message}; }
 
-// Options "--nom valeur" after the positional arguments.
+// Options "--nom valeur" anywhere after the command; given twice, the last
+// one counts, as a later word on a command line usually overrides an earlier one.
 struct Arguments {
     std::vector<std::string> positionnels;
     std::vector<std::pair<std::string, std::string>> options;
 
     std::optional<std::string> option(const std::string& nom) const {
-        for (const auto& [n, v] : options)
-            if (n == nom) return v;
+        for (auto o = options.rbegin(); o != options.rend(); ++o)
+            if (o->first == nom) return o->second;
         return std::nullopt;
     }
     int entier(const std::string& nom, int defaut, int min, int max) const {
@@ -69,7 +73,7 @@ struct Arguments {
     }
 };
 
-Arguments analyse(int argc, char** argv, std::size_t positionnels, const std::vector<std::string>& permises) {
+Arguments analyse(int argc, char** argv, std::size_t minimum, std::size_t maximum, const std::vector<std::string>& permises) {
     Arguments a;
     for (int i = 2; i < argc; ++i) {
         std::string s = argv[i];
@@ -83,7 +87,7 @@ Arguments analyse(int argc, char** argv, std::size_t positionnels, const std::ve
             a.positionnels.push_back(s);
         }
     }
-    if (a.positionnels.size() != positionnels) echoue("nombre d'arguments incorrect (voir --help).");
+    if (a.positionnels.size() < minimum || a.positionnels.size() > maximum) echoue("nombre d'arguments incorrect (voir --help).");
     return a;
 }
 
@@ -131,12 +135,35 @@ int transcrire(const Arguments& a) {
     DocumentBraille d(format);
     EditeurBraille e(d);
     e.nouveau();
-    e.insereNoir(texteImporte(octets, entree));
+    std::int32_t invalides = 0;
+    const std::string texte = texteImporte(octets, entree, &invalides);
+    const CaracteresOmis omis = caracteresOmis(texte);
+    e.insereNoir(texte);
     ContenuDocument c;
     c.texte = d.texte();
     c.format = format;
     c.marqueurs = d.marqueurs().liste();
-    if (!enregistreDtv(a.positionnels[1], c, erreur)) echoue(erreur);
+    ecrit(a.positionnels[1], ecritDtv(c));
+    // What was lost on the way is said once; the document is written all the same.
+    if (invalides > 0)
+        std::cerr << "dotavob-cli : " << invalides
+                  << (invalides > 1 ? " octets invalides en UTF-8 ont été remplacés"
+                                    : " octet invalide en UTF-8 a été remplacé")
+                  << " par « ? ».\n";
+    if (omis.nombre > 0) {
+        std::cerr << "dotavob-cli : " << omis.nombre
+                  << (omis.nombre > 1 ? " caractères sans équivalent braille ont été omis :"
+                                      : " caractère sans équivalent braille a été omis :");
+        for (char ch : omis.caracteres) {
+            // A control character is named, since it shows nothing.
+            const Octet b = oct(ch);
+            const char* hex = "0123456789ABCDEF";
+            std::cerr << ' '
+                      << (b < 0x20 || b == 0x7F ? std::string("U+00") + hex[b >> 4] + hex[b & 15]
+                                                : cp1252VersUtf8(std::string(1, ch)));
+        }
+        std::cerr << "\n";
+    }
     return 0;
 }
 
@@ -201,15 +228,7 @@ std::string cellulesUnicode(const std::string& braille) {
     return r;
 }
 
-int demo(int argc, char** argv) {
-    Arguments a;
-    for (int i = 2; i < argc; ++i) {
-        std::string s = argv[i];
-        if (s == "--cpl" && i + 1 < argc)
-            a.options.emplace_back(s, argv[++i]);
-        else
-            a.positionnels.push_back(s);
-    }
+int demo(const Arguments& a) {
     const std::string texte = a.positionnels.empty()
                                   ? "Le 14 juillet, l'ONU publie 12 rapports : « Paris » coûte 3,5 % de plus !"
                                   : a.positionnels[0];
@@ -219,23 +238,31 @@ int demo(int argc, char** argv) {
     return 0;
 }
 
+int lance(const std::string& commande, int argc, char** argv) {
+    if (commande == "--help" || commande == "-h" || commande == "aide") {
+        std::cout << AIDE;
+        return 0;
+    }
+    if (commande == "transcrire") return transcrire(analyse(argc, argv, 2, 2, {"--cpl", "--lignes"}));
+    if (commande == "exporter") return exporter(analyse(argc, argv, 2, 2, {"--code"}));
+    if (commande == "noir") return noir(analyse(argc, argv, 1, 1, {}));
+    if (commande == "info") return info(analyse(argc, argv, 1, 1, {}));
+    if (commande == "demo") return demo(analyse(argc, argv, 0, 1, {"--cpl"}));
+    std::cerr << "dotavob-cli : " << (commande.empty() ? "commande manquante" : "commande inconnue « " + commande + " »")
+              << " (voir --help).\n";
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string commande = argc > 1 ? argv[1] : "";
     try {
-        if (commande == "--help" || commande == "-h" || commande == "aide") {
-            std::cout << AIDE;
-            return 0;
-        }
-        if (commande == "transcrire") return transcrire(analyse(argc, argv, 2, {"--cpl", "--lignes"}));
-        if (commande == "exporter") return exporter(analyse(argc, argv, 2, {"--code"}));
-        if (commande == "noir") return noir(analyse(argc, argv, 1, {}));
-        if (commande == "info") return info(analyse(argc, argv, 1, {}));
-        if (commande == "demo") return demo(argc, argv);
-        std::cerr << "dotavob-cli : " << (commande.empty() ? "commande manquante" : "commande inconnue « " + commande + " »")
-                  << " (voir --help).\n";
-        return 2;
+        const int code = lance(commande, argc, argv);
+        // What could not reach standard output (a full disk, a closed file)
+        // is a failure: a script must not take a truncated result for a good one.
+        if (code == 0 && !std::cout.flush()) echoue("impossible d'écrire sur la sortie standard.");
+        return code;
     } catch (const Erreur& e) {
         std::cerr << "dotavob-cli : " << e.message << "\n";
         return 1;

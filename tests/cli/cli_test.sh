@@ -2,6 +2,7 @@
 # dotavob-cli as a script uses it: outputs, exit codes, nothing half-written.
 set -eu
 cli=$1
+case $cli in /*) ;; *) cli=$(pwd)/$cli ;; esac
 donnees=$2
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -34,4 +35,52 @@ if "$cli" transcrire "$tmp/a.txt" "$tmp/b.dtv" --cpl 9 2> /dev/null; then echec 
 [ ! -e "$tmp/b.dtv" ] || echec "document écrit malgré l'erreur"
 if "$cli" inconnue 2> /dev/null; then echec "commande inconnue acceptée"; fi
 "$cli" --help | grep -q 'transcrire ENTREE' || echec "aide"
+
+# « - » is standard output for every command that writes a file.
+(cd "$tmp" && "$cli" transcrire a.txt - --cpl 20 > sortie.dtv)
+[ ! -e "$tmp/-" ] || echec "fichier « - » créé"
+cmp -s "$tmp/sortie.dtv" "$tmp/a.dtv" || echec "transcrire vers la sortie standard"
+
+# An option given twice takes its last value, in every command.
+"$cli" transcrire "$tmp/a.txt" "$tmp/r.dtv" --cpl 12 --cpl 20
+cmp -s "$tmp/r.dtv" "$tmp/a.dtv" || echec "option répétée (transcrire)"
+"$cli" exporter "$tmp/a.dtv" - --code us --code fr | cmp -s - "$tmp/fr.txt" || echec "option répétée (exporter)"
+texte="un deux trois quatre cinq six sept"
+[ "$("$cli" demo "$texte" --cpl 40 --cpl 10)" = "$("$cli" demo "$texte" --cpl 10)" ] || echec "option répétée (demo)"
+
+# A file of the old print-text layout tells its own version.
+printf '\005\000\001\000\036\034\000\001\000\001\000\000\000a\000' > "$tmp/ancien.dtv"
+"$cli" info "$tmp/ancien.dtv" | grep -qx 'version: 5' || echec "version d'un ancien fichier"
+
+# A folder is called a folder, with or without its final slash.
+mkdir "$tmp/dossier"
+for d in "$tmp/dossier" "$tmp/dossier/"; do
+    if "$cli" info "$d" 2> "$tmp/err"; then echec "dossier « $d » lu"; fi
+    grep -qF "« $d » est un dossier, pas un fichier." "$tmp/err" || echec "message du dossier « $d » (lecture)"
+    if "$cli" transcrire "$tmp/a.txt" "$d" 2> "$tmp/err"; then echec "dossier « $d » écrit"; fi
+    grep -qF "« $d » est un dossier, pas un fichier." "$tmp/err" || echec "message du dossier « $d » (écriture)"
+done
+
+# A file that opens but cannot be read: a message and status 1, no crash.
+if [ -r /proc/self/mem ]; then
+    rc=0
+    "$cli" info /proc/self/mem 2> "$tmp/err" || rc=$?
+    [ "$rc" -eq 1 ] || echec "lecture impossible : code $rc"
+    grep -qF '« /proc/self/mem »' "$tmp/err" || echec "message de lecture impossible"
+fi
+
+# Output that cannot be written is a failure, not a success.
+if [ -w /dev/full ]; then
+    for commande in "--help" "demo" "info a.dtv" "noir a.dtv" "transcrire a.txt -"; do
+        if (cd "$tmp" && "$cli" $commande > /dev/full 2> err); then echec "« $commande » sur un disque plein"; fi
+        grep -q 'sortie standard' "$tmp/err" || echec "message de « $commande » sur un disque plein"
+    done
+fi
 echo "dotavob-cli : tout est conforme"
+
+# What a transcription leaves out is said once on standard error; it still succeeds.
+printf 'caf\303\251 \302\266 \342\200\242 \302\266 \377\n' > "$tmp/omis.txt"
+"$cli" transcrire "$tmp/omis.txt" "$tmp/omis.dtv" 2> "$tmp/err" || echec "transcription avec omissions refusée"
+grep -qx 'dotavob-cli : 1 octet invalide en UTF-8 a été remplacé par « ? ».' "$tmp/err" || echec "octet invalide non signalé"
+grep -qx 'dotavob-cli : 3 caractères sans équivalent braille ont été omis : ¶ •' "$tmp/err" || echec "caractères omis non signalés"
+[ "$(wc -l < "$tmp/err")" -eq 2 ] || echec "omissions signalées plus d'une fois"

@@ -46,9 +46,11 @@ std::string Exporte(std::string_view texte, const TgestionnaireMarqueurs& marque
             sortie += '\f';
         else if (estFinDeLigne(b))
             sortie += "\r\n";
-        else
+        else if (!codeFrancais)
             // A byte with no cell counts by its low six bits: the full cell.
-            sortie += static_cast<char>(codeFrancais ? b : caractereUS(cellule(b)));
+            sortie += static_cast<char>(caractereUS(cellule(b)));
+        else
+            sortie += static_cast<char>(cellule(b) == AUCUNE_CELLULE ? caractere(AUCUNE_CELLULE) : b);
     }
     return sortie;
 }

@@ -1,6 +1,7 @@
 // Print text brought in from a file: what "Importer texte" inserts.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -11,8 +12,12 @@ namespace dotavob {
 std::string joinsLignes(std::string_view texte);
 
 // The print text (code page 1252) of a text or RTF file: ".rtf" in any case,
-// or any file whose content starts as RTF, goes through the RTF reader; text
-// in UTF-8 is read as UTF-8, any other as code page 1252.
-std::string texteImporte(std::string_view contenu, std::string_view nomFichier);
+// or any file whose content starts as RTF, goes through the RTF reader. Text
+// whose valid multi-byte UTF-8 sequences outnumber its invalid bytes is read
+// as UTF-8, each invalid byte becoming "?"; any other as code page 1252. A
+// leading byte order mark is dropped. `octetsInvalides`, when given, receives
+// how many bytes became "?".
+std::string texteImporte(std::string_view contenu, std::string_view nomFichier,
+                         std::int32_t* octetsInvalides = nullptr);
 
 }  // namespace dotavob

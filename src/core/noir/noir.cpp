@@ -13,14 +13,27 @@ Octet majusculeVisible(Octet c) {
     return estMajuscule(u) ? u : c;
 }
 
+// What a line passes on to the next one when a cut inside a word (VT) ends
+// it; every other line end clears it.
+struct Modes {
+    bool majuscule = false, toutMajuscules = false, numerique = false, evidence = false;
+};
+
 class Lecteur {
 public:
-    Lecteur(const ContexteNoir& ctx, LigneNoire& r)
-        : n_(static_cast<std::int32_t>(ctx.texte.size())), ctx_(ctx), r_(r) {}
+    Lecteur(const ContexteNoir& ctx, LigneNoire& r, const Modes& m)
+        : n_(static_cast<std::int32_t>(ctx.texte.size())),
+          ctx_(ctx),
+          r_(r),
+          majuscule_(m.majuscule),
+          toutMajuscules_(m.toutMajuscules),
+          numerique_(m.numerique),
+          evidence_(m.evidence) {}
 
     Octet at(std::int32_t p) const { return p >= 1 && p <= n_ ? oct(ctx_.texte[static_cast<std::size_t>(p - 1)]) : 0; }
 
     void emet(std::string_view s, std::uint8_t style, std::int32_t debut, std::int32_t fin) {
+        if (muet_) return;
         if (cache_) {
             debut = cache_;
             cache_ = 0;
@@ -36,7 +49,10 @@ public:
     // Returns the position after what the rule consumed.
     std::int32_t regle(std::int32_t pos);
 
+    Modes modes() const { return {majuscule_, toutMajuscules_, numerique_, evidence_}; }
+
     std::int32_t n_ = 0;
+    bool muet_ = false;  // reading only for the modes: nothing is emitted
 
 private:
     std::int32_t prefixe(std::int32_t pos, Octet c);
@@ -170,16 +186,29 @@ std::int32_t Lecteur::regle(std::int32_t pos) {
     return pos + 1;
 }
 
-}  // namespace
+// The modes in which the line at `pos` starts: when a cut inside a word ends
+// the line before it, those that held at that cut, read again from the start
+// of the word (never further back).
+Modes modesAuDebut(const ContexteNoir& ctx, std::int32_t pos) {
+    LigneNoire ignore;
+    Lecteur l(ctx, ignore, {});
+    if (ctx.signesModificateurs || pos < 2 || pos - 1 > l.n_ || l.at(pos - 1) != VT) return {};
+    std::int32_t p = pos - 1;
+    while (p > 1 && !effaceLesModes(l.at(p - 1))) --p;
+    l.muet_ = true;
+    while (p < pos - 1) p = l.at(p) == VT ? p + 1 : l.regle(p);
+    return l.modes();
+}
 
-LigneNoire litLigneNoir(const ContexteNoir& ctx, std::int32_t pos) {
+LigneNoire litLigne(const ContexteNoir& ctx, std::int32_t pos, Modes& modes) {
     LigneNoire r;
-    Lecteur l(ctx, r);
+    Lecteur l(ctx, r, modes);
     while (pos <= l.n_) {
         const Octet c = l.at(pos);
         if (estFinDeLigne(c)) {
             r.arret = pos + ctx.decalage;
             r.finLigne = c;
+            modes = c == VT ? l.modes() : Modes{};
             return r;
         }
         if (ctx.signesModificateurs) {
@@ -193,7 +222,17 @@ LigneNoire litLigneNoir(const ContexteNoir& ctx, std::int32_t pos) {
         pos = l.regle(pos);
     }
     r.arret = l.n_ + 1 + ctx.decalage;
+    modes = l.modes();
     return r;
+}
+
+}  // namespace
+
+bool effaceLesModes(std::uint8_t c) { return c == ' ' || c == CR || c == LF || c == FF; }
+
+LigneNoire litLigneNoir(const ContexteNoir& ctx, std::int32_t pos) {
+    Modes modes = modesAuDebut(ctx, pos);
+    return litLigne(ctx, pos, modes);
 }
 
 std::string texteLigneNoir(const LigneNoire& ligne) {
@@ -208,8 +247,9 @@ std::string BrailleVersNoir(std::string_view braille, const TgestionnaireMarqueu
     ContexteNoir ctx{braille, decalage, marqueurs, false};
     const auto n = static_cast<std::int32_t>(braille.size());
     std::int32_t pos = 1;
+    Modes modes;  // carried from line to line, so no line looks back
     while (pos <= n) {
-        LigneNoire l = litLigneNoir(ctx, pos);
+        LigneNoire l = litLigne(ctx, pos, modes);
         for (const auto& m : l.morceaux) out += m.texte;
         switch (l.finLigne) {
             case CR: out += "\r\n"; break;

@@ -41,8 +41,15 @@ struct ContexteNoir {
     bool signesModificateurs = false;                  // raw display: every sign shown as stored
 };
 
-// Reads the line that starts at position `pos` (1-based in ctx.texte).
+// Reads the line that starts at position `pos` (1-based in ctx.texte). A
+// line that starts just after a cut inside a word (VT) starts in the capital
+// and number modes that held at that cut: the reading looks back to the
+// word's start, so the window must hold it.
 LigneNoire litLigneNoir(const ContexteNoir& ctx, std::int32_t pos);
+
+// A space, or a line end other than a cut inside a word: where the reading's
+// modes are cleared, so where a look-back for them stops.
+bool effaceLesModes(std::uint8_t c);
 
 // The print characters of one line, concatenated.
 std::string texteLigneNoir(const LigneNoire& ligne);

@@ -1,6 +1,8 @@
 #include "core/transcription/transcription.h"
 
 #include <algorithm>
+#include <bitset>
+#include <vector>
 
 #include "core/braille/codes.h"
 
@@ -24,7 +26,8 @@ bool estSigneDouble(Octet a, Octet b) {
 }
 
 // Makes room on the current line of `out` before a unit that does not fit
-// (`suite` holds its first bytes); returns the column after the line's bytes.
+// (`suite` holds its bytes and those that follow); returns the column after
+// the line's bytes.
 std::int32_t coupe(std::string& out, std::int32_t cpl, std::string_view suite, bool ligneEntamee) {
     const std::size_t debut = debutLigneDe(out);
     const std::size_t len = out.size();
@@ -42,30 +45,153 @@ std::int32_t coupe(std::string& out, std::int32_t cpl, std::string_view suite, b
         }
     }
     // No place to break: the word is cut at the margin.
-    std::size_t j = placeCoupure(out, suite, len, debut, ligneEntamee && debut == 0);
+    std::size_t j = placeCoupure(out, suite, len, debut, ligneEntamee && debut == 0, cpl);
     out.insert(j, 1, cVT);
     return static_cast<std::int32_t>(len - j) + 1;
 }
 
+// The print character as it is transcribed: a tab separates words as a
+// space does (dropping it would glue them); dashes and low quotes, which
+// have no cell, take the form of their plain counterparts.
+Octet normalise(char ch) {
+    switch (oct(ch)) {
+        case '\t': return ' ';
+        case 0x96: case 0x97: return '-';
+        case 0x84: return '"';
+        case 0x82: return '\'';
+        default: return normaliseGuillemets(oct(ch));
+    }
+}
+
+// Whether a (normalised) print character is written at all: every rule of
+// `ecrit` but the last names what it writes; the last takes what the code
+// page accepts, and everything else is left out.
+bool aUneForme(Octet c) {
+    return c == ' ' || estFinDeLigne(c) || estChiffre(c) || estMajuscule(c) || estSigneSpecial(c) ||
+           codePrefixe(c) == 7 || estMinuscule(c) || estPonctuation(c) || estApostropheOuTiret(c) ||
+           estSigneAlternatif(c) || c == 0x91 || c == 0x92 || c == 0x85 || estGuillemet(c) || c == 0x89 ||
+           estAccepte(c);
+}
+
+struct Etat {
+    bool numMode = false;
+    std::size_t finEtirement = 0;   // end of the stretch of capitals being written
+    std::size_t sansEtirement = 0;  // before it, no capital starts a stretch (a small letter follows)
+};
+
 // The end (exclusive index) of the stretch that starts at a capital letter,
 // when it holds two or more letters and all of them are capitals; 0 if not.
-// The stretch ends where the print view ends a word in capitals.
-std::size_t finEtirementMajuscules(std::string_view noir, std::size_t i) {
+// The stretch ends where the print view ends a word in capitals. A small
+// letter that ends the scan is kept in `e`, so that no later capital before
+// it scans the word again.
+std::size_t finEtirementMajuscules(std::string_view noir, std::size_t i, Etat& e) {
+    if (i < e.sansEtirement) return 0;
     int lettres = 0;
     std::size_t j = i;
     for (; j < noir.size(); ++j) {
-        Octet c = normaliseGuillemets(oct(noir[j]));
+        Octet c = normalise(noir[j]);
         if (c == ' ' || estPonctuation(c) || estFinDeLigne(c) || c == 0x85 || c == '}') break;
-        if (estMinuscule(c)) return 0;
+        if (estMinuscule(c)) {
+            e.sansEtirement = j;
+            return 0;
+        }
         if (estMajuscule(c)) ++lettres;
     }
     return lettres >= 2 ? j : 0;
 }
 
+// The bytes (at most three) that the i-th print character `c` (normalised)
+// writes, CR and FF apart; updates the modes.
+int ecrit(std::string_view noir, std::size_t i, Octet c, Etat& e, char o[3]) {
+    int w = 0;
+    auto met = [&](Octet a) { o[w++] = static_cast<char>(a); };
+    const std::size_t n = noir.size();
+    if (!aUneForme(c)) {
+        // left out
+    } else if (estChiffre(c)) {
+        if (!e.numMode) met(caracterePrefixe(1));
+        met(caractere(celluleChiffre(c)));
+        e.numMode = true;
+    } else if (e.numMode && estOperateur(c)) {
+        met(caractere(celluleOperateur(c)));
+    } else if (e.numMode && c == '\'') {
+        met(c);
+    } else if (estMajuscule(c)) {
+        if (i >= e.finEtirement) {
+            met(caracterePrefixe(5));
+            e.finEtirement = finEtirementMajuscules(noir, i, e);
+            if (e.finEtirement) met(caracterePrefixe(5));
+        }
+        met(enMinuscule(c));
+    } else if (estSigneSpecial(c)) {
+        std::string s = ecritureSigneSpecial(c);
+        met(oct(s[0]));
+        met(oct(s[1]));
+    } else if (c == ' ') {
+        if (i + 1 < n && !estPonctuation(oct(noir[i + 1]))) met(' ');
+        e.numMode = false;
+    } else if (codePrefixe(c) == 7) {
+        met(c);
+    } else if (estFinDeLigne(c)) {
+        e.numMode = false;
+    } else if (estMinuscule(c) || estPonctuation(c) || estApostropheOuTiret(c)) {
+        met(c);
+        e.numMode = false;
+    } else if (estSigneAlternatif(c)) {
+        met(c);
+    } else if (c == 0x92 || c == 0x91) {
+        met('\'');
+        e.numMode = false;
+    } else if (c == 0x85) {
+        met('.');
+        met('.');
+        met('.');
+        e.numMode = false;
+    } else if (estGuillemet(c)) {
+        met('"');
+        e.numMode = false;
+    } else if (c == 0x89) {
+        met(caractere(2));
+        met(caractere(37));
+        met(caractere(37));
+        e.numMode = false;
+    } else {
+        met(c);
+    }
+    return w;
+}
+
+// What the characters from i on will write, up to `max` bytes and never past
+// the word: what a cut needs to see of the unit it must not split.
+std::string suiteEcrite(std::string_view noir, std::size_t i, Etat e, std::size_t max) {
+    std::string s;
+    char o[3];
+    for (; i < noir.size() && s.size() < max; ++i) {
+        const Octet c = normalise(noir[i]);
+        if (c == ' ' || estFinDeLigne(c)) break;
+        s.append(o, static_cast<std::size_t>(ecrit(noir, i, c, e, o)));
+    }
+    return s;
+}
+
+void noteOmis(CaracteresOmis& r, std::bitset<256>& vus, char ch) {
+    ++r.nombre;
+    if (!vus[oct(ch)]) r.caracteres += ch;
+    vus[oct(ch)] = true;
+}
+
 }  // namespace
 
+CaracteresOmis caracteresOmis(std::string_view noir) {
+    CaracteresOmis r;
+    std::bitset<256> vus;
+    for (char ch : noir)
+        if (!aUneForme(normalise(ch))) noteOmis(r, vus, ch);
+    return r;
+}
+
 std::size_t placeCoupure(std::string_view s, std::string_view suite, std::size_t j, std::size_t debutLigne,
-                         bool ligneEntamee) {
+                         bool ligneEntamee, std::int32_t largeur) {
     auto at = [&](std::size_t i) -> Octet {
         if (i < s.size()) return oct(s[i]);
         i -= s.size();
@@ -91,90 +217,60 @@ std::size_t placeCoupure(std::string_view s, std::string_view suite, std::size_t
         }
         if (j < debutLigne) return propose;
     }
-    if (j == debutLigne && !ligneEntamee && j != propose) return propose;
+    if (j == propose) return j;
+    if (j == debutLigne && !ligneEntamee) return propose;
+    // A unit longer than a whole line would not fit on the next one either.
+    const std::size_t fin = s.size() + suite.size();
+    std::size_t u = j;
+    while (u < fin && prefixeCache(u)) ++u;
+    if (u < fin) {
+        if (at(u) == PREFIXE_POINT5 && at(u + 1) == 0xF3 && at(u + 2) == 0xF3)
+            u += 3;
+        else if (estSigneDouble(at(u), at(u + 1)))
+            u += 2;
+        else
+            u += 1;
+    }
+    if (u - j > static_cast<std::size_t>(std::max(largeur, 1))) return propose;
     return j;
 }
 
-std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::int32_t cpl) {
+std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::int32_t cpl, CaracteresOmis* omis) {
     std::string out;
     out.reserve(noir.size() + noir.size() / 4 + 8);
     std::int32_t col = colonneDepart;
     const bool entamee = colonneDepart > 1;
-    bool numMode = false;
-    std::size_t finEtirement = 0;
+    Etat etat;
+    std::bitset<256> omisVus;
     char o[3];
     const std::size_t n = noir.size();
     for (std::size_t i = 0; i < n; ++i) {
-        // A tab separates words as a space does; dropping it would glue them.
-        const Octet c = noir[i] == '\t' ? Octet{' '} : normaliseGuillemets(oct(noir[i]));
+        const Octet c = normalise(noir[i]);
         // A full line followed by a space: the space becomes the line end.
         if (c == ' ' && col > cpl) {
             out += cLF;
             col = 1;
-            numMode = false;
+            etat.numMode = false;
             continue;
         }
-        int w = 0;
-        auto met = [&](Octet a) { o[w++] = static_cast<char>(a); };
-        if (estChiffre(c)) {
-            if (!numMode) met(caracterePrefixe(1));
-            met(caractere(celluleChiffre(c)));
-            numMode = true;
-        } else if (numMode && estOperateur(c)) {
-            met(caractere(celluleOperateur(c)));
-        } else if (numMode && c == '\'') {
-            met(c);
-        } else if (estMajuscule(c)) {
-            if (i >= finEtirement) {
-                met(caracterePrefixe(5));
-                finEtirement = finEtirementMajuscules(noir, i);
-                if (finEtirement) met(caracterePrefixe(5));
-            }
-            met(enMinuscule(c));
-        } else if (estSigneSpecial(c)) {
-            std::string e = ecritureSigneSpecial(c);
-            met(oct(e[0]));
-            met(oct(e[1]));
-        } else if (c == ' ') {
-            if (i + 1 < n && !estPonctuation(oct(noir[i + 1]))) met(' ');
-            numMode = false;
-        } else if (c == CR || c == FF) {
+        if (c == CR || c == FF) {
             out += static_cast<char>(c);
             col = 1;
-            numMode = false;
+            etat.numMode = false;
             continue;
-        } else if (codePrefixe(c) == 7) {
-            met(c);
-        } else if (c == LF || c == VT) {
-            numMode = false;
-        } else if (estMinuscule(c) || estPonctuation(c) || estApostropheOuTiret(c)) {
-            met(c);
-            numMode = false;
-        } else if (estSigneAlternatif(c)) {
-            met(c);
-        } else if (c == 0x92 || c == 0x91) {
-            met('\'');
-            numMode = false;
-        } else if (c == 0x85) {
-            met('.');
-            met('.');
-            met('.');
-            numMode = false;
-        } else if (estGuillemet(c)) {
-            met('"');
-            numMode = false;
-        } else if (c == 0x89) {
-            met(caractere(2));
-            met(caractere(37));
-            met(caractere(37));
-            numMode = false;
-        } else if (estAccepte(c)) {
-            met(c);
         }
-        if (w == 0) continue;
+        const int w = ecrit(noir, i, c, etat, o);
+        if (w == 0) {
+            if (omis && !aUneForme(c)) noteOmis(*omis, omisVus, noir[i]);
+            continue;
+        }
         // A break after a hyphen frees less than a unit may need: break again.
-        for (int essai = 0; essai < 4 && col > 1 && col - 1 + w > cpl; ++essai)
-            col = coupe(out, cpl, std::string_view(o, static_cast<std::size_t>(w)), entamee);
+        if (col > 1 && col - 1 + w > cpl) {
+            std::string suite(o, static_cast<std::size_t>(w));
+            suite += suiteEcrite(noir, i + 1, etat, static_cast<std::size_t>(std::max(cpl, 1)) + 3);
+            for (int essai = 0; essai < 4 && col > 1 && col - 1 + w > cpl; ++essai)
+                col = coupe(out, cpl, suite, entamee);
+        }
         out.append(o, static_cast<std::size_t>(w));
         col += w;
     }
@@ -195,7 +291,7 @@ std::string CoupeParagraphe(std::string_view paragraphe, std::int32_t cpl, std::
                 ++i;
                 col = 1;
             } else {
-                col = coupe(out, cpl, paragraphe.substr(i + 1, 3), false);
+                col = coupe(out, cpl, paragraphe.substr(i + 1, static_cast<std::size_t>(std::max(cpl, 1)) + 3), false);
             }
         }
     }
@@ -209,45 +305,62 @@ std::string recoupeTexte(std::string_view texte, std::int32_t cpl,
                          const std::function<int(std::int32_t)>& indentation) {
     std::string out;
     out.reserve(texte.size() + texte.size() / 16 + 2);
-    std::int32_t compteur = 0, largeur = cpl;
+    std::int32_t largeur = cpl;
     std::size_t debutLigne = 0;
+    bool ligneNeuve = true;
+    // The position in `texte` of each byte of the current line, so that a
+    // line made by moving a word down takes the width of its own first byte.
+    std::vector<std::int32_t> origine;
     const auto n = static_cast<std::int32_t>(texte.size());
     auto normal = [&](std::int32_t p) { return texte[static_cast<std::size_t>(p - 1)] == cLF ? ' ' : texte[static_cast<std::size_t>(p - 1)]; };
+    auto largeurEn = [&](std::int32_t p) { return std::max(1, cpl - indentation(p)); };
+    auto finDeLigne = [&] {
+        debutLigne = out.size();
+        origine.clear();
+        ligneNeuve = true;
+    };
     for (std::int32_t p = 1; p <= n; ++p) {
         char b = normal(p);
         if (b == cVT) continue;
-        if (compteur == 0) largeur = std::max(1, cpl - indentation(p));
+        if (ligneNeuve) largeur = largeurEn(p);
+        ligneNeuve = false;
         if (b == static_cast<char>(CR) || b == static_cast<char>(FF)) {
             out += b;
-            compteur = 0;
-            debutLigne = out.size();
+            finDeLigne();
             continue;
         }
-        ++compteur;
-        if (compteur > largeur) {
-            if (b == ' ') {
-                out += cLF;
-                compteur = 0;
-                debutLigne = out.size();
-                continue;
-            }
+        if (b == ' ' && static_cast<std::int32_t>(out.size() - debutLigne) >= largeur) {
+            out += cLF;
+            finDeLigne();
+            continue;
+        }
+        // The count restarts after each line end made here: the moved word
+        // counts on its new line, which may be narrower than the one it left.
+        while (static_cast<std::int32_t>(out.size() - debutLigne) >= largeur) {
             std::size_t k = out.size();
             while (k > debutLigne && out[k - 1] != ' ') --k;
+            std::size_t debut;  // where the new line starts, before any insertion
+            std::size_t coupure = 0;
             if (k > debutLigne) {
                 out[k - 1] = cLF;
-                debutLigne = k;
+                debut = k;
             } else {
                 std::string suite(1, b);
-                for (std::int32_t q = p + 1; q <= n && suite.size() < 3; ++q)
+                const auto max = static_cast<std::size_t>(largeur) + 3;
+                for (std::int32_t q = p + 1; q <= n && suite.size() < max; ++q)
                     if (texte[static_cast<std::size_t>(q - 1)] != cVT) suite += normal(q);
-                std::size_t j = placeCoupure(out, suite, out.size(), debutLigne, false);
-                out.insert(j, 1, cVT);
-                debutLigne = j + 1;
+                debut = placeCoupure(out, suite, out.size(), debutLigne, false, largeur);
+                out.insert(debut, 1, cVT);
+                coupure = 1;
             }
-            // The count restarts after the line end just made: the moved word counts.
-            compteur = static_cast<std::int32_t>(out.size() - debutLigne) + 1;
+            const std::size_t depuis = debut - debutLigne;
+            const std::int32_t premier = depuis < origine.size() ? origine[depuis] : p;
+            origine.erase(origine.begin(), origine.begin() + static_cast<std::ptrdiff_t>(depuis));
+            debutLigne = debut + coupure;
+            largeur = largeurEn(premier);
         }
         out += b;
+        origine.push_back(p);
     }
     return out;
 }

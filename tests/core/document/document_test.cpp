@@ -169,6 +169,14 @@ TEST(Document, RecoupageDuDocument) {
     ASSERT_TRUE(d.Defait().ok);
     EXPECT_EQ(d.texte(), "aaa bbb ccc dd\raaaa bbbb cccc");
 
+    // A line that starts inside the indented range is shortened, even when a
+    // moved word starts it.
+    d.marqueurs().Vide();
+    d.initialise("aaaa bbbb cccc dddd");
+    d.marqueurs().ajouteBrut({6, 19, MARQUEUR_INDENTATION, 2});
+    d.recoupeDocument();
+    EXPECT_EQ(d.texte(), "aaaa bbbb\ncccc\ndddd");
+
     f.cpl = 20;
     d.marqueurs().Vide();
     d.initialise(std::string(45, 'x'));

@@ -17,8 +17,8 @@ TEST(Export, Octets) {
         {"\xE9", false, "="},
         {"\xE9", true, "\xE9"},
         {"\xA8paris", false, ".paris"},
-        {"\xC9", false, "="},  // a byte with no cell: the full cell
-        {"\xC9", true, "\xC9"},
+        {"\xC9", false, "="},  // a byte with no cell: the full cell, in both codes
+        {"a5\xFF\x90" "b", true, "a\xE9\xE9\xE9" "b"},
     };
     for (auto [texte, fr, sortie] : cas) EXPECT_EQ(Exporte(texte, aucun, fr), sortie) << texte;
 }

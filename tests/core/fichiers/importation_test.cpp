@@ -20,3 +20,21 @@ TEST(Importation, LignesEtEncodages) {
     };
     for (auto [contenu, nom, texte] : cas) EXPECT_EQ(texteImporte(contenu, nom), texte) << nom;
 }
+
+TEST(Importation, Utf8AvecOctetsInvalides) {
+    // UTF-8 wins when its sequences outnumber the bytes that break it; each
+    // such byte becomes "?" and is counted.
+    const struct { const char* contenu; const char* texte; std::int32_t invalides; } cas[] = {
+        {"\xEF\xBB\xBF" "caf\xC3\xA9 \xFF d\xC3\xA9j\xC3\xA0", "caf\xE9 ? d\xE9j\xE0\r\n", 1},
+        {"\xC3\xA9t\xC3\xA9 \xC3\xA0 \xE2\x80", "\xE9t\xE9 \xE0 ??\r\n", 2},  // a sequence cut short
+        {"\xC3\xA9t\xE9 \xE0", "\xC3\xA9t\xE9 \xE0\r\n", 0},  // one sequence, two bad bytes
+        {"\xC3\xA9t\xE9", "\xC3\xA9t\xE9\r\n", 0},              // as many as bad bytes
+        {"caf\xC3\xA9", "caf\xE9\r\n", 0},
+        {"caf\xE9", "caf\xE9\r\n", 0},
+    };
+    for (auto [contenu, texte, invalides] : cas) {
+        std::int32_t n = -1;
+        EXPECT_EQ(texteImporte(contenu, "a.txt", &n), texte) << contenu;
+        EXPECT_EQ(n, invalides) << contenu;
+    }
+}

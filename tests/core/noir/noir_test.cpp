@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "core/braille/codes.h"
+#include "core/document/document.h"
 #include "core/document/marqueurs.h"
+#include "core/editeur/lignespage.h"
+#include "core/transcription/transcription.h"
 
 using namespace dotavob;
 
@@ -101,8 +104,30 @@ TEST(Noir, BrailleVersNoirEtBrut) {
     EXPECT_EQ(BrailleVersNoir("\xA4\x80 \x91\xE2!\xEE ]b"), "\x80 1+3 ]");
     // Capitals and numbers never carry over a line end.
     EXPECT_EQ(BrailleVersNoir("\xA8\xA8" "ab\r\x91\xE2\r\xE2"), "AB\r\n1\r\n\xE2");
+    EXPECT_EQ(BrailleVersNoir("\xA8\xA8" "ab\ncd \x91\xE2\f\xE2"), "AB cd 1\r\f\xE2");
     TgestionnaireMarqueurs m;
     m.ajouteBrut({12, 12, MARQUEUR_CARACTERE, '#'});
     EXPECT_EQ(BrailleVersNoir("xyz", &m, 10), "x#z");
     EXPECT_EQ(BrailleBrut("a\rb\n"), "a\r\nb\n");
+}
+
+TEST(Noir, UneCoupureDansUnMotNeChangePasSaLecture) {
+    FormatPage f;
+    f.cpl = 10;
+    DocumentBraille d(f);
+    for (const char* mot : {"2016-12-18", "ABCDEFGHIJKL", "SOCK_STREAM"}) {
+        const std::string b = "x " + Transcrire(mot, 3, 10);
+        const auto vt = b.find('\v');
+        ASSERT_NE(vt, std::string::npos) << mot;
+        EXPECT_EQ(BrailleVersNoir(b), std::string("x ") + mot);
+        // The line after the cut starts in the modes that held at its end.
+        const std::string premiere = texteLigneNoir(litLigneNoir(ContexteNoir{b, 0, nullptr, false}, 1));
+        const LigneNoire seconde = litLigneNoir(ContexteNoir{b, 0, nullptr, false}, static_cast<std::int32_t>(vt) + 2);
+        EXPECT_EQ(premiere + texteLigneNoir(seconde), std::string("x ") + mot);
+        d.initialise(b);
+        const LignePage l = lignePage(d, 2, false);
+        EXPECT_EQ(texteLigneNoir(l.noire), texteLigneNoir(seconde)) << mot;
+        ASSERT_FALSE(l.noire.morceaux.empty());
+        EXPECT_EQ(l.noire.morceaux.front().debut, l.debut);
+    }
 }

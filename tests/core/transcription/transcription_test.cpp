@@ -72,6 +72,11 @@ TEST(Transcrire, Regles) {
         {"\xB8mot", "\xB8mot"},
         {"\xC9t\xE9", "\xA8\xE9t\xE9"},
         {"a\tb", "a b"},
+        {"B\tA", "\xA8" "b \xA8" "a"},             // a tab ends a stretch of capitals
+        {"AB\tCD", "\xA8\xA8" "ab \xA8\xA8" "cd"},
+        {"a\x96" "b\x97" "c", "a-b-c"},            // dashes become the hyphen
+        {"\x84oui\x94", "\"oui\""},
+        {"l\x82" "a", "l'a"},
         {"\xE4", "\xE4"},
     };
     for (auto [noir, braille] : cas) EXPECT_EQ(Transcrire(noir, 1, 30), braille) << noir;
@@ -92,6 +97,30 @@ TEST(Transcrire, CoupureALaMarge) {
     std::string b = Transcrire("aaaaaa 12 34", 1, 10);
     EXPECT_EQ(b, "aaaaaa \x91\xE2\xEA\n\x91\xEE\xF4");
     EXPECT_EQ(BrailleVersNoir(b), "aaaaaa 12 34");
+}
+
+TEST(Transcrire, CoupureAvantUneUnite) {
+    const std::string a29(29, 'a'), b12(12, '\xB8');
+    const struct { std::string noir; std::int32_t cpl; std::string braille; } cas[] = {
+        // Per mille typed as its three bytes moves whole to the next line.
+        {"z\r" + a29 + "\xB4\xF3\xF3x", 30, "z\r" + a29 + "\v\xB4\xF3\xF3x"},
+        // A run of hidden prefixes longer than a line is cut as written.
+        {"ab" + b12 + "c", 10, "ab" + b12.substr(0, 8) + "\v" + b12.substr(0, 4) + "c"},
+    };
+    for (const auto& [noir, cpl, braille] : cas) EXPECT_EQ(Transcrire(noir, 1, cpl), braille) << noir;
+}
+
+TEST(Transcrire, CaracteresOmis) {
+    // Characters with no Braille form: left out, each listed once, all counted.
+    const std::string noir = "a\xB6" "b\x95\xB6\r\n\t\x96";
+    CaracteresOmis omis;
+    EXPECT_EQ(Transcrire(noir, 1, 30, &omis), "ab\r -");
+    EXPECT_EQ(omis.nombre, 3);
+    EXPECT_EQ(omis.caracteres, "\xB6\x95");
+    const CaracteresOmis seuls = caracteresOmis(noir);
+    EXPECT_EQ(seuls.nombre, 3);
+    EXPECT_EQ(seuls.caracteres, "\xB6\x95");
+    EXPECT_EQ(caracteresOmis("Caf\xE9 \x84ok\x93 \x89").nombre, 0);
 }
 
 TEST(Transcrire, AucuneLigneTropLongueNiCoupureDansUnSigne) {
@@ -190,6 +219,12 @@ TEST(Transcrire, RecoupageDuDocument) {
     EXPECT_EQ(t, "aaa\nbbb\nccc dd\raaaa bbbb\ncccc");
     // A cut never separates a capital sign from its letter.
     EXPECT_EQ(recoupeTexte("aaaaaaaaa\xA8" "bcd", 10, sansRetrait), "aaaaaaaaa\v\xA8" "bcd");
+    // Every line takes the width of its own first position, also a line
+    // made by moving a word down.
+    auto de6a19 = [](std::int32_t p) { return p >= 6 && p <= 19 ? 2 : 0; };
+    EXPECT_EQ(recoupeTexte("aaaa bbbb cccc dddd", 10, de6a19), "aaaa bbbb\ncccc\ndddd");
+    auto de1a9 = [](std::int32_t p) { return p <= 9 ? 2 : 0; };
+    EXPECT_EQ(recoupeTexte("aaaa bbbb cccc dddd eeee", 10, de1a9), "aaaa\nbbbb\ncccc dddd\neeee");
     // A width never goes below one cell.
     auto enorme = [](std::int32_t) { return 200; };
     for (const auto& l : lignes(recoupeTexte("abc", 10, enorme))) EXPECT_LE(l.size(), 1u);
