@@ -1,1 +1,118 @@
 #include "interface/dialoguefontes.h"
+
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+
+#include "core/braille/codes.h"
+
+namespace dotavob {
+namespace {
+
+const QString COURIER = QStringLiteral("Courier New");
+
+// Each entry drawn in the font it names, two pixels shorter than its row.
+class DessinFonte : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    static constexpr int hauteur = 20;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        QFont f(index.data().toString());
+        f.setPixelSize(hauteur - 2);
+        option->font = f;
+        option->fontMetrics = QFontMetrics(f);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), hauteur};
+    }
+};
+
+}  // namespace
+
+QStringList fontesFixes() {
+    QStringList r;
+    for (const QString& f : QFontDatabase::families()) {
+        if (f.startsWith(QLatin1Char('@')) || !QFontDatabase::isFixedPitch(f) ||
+            !QFontDatabase::writingSystems(f).contains(QFontDatabase::Latin))
+            continue;
+        if (QString::fromStdString(cp1252VersUtf8(utf8VersCp1252(f.toStdString()))) != f) continue;
+        r << f;
+    }
+    r.removeDuplicates();
+    r.sort(Qt::CaseInsensitive);
+    return r;
+}
+
+bool fonteinstallee(const QString& nom) { return fontesFixes().contains(nom, Qt::CaseSensitive); }
+
+QString choisitfonte(const QString& nomDemande, QWidget* parent, const std::function<void(const QString&)>& informe) {
+    // "Courier New" is the fallback: it is taken as it is, wherever it resolves.
+    if (nomDemande == COURIER || fonteinstallee(nomDemande)) return nomDemande;
+    const QString message = QStringLiteral("La police de caractères : ") + nomDemande +
+                            QStringLiteral(" n'existe pas sur cet ordinateur\nelle sera remplacée par la police \"") +
+                            COURIER + QLatin1Char('"');
+    if (informe)
+        informe(message);
+    else
+        QMessageBox::information(parent, QStringLiteral("DotavoB"), message);
+    return COURIER;
+}
+
+Tdlgfontes::Tdlgfontes(MagasinReglages& reglages, QWidget* parent) : QDialog(parent), reglages_(reglages) {
+    setObjectName(QStringLiteral("dlgfontes"));
+    setWindowTitle(QStringLiteral("Choix de la police de caractères"));
+    auto* l = new QVBoxLayout(this);
+    liste_ = new QListWidget(this);
+    liste_->setObjectName(QStringLiteral("listeFontes"));
+    liste_->setItemDelegate(new DessinFonte(liste_));
+    liste_->setUniformItemSizes(true);
+    l->addWidget(liste_);
+    auto* boutons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    boutons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("boutok"));
+    boutons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annuler"));
+    boutons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("boutannuler"));
+    connect(boutons, &QDialogButtonBox::accepted, this, &Tdlgfontes::valide);
+    connect(boutons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(liste_, &QListWidget::itemDoubleClicked, this, &Tdlgfontes::valide);
+    l->addWidget(boutons);
+    setFixedSize(QSize(342, 368).expandedTo(sizeHint()));
+}
+
+bool Tdlgfontes::choisit(QString& nom) {
+    nomChoisi_ = nom;
+    if (exec() != QDialog::Accepted) return false;
+    nom = nomChoisi_;
+    reglages_.ecritfonte(utf8VersCp1252(nom.toStdString()));
+    return true;
+}
+
+void Tdlgfontes::showEvent(QShowEvent* e) {
+    if (!e->spontaneous()) {
+        // Fonts may have come or gone since the last time.
+        liste_->clear();
+        liste_->addItems(fontesFixes());
+        for (int i = 0; i < liste_->count(); ++i)
+            if (liste_->item(i)->text() == nomChoisi_) {
+                liste_->setCurrentRow(i);
+                liste_->scrollToItem(liste_->item(i));
+                break;
+            }
+    }
+    QDialog::showEvent(e);
+}
+
+void Tdlgfontes::valide() {
+    const auto choix = liste_->selectedItems();
+    if (!choix.isEmpty()) nomChoisi_ = choix.first()->text();
+    accept();
+}
+
+}  // namespace dotavob

@@ -49,7 +49,6 @@ TFDotavoB::TFDotavoB(MagasinReglages reglages, QStringList arguments)
     setMinimumSize(LARGEUR_MINIMALE, HAUTEUR_MINIMALE);
     std::string fonte = nomfonte_.toStdString();
     if (reglages_.litfonte(fonte)) nomfonte_ = QString::fromStdString(cp1252VersUtf8(fonte));
-    afficheErreur = [this](const QString& m) { QMessageBox::warning(this, QStringLiteral("DotavoB"), m); };
 
     client_ = new QWidget(this);
     client_->setFocusPolicy(Qt::StrongFocus);  // holds the keyboard focus, as the hidden edit did
@@ -78,6 +77,8 @@ TFDotavoB::TFDotavoB(MagasinReglages reglages, QStringList arguments)
     piedBraille_->changement = [this](TenteteBraille&) {
         if (panelPied_->isVisible()) piedNoir_->update();
     };
+    panel2_ = panneau(panelBoutons_, QColor(192, 220, 192));
+    creeDialogues();
     creeBoutons();
     creeMenus();
     client_->installEventFilter(this);
@@ -89,192 +90,6 @@ TFDotavoB::~TFDotavoB() {
     ed_.retireObservateur(this);
     // The views observe the document and the editor: they go before them.
     delete client_;
-}
-
-QToolButton* TFDotavoB::bouton(QWidget* parent, const QString& texte, const QString& bulle, int x, int largeur) {
-    auto* b = new QToolButton(parent);
-    b->setText(texte);
-    b->setToolTip(bulle);
-    b->setFocusPolicy(Qt::NoFocus);  // the keyboard stays with the document
-    b->setGeometry(x, 6, largeur, 42);
-    return b;
-}
-
-void TFDotavoB::creeBoutons() {
-    auto relie = [this](QToolButton* b, auto action) { connect(b, &QToolButton::clicked, this, action); };
-    bouton(panelBoutons_, QStringLiteral("…"), QStringLiteral("Autre code"), 4, 22)->setEnabled(false);
-    relie(bouton(panelBoutons_, QStringLiteral("¶"), QStringLiteral("Insère un saut à la ligne"), 30, 52),
-          [this] { ed_.toucheRelachee(touches::ENTREE); });
-    relie(bouton(panelBoutons_, QStringLiteral("G"), QStringLiteral("Mise en évidence"), 84, 52),
-          [this] { ed_.miseEnEvidence(); });
-    relie(bouton(panelBoutons_, QStringLiteral("≡"), QStringLiteral("Centrer le paragraphe"), 138, 52),
-          [this] { ed_.marqueParagraphe(MARQUEUR_CENTRE); });
-    relie(bouton(panelBoutons_, QStringLiteral("→"), QStringLiteral("Indentation du paragraphe"), 192, 52),
-          [this] { ed_.marqueParagraphe(MARQUEUR_INDENTATION); });
-
-    panel2_ = panneau(panelBoutons_, QColor(192, 220, 192));
-    panel2_->setGeometry(270, 4, 342, 46);
-    auto* pages = new QLabel(QStringLiteral("Pages"), panel2_);
-    pages->setFont(QFont(QStringLiteral("Verdana"), -1, QFont::Bold));
-    pages->setStyleSheet(QStringLiteral("font-size: 16px; font-weight: bold"));
-    pages->setGeometry(4, 12, 60, 22);
-    relie(bouton(panel2_, QStringLiteral("↵"), QStringLiteral("Insère un saut de page"), 66, 36),
-          [this] { ed_.sautDePage(); });
-    premiere_ = bouton(panel2_, QStringLiteral("|◀"), QStringLiteral("Première page"), 104, 36);
-    precedente_ = bouton(panel2_, QStringLiteral("◀"), QStringLiteral("Page précédente"), 142, 36);
-    labelPages_ = new QLabel(QStringLiteral("0/0"), panel2_);
-    labelPages_->setAlignment(Qt::AlignCenter);
-    labelPages_->setStyleSheet(QStringLiteral("font-family: Verdana; font-size: 16px"));
-    labelPages_->setGeometry(180, 12, 80, 22);
-    suivante_ = bouton(panel2_, QStringLiteral("▶"), QStringLiteral("Page suivante"), 262, 36);
-    derniere_ = bouton(panel2_, QStringLiteral("▶|"), QStringLiteral("Dernière page"), 300, 36);
-    for (auto* b : {premiere_, precedente_, suivante_, derniere_}) b->setGeometry(b->x(), 2, b->width(), 42);
-    relie(premiere_, [this] { ed_.allerPage(1); });
-    relie(precedente_, [this] { ed_.allerPage(ed_.pageCourante() - 1); });
-    relie(suivante_, [this] { ed_.allerPage(ed_.pageCourante() + 1); });
-    relie(derniere_, [this] { ed_.allerPage(ed_.nbPages()); });
-
-    auto* normal = bouton(panelBoutons_, QStringLiteral("abc"), QStringLiteral("Clavier normal"), 620, 52);
-    auto* sdf = bouton(panelBoutons_, QStringLiteral("sdf jkl"), QStringLiteral("Clavier \"sdf jkl\""), 674, 60);
-    for (auto* b : {normal, sdf}) b->setCheckable(true);
-    normal->setAutoExclusive(true);
-    sdf->setAutoExclusive(true);
-    normal->setChecked(true);
-    relie(sdf, [this, sdf] { modeClavier(sdf->isChecked()); });
-    relie(normal, [this, sdf] { modeClavier(sdf->isChecked()); });
-    auto* gris = bouton(panelBoutons_, QStringLiteral("⠿"), QStringLiteral("Affichage des points gris"), 740, 52);
-    auto* cadre = bouton(panelBoutons_, QStringLiteral("▢"), QStringLiteral("Affichage du cadre"), 794, 52);
-    for (auto* b : {gris, cadre}) b->setCheckable(true);
-    // The buttons set the page and both strips; the menu entries the page alone.
-    connect(gris, &QToolButton::toggled, this, [this](bool b) {
-        fixeOption(&OptionsAffichage::pointsGris, b);
-        enteteBraille_->fixePointsGris(b);
-        piedBraille_->fixePointsGris(b);
-    });
-    connect(cadre, &QToolButton::toggled, this, [this](bool b) {
-        fixeOption(&OptionsAffichage::cadresCellules, b);
-        enteteBraille_->fixeCadre(b);
-        piedBraille_->fixeCadre(b);
-    });
-}
-
-void TFDotavoB::basculeAffichage(QAction* a, const std::function<void(bool)>& applique,
-                                 const std::function<bool()>& etat) {
-    a->setCheckable(true);
-    connect(a, &QAction::triggered, this, [this, a, applique, etat](bool coche) {
-        // A flag that a tool button or the keyboard mode also sets is turned
-        // from its own value, and the check mark follows it.
-        const bool b = etat ? !etat() : coche;
-        applique(b);
-        a->setChecked(b);
-        noir_->update();
-        majentetes();
-    });
-}
-
-void TFDotavoB::fixeOption(bool OptionsAffichage::*option, bool valeur) {
-    // The pages are repainted only when an option changes.
-    if (options_.*option == valeur) return;
-    options_.*option = valeur;
-    noir_->update();
-    braille_->update();
-}
-
-void TFDotavoB::creeMenus() {
-    QMenu* fichiers = menuBar()->addMenu(QStringLiteral("&Fichiers"));
-    fichiers->addAction(QStringLiteral("Quitter"), QKeySequence(QStringLiteral("Ctrl+Q")), this, &QWidget::close);
-
-    QMenu* edition = menuBar()->addMenu(QStringLiteral("&Edition"));
-    QAction* defait = edition->addAction(QStringLiteral("Défait"), QKeySequence(QStringLiteral("Ctrl+Z")), this,
-                                         [this] { ed_.Defait(); });
-    QAction* refait = edition->addAction(QStringLiteral("Refait"), QKeySequence(QStringLiteral("Ctrl+Alt+Z")), this,
-                                         [this] { ed_.Refait(); });
-    QAction* copier = edition->addAction(QStringLiteral("Copier"), QKeySequence(QStringLiteral("Ctrl+C")), this,
-                                         [this] { ed_.copieSelection(); });
-    QAction* coller = edition->addAction(QStringLiteral("Coller"), QKeySequence(QStringLiteral("Ctrl+V")), this, [this] {
-        const QMimeData* m = QGuiApplication::clipboard()->mimeData();
-        if (!m) return;
-        for (const QString& format : {QStringLiteral("text/rtf"), QStringLiteral("application/rtf")})
-            if (m->hasFormat(format)) {
-                ed_.insereNoir(rtfverstexte(m->data(format).toStdString()));
-                return;
-            }
-        if (m->hasText()) ed_.insereNoir(utf8VersCp1252(m->text().toStdString()));
-    });
-    QAction* couper = edition->addAction(QStringLiteral("Couper"), QKeySequence(QStringLiteral("Ctrl+X")), this,
-                                         [this] { ed_.coupeSelection(); });
-    QAction* supprime = edition->addAction(QStringLiteral("Supprime la sélection"), this, [this] { ed_.supprimeSelection(); });
-    QAction* retourne = edition->addAction(QStringLiteral("Retourne la sélection"), QKeySequence(QStringLiteral("Ctrl+R")),
-                                           this, [this] { ed_.retourneSelection(); });
-    QAction* evidence = edition->addAction(QStringLiteral("Mise en évidence"), this, [this] { ed_.miseEnEvidence(); });
-    evidence->setVisible(false);
-    // A hidden action's shortcut is dead: the shortcut lives on an action of
-    // the window, which no menu shows.
-    auto* raccourciEvidence = new QAction(this);
-    raccourciEvidence->setShortcut(QKeySequence(QStringLiteral("Ctrl+G")));
-    connect(raccourciEvidence, &QAction::triggered, evidence, &QAction::trigger);
-    addAction(raccourciEvidence);
-    edition->addAction(QStringLiteral("Centrer"), this, [this] { ed_.marqueParagraphe(MARQUEUR_CENTRE); });
-    // Entries are enabled when the menu opens, and before any of their shortcuts acts.
-    auto active = [=, this] {
-        const bool selection = !ed_.sansSelection();
-        coller->setEnabled(QGuiApplication::clipboard()->mimeData() &&
-                           QGuiApplication::clipboard()->mimeData()->hasText());
-        copier->setEnabled(selection);
-        couper->setEnabled(selection);
-        defait->setEnabled(doc_.journal().PeutDefaire());
-        refait->setEnabled(doc_.journal().PeutRefaire());
-        supprime->setEnabled(selection);
-        retourne->setEnabled(selection);
-    };
-    connect(edition, &QMenu::aboutToShow, this, active);
-    // Shortcuts stay live: each command itself does nothing when it cannot act.
-    connect(edition, &QMenu::aboutToHide, this, [=] {
-        for (QAction* a : {defait, refait, copier, coller, couper, supprime, retourne}) a->setEnabled(true);
-    });
-
-    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
-    basculeAffichage(
-        options->addAction(QStringLiteral("Points &Gris")),
-        [this](bool b) { fixeOption(&OptionsAffichage::pointsGris, b); }, [this] { return options_.pointsGris; });
-    basculeAffichage(
-        options->addAction(QStringLiteral("&Cadre")),
-        [this](bool b) { fixeOption(&OptionsAffichage::cadresCellules, b); },
-        [this] { return options_.cadresCellules; });
-    tousLesSignes_ = options->addAction(QStringLiteral("Affichage de tous les signes"));
-    basculeAffichage(
-        tousLesSignes_,
-        [this](bool b) {
-            ed_.afficheTousLesSignes(b);
-            enteteNoir_->fixeSignesModificateurs(b);
-            piedNoir_->fixeSignesModificateurs(b);
-        },
-        [this] { return ed_.tousLesSignes(); });
-    basculeAffichage(options->addAction(QStringLiteral("Sauts de &pages visibles")),
-                     [this](bool b) { fixeOption(&OptionsAffichage::sautsPageVisibles, b); });
-    basculeAffichage(options->addAction(QStringLiteral("Sauts de paragraphe visibles")),
-                     [this](bool b) { fixeOption(&OptionsAffichage::sautsParagrapheVisibles, b); });
-    basculeAffichage(options->addAction(QStringLiteral("Espaces visibles")),
-                     [this](bool b) { fixeOption(&OptionsAffichage::espacesVisibles, b); });
-
-    QMenu* claviers = menuBar()->addMenu(QStringLiteral("&Claviers"));
-    auto* groupe = new QActionGroup(this);
-    QAction* normal = claviers->addAction(QStringLiteral("Normal"), this, [this] { modeClavier(false); });
-    QAction* sdf = claviers->addAction(QStringLiteral("sdfjkl"), this, [this] { modeClavier(true); });
-    for (QAction* a : {normal, sdf}) {
-        a->setCheckable(true);
-        groupe->addAction(a);
-    }
-    normal->setChecked(true);
-}
-
-void TFDotavoB::modeClavier(bool sixTouches) {
-    braille_->modeSixTouches(sixTouches);
-    tousLesSignes_->setChecked(sixTouches);
-    enteteNoir_->fixeSignesModificateurs(sixTouches);
-    piedNoir_->fixeSignesModificateurs(sixTouches);
-    noir_->update();
-    majentetes();
 }
 
 void TFDotavoB::showEvent(QShowEvent* e) {
@@ -361,29 +176,6 @@ void TFDotavoB::appliqueformat(bool journalise) {
 void TFDotavoB::setnomfichier(const QString& nom) {
     nomfichier_ = nom;
     setWindowTitle(TITRE + nom);
-}
-
-bool TFDotavoB::ouvrefichier(const QString& nom) {
-    const QFileInfo info(nom);
-    if (!info.exists() || info.suffix().compare(QStringLiteral("dtv"), Qt::CaseInsensitive) != 0) return false;
-    const auto familles = QFontDatabase::families();
-    const ResultatLecture r = chargeDtv(nom.toStdString(), format_, [&](const std::string& fonte) {
-        const QString f = QString::fromStdString(cp1252VersUtf8(fonte));
-        return familles.contains(f, Qt::CaseInsensitive) ? fonte : std::string("Courier New");
-    });
-    if (!r.ok) {
-        afficheErreur(QString::fromStdString(cp1252VersUtf8(r.erreur)));
-        return false;
-    }
-    ed_.charge(r.contenu.texte, r.contenu.marqueurs);
-    format_ = r.contenu.format;
-    nomfonte_ = QString::fromStdString(cp1252VersUtf8(r.contenu.fonte));
-    noir_->setNomFonte(nomfonte_);
-    setnomfichier(nom);
-    appliqueformat();
-    doc_.setModifie(false);
-    doc_.journal().vide();
-    return true;
 }
 
 void TFDotavoB::pageModifiee(std::int32_t, std::int32_t) { affichepages(); }

@@ -1,12 +1,14 @@
 // The main window: two A4 pages side by side (print on the left, Braille on
 // the right) with their header and footer bands, the tool bar, the menus and
-// the routing of every key to the Braille editor.
+// the routing of every key to the Braille editor. Layout and keys are in
+// fenetreprincipale.cpp, the menu and tool-bar commands in commandes.cpp.
 #pragma once
 
 #include <QMainWindow>
 #include <QSet>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 #include "core/document/document.h"
 #include "core/document/formatpage.h"
@@ -17,6 +19,7 @@
 class QLabel;
 class QToolButton;
 class QAction;
+class QMenu;
 
 namespace dotavob {
 
@@ -24,6 +27,13 @@ class TEdBraille;
 class TenteteBraille;
 class TMyEdit;
 class TenteteNoir;
+class TdlgFormatpage;
+class TdlgIndent;
+class Tdlgfontes;
+class TDlgRecheche;
+
+// The answers of a Yes/No/Cancel question.
+enum class Reponse { Oui, Non, Annuler };
 
 class TFDotavoB : public QMainWindow, public ObservateurEditeur {
     Q_OBJECT
@@ -55,14 +65,46 @@ public:
     void setnomfichier(const QString& nom);
     // Opens a .dtv named on the command line; anything else is ignored.
     bool ouvrefichier(const QString& nom);
-    // Shows a message to the user (replaced in tests).
+
+    // The document commands. Each returns false when it did not go through
+    // (cancelled, or failed and said so).
+    bool nouveau();
+    bool ouvrir();
+    bool enregistrer();
+    bool enregistrerSous();
+    bool importerTexte();
+    void coller();
+    void recherche();
+    void poursuitRecherche();
+    void pageNumero();
+    void formatDeLaPage();
+    void indentationDesParagraphes();
+    void policeDeCaracteres();
+    // May the current document be dropped? Asks when it is modified; a save
+    // that does not happen (cancelled or failed) keeps it.
+    bool enregistremodification();
+    QAction* action(const QString& texte) const;
+
+    // What the window asks and tells the user; tests replace them.
     std::function<void(const QString&)> afficheErreur;
+    std::function<void(const QString&)> informe;
+    std::function<Reponse(const QString& titre, const QString& texte)> demande;
+    // A file chosen in the platform's dialog (empty: cancelled).
+    std::function<QString(const QString& titre, const QString& filtres)> fichierAOuvrir;
+    std::function<QString(const QString& titre, const QString& filtres)> fichierAEnregistrer;
+    // A line typed in an input box (nullopt: cancelled).
+    std::function<std::optional<QString>(const QString& titre, const QString& invite, const QString& texte)> saisit;
+    TDlgRecheche& dialogueRecherche() { return *dlgRecherche_; }
+    TdlgFormatpage& dialogueFormat() { return *dlgFormat_; }
+    TdlgIndent& dialogueIndentation() { return *dlgIndent_; }
+    Tdlgfontes& dialogueFontes() { return *dlgFontes_; }
 
     void pageModifiee(std::int32_t page, std::int32_t nbPages) override;
 
 protected:
     bool eventFilter(QObject* objet, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     void FormActivate();
@@ -73,6 +115,12 @@ private:
     void basculeAffichage(QAction* a, const std::function<void(bool)>& applique,
                           const std::function<bool()>& etat = {});
     void fixeOption(bool OptionsAffichage::*option, bool valeur);
+    void creeDialogues();
+    bool enregistre(const QString& nom);
+    bool charge(const QString& nom);
+    void insereNoir(const std::string& noir, std::int32_t octetsInvalides);
+    void aVenir(const QString& commande);
+    QString choisitFonteDuDocument(const QString& nom);
 
     MagasinReglages reglages_;
     QStringList arguments_;
@@ -96,6 +144,10 @@ private:
     QLabel* labelPages_ = nullptr;
     QToolButton *premiere_ = nullptr, *precedente_ = nullptr, *suivante_ = nullptr, *derniere_ = nullptr;
     QAction* tousLesSignes_ = nullptr;
+    TdlgFormatpage* dlgFormat_ = nullptr;
+    TdlgIndent* dlgIndent_ = nullptr;
+    Tdlgfontes* dlgFontes_ = nullptr;
+    TDlgRecheche* dlgRecherche_ = nullptr;
     TMyEdit* noir_ = nullptr;
     TEdBraille* braille_ = nullptr;
     TenteteBraille *enteteBraille_ = nullptr, *piedBraille_ = nullptr;

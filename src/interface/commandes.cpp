@@ -1,0 +1,510 @@
+// The menu and tool-bar commands of the main window: the document commands
+// (new, open, save, close, quit), editing, search, import and paste, the
+// display toggles and the keyboard modes.
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QToolButton>
+
+#include "core/fichiers/dtv.h"
+#include "core/fichiers/importation.h"
+#include "core/fichiers/rtf.h"
+#include "core/transcription/transcription.h"
+#include "interface/dialogueformat.h"
+#include "interface/dialoguefontes.h"
+#include "interface/dialoguerecherche.h"
+#include "interface/fenetreprincipale.h"
+#include "interface/vuebraille.h"
+#include "interface/vuenoir.h"
+
+namespace dotavob {
+namespace {
+
+const QString ATTENTION = QStringLiteral("Attention !");
+const QString FILTRE_OUVERTURE = QStringLiteral("fichiers DotavoB *.dtv (*.dtv);;Tous les fichiers (*)");
+const QString FILTRE_ENREGISTREMENT = QStringLiteral("Fichiers DotavoB (*.dtv);;Tous les fichiers (*)");
+const QString FILTRE_IMPORTATION =
+    QStringLiteral("fichiers texte (*.txt);;fichiers RTF (*.rtf);;Tous les fichiers (*)");
+
+QString versQString(const std::string& cp1252) { return QString::fromStdString(cp1252VersUtf8(cp1252)); }
+std::string depuisQString(const QString& s) { return utf8VersCp1252(s.toStdString()); }
+
+}  // namespace
+
+// ---- What the window asks the user --------------------------------------------
+
+void TFDotavoB::creeDialogues() {
+    afficheErreur = [this](const QString& m) { QMessageBox::warning(this, QStringLiteral("DotavoB"), m); };
+    informe = [this](const QString& m) { QMessageBox::information(this, QStringLiteral("DotavoB"), m); };
+    demande = [this](const QString& titre, const QString& texte) {
+        switch (QMessageBox::question(this, titre, texte, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                      QMessageBox::Yes)) {
+            case QMessageBox::Yes: return Reponse::Oui;
+            case QMessageBox::No: return Reponse::Non;
+            default: return Reponse::Annuler;
+        }
+    };
+    fichierAOuvrir = [this](const QString& titre, const QString& filtres) {
+        return QFileDialog::getOpenFileName(this, titre, QString(), filtres);
+    };
+    fichierAEnregistrer = [this](const QString& titre, const QString& filtres) {
+        QFileDialog d(this, titre, QString(), filtres);
+        d.setAcceptMode(QFileDialog::AcceptSave);
+        d.setDefaultSuffix(QStringLiteral("dtv"));
+        // The window asks about an existing file itself, with its own words.
+        d.setOption(QFileDialog::DontConfirmOverwrite);
+        return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().front() : QString();
+    };
+    saisit = [this](const QString& titre, const QString& invite, const QString& texte) -> std::optional<QString> {
+        bool ok = false;
+        const QString r = QInputDialog::getText(this, titre, invite, QLineEdit::Normal, texte, &ok);
+        return ok ? std::optional<QString>(r) : std::nullopt;
+    };
+    // Created once, reused for the whole run: they keep what the user set.
+    dlgFormat_ = new TdlgFormatpage(reglages_, this);
+    dlgIndent_ = new TdlgIndent(this);
+    dlgFontes_ = new Tdlgfontes(reglages_, this);
+    dlgRecherche_ = new TDlgRecheche(this);
+}
+
+void TFDotavoB::aVenir(const QString& commande) {
+    informe(QStringLiteral("« %1 » n'est pas encore disponible dans cette version.").arg(commande));
+}
+
+// ---- Tool bar --------------------------------------------------------------------
+
+QToolButton* TFDotavoB::bouton(QWidget* parent, const QString& texte, const QString& bulle, int x, int largeur) {
+    auto* b = new QToolButton(parent);
+    b->setText(texte);
+    b->setToolTip(bulle);
+    b->setFocusPolicy(Qt::NoFocus);  // the keyboard stays with the document
+    b->setGeometry(x, 6, largeur, 42);
+    return b;
+}
+
+void TFDotavoB::creeBoutons() {
+    auto relie = [this](QToolButton* b, auto action) { connect(b, &QToolButton::clicked, this, action); };
+    relie(bouton(panelBoutons_, QStringLiteral("…"), QStringLiteral("Autre code"), 4, 22),
+          [this] { aVenir(QStringLiteral("Autre code")); });
+    relie(bouton(panelBoutons_, QStringLiteral("¶"), QStringLiteral("Insère un saut à la ligne"), 30, 52),
+          [this] { ed_.toucheRelachee(touches::ENTREE); });
+    relie(bouton(panelBoutons_, QStringLiteral("G"), QStringLiteral("Mise en évidence"), 84, 52),
+          [this] {
+              ed_.miseEnEvidence();
+              client_->setFocus();
+          });
+    relie(bouton(panelBoutons_, QStringLiteral("≡"), QStringLiteral("Centrer le paragraphe"), 138, 52),
+          [this] { ed_.marqueParagraphe(MARQUEUR_CENTRE); });
+    relie(bouton(panelBoutons_, QStringLiteral("→"), QStringLiteral("Indentation du paragraphe"), 192, 52),
+          [this] { ed_.marqueParagraphe(MARQUEUR_INDENTATION); });
+
+    panel2_->setGeometry(270, 4, 342, 46);
+    auto* pages = new QLabel(QStringLiteral("Pages"), panel2_);
+    pages->setFont(QFont(QStringLiteral("Verdana"), -1, QFont::Bold));
+    pages->setStyleSheet(QStringLiteral("font-size: 16px; font-weight: bold"));
+    pages->setGeometry(4, 12, 60, 22);
+    relie(bouton(panel2_, QStringLiteral("↵"), QStringLiteral("Insère un saut de page"), 66, 36),
+          [this] { ed_.sautDePage(); });
+    premiere_ = bouton(panel2_, QStringLiteral("|◀"), QStringLiteral("Première page"), 104, 36);
+    precedente_ = bouton(panel2_, QStringLiteral("◀"), QStringLiteral("Page précédente"), 142, 36);
+    labelPages_ = new QLabel(QStringLiteral("0/0"), panel2_);
+    labelPages_->setAlignment(Qt::AlignCenter);
+    labelPages_->setStyleSheet(QStringLiteral("font-family: Verdana; font-size: 16px"));
+    labelPages_->setGeometry(180, 12, 80, 22);
+    suivante_ = bouton(panel2_, QStringLiteral("▶"), QStringLiteral("Page suivante"), 262, 36);
+    derniere_ = bouton(panel2_, QStringLiteral("▶|"), QStringLiteral("Dernière page"), 300, 36);
+    for (auto* b : {premiere_, precedente_, suivante_, derniere_}) b->setGeometry(b->x(), 2, b->width(), 42);
+    relie(premiere_, [this] { ed_.allerPage(1); });
+    relie(precedente_, [this] { ed_.allerPage(ed_.pageCourante() - 1); });
+    relie(suivante_, [this] { ed_.allerPage(ed_.pageCourante() + 1); });
+    relie(derniere_, [this] { ed_.allerPage(ed_.nbPages()); });
+
+    auto* normal = bouton(panelBoutons_, QStringLiteral("abc"), QStringLiteral("Clavier normal"), 620, 52);
+    auto* sdf = bouton(panelBoutons_, QStringLiteral("sdf jkl"), QStringLiteral("Clavier \"sdf jkl\""), 674, 60);
+    for (auto* b : {normal, sdf}) b->setCheckable(true);
+    normal->setAutoExclusive(true);
+    sdf->setAutoExclusive(true);
+    normal->setChecked(true);
+    relie(sdf, [this, sdf] { modeClavier(sdf->isChecked()); });
+    relie(normal, [this, sdf] { modeClavier(sdf->isChecked()); });
+    auto* gris = bouton(panelBoutons_, QStringLiteral("⠿"), QStringLiteral("Affichage des points gris"), 740, 52);
+    auto* cadre = bouton(panelBoutons_, QStringLiteral("▢"), QStringLiteral("Affichage du cadre"), 794, 52);
+    for (auto* b : {gris, cadre}) b->setCheckable(true);
+    // The buttons set the page and both strips; the menu entries the page alone.
+    connect(gris, &QToolButton::toggled, this, [this](bool b) {
+        fixeOption(&OptionsAffichage::pointsGris, b);
+        enteteBraille_->fixePointsGris(b);
+        piedBraille_->fixePointsGris(b);
+    });
+    connect(cadre, &QToolButton::toggled, this, [this](bool b) {
+        fixeOption(&OptionsAffichage::cadresCellules, b);
+        enteteBraille_->fixeCadre(b);
+        piedBraille_->fixeCadre(b);
+    });
+}
+
+void TFDotavoB::basculeAffichage(QAction* a, const std::function<void(bool)>& applique,
+                                 const std::function<bool()>& etat) {
+    a->setCheckable(true);
+    connect(a, &QAction::triggered, this, [this, a, applique, etat](bool coche) {
+        // A flag that a tool button or the keyboard mode also sets is turned
+        // from its own value, and the check mark follows it.
+        const bool b = etat ? !etat() : coche;
+        applique(b);
+        a->setChecked(b);
+        noir_->update();
+        majentetes();
+    });
+}
+
+void TFDotavoB::fixeOption(bool OptionsAffichage::*option, bool valeur) {
+    // The pages are repainted only when an option changes.
+    if (options_.*option == valeur) return;
+    options_.*option = valeur;
+    noir_->update();
+    braille_->update();
+}
+
+// ---- Menus -------------------------------------------------------------------------
+
+QAction* TFDotavoB::action(const QString& texte) const {
+    for (QAction* a : findChildren<QAction*>())
+        if (a->text() == texte) return a;
+    return nullptr;
+}
+
+void TFDotavoB::creeMenus() {
+    auto entree = [this](QMenu* menu, const QString& texte, auto commande, const QString& raccourci = {}) {
+        QAction* a = menu->addAction(texte);
+        if (!raccourci.isEmpty()) a->setShortcut(QKeySequence(raccourci));
+        connect(a, &QAction::triggered, this, commande);
+        return a;
+    };
+
+    QMenu* fichiers = menuBar()->addMenu(QStringLiteral("&Fichiers"));
+    entree(fichiers, QStringLiteral("Nouveau"), [this] { nouveau(); }, QStringLiteral("Ctrl+N"));
+    entree(fichiers, QStringLiteral("Ouvrir"), [this] { ouvrir(); }, QStringLiteral("Ctrl+O"));
+    entree(fichiers, QStringLiteral("Enregistrer"), [this] { enregistrer(); }, QStringLiteral("Ctrl+S"));
+    entree(fichiers, QStringLiteral("Enregistrer sous"), [this] { enregistrerSous(); });
+    entree(fichiers, QStringLiteral("Fermer"), [this] { nouveau(); });
+    fichiers->addSeparator();
+    entree(fichiers, QStringLiteral("Importer texte"), [this] { importerTexte(); });
+    entree(fichiers, QStringLiteral("Exporter ..."), [this] { aVenir(QStringLiteral("Exporter")); });
+    entree(fichiers, QStringLiteral("Imprimer"), [this] { aVenir(QStringLiteral("Imprimer")); });
+    entree(fichiers, QStringLiteral("Embosser"), [this] { aVenir(QStringLiteral("Embosser")); });
+    fichiers->addSeparator();
+    entree(fichiers, QStringLiteral("Quitter"), [this] { close(); }, QStringLiteral("Ctrl+Q"));
+
+    QMenu* edition = menuBar()->addMenu(QStringLiteral("&Edition"));
+    QAction* defait = entree(edition, QStringLiteral("Défait"), [this] { ed_.Defait(); }, QStringLiteral("Ctrl+Z"));
+    QAction* refait = entree(edition, QStringLiteral("Refait"), [this] { ed_.Refait(); }, QStringLiteral("Ctrl+Alt+Z"));
+    QAction* copier = entree(edition, QStringLiteral("Copier"), [this] { ed_.copieSelection(); }, QStringLiteral("Ctrl+C"));
+    QAction* coller = entree(edition, QStringLiteral("Coller"), [this] { this->coller(); }, QStringLiteral("Ctrl+V"));
+    QAction* couper = entree(edition, QStringLiteral("Couper"), [this] { ed_.coupeSelection(); }, QStringLiteral("Ctrl+X"));
+    QAction* supprime = entree(edition, QStringLiteral("Supprime la sélection"), [this] { ed_.supprimeSelection(); });
+    QAction* retourne =
+        entree(edition, QStringLiteral("Retourne la sélection"), [this] { ed_.retourneSelection(); }, QStringLiteral("Ctrl+R"));
+    QAction* evidence = entree(edition, QStringLiteral("Mise en évidence"), [this] { ed_.miseEnEvidence(); });
+    evidence->setVisible(false);
+    // A hidden action's shortcut is dead: the shortcut lives on an action of
+    // the window, which no menu shows.
+    auto* raccourciEvidence = new QAction(this);
+    raccourciEvidence->setShortcut(QKeySequence(QStringLiteral("Ctrl+G")));
+    connect(raccourciEvidence, &QAction::triggered, evidence, &QAction::trigger);
+    addAction(raccourciEvidence);
+    entree(edition, QStringLiteral("Centrer"), [this] { ed_.marqueParagraphe(MARQUEUR_CENTRE); });
+    edition->addSeparator();
+    entree(edition, QStringLiteral("Recherche"), [this] { recherche(); }, QStringLiteral("Ctrl+F"));
+    QAction* poursuit =
+        entree(edition, QStringLiteral("Poursuivre la recherche"), [this] { poursuitRecherche(); }, QStringLiteral("F3"));
+    entree(edition, QStringLiteral("Page numéro "), [this] { pageNumero(); });
+    // The entries are enabled as the menu opens. Their shortcuts stay live:
+    // each command checks the same condition itself and does nothing when it
+    // cannot act, which is what a disabled entry's shortcut does.
+    connect(edition, &QMenu::aboutToShow, this, [=, this] {
+        const bool selection = !ed_.sansSelection();
+        const QMimeData* m = QGuiApplication::clipboard()->mimeData();
+        coller->setEnabled(m && m->hasText());
+        copier->setEnabled(selection);
+        couper->setEnabled(selection);
+        poursuit->setEnabled(!dlgRecherche_->texte().isEmpty());
+        defait->setEnabled(doc_.journal().PeutDefaire());
+        refait->setEnabled(doc_.journal().PeutRefaire());
+        supprime->setEnabled(selection);
+        retourne->setEnabled(selection);
+    });
+    connect(edition, &QMenu::aboutToHide, this, [=] {
+        for (QAction* a : {defait, refait, copier, coller, couper, supprime, retourne, poursuit}) a->setEnabled(true);
+    });
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    entree(options, QStringLiteral("&Format de la page"), [this] { formatDeLaPage(); });
+    entree(options, QStringLiteral("Police de caractères"), [this] { policeDeCaracteres(); });
+    entree(options, QStringLiteral("Indentation des paragraphes"), [this] { indentationDesParagraphes(); });
+    options->addSeparator();
+    basculeAffichage(
+        options->addAction(QStringLiteral("Points &Gris")),
+        [this](bool b) { fixeOption(&OptionsAffichage::pointsGris, b); }, [this] { return options_.pointsGris; });
+    basculeAffichage(
+        options->addAction(QStringLiteral("&Cadre")),
+        [this](bool b) { fixeOption(&OptionsAffichage::cadresCellules, b); },
+        [this] { return options_.cadresCellules; });
+    tousLesSignes_ = options->addAction(QStringLiteral("Affichage de tous les signes"));
+    basculeAffichage(
+        tousLesSignes_,
+        [this](bool b) {
+            ed_.afficheTousLesSignes(b);
+            enteteNoir_->fixeSignesModificateurs(b);
+            piedNoir_->fixeSignesModificateurs(b);
+        },
+        [this] { return ed_.tousLesSignes(); });
+    basculeAffichage(options->addAction(QStringLiteral("Sauts de &pages visibles")),
+                     [this](bool b) { fixeOption(&OptionsAffichage::sautsPageVisibles, b); });
+    basculeAffichage(options->addAction(QStringLiteral("Sauts de paragraphe visibles")),
+                     [this](bool b) { fixeOption(&OptionsAffichage::sautsParagrapheVisibles, b); });
+    basculeAffichage(options->addAction(QStringLiteral("Espaces visibles")),
+                     [this](bool b) { fixeOption(&OptionsAffichage::espacesVisibles, b); });
+    options->addSeparator()->setVisible(false);
+    entree(options, QStringLiteral("Synthèse vocale"), [this] { aVenir(QStringLiteral("Synthèse vocale")); })
+        ->setVisible(false);
+
+    QMenu* claviers = menuBar()->addMenu(QStringLiteral("&Claviers"));
+    auto* groupe = new QActionGroup(this);
+    QAction* normal = entree(claviers, QStringLiteral("Normal"), [this] { modeClavier(false); });
+    QAction* sdf = entree(claviers, QStringLiteral("sdfjkl"), [this] { modeClavier(true); });
+    for (QAction* a : {normal, sdf}) {
+        a->setCheckable(true);
+        groupe->addAction(a);
+    }
+    normal->setChecked(true);
+
+    QMenu* aide = menuBar()->addMenu(QStringLiteral("?"));
+    entree(aide, QStringLiteral("A propos de DotavoB"), [this] {
+        QMessageBox::about(this, QStringLiteral("A propos de DotavoB"),
+                           QStringLiteral("<b>DotavoB 2.9</b><br>Éditeur de documents en braille français à six points."));
+    });
+}
+
+void TFDotavoB::modeClavier(bool sixTouches) {
+    braille_->modeSixTouches(sixTouches);
+    tousLesSignes_->setChecked(sixTouches);
+    enteteNoir_->fixeSignesModificateurs(sixTouches);
+    piedNoir_->fixeSignesModificateurs(sixTouches);
+    noir_->update();
+    majentetes();
+}
+
+
+// ---- Document commands ---------------------------------------------------------
+
+bool TFDotavoB::enregistremodification() {
+    if (!doc_.modifie()) return true;
+    switch (demande(ATTENTION, QStringLiteral("Le texte a été modifié. Voulez-vous l'enregistrer ?"))) {
+        case Reponse::Annuler: return false;
+        case Reponse::Non: return true;
+        // A save that did not happen keeps the document: nothing is lost.
+        case Reponse::Oui: return enregistrer();
+    }
+    return false;
+}
+
+bool TFDotavoB::nouveau() {
+    if (!enregistremodification()) return false;
+    ed_.nouveau();
+    setnomfichier(QString());
+    // A new document starts in the stored page format, laid out at once.
+    format_ = chargeformat(reglages_.litformat());
+    if (const QString probleme = reglages_.messageProblemes(); !probleme.isEmpty()) afficheErreur(probleme);
+    dlgFormat_->fixeFormat(format_);
+    appliqueformat();
+    doc_.setModifie(false);
+    affichepages();
+    return true;
+}
+
+QString TFDotavoB::choisitFonteDuDocument(const QString& nom) {
+    return choisitfonte(nom, this, informe);
+}
+
+bool TFDotavoB::charge(const QString& nom) {
+    // Read into a new model first: a file that cannot be read leaves the
+    // open document as it was.
+    const ResultatLecture r = chargeDtv(nom.toStdString(), format_, [&](const std::string& fonte) {
+        return depuisQString(choisitFonteDuDocument(versQString(fonte)));
+    });
+    if (!r.ok) {
+        afficheErreur(versQString(r.erreur));
+        return false;
+    }
+    ed_.charge(r.contenu.texte, r.contenu.marqueurs);
+    format_ = r.contenu.format;
+    dlgFormat_->fixeFormat(format_);
+    nomfonte_ = versQString(r.contenu.fonte);
+    noir_->setNomFonte(nomfonte_);
+    setnomfichier(nom);
+    appliqueformat();
+    doc_.setModifie(false);
+    doc_.journal().vide();
+    return true;
+}
+
+bool TFDotavoB::ouvrefichier(const QString& nom) {
+    const QFileInfo info(nom);
+    if (!info.exists() || info.suffix().compare(QStringLiteral("dtv"), Qt::CaseInsensitive) != 0) return false;
+    return charge(nom);
+}
+
+bool TFDotavoB::ouvrir() {
+    const QString nom = fichierAOuvrir(QStringLiteral("Ouverture de fichiers DotavoB"), FILTRE_OUVERTURE);
+    if (nom.isEmpty() || !enregistremodification()) return false;
+    return charge(nom);
+}
+
+bool TFDotavoB::enregistre(const QString& nom) {
+    ContenuDocument c;
+    c.texte = doc_.texte();
+    c.format = format_;
+    c.formatPresent = true;
+    c.fonte = depuisQString(nomfonte_);
+    c.marqueurs = doc_.marqueurs().liste();
+    std::string erreur;
+    if (!enregistreDtv(nom.toStdString(), c, erreur)) {
+        // The document stays modified: the user can try again elsewhere.
+        afficheErreur(versQString(erreur));
+        return false;
+    }
+    doc_.setModifie(false);
+    return true;
+}
+
+bool TFDotavoB::enregistrer() {
+    if (nomfichier_.isEmpty()) return enregistrerSous();
+    return enregistre(nomfichier_);
+}
+
+bool TFDotavoB::enregistrerSous() {
+    for (;;) {
+        const QString nom = fichierAEnregistrer(QStringLiteral("Enregistrement de fichiers DotavoB"), FILTRE_ENREGISTREMENT);
+        if (nom.isEmpty()) return false;
+        if (QFileInfo::exists(nom)) {
+            const Reponse r = demande(ATTENTION, QStringLiteral("Ce fichier existe déjà voulez-vous le remplacer ?"));
+            if (r == Reponse::Annuler) return false;
+            if (r == Reponse::Non) continue;
+        }
+        if (!enregistre(nom)) return false;
+        setnomfichier(nom);
+        return true;
+    }
+}
+
+void TFDotavoB::closeEvent(QCloseEvent* e) {
+    if (enregistremodification())
+        e->accept();
+    else
+        e->ignore();
+}
+
+// ---- Import and paste ------------------------------------------------------------
+
+void TFDotavoB::insereNoir(const std::string& noir, std::int32_t octetsInvalides) {
+    const CaracteresOmis omis = caracteresOmis(noir);
+    ed_.insereNoir(noir);
+    // Nothing vanishes without a word.
+    QStringList phrases;
+    if (octetsInvalides > 0)
+        phrases << QStringLiteral("%1 octet(s) illisible(s) en UTF-8 ont été remplacés par « ? ».").arg(octetsInvalides);
+    if (omis.nombre > 0)
+        phrases << QStringLiteral("%1 caractère(s) sans équivalent braille ont été omis : %2")
+                       .arg(omis.nombre)
+                       .arg(versQString(omis.caracteres));
+    if (!phrases.isEmpty()) informe(phrases.join(QLatin1Char('\n')));
+}
+
+bool TFDotavoB::importerTexte() {
+    const QString nom = fichierAOuvrir(QStringLiteral("importation d'un fichiers texte"), FILTRE_IMPORTATION);
+    if (nom.isEmpty()) return false;
+    std::string octets, erreur;
+    if (!lisFichier(nom.toStdString(), octets, erreur)) {
+        afficheErreur(versQString(erreur));
+        return false;
+    }
+    std::int32_t invalides = 0;
+    const std::string noir = texteImporte(octets, QFileInfo(nom).fileName().toStdString(), &invalides);
+    insereNoir(noir, invalides);
+    ed_.allerPage(1);
+    return true;
+}
+
+void TFDotavoB::coller() {
+    const QMimeData* m = QGuiApplication::clipboard()->mimeData();
+    if (!m) return;
+    // Rich text first, as word processors put it on the clipboard.
+    for (const QString& format : {QStringLiteral("text/rtf"), QStringLiteral("application/rtf")})
+        if (m->hasFormat(format)) {
+            insereNoir(rtfverstexte(m->data(format).toStdString()), 0);
+            return;
+        }
+    if (m->hasText()) insereNoir(depuisQString(m->text()), 0);
+}
+
+// ---- Search and pages -------------------------------------------------------------
+
+void TFDotavoB::recherche() {
+    if (!dlgRecherche_->edite()) return;
+    const QString texte = dlgRecherche_->texte();
+    if (!ed_.recherche(depuisQString(texte), dlgRecherche_->depuisDebut()))
+        informe(QStringLiteral("Aucune occurence de \"%1\" trouvée").arg(texte));
+}
+
+void TFDotavoB::poursuitRecherche() {
+    const QString texte = dlgRecherche_->texte();
+    if (texte.isEmpty()) return;
+    if (!ed_.recherche(depuisQString(texte), false))
+        informe(QStringLiteral("Aucune occurence de \"%1\" trouvée").arg(texte));
+}
+
+void TFDotavoB::pageNumero() {
+    const std::optional<QString> r = saisit(QStringLiteral("Numéro de page"), QStringLiteral("saisir"), QStringLiteral("1"));
+    if (!r) return;  // cancelled: nothing happens
+    bool ok = false;
+    const int n = r->trimmed().toInt(&ok);
+    if (!ok) {
+        afficheErreur(QStringLiteral("'%1' n'est pas une valeur entière correcte").arg(*r));
+        return;
+    }
+    ed_.allerPage(n);
+}
+
+// ---- Page format and font ---------------------------------------------------------
+
+void TFDotavoB::formatDeLaPage() {
+    dlgFormat_->fixeFormat(format_);
+    if (!dlgFormat_->edite()) return;
+    format_ = dlgFormat_->format();
+    // A new format is undone like an edit.
+    appliqueformat(true);
+}
+
+void TFDotavoB::indentationDesParagraphes() {
+    dlgIndent_->fixeIndentation(format_.indentation);
+    if (dlgIndent_->edite()) format_.setIndentation(dlgIndent_->indentation());
+}
+
+void TFDotavoB::policeDeCaracteres() {
+    QString nom = nomfonte_;
+    if (!dlgFontes_->choisit(nom)) return;
+    nomfonte_ = nom;
+    noir_->setNomFonte(nomfonte_);
+    FormResize();
+}
+
+}  // namespace dotavob

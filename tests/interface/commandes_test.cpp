@@ -1,0 +1,258 @@
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <deque>
+#include <gtest/gtest.h>
+
+#include "core/noir/noir.h"
+#include "interface/dialoguerecherche.h"
+#include "interface/fenetreprincipale.h"
+
+using namespace dotavob;
+
+namespace {
+
+class Commandes : public ::testing::Test {
+protected:
+    QTemporaryDir dossier;
+    std::unique_ptr<TFDotavoB> f;
+    std::deque<Reponse> reponses;       // what the user answers, in order
+    std::deque<QString> fichiers;       // what the user picks in file dialogs ("" cancels)
+    std::vector<QString> questions, messages;
+
+    void SetUp() override {
+        f = std::make_unique<TFDotavoB>(MagasinReglages(dossier.filePath(QStringLiteral("r.conf"))),
+                                        QStringList{QStringLiteral("dotavob")});
+        f->afficheErreur = [this](const QString& m) { messages.push_back(m); };
+        f->informe = [this](const QString& m) { messages.push_back(m); };
+        f->demande = [this](const QString&, const QString& texte) {
+            questions.push_back(texte);
+            if (reponses.empty()) ADD_FAILURE() << "question inattendue : " << texte.toStdString();
+            const Reponse r = reponses.empty() ? Reponse::Annuler : reponses.front();
+            if (!reponses.empty()) reponses.pop_front();
+            return r;
+        };
+        auto choix = [this](const QString&, const QString&) {
+            if (fichiers.empty()) ADD_FAILURE() << "dialogue de fichier inattendu";
+            const QString r = fichiers.empty() ? QString() : fichiers.front();
+            if (!fichiers.empty()) fichiers.pop_front();
+            return r;
+        };
+        f->fichierAOuvrir = choix;
+        f->fichierAEnregistrer = choix;
+        f->resize(1500, 800);
+        f->show();
+        QCoreApplication::processEvents();
+    }
+    QString chemin(const char* nom) { return dossier.filePath(QString::fromUtf8(nom)); }
+    QByteArray octets(const QString& nom) {
+        QFile fi(nom);
+        return fi.open(QIODevice::ReadOnly) ? fi.readAll() : QByteArray("<absent>");
+    }
+    void ecrit(const QString& nom, const QByteArray& contenu) {
+        QFile fi(nom);
+        ASSERT_TRUE(fi.open(QIODevice::WriteOnly));
+        fi.write(contenu);
+    }
+    void tape(const QString& texte) { QTest::keyClicks(f->centralWidget(), texte); }
+    std::string noir() { return BrailleVersNoir(f->document().texte()); }
+    QStringList entrees(int menu) {
+        QStringList r;
+        for (QAction* a : f->menuBar()->actions()[menu]->menu()->actions())
+            if (!a->isSeparator()) r << a->text() + (a->isVisible() ? "" : " (cachée)");
+        return r;
+    }
+};
+
+}  // namespace
+
+TEST_F(Commandes, MenusEtBarreDOutils) {
+    QStringList menus;
+    for (QAction* a : f->menuBar()->actions()) menus << a->text();
+    EXPECT_EQ(menus, (QStringList{"&Fichiers", "&Edition", "&Options", "&Claviers", "?"}));
+    EXPECT_EQ(entrees(0), (QStringList{"Nouveau", "Ouvrir", "Enregistrer", "Enregistrer sous", "Fermer", "Importer texte",
+                                       "Exporter ...", "Imprimer", "Embosser", "Quitter"}));
+    EXPECT_EQ(entrees(1),
+              (QStringList{"Défait", "Refait", "Copier", "Coller", "Couper", "Supprime la sélection", "Retourne la sélection",
+                           "Mise en évidence (cachée)", "Centrer", "Recherche", "Poursuivre la recherche", "Page numéro "}));
+    EXPECT_EQ(entrees(2), (QStringList{"&Format de la page", "Police de caractères", "Indentation des paragraphes",
+                                       "Points &Gris", "&Cadre", "Affichage de tous les signes", "Sauts de &pages visibles",
+                                       "Sauts de paragraphe visibles", "Espaces visibles", "Synthèse vocale (cachée)"}));
+    const struct { const char* entree; const char* raccourci; } raccourcis[] = {
+        {"Nouveau", "Ctrl+N"}, {"Ouvrir", "Ctrl+O"}, {"Enregistrer", "Ctrl+S"}, {"Quitter", "Ctrl+Q"},
+        {"Défait", "Ctrl+Z"}, {"Refait", "Ctrl+Alt+Z"}, {"Copier", "Ctrl+C"}, {"Coller", "Ctrl+V"},
+        {"Couper", "Ctrl+X"}, {"Retourne la sélection", "Ctrl+R"}, {"Recherche", "Ctrl+F"},
+        {"Poursuivre la recherche", "F3"},
+    };
+    for (const auto& r : raccourcis) {
+        QAction* a = f->action(QString::fromUtf8(r.entree));
+        ASSERT_NE(a, nullptr) << r.entree;
+        EXPECT_EQ(a->shortcut(), QKeySequence(QString::fromLatin1(r.raccourci))) << r.entree;
+    }
+    // The tool buttons never take the keyboard from the pages.
+    for (QToolButton* b : f->findChildren<QToolButton*>()) EXPECT_EQ(b->focusPolicy(), Qt::NoFocus) << b->toolTip().toStdString();
+}
+
+TEST_F(Commandes, EnregistrerFermerRouvrir) {
+    tape(QStringLiteral("Le chat dort."));
+    const QString nom = chemin("chat.dtv");
+    fichiers = {nom};
+    QTest::keyClick(f->centralWidget(), Qt::Key_S, Qt::ControlModifier);  // unnamed: "Enregistrer sous"
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("DotavoB 2.9 - ") + nom);
+    EXPECT_FALSE(f->document().modifie());
+    const QByteArray premier = octets(nom);
+    ASSERT_NE(premier, QByteArray("<absent>"));
+    f->action(QStringLiteral("Fermer"))->trigger();  // unmodified: no question
+    EXPECT_EQ(f->document().longueur(), 0);
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("DotavoB 2.9 - "));
+    fichiers = {nom};
+    ASSERT_TRUE(f->ouvrir());
+    EXPECT_EQ(noir(), "Le chat dort.");
+    EXPECT_FALSE(f->document().modifie());
+    ASSERT_TRUE(f->enregistrer());  // named now: no dialog
+    EXPECT_EQ(octets(nom), premier);
+    EXPECT_TRUE(questions.empty());
+}
+
+TEST_F(Commandes, DocumentModifieSurChaqueChemin) {
+    // Every path that drops a document asks; "Annuler" keeps it, "Non" drops it.
+    const std::vector<std::pair<const char*, std::function<void()>>> chemins = {
+        {"Nouveau", [this] { f->action(QStringLiteral("Nouveau"))->trigger(); }},
+        {"Fermer", [this] { f->action(QStringLiteral("Fermer"))->trigger(); }},
+        {"Ouvrir", [this] {
+             fichiers.push_front(chemin("autre.dtv"));  // the open dialog comes first
+             f->action(QStringLiteral("Ouvrir"))->trigger();
+         }},
+        {"Quitter", [this] { f->action(QStringLiteral("Quitter"))->trigger(); }},
+    };
+    {  // a document to open
+        TFDotavoB autre(MagasinReglages(dossier.filePath(QStringLiteral("r2.conf"))), {QStringLiteral("dotavob")});
+        autre.fichierAEnregistrer = [this](const QString&, const QString&) { return chemin("autre.dtv"); };
+        autre.editeur().insereNoir("autre");
+        ASSERT_TRUE(autre.enregistrerSous());
+    }
+    for (const auto& [nomChemin, commande] : chemins) {
+        ASSERT_TRUE(f->nouveau());  // unnamed, unmodified
+        f->editeur().insereNoir("brouillon");
+        reponses = {Reponse::Annuler};
+        commande();
+        EXPECT_EQ(noir(), "brouillon") << nomChemin << " annulé";
+        EXPECT_TRUE(f->isVisible()) << nomChemin;
+        // "Oui" on an unnamed document, then the save dialog cancelled: nothing is lost.
+        reponses = {Reponse::Oui};
+        fichiers.push_back(QString());
+        commande();
+        EXPECT_EQ(noir(), "brouillon") << nomChemin << " enregistrement annulé";
+        EXPECT_TRUE(f->isVisible()) << nomChemin;
+        reponses = {Reponse::Non};
+        commande();
+        if (std::string(nomChemin) == "Quitter") {
+            EXPECT_FALSE(f->isVisible());  // closed, the changes dropped
+            f->show();
+        } else {
+            EXPECT_NE(noir(), "brouillon") << nomChemin << " abandonné";
+        }
+    }
+    // The window's close button asks too.
+    f->editeur().insereNoir("encore");
+    reponses = {Reponse::Annuler};
+    QCloseEvent fermeture;
+    QApplication::sendEvent(f.get(), &fermeture);
+    EXPECT_FALSE(fermeture.isAccepted());
+    EXPECT_EQ(questions.back(), QStringLiteral("Le texte a été modifié. Voulez-vous l'enregistrer ?"));
+}
+
+TEST_F(Commandes, EnregistrerSousUnFichierExistantOuImpossible) {
+    const QString existant = chemin("existant.dtv");
+    ecrit(existant, "ancien");
+    f->editeur().insereNoir("nouveau");
+    // "Non" opens the dialog again; the second name is free.
+    reponses = {Reponse::Non};
+    fichiers = {existant, chemin("libre.dtv")};
+    ASSERT_TRUE(f->enregistrerSous());
+    EXPECT_EQ(octets(existant), QByteArray("ancien"));
+    EXPECT_EQ(f->nomfichier(), chemin("libre.dtv"));
+    // "Annuler": nothing written, the name stays.
+    reponses = {Reponse::Annuler};
+    fichiers = {existant};
+    EXPECT_FALSE(f->enregistrerSous());
+    EXPECT_EQ(octets(existant), QByteArray("ancien"));
+    EXPECT_EQ(f->nomfichier(), chemin("libre.dtv"));
+    // A save that fails is said, and the document stays modified under its old name.
+    f->editeur().insereNoir(" encore");
+    fichiers = {chemin("absent/dossier/x.dtv")};
+    EXPECT_FALSE(f->enregistrerSous());
+    EXPECT_TRUE(f->document().modifie());
+    EXPECT_EQ(f->nomfichier(), chemin("libre.dtv"));
+    ASSERT_FALSE(messages.empty());
+}
+
+TEST_F(Commandes, RechercheEtPageNumero) {
+    f->editeur().insereNoir("le chat\rdu chat\fle chien");
+    TDlgRecheche& d = f->dialogueRecherche();
+    auto cherche = [&](const QString& texte, bool depuisDebut) {
+        QTimer::singleShot(0, &d, [&] {
+            d.fixeTexte(texte);
+            d.fixeDepuisDebut(depuisDebut);
+            d.accept();
+        });
+        f->recherche();
+    };
+    cherche(QStringLiteral("CHAT"), true);
+    EXPECT_EQ(f->editeur().positionCurseur(), 4);
+    f->poursuitRecherche();
+    EXPECT_EQ(f->editeur().curseur(), (Point{4, 2}));
+    cherche(QStringLiteral("loup"), true);
+    EXPECT_EQ(messages.back(), QStringLiteral("Aucune occurence de \"loup\" trouvée"));
+    // "Page numéro ": a number goes there, a cancel does nothing, a word is refused.
+    std::optional<QString> saisie = QStringLiteral("2");
+    f->saisit = [&](const QString&, const QString&, const QString&) { return saisie; };
+    f->pageNumero();
+    EXPECT_EQ(f->editeur().pageCourante(), 2);
+    saisie.reset();
+    f->editeur().allerPage(1);
+    f->pageNumero();
+    EXPECT_EQ(f->editeur().pageCourante(), 1);
+    saisie = QStringLiteral("deux");
+    f->pageNumero();
+    EXPECT_EQ(messages.back(), QStringLiteral("'deux' n'est pas une valeur entière correcte"));
+}
+
+TEST_F(Commandes, ImporterEtColler) {
+    const struct { const char* nom; QByteArray contenu; const char* attendu; } cas[] = {
+        {"utf8.txt", "Caf\xC3\xA9\nbien\n", "Caf\xE9\r\nbien\r\n"},
+        {"windows.TXT", "Caf\xE9\r\nbien\r\n", "Caf\xE9\r\nbien\r\n"},
+        {"sauts.rtf", "{\\rtf1\\ansi un\\par\\page deux\\par}", "un\r\fdeux\r\n"},
+    };
+    for (const auto& c : cas) {
+        f->editeur().nouveau();
+        ecrit(chemin(c.nom), c.contenu);
+        fichiers = {chemin(c.nom)};
+        ASSERT_TRUE(f->importerTexte()) << c.nom;
+        EXPECT_EQ(noir(), c.attendu) << c.nom;
+    }
+    // A character with no Braille form is left out, and the user is told.
+    f->editeur().nouveau();
+    messages.clear();
+    QGuiApplication::clipboard()->setText(QStringLiteral("a|b"));
+    QTest::keyClick(f->centralWidget(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(noir(), "ab");
+    ASSERT_EQ(messages.size(), 1u);
+    // Rich text is preferred when the clipboard holds it.
+    f->editeur().nouveau();
+    auto* donnees = new QMimeData;
+    donnees->setText(QStringLiteral("brut"));
+    donnees->setData(QStringLiteral("text/rtf"), "{\\rtf1 riche}");
+    QGuiApplication::clipboard()->setMimeData(donnees);
+    f->coller();
+    EXPECT_EQ(noir(), "riche");
+}
