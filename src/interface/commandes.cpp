@@ -82,10 +82,14 @@ void TFDotavoB::aVenir(const QString& commande) {
 
 // ---- Tool bar --------------------------------------------------------------------
 
-QToolButton* TFDotavoB::bouton(QWidget* parent, const QString& texte, const QString& bulle, int x, int largeur) {
+QToolButton* TFDotavoB::bouton(QWidget* parent, const QString& icone, const QString& bulle, int x, int largeur) {
     auto* b = new QToolButton(parent);
-    b->setText(texte);
+    b->setIcon(QIcon(QStringLiteral(":/icones/%1.svg").arg(icone)));
+    b->setIconSize(QSize(24, 24));
     b->setToolTip(bulle);
+    // A screen reader says what the button does, not what it looks like.
+    b->setText(bulle);
+    b->setAccessibleName(bulle);
     b->setFocusPolicy(Qt::NoFocus);  // the keyboard stays with the document
     b->setGeometry(x, 6, largeur, 42);
     return b;
@@ -93,18 +97,18 @@ QToolButton* TFDotavoB::bouton(QWidget* parent, const QString& texte, const QStr
 
 void TFDotavoB::creeBoutons() {
     auto relie = [this](QToolButton* b, auto action) { connect(b, &QToolButton::clicked, this, action); };
-    relie(bouton(panelBoutons_, QStringLiteral("…"), QStringLiteral("Autre code"), 4, 22),
+    relie(bouton(panelBoutons_, QStringLiteral("autre-code"), QStringLiteral("Autre code"), 4, 22),
           [this] { aVenir(QStringLiteral("Autre code")); });
-    relie(bouton(panelBoutons_, QStringLiteral("¶"), QStringLiteral("Insère un saut à la ligne"), 30, 52),
+    relie(bouton(panelBoutons_, QStringLiteral("saut-ligne"), QStringLiteral("Insère un saut à la ligne"), 30, 52),
           [this] { ed_.toucheRelachee(touches::ENTREE); });
-    relie(bouton(panelBoutons_, QStringLiteral("G"), QStringLiteral("Mise en évidence"), 84, 52),
+    relie(bouton(panelBoutons_, QStringLiteral("evidence"), QStringLiteral("Mise en évidence"), 84, 52),
           [this] {
               ed_.miseEnEvidence();
               client_->setFocus();
           });
-    relie(bouton(panelBoutons_, QStringLiteral("≡"), QStringLiteral("Centrer le paragraphe"), 138, 52),
+    relie(bouton(panelBoutons_, QStringLiteral("centrer"), QStringLiteral("Centrer le paragraphe"), 138, 52),
           [this] { ed_.marqueParagraphe(MARQUEUR_CENTRE); });
-    relie(bouton(panelBoutons_, QStringLiteral("→"), QStringLiteral("Indentation du paragraphe"), 192, 52),
+    relie(bouton(panelBoutons_, QStringLiteral("indentation"), QStringLiteral("Indentation du paragraphe"), 192, 52),
           [this] { ed_.marqueParagraphe(MARQUEUR_INDENTATION); });
 
     panel2_->setGeometry(270, 4, 342, 46);
@@ -112,32 +116,32 @@ void TFDotavoB::creeBoutons() {
     pages->setFont(QFont(QStringLiteral("Verdana"), -1, QFont::Bold));
     pages->setStyleSheet(QStringLiteral("font-size: 16px; font-weight: bold"));
     pages->setGeometry(4, 12, 60, 22);
-    relie(bouton(panel2_, QStringLiteral("↵"), QStringLiteral("Insère un saut de page"), 66, 36),
+    relie(bouton(panel2_, QStringLiteral("saut-page"), QStringLiteral("Insère un saut de page"), 66, 36),
           [this] { ed_.sautDePage(); });
-    premiere_ = bouton(panel2_, QStringLiteral("|◀"), QStringLiteral("Première page"), 104, 36);
-    precedente_ = bouton(panel2_, QStringLiteral("◀"), QStringLiteral("Page précédente"), 142, 36);
+    premiere_ = bouton(panel2_, QStringLiteral("premiere-page"), QStringLiteral("Première page"), 104, 36);
+    precedente_ = bouton(panel2_, QStringLiteral("page-precedente"), QStringLiteral("Page précédente"), 142, 36);
     labelPages_ = new QLabel(QStringLiteral("0/0"), panel2_);
     labelPages_->setAlignment(Qt::AlignCenter);
     labelPages_->setStyleSheet(QStringLiteral("font-family: Verdana; font-size: 16px"));
     labelPages_->setGeometry(180, 12, 80, 22);
-    suivante_ = bouton(panel2_, QStringLiteral("▶"), QStringLiteral("Page suivante"), 262, 36);
-    derniere_ = bouton(panel2_, QStringLiteral("▶|"), QStringLiteral("Dernière page"), 300, 36);
+    suivante_ = bouton(panel2_, QStringLiteral("page-suivante"), QStringLiteral("Page suivante"), 262, 36);
+    derniere_ = bouton(panel2_, QStringLiteral("derniere-page"), QStringLiteral("Dernière page"), 300, 36);
     for (auto* b : {premiere_, precedente_, suivante_, derniere_}) b->setGeometry(b->x(), 2, b->width(), 42);
     relie(premiere_, [this] { ed_.allerPage(1); });
     relie(precedente_, [this] { ed_.allerPage(ed_.pageCourante() - 1); });
     relie(suivante_, [this] { ed_.allerPage(ed_.pageCourante() + 1); });
     relie(derniere_, [this] { ed_.allerPage(ed_.nbPages()); });
 
-    auto* normal = bouton(panelBoutons_, QStringLiteral("abc"), QStringLiteral("Clavier normal"), 620, 52);
-    auto* sdf = bouton(panelBoutons_, QStringLiteral("sdf jkl"), QStringLiteral("Clavier \"sdf jkl\""), 674, 60);
+    auto* normal = bouton(panelBoutons_, QStringLiteral("clavier-normal"), QStringLiteral("Clavier normal"), 620, 52);
+    auto* sdf = bouton(panelBoutons_, QStringLiteral("clavier-six-points"), QStringLiteral("Clavier \"sdf jkl\""), 674, 60);
     for (auto* b : {normal, sdf}) b->setCheckable(true);
     normal->setAutoExclusive(true);
     sdf->setAutoExclusive(true);
     normal->setChecked(true);
     relie(sdf, [this, sdf] { modeClavier(sdf->isChecked()); });
     relie(normal, [this, sdf] { modeClavier(sdf->isChecked()); });
-    auto* gris = bouton(panelBoutons_, QStringLiteral("⠿"), QStringLiteral("Affichage des points gris"), 740, 52);
-    auto* cadre = bouton(panelBoutons_, QStringLiteral("▢"), QStringLiteral("Affichage du cadre"), 794, 52);
+    auto* gris = bouton(panelBoutons_, QStringLiteral("points-gris"), QStringLiteral("Affichage des points gris"), 740, 52);
+    auto* cadre = bouton(panelBoutons_, QStringLiteral("cadre"), QStringLiteral("Affichage du cadre"), 794, 52);
     for (auto* b : {gris, cadre}) b->setCheckable(true);
     // The buttons set the page and both strips; the menu entries the page alone.
     connect(gris, &QToolButton::toggled, this, [this](bool b) {

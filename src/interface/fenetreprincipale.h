@@ -110,7 +110,7 @@ private:
     void FormActivate();
     void creeMenus();
     void creeBoutons();
-    QToolButton* bouton(QWidget* parent, const QString& texte, const QString& bulle, int x, int largeur);
+    QToolButton* bouton(QWidget* parent, const QString& icone, const QString& bulle, int x, int largeur);
     void modeClavier(bool sixTouches);
     void basculeAffichage(QAction* a, const std::function<void(bool)>& applique,
                           const std::function<bool()>& etat = {});

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
+    Q_INIT_RESOURCE(ressources);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

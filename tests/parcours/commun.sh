@@ -1,0 +1,72 @@
+# What the journeys through the real window share: a private X server with a
+# window manager, the editor started on a fresh settings folder, real keys
+# (xdotool), and the checks. Sourced by the journeys; `dotavob` is set.
+for outil in Xvfb openbox xdotool xclip; do
+    command -v "$outil" >/dev/null || { echo "outil absent : $outil (./dev deps l'installe)"; exit 1; }
+done
+
+travail=$(mktemp -d)
+pids=()
+fin() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$travail"
+}
+trap fin EXIT
+
+# A display of our own, free even when several runs share the machine.
+for n in $(seq $((90 + $$ % 100)) 299); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { affichage=":$n"; break; }
+done
+Xvfb "$affichage" -screen 0 1600x1000x24 -nolisten tcp >"$travail/xvfb.log" 2>&1 &
+pids+=($!)
+export DISPLAY=$affichage
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >"$travail/openbox.log" 2>&1 &
+pids+=($!)
+sleep 0.5
+
+# A fresh settings folder: the first start of a new user.
+export HOME=$travail XDG_CONFIG_HOME=$travail/config XDG_RUNTIME_DIR=$travail/run
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM
+
+# Starts the editor (arguments passed on) and gives it the keyboard.
+demarre() {
+    "$dotavob" "$@" >>"$travail/dotavob.log" 2>&1 &
+    editeur=$!
+    pids+=($editeur)
+    fenetre=$(xdotool search --sync --onlyvisible --name "DotavoB" | head -1)
+    xdotool windowactivate --sync "$fenetre"
+    sleep 0.5
+}
+# Waits for the editor to end by itself (a few seconds at most).
+attends_fin() {
+    for _ in $(seq 50); do kill -0 "$editeur" 2>/dev/null || return 0; sleep 0.1; done
+    return 1
+}
+
+echecs=0
+attends() { sleep 0.3; }
+touches() { xdotool key --clearmodifiers --delay 60 "$@"; attends; }
+tape() { xdotool type --delay 40 "$1"; attends; }
+presse_papiers() { xclip -o -selection clipboard 2>/dev/null | od -An -tx1 | tr -s ' \n' ' ' | sed 's/^ //; s/ $//'; }
+verifie() {  # verifie NOM ATTENDU OBTENU
+    if [ "$2" = "$3" ]; then
+        echo "ok   $1"
+    else
+        echo "ÉCHEC $1"
+        echo "     attendu : $2"
+        echo "     obtenu  : $3"
+        echecs=$((echecs + 1))
+    fi
+}
+hex() { printf '%s' "$1" | od -An -tx1 | tr -s ' \n' ' ' | sed 's/^ //; s/ $//'; }
+bilan() {  # bilan NOM
+    if [ $echecs -ne 0 ]; then
+        echo "$echecs étape(s) du parcours en échec"
+        cat "$travail/dotavob.log"
+        exit 1
+    fi
+    echo "$1 réussi"
+}

@@ -1,0 +1,74 @@
+#!/bin/bash
+# A user's day in the real window, keys only but for one tool button: type a
+# page, set the page format in its dialog, centre the title, search a word,
+# save through the file dialog, quit, start again, open the file, paste from
+# the real clipboard, import an RTF file, undo, and quit answering the close
+# question. The saved file is checked with the command-line tool.
+# Usage: parcours_journee.sh DOTAVOB DOTAVOB-CLI DONNEES
+set -u
+dotavob=$1
+cli=$2
+donnees=$3
+source "$(dirname "$0")/commun.sh"
+fichier=$travail/journee.dtv
+
+demarre
+# A page of French: a title, then a paragraph.
+tape "Le jardin"
+touches Return
+tape "Le petit chat dort dans le jardin. Il a 12 ans et il aime l'été."
+# The page format, keys only: 20 lines of 25 characters.
+touches alt+o f
+touches ctrl+a 2 0 Tab Tab ctrl+a 2 5 Return
+# The title centred with its tool button ("Centrer le paragraphe").
+touches ctrl+Home Home
+xdotool mousemove --window "$fenetre" 164 52 click 1
+attends
+# Search "chat" and put a word before it.
+touches ctrl+f
+tape "chat"
+touches Return
+tape "beau "
+# Save through the platform's file dialog.
+touches ctrl+s
+sleep 0.5
+tape "$fichier"
+touches Return
+sleep 0.5
+verifie "enregistré" "Le jardin
+Le petit beau chat dort dans le jardin. Il a 12 ans et il aime l'été." "$("$cli" noir "$fichier" | tr -d '\r')"
+verifie "format enregistré" "lignes par page: 20 caractères par ligne: 25 marqueurs: 1" \
+    "$("$cli" info "$fichier" | grep -E '^(lignes par page|caractères par ligne|marqueurs):' | tr '\n' ' ' | sed 's/ $//')"
+# Nothing changed since: Ctrl+Q quits without a question.
+touches ctrl+q
+attends_fin && verifie "quitter sans question" "fini" "fini" || verifie "quitter sans question" "fini" "encore ouvert"
+
+# The next morning: open the file, paste plain text and rich text from the
+# real clipboard, import an RTF file, undo the import.
+demarre
+touches ctrl+o
+sleep 0.5
+tape "$fichier"
+touches Return
+sleep 0.5
+verifie "titre" "DotavoB 2.9 - $fichier" "$(xdotool getwindowname "$fenetre")"
+printf ' Fin.' | xclip -selection clipboard 2>/dev/null
+touches ctrl+End
+xdotool key --delay 15 --repeat 80 Right
+touches ctrl+v
+printf '{\\rtf1\\ansi {\\b Gras} et riche.}' | xclip -selection clipboard -t text/rtf 2>/dev/null
+touches ctrl+v
+touches alt+f Down Down Down Down Down Return
+sleep 0.5
+tape "$donnees/notes.rtf"
+touches Return
+sleep 0.5
+touches ctrl+z
+# Quit, answering "Oui": the document is saved where it came from.
+touches ctrl+q
+touches alt+o
+attends_fin && verifie "quitter en enregistrant" "fini" "fini" || verifie "quitter en enregistrant" "fini" "encore ouvert"
+verifie "collé, importé puis défait" "Le jardin
+Le petit beau chat dort dans le jardin. Il a 12 ans et il aime l'été. Fin.Gras et riche." \
+    "$("$cli" noir "$fichier" | tr -d '\r')"
+bilan "parcours d'une journée"
