@@ -1,7 +1,7 @@
 # What the journeys through the real window share: a private X server with a
 # window manager, the editor started on a fresh settings folder, real keys
 # (xdotool), and the checks. Sourced by the journeys; `dotavob` is set.
-for outil in Xvfb openbox xdotool xclip; do
+for outil in Xvfb openbox xdotool xclip setxkbmap; do
     command -v "$outil" >/dev/null || { echo "outil absent : $outil (./dev deps l'installe)"; exit 1; }
 done
 
@@ -24,6 +24,9 @@ export DISPLAY=$affichage
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 openbox >"$travail/openbox.log" 2>&1 &
 pids+=($!)
+# A French keyboard, as our users have: accented letters are on keys of
+# their own, so xdotool never remaps a key while the editor reads it.
+setxkbmap fr 2>>"$travail/xvfb.log" || echo "clavier français indisponible (setxkbmap)"
 sleep 0.5
 
 # A fresh settings folder: the first start of a new user.
