@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -99,12 +100,16 @@ void Tdlgfontes::showEvent(QShowEvent* e) {
         // Fonts may have come or gone since the last time.
         liste_->clear();
         liste_->addItems(fontesFixes());
-        for (int i = 0; i < liste_->count(); ++i)
-            if (liste_->item(i)->text() == nomChoisi_) {
-                liste_->setCurrentRow(i);
-                liste_->scrollToItem(liste_->item(i));
-                break;
-            }
+        // A name the list lacks ("Courier New" is often an alias) shows the
+        // family it resolves to.
+        const QString resolue = QFontInfo(QFont(nomChoisi_)).family();
+        for (const QString& nom : {nomChoisi_, resolue}) {
+            const auto trouves = liste_->findItems(nom, Qt::MatchExactly);
+            if (trouves.isEmpty()) continue;
+            liste_->setCurrentItem(trouves.front());
+            liste_->scrollToItem(trouves.front());
+            break;
+        }
     }
     QDialog::showEvent(e);
 }

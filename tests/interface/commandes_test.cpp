@@ -256,3 +256,38 @@ TEST_F(Commandes, ImporterEtColler) {
     f->coller();
     EXPECT_EQ(noir(), "riche");
 }
+
+TEST_F(Commandes, EntreesDEditionParLeursRaccourcis) {
+    // Each entry of "&Edition" through its shortcut, or its menu entry when it has none.
+    auto raccourci = [this](Qt::Key k, Qt::KeyboardModifiers m) { QTest::keyClick(f->centralWidget(), k, m); };
+    auto entree = [this](const char* texte) { f->action(QString::fromUtf8(texte))->trigger(); };
+    f->editeur().insereNoir("abc def");
+    raccourci(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(noir(), "");
+    raccourci(Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(noir(), "abc def");
+    // With no selection, copy and cut do nothing, as their disabled entries would.
+    QGuiApplication::clipboard()->setText(QStringLiteral("avant"));
+    raccourci(Qt::Key_C, Qt::ControlModifier);
+    raccourci(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("avant"));
+    EXPECT_EQ(noir(), "abc def");
+    f->editeur().selectionne(1, 3);
+    raccourci(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("abc"));
+    raccourci(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(noir(), " def");
+    f->editeur().selectionne(2, 4);
+    raccourci(Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(f->document().marqueurs().liste(), (std::vector<Marqueur>{{2, 4, MARQUEUR_RETOURNE, 0}}));
+    f->editeur().selectionne(1, 1);
+    entree("Supprime la sélection");
+    EXPECT_EQ(noir(), "def");
+    entree("Centrer");
+    EXPECT_TRUE(f->document().marqueurs().DansMarqueur(1, MARQUEUR_CENTRE));
+    // Ctrl+N on a modified document asks first; "Annuler" keeps it.
+    reponses = {Reponse::Annuler};
+    raccourci(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(questions.size(), 1u);
+    EXPECT_EQ(noir(), "def");
+}
