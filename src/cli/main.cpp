@@ -10,10 +10,12 @@
 #include "core/document/formatpage.h"
 #include "core/editeur/editeur.h"
 #include "core/fichiers/dtv.h"
+#include "core/fichiers/embossage.h"
 #include "core/fichiers/export.h"
 #include "core/fichiers/importation.h"
 #include "core/noir/noir.h"
 #include "core/transcription/transcription.h"
+#include "plateforme/spouleur.h"
 
 using namespace dotavob;
 
@@ -34,6 +36,14 @@ const char* const AIDE =
     "      Écrit le texte en noir du document (UTF-8) sur la sortie standard.\n"
     "  info DOC.dtv\n"
     "      Décrit le document : version, format de page, police, marqueurs, pages.\n"
+    "  embosser DOC.dtv (--imprimante FILE | --fichier F) [--pages A-B] [--copies N]\n"
+    "           [--code us|fr] [--lignes N] [--caracteres N] [--marge-haut N]\n"
+    "           [--marge-gauche N] [--attente S]\n"
+    "      Embosse le document : chaque page composée (marges, entête, lignes,\n"
+    "      pied de page), un travail brut par copie, vers la file d'impression\n"
+    "      FILE ou dans le fichier F. Par défaut : toutes les pages, une copie,\n"
+    "      Code US, le format de page du document, marges nulles ; la file a\n"
+    "      S secondes (30) pour recevoir chaque travail.\n"
     "  demo [TEXTE] [--cpl N]\n"
     "      Transcrit TEXTE, l'affiche en points braille et le relit en noir.\n"
     "\n"
@@ -176,6 +186,41 @@ int exporter(const Arguments& a) {
     return 0;
 }
 
+int embosser(const Arguments& a) {
+    const auto imprimante = a.option("--imprimante"), fichier = a.option("--fichier");
+    if (imprimante.has_value() == fichier.has_value()) echoue("embosser attend --imprimante FILE ou --fichier F.");
+    const std::string code = a.option("--code").value_or("us");
+    if (code != "us" && code != "fr") echoue("--code attend « us » ou « fr ».");
+    DocumentOuvert d;
+    ouvre(a.positionnels[0], d);
+    ReglagesEmbossage r;
+    r.codeUS = code == "us";
+    r.lignesParPage = a.entier("--lignes", d.format.lignesParPage, 1, 255);
+    r.caracteresParLigne = a.entier("--caracteres", d.format.cpl, 1, 255);
+    r.margeHaut = a.entier("--marge-haut", 0, 0, r.lignesParPage - 1);
+    r.margeGauche = a.entier("--marge-gauche", 0, 0, r.caracteresParLigne - 1);
+    TravailEmbossage t;
+    t.imprimante = imprimante.value_or(fichier.value_or(""));
+    t.nomDocument = "Dotavo Embossage de " + a.positionnels[0];
+    t.copies = a.entier("--copies", 1, 0, 1000);
+    if (const auto pages = a.option("--pages")) {
+        const auto tiret = pages->find('-');
+        try {
+            t.premiere = std::stoi(pages->substr(0, tiret));
+            t.derniere = tiret == std::string::npos ? t.premiere : std::stoi(pages->substr(tiret + 1));
+        } catch (const std::exception&) {
+            echoue("--pages attend A-B, par exemple 2-5.");
+        }
+        if (t.premiere < 1 || t.derniere < 1) echoue("--pages attend des numéros de page à partir de 1.");
+    }
+    SpouleurFichier versFichier;
+    const auto systeme = spouleurSysteme(a.entier("--attente", 30, 1, 3600));
+    SpouleurBrut& spouleur = fichier ? static_cast<SpouleurBrut&>(versFichier) : *systeme;
+    const std::string erreur = embosse(d.document, d.format, r, t, spouleur);
+    if (!erreur.empty()) echoue(erreur);
+    return 0;
+}
+
 int noir(const Arguments& a) {
     DocumentOuvert d;
     ouvre(a.positionnels[0], d);
@@ -246,6 +291,10 @@ int lance(const std::string& commande, int argc, char** argv) {
     if (commande == "transcrire") return transcrire(analyse(argc, argv, 2, 2, {"--cpl", "--lignes"}));
     if (commande == "exporter") return exporter(analyse(argc, argv, 2, 2, {"--code"}));
     if (commande == "noir") return noir(analyse(argc, argv, 1, 1, {}));
+    if (commande == "embosser")
+        return embosser(analyse(argc, argv, 1, 1,
+                                {"--imprimante", "--fichier", "--pages", "--copies", "--code", "--lignes", "--caracteres",
+                                 "--marge-haut", "--marge-gauche", "--attente"}));
     if (commande == "info") return info(analyse(argc, argv, 1, 1, {}));
     if (commande == "demo") return demo(analyse(argc, argv, 0, 1, {"--cpl"}));
     std::cerr << "dotavob-cli : " << (commande.empty() ? "commande manquante" : "commande inconnue « " + commande + " »")

@@ -46,13 +46,15 @@ std::string Exporte(std::string_view texte, const TgestionnaireMarqueurs& marque
             sortie += '\f';
         else if (estFinDeLigne(b))
             sortie += "\r\n";
-        else if (!codeFrancais)
-            // A byte with no cell counts by its low six bits: the full cell.
-            sortie += static_cast<char>(caractereUS(cellule(b)));
         else
-            sortie += static_cast<char>(cellule(b) == AUCUNE_CELLULE ? caractere(AUCUNE_CELLULE) : b);
+            sortie += static_cast<char>(octetBraille(b, codeFrancais));
     }
     return sortie;
+}
+
+std::uint8_t octetBraille(std::uint8_t b, bool codeFrancais) {
+    if (!codeFrancais) return caractereUS(cellule(b));
+    return cellule(b) == AUCUNE_CELLULE ? caractere(AUCUNE_CELLULE) : b;
 }
 
 }  // namespace dotavob

@@ -2,10 +2,15 @@
 // US" (North American Braille ASCII) or "Code Français" (the cell bytes).
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace dotavob {
+
+// The byte a cell byte becomes in "Code US" or "Code Français". A byte with
+// no cell counts by its low six bits: the full cell.
+std::uint8_t octetBraille(std::uint8_t b, bool codeFrancais);
 
 class TgestionnaireMarqueurs;
 

@@ -1,0 +1,58 @@
+// Embossing: each Braille page composed as the bytes an embosser receives
+// (margins, header, lines, footer, CR LF line ends), sent as one raw job per
+// copy and one spooler page per Braille page through a raw spooler that the
+// platform provides (CUPS, the Windows spooler, or a file).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace dotavob {
+
+class DocumentBraille;
+struct FormatPage;
+
+struct ReglagesEmbossage {
+    std::int32_t caracteresParLigne = 30;  // longer lines are cut
+    std::int32_t lignesParPage = 28;       // margin, header and footer lines included
+    std::int32_t margeHaut = 0;            // blank lines at the top
+    std::int32_t margeGauche = 0;          // spaces before every line
+    bool codeUS = true;                    // else the program's own cell bytes
+};
+
+// A raw print queue. Each call returns false on failure; `erreur` says why, in French.
+class SpouleurBrut {
+public:
+    virtual ~SpouleurBrut() = default;
+    virtual bool ouvre(const std::string& imprimante, const std::string& nomDocument) = 0;
+    virtual bool debutPage() = 0;
+    virtual bool ecrit(std::string_view octets) = 0;
+    virtual bool finPage() = 0;
+    virtual bool ferme() = 0;
+    virtual std::string erreur() const = 0;
+};
+
+// The bytes of page `page` (1-based) of the document.
+std::string composePage(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r, std::int32_t page);
+
+struct TravailEmbossage {
+    std::string imprimante;
+    std::string nomDocument;            // the job's name
+    std::int32_t premiere = 1;          // the pages sent, inclusive
+    std::int32_t derniere = 0;          // 0: to the last page
+    std::int32_t copies = 1;            // one job each
+    // Before each page is sent: false stops the whole job (the user aborted).
+    std::function<bool(std::int32_t page)> avantPage;
+    // The spooler refused to start a page: true tries again (the user was asked).
+    std::function<bool()> reessaiePage;
+};
+
+// Sends the pages; an empty string when every copy went through, else the
+// French message: "impossible d'embosser" and why. A failed copy does not
+// stop the next one.
+std::string embosse(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r, const TravailEmbossage& t,
+                    SpouleurBrut& spouleur);
+
+}  // namespace dotavob

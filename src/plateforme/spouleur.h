@@ -1,0 +1,34 @@
+// The raw spoolers the embossing sends its jobs to: the system's print queue
+// (CUPS on Linux, the Windows spooler) and a file, for embossers reached
+// otherwise and to see exactly what is sent. No Qt here: the command-line
+// tool uses them too.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/fichiers/embossage.h"
+
+namespace dotavob {
+
+// The system's queue named by the printer. `attente`: how long (seconds) to
+// wait for the device to take a job before calling it failed (then the job
+// is cancelled, so that nothing is embossed later by surprise).
+std::unique_ptr<SpouleurBrut> spouleurSysteme(int attente = 30);
+
+// Every job of one embossing into one file (the copies one after the other),
+// written whole at the end of each job.
+class SpouleurFichier : public SpouleurBrut {
+public:
+    bool ouvre(const std::string& chemin, const std::string& nomDocument) override;
+    bool debutPage() override { return true; }
+    bool ecrit(std::string_view octets) override;
+    bool finPage() override { return true; }
+    bool ferme() override;
+    std::string erreur() const override { return erreur_; }
+
+private:
+    std::string chemin_, octets_, erreur_;
+};
+
+}  // namespace dotavob

@@ -1,0 +1,171 @@
+#include "core/fichiers/embossage.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/braille/codes.h"
+#include "core/document/document.h"
+#include "core/document/formatpage.h"
+
+using namespace dotavob;
+
+namespace {
+
+// Records what the embossing asks of the spooler; can be told to fail.
+struct SpouleurEspion : SpouleurBrut {
+    std::vector<std::string> appels, travaux;
+    std::string echecA;  // the call that fails
+    bool ouvre(const std::string& imprimante, const std::string& nom) override {
+        appels.push_back("ouvre " + imprimante + " " + nom);
+        travaux.emplace_back();
+        return echecA != "ouvre";
+    }
+    bool debutPage() override {
+        appels.push_back("debutPage");
+        return echecA != "debutPage";
+    }
+    bool ecrit(std::string_view o) override {
+        travaux.back() += o;
+        return echecA != "ecrit";
+    }
+    bool finPage() override {
+        appels.push_back("finPage");
+        return true;
+    }
+    bool ferme() override {
+        appels.push_back("ferme");
+        return echecA != "ferme";
+    }
+    std::string erreur() const override { return "panne"; }
+};
+
+class Embossage : public ::testing::Test {
+protected:
+    FormatPage f;
+    DocumentBraille d{f};
+    ReglagesEmbossage r;
+
+    void SetUp() override {
+        f.entete.active = false;
+        f.pied.active = false;
+        f.nbLignesTexte = 3;
+        r.lignesParPage = 4;
+        r.caracteresParLigne = 10;
+    }
+    // The page's lines, without their CR LF.
+    std::vector<std::string> lignes(std::int32_t page) {
+        const std::string o = composePage(d, f, r, page);
+        std::vector<std::string> l;
+        for (std::size_t i = 0; i < o.size();) {
+            const std::size_t j = o.find("\r\n", i);
+            EXPECT_NE(j, std::string::npos) << "une ligne sans CR LF";
+            if (j == std::string::npos) break;
+            l.push_back(o.substr(i, j - i));
+            i = j + 2;
+        }
+        return l;
+    }
+};
+
+}  // namespace
+
+TEST_F(Embossage, LigneEnCodeUSAvecMarge) {
+    // Dots 1 and 1-2 with a left margin of 2: 32 32 97 98 13 10.
+    d.initialise("ab");
+    r.margeGauche = 2;
+    EXPECT_EQ(composePage(d, f, r, 1).substr(0, 6), std::string("  ab\r\n"));
+    // A line longer than the characters per line is cut; nothing carries over.
+    d.initialise("abcdefghijkl\rz");
+    EXPECT_EQ(lignes(1), (std::vector<std::string>{"  abcdefghij", "  z", "  ", "  "}));
+}
+
+TEST_F(Embossage, CodeFrancaisEtOctetSansCellule) {
+    // In the French code cells go out as stored; a byte with no cell is the full cell.
+    d.initialise(std::string("a\xE9", 2) + static_cast<char>(0xFF));
+    r.codeUS = false;
+    EXPECT_EQ(lignes(1)[0], "a\xE9\xE9");
+    r.codeUS = true;
+    EXPECT_EQ(lignes(1)[0], "a==");
+}
+
+TEST_F(Embossage, MargeEnteteCentrageRetraitRetournementInterligne) {
+    f.entete.active = true;
+    f.entete.premierePage = 1;
+    f.interligneDouble = true;
+    r.lignesParPage = 12;
+    r.margeHaut = 1;
+    r.codeUS = false;  // the bytes as stored, to compare with the document's
+    // A centred line, an indented paragraph, a turned stretch.
+    d.initialise("abc\rdef gh\rxyz");
+    d.marqueurs().ajouteBrut({1, 3, MARQUEUR_CENTRE, 0});
+    d.marqueurs().ajouteBrut({5, 10, MARQUEUR_INDENTATION, 2});
+    d.marqueurs().ajouteBrut({12, 13, MARQUEUR_RETOURNE, 0});
+    const auto l = lignes(1);
+    ASSERT_EQ(l.size(), 12u);
+    EXPECT_EQ(l[0], "");                                    // the top margin
+    EXPECT_EQ(l[1], f.texteentete(1, 1).substr(0, 10));   // the header, cut to the line
+    EXPECT_EQ(l[2], "   abc");                             // (10 - 3) / 2 = 3 blanks
+    EXPECT_EQ(l[3], "");                                    // double spacing
+    EXPECT_EQ(l[4], "  def gh");
+    EXPECT_EQ(l[6], retourneChaine("xy") + "z");
+    EXPECT_EQ(l[11], "");
+}
+
+TEST_F(Embossage, PiedDePageSurLaDerniereLigne) {
+    f.pied.active = true;
+    f.pied.premierePage = 1;
+    r.lignesParPage = 6;
+    // A page that is not full: the footer still falls on its last line.
+    d.initialise("a");
+    const auto l = lignes(1);
+    ASSERT_EQ(l.size(), 6u);
+    EXPECT_EQ(l[5], f.textepied(1, 1).substr(0, 10));
+    // Footer off: every page holds exactly its lines per page.
+    f.pied.active = false;
+    d.initialise("a\rb\rc\rd\re");
+    EXPECT_EQ(lignes(1).size(), 6u);
+    EXPECT_EQ(lignes(2).size(), 6u);
+}
+
+TEST_F(Embossage, TravauxCopiesEtEchecs) {
+    d.initialise("a\rb\rc\rd\re\rf\rg");  // three pages of three lines
+    SpouleurEspion s;
+    TravailEmbossage t;
+    t.imprimante = "Q";
+    t.nomDocument = "doc";
+    t.copies = 2;
+    t.premiere = 2;
+    EXPECT_EQ(embosse(d, f, r, t, s), "");
+    // One job a copy, one spooler page a Braille page.
+    EXPECT_EQ(s.appels, (std::vector<std::string>{"ouvre Q doc", "debutPage", "finPage", "debutPage", "finPage", "ferme",
+                                                  "ouvre Q doc", "debutPage", "finPage", "debutPage", "finPage", "ferme"}));
+    ASSERT_EQ(s.travaux.size(), 2u);
+    EXPECT_EQ(s.travaux[0], s.travaux[1]);
+    EXPECT_EQ(s.travaux[0], composePage(d, f, r, 2) + composePage(d, f, r, 3));
+    // A range of 3 to 2 sends nothing but still opens and closes a job.
+    SpouleurEspion vide;
+    t.copies = 1;
+    t.premiere = 3;
+    t.derniere = 2;
+    EXPECT_EQ(embosse(d, f, r, t, vide), "");
+    EXPECT_EQ(vide.appels, (std::vector<std::string>{"ouvre Q doc", "ferme"}));
+    // Every failure is said; a failed copy does not stop the next one.
+    t.premiere = 1;
+    t.derniere = 0;
+    t.copies = 2;
+    for (const char* panne : {"ouvre", "debutPage", "ecrit", "ferme"}) {
+        SpouleurEspion p;
+        p.echecA = panne;
+        EXPECT_EQ(embosse(d, f, r, t, p), "impossible d'embosser : panne") << panne;
+        EXPECT_EQ(std::count(p.appels.begin(), p.appels.end(), "ouvre Q doc"), 2) << panne;
+    }
+    // A page the spooler refuses is tried again while the user says so.
+    SpouleurEspion refus;
+    refus.echecA = "debutPage";
+    int essais = 0;
+    t.copies = 1;
+    t.reessaiePage = [&] { return ++essais < 3; };
+    EXPECT_NE(embosse(d, f, r, t, refus), "");
+    EXPECT_EQ(essais, 3);
+}
