@@ -13,18 +13,22 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QToolButton>
 
 #include "core/fichiers/dtv.h"
 #include "core/fichiers/importation.h"
 #include "core/fichiers/rtf.h"
 #include "core/transcription/transcription.h"
+#include "interface/dialogueembossage.h"
 #include "interface/dialogueformat.h"
 #include "interface/dialoguefontes.h"
 #include "interface/dialoguerecherche.h"
 #include "interface/fenetreprincipale.h"
 #include "interface/vuebraille.h"
 #include "interface/vuenoir.h"
+#include "plateforme/spouleur.h"
 
 namespace dotavob {
 namespace {
@@ -59,7 +63,7 @@ void TFDotavoB::creeDialogues() {
     fichierAEnregistrer = [this](const QString& titre, const QString& filtres) {
         QFileDialog d(this, titre, QString(), filtres);
         d.setAcceptMode(QFileDialog::AcceptSave);
-        d.setDefaultSuffix(QStringLiteral("dtv"));
+        if (filtres.contains(QStringLiteral("*.dtv"))) d.setDefaultSuffix(QStringLiteral("dtv"));
         // The window asks about an existing file itself, with its own words.
         d.setOption(QFileDialog::DontConfirmOverwrite);
         return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().front() : QString();
@@ -69,11 +73,28 @@ void TFDotavoB::creeDialogues() {
         const QString r = QInputDialog::getText(this, titre, invite, QLineEdit::Normal, texte, &ok);
         return ok ? std::optional<QString>(r) : std::nullopt;
     };
+    choisitImprimante = [this](std::int32_t nbPages) -> std::optional<ChoixImpression> {
+        QPrinter imprimante;
+        QPrintDialog d(&imprimante, this);
+        d.setOption(QAbstractPrintDialog::PrintPageRange);
+        d.setMinMax(1, std::max(1, nbPages));
+        if (d.exec() != QDialog::Accepted) return std::nullopt;
+        ChoixImpression c;
+        c.imprimante = imprimante.printerName();
+        if (imprimante.printRange() == QPrinter::PageRange) {
+            c.premiere = imprimante.fromPage();
+            c.derniere = imprimante.toPage();
+        }
+        c.copies = imprimante.copyCount();
+        return c;
+    };
     // Created once, reused for the whole run: they keep what the user set.
     dlgFormat_ = new TdlgFormatpage(reglages_, this);
     dlgIndent_ = new TdlgIndent(this);
     dlgFontes_ = new Tdlgfontes(reglages_, this);
     dlgRecherche_ = new TDlgRecheche(this);
+    dlgOptEmb_ = new TDlgOptEmb(reglages_, this);
+    suivi_ = new Tsuiviembossage(this);
 }
 
 void TFDotavoB::aVenir(const QString& commande) {
@@ -204,7 +225,7 @@ void TFDotavoB::creeMenus() {
     entree(fichiers, QStringLiteral("Importer texte"), [this] { importerTexte(); });
     entree(fichiers, QStringLiteral("Exporter ..."), [this] { aVenir(QStringLiteral("Exporter")); });
     entree(fichiers, QStringLiteral("Imprimer"), [this] { aVenir(QStringLiteral("Imprimer")); });
-    entree(fichiers, QStringLiteral("Embosser"), [this] { aVenir(QStringLiteral("Embosser")); });
+    entree(fichiers, QStringLiteral("Embosser"), [this] { embosser(); });
     fichiers->addSeparator();
     entree(fichiers, QStringLiteral("Quitter"), [this] { close(); }, QStringLiteral("Ctrl+Q"));
 
@@ -509,6 +530,44 @@ void TFDotavoB::policeDeCaracteres() {
     nomfonte_ = nom;
     noir_->setNomFonte(nomfonte_);
     FormResize();
+}
+
+// ---- Embossing -----------------------------------------------------------------
+
+bool TFDotavoB::embosser() {
+    const auto choix = choisitImprimante(ed_.nbPages());
+    if (!choix || !dlgOptEmb_->edite(choix->imprimante, format_)) return false;
+    TravailEmbossage t;
+    SpouleurFichier versFichier;
+    std::unique_ptr<SpouleurBrut> systeme;
+    SpouleurBrut* spouleur = &versFichier;
+    if (dlgOptEmb_->versFichier()) {
+        const QString nom = fichierAEnregistrer(QStringLiteral("Enregistrer les octets dans un fichier"),
+                                                QStringLiteral("Braille embossé (*.brl *.txt);;Tous les fichiers (*)"));
+        if (nom.isEmpty()) return false;
+        t.imprimante = nom.toStdString();
+    } else {
+        systeme = spouleurSysteme();
+        spouleur = systeme.get();
+        t.imprimante = choix->imprimante.toStdString();
+    }
+    t.nomDocument = "Dotavo Embossage de " + nomfichier_.toStdString();
+    t.premiere = choix->premiere;
+    t.derniere = choix->derniere;
+    t.copies = choix->copies;
+    suivi_->commence(nomfichier_);
+    t.avantPage = [this](std::int32_t page) {
+        ed_.allerPage(page);
+        return suivi_->page(page);
+    };
+    t.reessaiePage = [this] { return suivi_->reessaie(); };
+    const std::string erreur = embosse(doc_, format_, dlgOptEmb_->reglages(), t, *spouleur);
+    suivi_->termine();
+    if (!erreur.empty()) {
+        afficheErreur(versQString(erreur));
+        return false;
+    }
+    return true;
 }
 
 }  // namespace dotavob

@@ -31,6 +31,14 @@ class TdlgFormatpage;
 class TdlgIndent;
 class Tdlgfontes;
 class TDlgRecheche;
+class TDlgOptEmb;
+class Tsuiviembossage;
+
+// What the print dialog gave: the printer, the pages (0: to the last) and the copies.
+struct ChoixImpression {
+    QString imprimante;
+    std::int32_t premiere = 1, derniere = 0, copies = 1;
+};
 
 // The answers of a Yes/No/Cancel question.
 enum class Reponse { Oui, Non, Annuler };
@@ -80,6 +88,7 @@ public:
     void formatDeLaPage();
     void indentationDesParagraphes();
     void policeDeCaracteres();
+    bool embosser();
     // May the current document be dropped? Asks when it is modified; a save
     // that does not happen (cancelled or failed) keeps it.
     bool enregistremodification();
@@ -94,6 +103,9 @@ public:
     std::function<QString(const QString& titre, const QString& filtres)> fichierAEnregistrer;
     // A line typed in an input box (nullopt: cancelled).
     std::function<std::optional<QString>(const QString& titre, const QString& invite, const QString& texte)> saisit;
+    // The platform's print dialog, for a document of this many pages (nullopt: cancelled).
+    std::function<std::optional<ChoixImpression>(std::int32_t nbPages)> choisitImprimante;
+    TDlgOptEmb& dialogueOptionsEmbossage() { return *dlgOptEmb_; }
     TDlgRecheche& dialogueRecherche() { return *dlgRecherche_; }
     TdlgFormatpage& dialogueFormat() { return *dlgFormat_; }
     TdlgIndent& dialogueIndentation() { return *dlgIndent_; }
@@ -148,6 +160,8 @@ private:
     TdlgIndent* dlgIndent_ = nullptr;
     Tdlgfontes* dlgFontes_ = nullptr;
     TDlgRecheche* dlgRecherche_ = nullptr;
+    TDlgOptEmb* dlgOptEmb_ = nullptr;
+    Tsuiviembossage* suivi_ = nullptr;
     TMyEdit* noir_ = nullptr;
     TEdBraille* braille_ = nullptr;
     TenteteBraille *enteteBraille_ = nullptr, *piedBraille_ = nullptr;

@@ -1,4 +1,7 @@
 #include <QAction>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -13,7 +16,9 @@
 #include <deque>
 #include <gtest/gtest.h>
 
+#include "core/fichiers/embossage.h"
 #include "core/noir/noir.h"
+#include "interface/dialogueembossage.h"
 #include "interface/dialoguerecherche.h"
 #include "interface/fenetreprincipale.h"
 
@@ -290,4 +295,37 @@ TEST_F(Commandes, EntreesDEditionParLeursRaccourcis) {
     raccourci(Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(questions.size(), 1u);
     EXPECT_EQ(noir(), "def");
+}
+
+TEST_F(Commandes, EmbosserDansUnFichierEtEchec) {
+    f->editeur().insereNoir("Une page.\fUne autre.");
+    f->choisitImprimante = [](std::int32_t) { return std::optional<ChoixImpression>(ChoixImpression{"test", 1, 0, 2}); };
+    TDlgOptEmb& options = f->dialogueOptionsEmbossage();
+    auto reponds = [&](bool versFichier) {
+        QTimer::singleShot(0, &options, [&options, versFichier] {
+            options.codeFR()->setChecked(true);
+            options.margeGauche()->setValue(2);
+            options.fichier()->setChecked(versFichier);
+            options.accept();
+        });
+    };
+    reponds(true);
+    fichiers = {chemin("embosse.brl")};
+    ASSERT_TRUE(f->embosser());
+    // Two copies of every page, as composed; the options kept in the settings.
+    ReglagesEmbossage r = options.reglages();
+    EXPECT_EQ(r.margeGauche, 2);
+    EXPECT_FALSE(r.codeUS);
+    const std::string copie = composePage(f->document(), f->format(), r, 1) + composePage(f->document(), f->format(), r, 2);
+    EXPECT_EQ(octets(chemin("embosse.brl")).toStdString(), copie + copie);
+    EXPECT_EQ(MagasinReglages(dossier.filePath(QStringLiteral("r.conf"))).litembosseuse()->margeGauche, 2);
+    // A queue that cannot be reached: said, never a silent success.
+    f->choisitImprimante = [](std::int32_t) {
+        return std::optional<ChoixImpression>(ChoixImpression{"FileQuiNExistePas", 1, 0, 1});
+    };
+    reponds(false);
+    messages.clear();
+    EXPECT_FALSE(f->embosser());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("impossible d'embosser"))) << messages[0].toStdString();
 }

@@ -1,0 +1,147 @@
+#include "interface/dialogueembossage.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace dotavob {
+
+TDlgOptEmb::TDlgOptEmb(MagasinReglages& reglages, QWidget* parent) : QDialog(parent), reglages_(reglages) {
+    setObjectName(QStringLiteral("DlgOptEmb"));
+    setWindowTitle(QStringLiteral("Options d'embossage"));
+    auto* l = new QVBoxLayout(this);
+    sur_ = new QLabel(this);
+    l->addWidget(sur_);
+    auto* champs = new QFormLayout;
+    auto spin = [this](const char* nom) {
+        auto* s = new QSpinBox(this);
+        s->setObjectName(QString::fromLatin1(nom));
+        return s;
+    };
+    editnblignesparpage_ = spin("editnblignesparpage");
+    editnblignesparpage_->setRange(1, 255);
+    editmargeH_ = spin("editmargeH");
+    editMargeG_ = spin("editMargeG");
+    champs->addRow(QStringLiteral("Lignes par page :"), editnblignesparpage_);
+    champs->addRow(QStringLiteral("Marge du haut (lignes) :"), editmargeH_);
+    champs->addRow(QStringLiteral("Marge de gauche (caractères) :"), editMargeG_);
+    l->addLayout(champs);
+    // The margins stay inside the page.
+    connect(editnblignesparpage_, &QSpinBox::valueChanged, this, [this](int v) { editmargeH_->setMaximum(v - 1); });
+    RBCodeUS_ = new QRadioButton(QStringLiteral("Code US"), this);
+    RBCodeUS_->setObjectName(QStringLiteral("RBCodeUS"));
+    RBCodeFR_ = new QRadioButton(QStringLiteral("Code Français"), this);
+    RBCodeFR_->setObjectName(QStringLiteral("RBCodeFR"));
+    RBCodeUS_->setChecked(true);
+    l->addWidget(RBCodeUS_);
+    l->addWidget(RBCodeFR_);
+    fichier_ = new QCheckBox(QStringLiteral("Enregistrer les octets dans un fichier"), this);
+    l->addWidget(fichier_);
+    auto* boutons = new QHBoxLayout;
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* abandon = new QPushButton(QStringLiteral("Abandon"), this);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(abandon, &QPushButton::clicked, this, &QDialog::reject);
+    boutons->addStretch();
+    boutons->addWidget(ok);
+    boutons->addWidget(abandon);
+    l->addLayout(boutons);
+}
+
+bool TDlgOptEmb::edite(const QString& imprimante, const FormatPage& format) {
+    const auto stocke = reglages_.litembosseuse();
+    caracteres_ = stocke && stocke->caracteres ? *stocke->caracteres : format.cpl;
+    editnblignesparpage_->setValue(stocke && stocke->lignes ? *stocke->lignes : format.lignesParPage);
+    editmargeH_->setMaximum(editnblignesparpage_->value() - 1);
+    editMargeG_->setMaximum(std::max(0, caracteres_ - 1));
+    editmargeH_->setValue(stocke && stocke->margeHaut ? *stocke->margeHaut : 0);
+    editMargeG_->setValue(stocke && stocke->margeGauche ? *stocke->margeGauche : 0);
+    (stocke && stocke->code && *stocke->code != 1 ? RBCodeFR_ : RBCodeUS_)->setChecked(true);
+    sur_->setText(QStringLiteral("Sur <b>%1</b>").arg(imprimante.toHtmlEscaped()));
+    if (exec() != QDialog::Accepted) return false;
+    ReglagesEmbosseuse r;
+    r.lignes = editnblignesparpage_->value();
+    r.caracteres = caracteres_;
+    r.margeGauche = editMargeG_->value();
+    r.margeHaut = editmargeH_->value();
+    r.code = RBCodeUS_->isChecked() ? 1 : 0;
+    reglages_.ecritembosseuse(r);
+    return true;
+}
+
+ReglagesEmbossage TDlgOptEmb::reglages() const {
+    ReglagesEmbossage r;
+    r.caracteresParLigne = caracteres_;
+    r.lignesParPage = editnblignesparpage_->value();
+    r.margeHaut = editmargeH_->value();
+    r.margeGauche = editMargeG_->value();
+    r.codeUS = RBCodeUS_->isChecked();
+    return r;
+}
+
+bool TDlgOptEmb::versFichier() const { return fichier_->isChecked(); }
+
+Tsuiviembossage::Tsuiviembossage(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("suiviembossage"));
+    setWindowTitle(QStringLiteral("Embossage"));
+    auto* l = new QVBoxLayout(this);
+    etiquette_ = new QLabel(this);
+    etiquette_->setMinimumWidth(300);
+    l->addWidget(etiquette_);
+    auto* boutons = new QHBoxLayout;
+    continuer_ = new QPushButton(QStringLiteral("Continuer"), this);
+    abandon_b_ = new QPushButton(QStringLiteral("Abandon"), this);
+    terminer_ = new QPushButton(QStringLiteral("Terminer"), this);
+    connect(continuer_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(abandon_b_, &QPushButton::clicked, this, [this] {
+        abandon_ = true;
+        reject();
+    });
+    connect(terminer_, &QPushButton::clicked, this, &QDialog::accept);
+    for (auto* b : {continuer_, abandon_b_, terminer_}) {
+        boutons->addWidget(b);
+        b->hide();
+    }
+    l->addLayout(boutons);
+}
+
+void Tsuiviembossage::commence(const QString& nomfichier) {
+    setWindowTitle(QStringLiteral("Embossage de ") + nomfichier);
+    abandon_ = false;
+}
+
+bool Tsuiviembossage::page(std::int32_t p) {
+    etiquette_->setText(QStringLiteral("Envoi de la page :%1").arg(p));
+    for (auto* b : {continuer_, abandon_b_, terminer_}) b->hide();
+    // The user sees the page go and can abort between two pages.
+    show();
+    QApplication::processEvents();
+    return !abandon_;
+}
+
+bool Tsuiviembossage::reessaie() {
+    etiquette_->setText(etiquette_->text() + QStringLiteral("\nAttention buffer plein !"));
+    terminer_->hide();
+    continuer_->show();
+    abandon_b_->show();
+    hide();
+    exec();
+    return !abandon_;
+}
+
+void Tsuiviembossage::termine() {
+    etiquette_->setText(QStringLiteral("Embossage terminé"));
+    continuer_->hide();
+    abandon_b_->hide();
+    terminer_->show();
+    hide();
+}
+
+}  // namespace dotavob
