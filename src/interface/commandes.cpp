@@ -18,10 +18,12 @@
 #include <QToolButton>
 
 #include "core/fichiers/dtv.h"
+#include "core/fichiers/export.h"
 #include "core/fichiers/importation.h"
 #include "core/fichiers/rtf.h"
 #include "core/transcription/transcription.h"
 #include "interface/dialogueembossage.h"
+#include "interface/dialogueexport.h"
 #include "interface/dialogueformat.h"
 #include "interface/dialoguefontes.h"
 #include "interface/dialoguerecherche.h"
@@ -95,6 +97,24 @@ void TFDotavoB::creeDialogues() {
     dlgRecherche_ = new TDlgRecheche(this);
     dlgOptEmb_ = new TDlgOptEmb(reglages_, this);
     suivi_ = new Tsuiviembossage(this);
+    dlgExport_ = new TdlgExport(
+        [this] {
+            return fichierAEnregistrer(QStringLiteral("Choisir un fichier d'exportation"),
+                                       QStringLiteral("Fichiers textes (*.txt);;Tous les fichiers (*)"));
+        },
+        [this](bool francais, const QString& nom) {
+            const std::string texte = Exporte(doc_.texte(), doc_.marqueurs(), francais);
+            if (nom.isEmpty()) {
+                // The clipboard carries Unicode: the bytes as code page 1252 characters.
+                QGuiApplication::clipboard()->setText(versQString(texte));
+                return true;
+            }
+            std::string erreur;
+            if (ecritFichierAtomique(nom.toStdString(), texte, erreur)) return true;
+            afficheErreur(versQString(erreur));
+            return false;
+        },
+        this);
 }
 
 void TFDotavoB::aVenir(const QString& commande) {
@@ -223,7 +243,7 @@ void TFDotavoB::creeMenus() {
     entree(fichiers, QStringLiteral("Fermer"), [this] { nouveau(); });
     fichiers->addSeparator();
     entree(fichiers, QStringLiteral("Importer texte"), [this] { importerTexte(); });
-    entree(fichiers, QStringLiteral("Exporter ..."), [this] { aVenir(QStringLiteral("Exporter")); });
+    entree(fichiers, QStringLiteral("Exporter ..."), [this] { dlgExport_->exec(); });
     entree(fichiers, QStringLiteral("Imprimer"), [this] { aVenir(QStringLiteral("Imprimer")); });
     entree(fichiers, QStringLiteral("Embosser"), [this] { embosser(); });
     fichiers->addSeparator();

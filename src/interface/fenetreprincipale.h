@@ -33,6 +33,7 @@ class Tdlgfontes;
 class TDlgRecheche;
 class TDlgOptEmb;
 class Tsuiviembossage;
+class TdlgExport;
 
 // What the print dialog gave: the printer, the pages (0: to the last) and the copies.
 struct ChoixImpression {
@@ -106,6 +107,7 @@ public:
     // The platform's print dialog, for a document of this many pages (nullopt: cancelled).
     std::function<std::optional<ChoixImpression>(std::int32_t nbPages)> choisitImprimante;
     TDlgOptEmb& dialogueOptionsEmbossage() { return *dlgOptEmb_; }
+    TdlgExport& dialogueExport() { return *dlgExport_; }
     TDlgRecheche& dialogueRecherche() { return *dlgRecherche_; }
     TdlgFormatpage& dialogueFormat() { return *dlgFormat_; }
     TdlgIndent& dialogueIndentation() { return *dlgIndent_; }
@@ -162,6 +164,7 @@ private:
     TDlgRecheche* dlgRecherche_ = nullptr;
     TDlgOptEmb* dlgOptEmb_ = nullptr;
     Tsuiviembossage* suivi_ = nullptr;
+    TdlgExport* dlgExport_ = nullptr;
     TMyEdit* noir_ = nullptr;
     TEdBraille* braille_ = nullptr;
     TenteteBraille *enteteBraille_ = nullptr, *piedBraille_ = nullptr;

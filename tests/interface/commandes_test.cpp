@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -19,6 +20,7 @@
 #include "core/fichiers/embossage.h"
 #include "core/noir/noir.h"
 #include "interface/dialogueembossage.h"
+#include "interface/dialogueexport.h"
 #include "interface/dialoguerecherche.h"
 #include "interface/fenetreprincipale.h"
 
@@ -328,4 +330,33 @@ TEST_F(Commandes, EmbosserDansUnFichierEtEchec) {
     EXPECT_FALSE(f->embosser());
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].startsWith(QStringLiteral("impossible d'embosser"))) << messages[0].toStdString();
+}
+
+TEST_F(Commandes, Exporter) {
+    f->editeur().insereNoir("\xE9t\xE9\fx");
+    TdlgExport& d = f->dialogueExport();
+    auto ok = [&](bool francais, bool versFichier) {
+        QTimer::singleShot(0, &d, [&d, francais, versFichier] {
+            (francais ? d.codeFrancais() : d.findChild<QRadioButton*>(QStringLiteral("RBUS")))->setChecked(true);
+            (versFichier ? d.versFichier() : d.findChild<QRadioButton*>(QStringLiteral("RBPP")))->setChecked(true);
+            d.findChild<QPushButton*>(QStringLiteral("boutok"))->click();
+            if (d.isVisible()) d.reject();  // still open: the save dialog was cancelled
+        });
+        return d.exec() == QDialog::Accepted;
+    };
+    // To a file in the French code: the cells as stored, a page break as FF alone.
+    fichiers = {chemin("export.txt")};
+    ASSERT_TRUE(ok(true, true));
+    EXPECT_EQ(octets(chemin("export.txt")), QByteArray::fromStdString(f->document().texte()));
+    // A cancelled save dialog leaves the export dialog open, nothing written.
+    fichiers = {QString()};
+    EXPECT_FALSE(ok(false, true));
+    // To the clipboard in the US code: é is "=".
+    ASSERT_TRUE(ok(false, false));
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("=")));
+    // A file that cannot be written is said, and the dialog stays open.
+    fichiers = {chemin("absent/export.txt")};
+    messages.clear();
+    EXPECT_FALSE(ok(true, true));
+    EXPECT_EQ(messages.size(), 1u);
 }
