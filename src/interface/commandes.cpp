@@ -99,8 +99,8 @@ void TFDotavoB::creeDialogues() {
     suivi_ = new Tsuiviembossage(this);
     dlgExport_ = new TdlgExport(
         [this] {
-            return fichierAEnregistrer(QStringLiteral("Choisir un fichier d'exportation"),
-                                       QStringLiteral("Fichiers textes (*.txt);;Tous les fichiers (*)"));
+            return fichierARemplacer(QStringLiteral("Choisir un fichier d'exportation"),
+                                     QStringLiteral("Fichiers textes (*.txt);;Tous les fichiers (*)"));
         },
         [this](bool francais, const QString& nom) {
             const std::string texte = Exporte(doc_.texte(), doc_.marqueurs(), francais);
@@ -436,19 +436,21 @@ bool TFDotavoB::enregistrer() {
     return enregistre(nomfichier_);
 }
 
-bool TFDotavoB::enregistrerSous() {
+QString TFDotavoB::fichierARemplacer(const QString& titre, const QString& filtres) {
     for (;;) {
-        const QString nom = fichierAEnregistrer(QStringLiteral("Enregistrement de fichiers DotavoB"), FILTRE_ENREGISTREMENT);
-        if (nom.isEmpty()) return false;
-        if (QFileInfo::exists(nom)) {
-            const Reponse r = demande(ATTENTION, QStringLiteral("Ce fichier existe déjà voulez-vous le remplacer ?"));
-            if (r == Reponse::Annuler) return false;
-            if (r == Reponse::Non) continue;
-        }
-        if (!enregistre(nom)) return false;
-        setnomfichier(nom);
-        return true;
+        const QString nom = fichierAEnregistrer(titre, filtres);
+        if (nom.isEmpty() || !QFileInfo::exists(nom)) return nom;
+        const Reponse r = demande(ATTENTION, QStringLiteral("Ce fichier existe déjà voulez-vous le remplacer ?"));
+        if (r == Reponse::Oui) return nom;
+        if (r == Reponse::Annuler) return QString();
     }
+}
+
+bool TFDotavoB::enregistrerSous() {
+    const QString nom = fichierARemplacer(QStringLiteral("Enregistrement de fichiers DotavoB"), FILTRE_ENREGISTREMENT);
+    if (nom.isEmpty() || !enregistre(nom)) return false;
+    setnomfichier(nom);
+    return true;
 }
 
 void TFDotavoB::closeEvent(QCloseEvent* e) {
@@ -534,20 +536,26 @@ void TFDotavoB::pageNumero() {
 void TFDotavoB::formatDeLaPage() {
     dlgFormat_->fixeFormat(format_);
     if (!dlgFormat_->edite()) return;
-    format_ = dlgFormat_->format();
-    // A new format is undone like an edit.
+    const FormatPage nouveau = dlgFormat_->format();
+    if (nouveau == format_) return;
+    format_ = nouveau;
+    // A new format is undone like an edit; the file holds it: the document changed.
     appliqueformat(true);
+    doc_.setModifie(true);
 }
 
 void TFDotavoB::indentationDesParagraphes() {
     dlgIndent_->fixeIndentation(format_.indentation);
-    if (dlgIndent_->edite()) format_.setIndentation(dlgIndent_->indentation());
+    if (!dlgIndent_->edite() || dlgIndent_->indentation() == format_.indentation) return;
+    format_.setIndentation(dlgIndent_->indentation());
+    doc_.setModifie(true);  // the file holds it
 }
 
 void TFDotavoB::policeDeCaracteres() {
     QString nom = nomfonte_;
-    if (!dlgFontes_->choisit(nom)) return;
+    if (!dlgFontes_->choisit(nom) || nom == nomfonte_) return;
     nomfonte_ = nom;
+    doc_.setModifie(true);  // the file holds the font
     noir_->setNomFonte(nomfonte_);
     FormResize();
 }
@@ -562,8 +570,8 @@ bool TFDotavoB::embosser() {
     std::unique_ptr<SpouleurBrut> systeme;
     SpouleurBrut* spouleur = &versFichier;
     if (dlgOptEmb_->versFichier()) {
-        const QString nom = fichierAEnregistrer(QStringLiteral("Enregistrer les octets dans un fichier"),
-                                                QStringLiteral("Braille embossé (*.brl *.txt);;Tous les fichiers (*)"));
+        const QString nom = fichierARemplacer(QStringLiteral("Enregistrer les octets dans un fichier"),
+                                              QStringLiteral("Braille embossé (*.brl *.txt);;Tous les fichiers (*)"));
         if (nom.isEmpty()) return false;
         t.imprimante = nom.toStdString();
     } else {

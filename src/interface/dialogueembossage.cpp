@@ -91,6 +91,8 @@ bool TDlgOptEmb::versFichier() const { return fichier_->isChecked(); }
 Tsuiviembossage::Tsuiviembossage(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("suiviembossage"));
     setWindowTitle(QStringLiteral("Embossage"));
+    // While pages go out, the document must not change under them.
+    setWindowModality(Qt::ApplicationModal);
     auto* l = new QVBoxLayout(this);
     etiquette_ = new QLabel(this);
     etiquette_->setMinimumWidth(300);

@@ -131,6 +131,9 @@ private:
     void fixeOption(bool OptionsAffichage::*option, bool valeur);
     void creeDialogues();
     bool enregistre(const QString& nom);
+    // A file to write, chosen in the save dialog; an existing one only if the
+    // user agrees to replace it ("Non" chooses again). Empty: cancelled.
+    QString fichierARemplacer(const QString& titre, const QString& filtres);
     bool charge(const QString& nom);
     void insereNoir(const std::string& noir, std::int32_t octetsInvalides);
     void aVenir(const QString& commande);

@@ -14,7 +14,7 @@ namespace dotavob {
 // The system's queue named by the printer. `attente`: how long (seconds) to
 // wait for the device to take a job before calling it failed (then the job
 // is cancelled, so that nothing is embossed later by surprise).
-std::unique_ptr<SpouleurBrut> spouleurSysteme(int attente = 30);
+std::unique_ptr<SpouleurBrut> spouleurSysteme(int attente = 120);
 
 // Every job of one embossing into one file (the copies one after the other),
 // written whole at the end of each job.
@@ -25,6 +25,7 @@ public:
     bool ecrit(std::string_view octets) override;
     bool finPage() override { return true; }
     bool ferme() override;
+    void annule() override { octets_.clear(); }
     std::string erreur() const override { return erreur_; }
 
 private:

@@ -28,8 +28,12 @@ public:
         if (job_ == 0) return echoue();
         // Raw: the embosser gets the bytes as they are, no driver formats them.
         if (cupsStartDocument(CUPS_HTTP_DEFAULT, imprimante.c_str(), job_, nomDocument.c_str(), CUPS_FORMAT_RAW, 1) !=
-            HTTP_STATUS_CONTINUE)
-            return echoue();
+            HTTP_STATUS_CONTINUE) {
+            echoue();
+            annule();
+            return false;
+        }
+        documentOuvert_ = true;
         return true;
     }
     // A raw job has no page boundaries of its own: pages follow by their lines.
@@ -42,8 +46,15 @@ public:
         return true;
     }
     bool ferme() override {
+        documentOuvert_ = false;
         if (cupsFinishDocument(CUPS_HTTP_DEFAULT, imprimante_.c_str()) != IPP_STATUS_OK) return echoue();
         return attendLaFin();
+    }
+    void annule() override {
+        // The request streaming the document ends first; the job is then cancelled.
+        if (documentOuvert_) cupsFinishDocument(CUPS_HTTP_DEFAULT, imprimante_.c_str());
+        documentOuvert_ = false;
+        if (job_ != 0) cupsCancelJob2(CUPS_HTTP_DEFAULT, imprimante_.c_str(), job_, 0);
     }
     std::string erreur() const override { return erreur_; }
 
@@ -67,30 +78,30 @@ private:
         return false;
     }
 
-    // The queue took the job; the device may still refuse it. Success only
-    // when the job is completed.
+    // The queue took the job; the device may still refuse it (a socket
+    // queue retries a device that does not answer, the job "processing" all
+    // along). Done once the job is completed; a job not completed after
+    // `attente_` seconds is cancelled and said, so that nothing is embossed
+    // later by surprise. A server that keeps no history forgets completed
+    // jobs: a job no longer listed is done.
     bool attendLaFin() {
         const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(attente_);
         for (;;) {
             cups_job_t* travaux = nullptr;
             const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &travaux, imprimante_.c_str(), 0, CUPS_WHICHJOBS_ALL);
-            ipp_jstate_t etat = IPP_JSTATE_PENDING;
-            bool trouve = false;
+            ipp_jstate_t etat = IPP_JSTATE_COMPLETED;
             for (int i = 0; i < n; ++i)
-                if (travaux[i].id == job_) {
-                    etat = travaux[i].state;
-                    trouve = true;
-                }
+                if (travaux[i].id == job_) etat = travaux[i].state;
             cupsFreeJobs(n, travaux);
-            if (trouve && etat == IPP_JSTATE_COMPLETED) return true;
-            if (trouve && (etat == IPP_JSTATE_ABORTED || etat == IPP_JSTATE_CANCELED || etat == IPP_JSTATE_STOPPED)) {
+            if (etat == IPP_JSTATE_COMPLETED) return true;
+            if (etat == IPP_JSTATE_ABORTED || etat == IPP_JSTATE_CANCELED || etat == IPP_JSTATE_STOPPED) {
                 erreur_ = "le travail a été interrompu dans la file « " + imprimante_ + " »";
                 return false;
             }
             if (std::chrono::steady_clock::now() >= limite) {
-                // Not taken in time: cancelled, so that nothing is embossed later by surprise.
-                cupsCancelJob2(CUPS_HTTP_DEFAULT, imprimante_.c_str(), job_, 0);
-                erreur_ = "l'embosseuse de la file « " + imprimante_ + " » n'a pas reçu le travail";
+                annule();
+                erreur_ = "l'embosseuse de la file « " + imprimante_ + " » n'a pas reçu le travail en " +
+                          std::to_string(attente_) + " s ; il a été annulé";
                 return false;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -100,6 +111,7 @@ private:
     int attente_;
     std::string imprimante_, erreur_;
     int job_ = 0;
+    bool documentOuvert_ = false;
 };
 
 }  // namespace

@@ -51,6 +51,12 @@ public:
         imprimante_ = nullptr;
         return (fin && ferme) || echoue("fin du travail");
     }
+    void annule() override {
+        if (!imprimante_) return;
+        AbortPrinter(imprimante_);
+        ClosePrinter(imprimante_);
+        imprimante_ = nullptr;
+    }
     std::string erreur() const override { return erreur_; }
 
 private:

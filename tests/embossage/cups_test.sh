@@ -5,6 +5,7 @@
 # an embosser that refuses the connection is an error, never a success.
 # Usage: cups_test.sh DOTAVOB-CLI ECOUTEUR DONNEES
 set -u
+export LC_ALL=C  # the spooler's messages read below are its English ones
 cli=$1
 ecouteur=$2
 doc=$3/embossage.dtv
@@ -33,12 +34,16 @@ fi
 for code in us fr; do
     mkdir -p "$travail/$code"
     "$ecouteur" "$travail/$code" 2 >"$travail/port" &
+    ecoute=$!
     for _ in $(seq 50); do [ -s "$travail/port" ] && break; sleep 0.1; done
     port=$(cat "$travail/port")
     lpadmin -p "$file" -v "socket://127.0.0.1:$port" -E 2>/dev/null || { echo "lpadmin a échoué"; exit 1; }
     "$cli" embosser "$doc" --imprimante "$file" --copies 2 --code "$code" --marge-gauche 1 --marge-haut 1
     verifie "file CUPS, code $code" test $? -eq 0
-    wait
+    # The listener ends with its two jobs; a failed embossing sent none: stop it.
+    for _ in $(seq 50); do kill -0 $ecoute 2>/dev/null || break; sleep 0.2; done
+    kill $ecoute 2>/dev/null
+    wait $ecoute 2>/dev/null
     "$cli" embosser "$doc" --fichier "$travail/$code/fichier.bin" --code "$code" --marge-gauche 1 --marge-haut 1
     verifie "deux travaux, code $code" cmp -s "$travail/$code/travail-1.bin" "$travail/$code/travail-2.bin"
     verifie "octets reçus = composition, code $code" cmp -s "$travail/$code/travail-1.bin" "$travail/$code/fichier.bin"
@@ -56,6 +61,7 @@ sortie=$("$cli" embosser "$doc" --imprimante "$file-muette" --attente 4 2>&1)
 code=$?
 verifie "refus : code de sortie" test $code -ne 0
 verifie "refus : message" sh -c "printf '%s' \"\$1\" | grep -q \"impossible d'embosser\"" _ "$sortie"
+for _ in $(seq 25); do [ -z "$(lpstat -o "$file-muette" 2>/dev/null)" ] && break; sleep 0.2; done
 verifie "refus : plus de travail en attente" sh -c "[ -z \"\$(lpstat -o '$file-muette' 2>/dev/null)\" ]"
 
 [ $echecs -eq 0 ] || { echo "$echecs vérification(s) en échec"; exit 1; }

@@ -21,6 +21,7 @@
 #include "core/noir/noir.h"
 #include "interface/dialogueembossage.h"
 #include "interface/dialogueexport.h"
+#include "interface/dialogueformat.h"
 #include "interface/dialoguerecherche.h"
 #include "interface/fenetreprincipale.h"
 
@@ -359,4 +360,30 @@ TEST_F(Commandes, Exporter) {
     messages.clear();
     EXPECT_FALSE(ok(true, true));
     EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(Commandes, ReglagesDuDocumentEtFichiersExistants) {
+    // A new indentation is part of the document: quitting asks about it.
+    TdlgIndent& d = f->dialogueIndentation();
+    QTimer::singleShot(0, &d, [&d] {
+        d.findChild<QSpinBox*>(QStringLiteral("spEdIndent"))->setValue(4);
+        d.accept();
+    });
+    f->indentationDesParagraphes();
+    EXPECT_EQ(f->format().indentation, 4);
+    EXPECT_TRUE(f->document().modifie());
+    // An export never replaces a file without asking; "Annuler" writes nothing.
+    const QString existant = chemin("existant.txt");
+    ecrit(existant, "ancien");
+    TdlgExport& e = f->dialogueExport();
+    QTimer::singleShot(0, &e, [&e] {
+        e.versFichier()->setChecked(true);
+        e.findChild<QPushButton*>(QStringLiteral("boutok"))->click();
+        if (e.isVisible()) e.reject();
+    });
+    fichiers = {existant};
+    reponses = {Reponse::Annuler};
+    EXPECT_NE(e.exec(), QDialog::Accepted);
+    EXPECT_EQ(octets(existant), QByteArray("ancien"));
+    EXPECT_EQ(questions.back(), QStringLiteral("Ce fichier existe déjà voulez-vous le remplacer ?"));
 }

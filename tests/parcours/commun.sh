@@ -14,13 +14,12 @@ fin() {
 }
 trap fin EXIT
 
-# A display of our own, free even when several runs share the machine.
-for n in $(seq $((90 + $$ % 100)) 299); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { affichage=":$n"; break; }
-done
-Xvfb "$affichage" -screen 0 1600x1000x24 -nolisten tcp >"$travail/xvfb.log" 2>&1 &
+# A display of our own: the server picks a free number and tells it.
+Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$travail/affichage" >"$travail/xvfb.log" 2>&1 &
 pids+=($!)
-export DISPLAY=$affichage
+for _ in $(seq 100); do [ -s "$travail/affichage" ] && break; sleep 0.1; done
+[ -s "$travail/affichage" ] || { echo "Xvfb n'a pas démarré"; cat "$travail/xvfb.log"; exit 1; }
+export DISPLAY=:$(head -1 "$travail/affichage")
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 openbox >"$travail/openbox.log" 2>&1 &
 pids+=($!)
@@ -51,6 +50,14 @@ attends_fin() {
 
 echecs=0
 attends() { sleep 0.3; }
+# Waits for a window of this title (a dialog) before typing into it.
+attends_fenetre() {
+    timeout 15 xdotool search --sync --onlyvisible --name "$1" >/dev/null || {
+        echo "ÉCHEC fenêtre « $1 » absente"
+        echecs=$((echecs + 1))
+    }
+    attends
+}
 touches() { xdotool key --clearmodifiers --delay 60 "$@"; attends; }
 tape() { xdotool type --delay 40 "$1"; attends; }
 presse_papiers() { xclip -o -selection clipboard 2>/dev/null | od -An -tx1 | tr -s ' \n' ' ' | sed 's/^ //; s/ $//'; }

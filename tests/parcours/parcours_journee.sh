@@ -19,6 +19,7 @@ touches Return
 tape "Le petit chat dort dans le jardin. Il a 12 ans et il aime l'été."
 # The page format, keys only: 20 lines of 25 characters.
 touches alt+o f
+attends_fenetre "Format des pages"
 touches ctrl+a 2 0 Tab Tab ctrl+a 2 5 Return
 # The title centred with its tool button ("Centrer le paragraphe").
 touches ctrl+Home Home
@@ -26,12 +27,13 @@ xdotool mousemove --window "$fenetre" 164 52 click 1
 attends
 # Search "chat" and put a word before it.
 touches ctrl+f
+attends_fenetre "Recherche"
 tape "chat"
 touches Return
 tape "beau "
 # Save through the platform's file dialog.
 touches ctrl+s
-sleep 0.5
+attends_fenetre "Enregistrement de fichiers DotavoB"
 tape "$fichier"
 touches Return
 sleep 0.5
@@ -47,7 +49,7 @@ attends_fin && verifie "quitter sans question" "fini" "fini" || verifie "quitter
 # real clipboard, import an RTF file, undo the import.
 demarre
 touches ctrl+o
-sleep 0.5
+attends_fenetre "Ouverture de fichiers DotavoB"
 tape "$fichier"
 touches Return
 sleep 0.5
@@ -59,13 +61,14 @@ touches ctrl+v
 printf '{\\rtf1\\ansi {\\b Gras} et riche.}' | xclip -selection clipboard -t text/rtf 2>/dev/null
 touches ctrl+v
 touches alt+f Down Down Down Down Down Return
-sleep 0.5
+attends_fenetre "importation d'un fichiers texte"
 tape "$donnees/notes.rtf"
 touches Return
 sleep 0.5
 touches ctrl+z
 # Quit, answering "Oui": the document is saved where it came from.
 touches ctrl+q
+attends_fenetre "Attention !"
 touches alt+o
 attends_fin && verifie "quitter en enregistrant" "fini" "fini" || verifie "quitter en enregistrant" "fini" "encore ouvert"
 verifie "collé, importé puis défait" "Le jardin

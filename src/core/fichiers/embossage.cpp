@@ -87,6 +87,8 @@ std::string embosse(const DocumentBraille& d, const FormatPage& f, const Reglage
                     SpouleurBrut& spouleur) {
     const std::int32_t premiere = std::max(1, t.premiere);
     const std::int32_t derniere = t.derniere > 0 ? std::min(t.derniere, d.nbPages()) : d.nbPages();
+    // Nothing to send is said, never reported as a job done.
+    if (premiere > derniere || t.copies < 1) return "aucune page à embosser";
     std::string erreurs;
     auto echec = [&] {
         const std::string pourquoi = spouleur.erreur();
@@ -113,9 +115,12 @@ std::string embosse(const DocumentBraille& d, const FormatPage& f, const Reglage
             }
             ok = spouleur.ecrit(octets) && spouleur.finPage();
         }
+        if (arrete) {
+            spouleur.annule();
+            return "embossage abandonné";
+        }
         if (!ok) echec();
         if (!spouleur.ferme() && ok) echec();
-        if (arrete) break;
     }
     return erreurs;
 }

@@ -31,6 +31,8 @@ public:
     virtual bool ecrit(std::string_view octets) = 0;
     virtual bool finPage() = 0;
     virtual bool ferme() = 0;
+    // The job stops here: nothing of it reaches the embosser.
+    virtual void annule() = 0;
     virtual std::string erreur() const = 0;
 };
 
@@ -50,8 +52,9 @@ struct TravailEmbossage {
 };
 
 // Sends the pages; an empty string when every copy went through, else the
-// French message: "impossible d'embosser" and why. A failed copy does not
-// stop the next one.
+// French message: "impossible d'embosser" and why, "embossage abandonné"
+// when the user stopped it (the job is cancelled), "aucune page à embosser"
+// for an empty range or no copy. A failed copy does not stop the next one.
 std::string embosse(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r, const TravailEmbossage& t,
                     SpouleurBrut& spouleur);
 

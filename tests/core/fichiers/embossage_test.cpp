@@ -37,6 +37,7 @@ struct SpouleurEspion : SpouleurBrut {
         appels.push_back("ferme");
         return echecA != "ferme";
     }
+    void annule() override { appels.push_back("annule"); }
     std::string erreur() const override { return "panne"; }
 };
 
@@ -143,13 +144,26 @@ TEST_F(Embossage, TravauxCopiesEtEchecs) {
     ASSERT_EQ(s.travaux.size(), 2u);
     EXPECT_EQ(s.travaux[0], s.travaux[1]);
     EXPECT_EQ(s.travaux[0], composePage(d, f, r, 2) + composePage(d, f, r, 3));
-    // A range of 3 to 2 sends nothing but still opens and closes a job.
+    // Nothing to send is said, and no job is opened.
     SpouleurEspion vide;
     t.copies = 1;
     t.premiere = 3;
     t.derniere = 2;
-    EXPECT_EQ(embosse(d, f, r, t, vide), "");
-    EXPECT_EQ(vide.appels, (std::vector<std::string>{"ouvre Q doc", "ferme"}));
+    EXPECT_EQ(embosse(d, f, r, t, vide), "aucune page à embosser");
+    t.premiere = 4;
+    t.derniere = 0;
+    EXPECT_EQ(embosse(d, f, r, t, vide), "aucune page à embosser");
+    t.premiere = 1;
+    t.copies = 0;
+    EXPECT_EQ(embosse(d, f, r, t, vide), "aucune page à embosser");
+    EXPECT_TRUE(vide.appels.empty());
+    // The user stops it: the job is cancelled, never closed as done.
+    SpouleurEspion arret;
+    t.copies = 2;
+    t.avantPage = [](std::int32_t page) { return page < 2; };
+    EXPECT_EQ(embosse(d, f, r, t, arret), "embossage abandonné");
+    EXPECT_EQ(arret.appels, (std::vector<std::string>{"ouvre Q doc", "debutPage", "finPage", "annule"}));
+    t.avantPage = nullptr;
     // Every failure is said; a failed copy does not stop the next one.
     t.premiere = 1;
     t.derniere = 0;
