@@ -276,6 +276,55 @@ void BM_ExporterLivreMarque(benchmark::State& state) {
 }
 BENCHMARK(BM_ExporterLivreMarque)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// A book of `pages` pages of 28 lines of 30 cells in one single paragraph
+// (no CR at all), wrapped as the editor wraps it.
+std::string livreUnSeulParagraphe(int pages) {
+    std::string plat;
+    const auto voulus = static_cast<std::size_t>(pages) * 28 * 27;
+    for (int k = 0; plat.size() < voulus; ++k) {
+        if (!plat.empty()) plat += ' ';
+        for (char c : Transcrire(phrases[k % 5], 1, 1000))
+            if (c != '\r' && c != '\n') plat += c;
+    }
+    return CoupeParagraphe(plat, 30);
+}
+
+// One keystroke, typed then deleted, in the middle of a book of
+// range(0) pages: short paragraphs (range(1) = 0), one single paragraph (1),
+// short paragraphs with a marker on every one (2).
+void BM_FrappeSelonLaForme(benchmark::State& state) {
+    const int pages = static_cast<int>(state.range(0));
+    FormatPage f;
+    DocumentBraille d(f);
+    EditeurBraille e(d);
+    if (state.range(1) == 1) {
+        e.initialise(livreUnSeulParagraphe(pages));
+    } else {
+        const std::string t = livreParagraphes(pages * 28 / 3);
+        if (state.range(1) == 2)
+            e.charge(t, unMarqueurParParagraphe(t).liste());
+        else
+            e.initialise(t);
+    }
+    std::int32_t milieu = d.longueur() / 2;
+    while (milieu > 1 && (estFinDeLigne(d.octet(milieu)) || estFinDeLigne(d.octet(milieu - 1)))) --milieu;
+    // The first edit of a paragraph re-wraps it whole (its wrap is not known
+    // yet); the loop measures the keystrokes that follow.
+    d.remplace(milieu, milieu, "");
+    for (auto _ : state) {
+        d.remplace(milieu, milieu, "a");
+        e.placeCurseur(d.pointDe(milieu + 1));
+        d.remplace(milieu, milieu + 1, "");
+        e.placeCurseur(d.pointDe(milieu));
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 2);
+    state.counters["pages"] = d.nbPages();
+    state.counters["marqueurs"] = static_cast<double>(d.marqueurs().liste().size());
+}
+BENCHMARK(BM_FrappeSelonLaForme)
+    ->Args({10, 0})->Args({10000, 0})->Args({10, 1})->Args({10000, 1})->Args({10, 2})->Args({10000, 2})
+    ->Unit(benchmark::kMicrosecond);
+
 // RTF of 800,000 paragraphs, each on a new page: the break marked with
 // "\pagebb" on the paragraph (argument 1) or with "\page" after it (0).
 void BM_RtfSautsDePage(benchmark::State& state) {

@@ -40,26 +40,40 @@ void DocumentBraille::charge(std::string texte, std::vector<Marqueur> marqueurs)
 }
 
 void DocumentBraille::reconstruitIndex() {
-    std::vector<std::int32_t> l, s;
+    std::vector<std::int32_t> l, s, p;
     const std::int32_t n = longueur();
     for (std::int32_t i = 0; i < n; ++i) {
         char c = texte_[i];
         if (!estStructure(c)) continue;
         l.push_back(i + 1);
         if (oct(c) == FF) s.push_back(i + 1);
+        if (finParagrapheOctet(oct(c))) p.push_back(i + 1);
     }
     lignes_.assigne(std::move(l));
     sauts_.assigne(std::move(s));
+    paragraphes_.assigne(std::move(p));
     segmentsValides_ = false;
+    coupeCpl_ = 0;
 }
 
 void DocumentBraille::changeTexte(std::int32_t from, std::int32_t to, std::string_view nouveau) {
     const std::int32_t d = static_cast<std::int32_t>(nouveau.size()) - (to - from);
-    std::vector<std::int32_t> nl, ns;
+    std::vector<std::int32_t> nl, ns, np;
     for (std::size_t k = 0; k < nouveau.size(); ++k) {
         if (!estStructure(nouveau[k])) continue;
         nl.push_back(from + static_cast<std::int32_t>(k));
         if (oct(nouveau[k]) == FF) ns.push_back(from + static_cast<std::int32_t>(k));
+        if (finParagrapheOctet(oct(nouveau[k]))) np.push_back(from + static_cast<std::int32_t>(k));
+    }
+    // The paragraph known to be wrapped moves with a change before its
+    // paragraph end; a change that reaches it makes it unknown.
+    if (coupeCpl_ != 0) {
+        if (to <= coupeDebut_ - 1) {
+            coupeDebut_ += d;
+            coupeFin_ += d;
+        } else if (from <= coupeFin_) {
+            coupeCpl_ = 0;
+        }
     }
     const std::size_t avantFrom = lignes_.borneInf(from);
     const auto retirees = static_cast<std::int32_t>(lignes_.borneInf(to) - avantFrom);
@@ -67,6 +81,7 @@ void DocumentBraille::changeTexte(std::int32_t from, std::int32_t to, std::strin
     texte_.remplace(from - 1, to - from, nouveau);
     lignes_.remplace(from, to, d, nl);
     sauts_.remplace(from, to, d, ns);
+    paragraphes_.remplace(from, to, d, np);
     // Pages change with the lines, and with the byte just before an FF (an
     // empty FF line after a full page belongs to that page).
     const std::int32_t deltaLignes = static_cast<std::int32_t>(nl.size()) - retirees;
@@ -151,19 +166,13 @@ Point DocumentBraille::pointDe(std::int32_t position) const {
 }
 
 std::int32_t DocumentBraille::debutParagraphe(std::int32_t pos) const {
-    for (std::size_t i = lignes_.borneInf(pos); i > 0; --i) {
-        std::int32_t p = lignes_[i - 1];
-        if (finParagrapheOctet(octet(p))) return p + 1;
-    }
-    return 1;
+    const std::size_t i = paragraphes_.borneInf(pos);
+    return i > 0 ? paragraphes_[i - 1] + 1 : 1;
 }
 
 std::int32_t DocumentBraille::finParagraphe(std::int32_t pos) const {
-    for (std::size_t i = lignes_.borneInf(pos); i < lignes_.taille(); ++i) {
-        std::int32_t p = lignes_[i];
-        if (finParagrapheOctet(octet(p))) return p;
-    }
-    return longueur() + 1;
+    const std::size_t i = paragraphes_.borneInf(pos);
+    return i < paragraphes_.taille() ? paragraphes_[i] : longueur() + 1;
 }
 
 // ---- Pages --------------------------------------------------------------
@@ -232,6 +241,9 @@ std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::
     // What the replacement and the re-wraps of the two paragraphs can touch.
     const std::int32_t a = debutParagraphe(from);
     const std::int32_t b = finParagraphe(to);
+    if (coupeCpl_ != 0 && coupeCpl_ == format_.cpl && coupeDebut_ == a && coupeFin_ == b && finParagraphe(from) == b &&
+        std::none_of(nouveau.begin(), nouveau.end(), [](char c) { return finParagrapheOctet(oct(c)); }))
+        return remplaceDansParagrapheCoupe(from, to, nouveau, a, b);
     const std::string avant = sousChaine(a, b - a);
     // Undo puts back the markers of the stretch as they were, and those that
     // the purge below removes wherever they stand (a paragraph marker that no
@@ -284,6 +296,136 @@ std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::
 
     modifie_ = true;
     annonceLignes(pointDe(a).ligne, JUSQUA_LA_FIN);
+    retientParagrapheCoupe(retour);
+    return retour;
+}
+
+void DocumentBraille::retientParagrapheCoupe(std::int32_t pos) {
+    coupeCpl_ = format_.cpl >= 1 ? format_.cpl : 0;
+    coupeDebut_ = debutParagraphe(pos);
+    coupeFin_ = finParagraphe(pos);
+}
+
+std::int32_t DocumentBraille::remplaceDansParagrapheCoupe(std::int32_t from, std::int32_t to, std::string_view nouveau,
+                                                          std::int32_t a, std::int32_t b) {
+    const std::int32_t len = longueur();
+    const std::int32_t cpl = format_.cpl;
+    const auto n = static_cast<std::int32_t>(nouveau.size());
+    const std::int32_t dEdit = n - (to - from);
+
+    // The first line to re-wrap: the line before it decided its end from
+    // bytes that the edit leaves alone (a decision reads at most 2 cpl + 3
+    // bytes of the paragraph, VT apart, from its line start).
+    const std::int32_t portee = 2 * cpl + 8;
+    std::size_t j = lignes_.borneInf(from);
+    std::int32_t debut = j > 0 && lignes_[j - 1] >= a ? lignes_[j - 1] + 1 : a;
+    for (std::int32_t vt = 0; debut > a; --j) {
+        if (octet(lignes_[j - 1]) == VT) ++vt;
+        const std::int32_t debutPrec = j > 1 && lignes_[j - 2] >= a ? lignes_[j - 2] + 1 : a;
+        if (from - debutPrec - vt >= portee) break;
+        debut = debutPrec;
+    }
+
+    // The paragraph as it will be after the edit, as CoupeParagraphe takes
+    // it, from `debut` on; each byte with its position once the edit is made.
+    std::string plat;
+    std::vector<std::int32_t> place;
+    auto ajoute = [&](char c, std::int32_t p) {
+        if (c == static_cast<char>(VT)) return;
+        plat += c == static_cast<char>(LF) ? ' ' : c;
+        place.push_back(p);
+    };
+    for (std::int32_t p = debut; p < from; ++p) ajoute(texte_[p - 1], p);
+    for (std::int32_t k = 0; k < n; ++k) ajoute(nouveau[static_cast<std::size_t>(k)], from + k);
+    // Past the new bytes, a line that starts where a line of the old wrap
+    // started ends the work: from there the old wrap is the new one.
+    auto arret = [&](std::size_t g) {
+        if (g >= place.size()) return false;
+        const std::int32_t q = place[g];
+        if (q - 1 < from + n) return false;
+        const Octet avant = octet(q - 1 - dEdit);  // the text is not changed yet
+        return avant == LF || avant == VT;
+    };
+    std::string sortie;
+    std::size_t g = 0;
+    for (std::int32_t lu = to, fin = std::min(b, to + 4 * portee);; fin = std::min(b, fin + (fin - to) + portee)) {
+        for (; lu < fin; ++lu) ajoute(texte_[lu - 1], lu + dEdit);
+        g = CoupeParagrapheDepuis(plat, fin == b, cpl, arret, sortie);
+        if (g != std::string_view::npos) break;
+    }
+    const std::int32_t q = g < place.size() ? place[g] : b + dEdit;  // end of the re-wrapped stretch, after the edit
+    const std::int32_t qAvant = q - dEdit;                            // the same, before it
+
+    // The markers for undo, as in `remplace`, over the stretch that changes.
+    AnnexeEnregistrement annexe;
+    if (!journal_.JournalEstSuspendu()) {
+        const auto& liste = marqueurs_.liste();
+        for (std::size_t i = 0; i < liste.size(); ++i) {
+            const Marqueur& m = liste[i];
+            const bool touche = std::min(m.start, m.end) <= qAvant + 1 && std::max(m.start, m.end) >= debut - 1;
+            const bool purge = (m.kind == MARQUEUR_CENTRE || m.kind == MARQUEUR_INDENTATION) && m.start != 1 &&
+                               !estSeparateur(octet(m.start - 1));
+            if (touche || purge) annexe.avant.emplace_back(static_cast<std::int32_t>(i), m);
+        }
+    }
+
+    const std::string retire = sousChaine(from, to - from);
+    changeTexte(from, to, nouveau);
+    marqueurs_.Remplacement(from, to - 1, n);
+    marqueurs_.Purge([this](std::int32_t p) { return octet(p); });
+    std::int32_t suivi = n > 0 ? from + n - 1 : from;
+    const std::string ancienne = sousChaine(debut, q - debut);
+    if (sortie != ancienne) {
+        changeTexte(debut, q, sortie);
+        const AlignementRecoupage alignement(debut, ancienne, sortie);
+        marqueurs_.suitRecoupage(alignement);
+        suivi = alignement.mappe(suivi, n > 0);
+    }
+    const std::int32_t retour = n > 0 ? suivi + 1 : suivi;
+
+    // The record of the net change, as `remplace` makes it from the whole
+    // paragraph before and after: outside the re-wrapped stretch both agree,
+    // so only that stretch is read.
+    const std::int32_t dTotal = longueur() - len;
+    const std::string avantF = ancienne.substr(0, static_cast<std::size_t>(from - debut)) + retire +
+                               ancienne.substr(static_cast<std::size_t>(from + n - debut));
+    const std::int32_t tailleAvant = b - a, tailleApres = tailleAvant + dTotal, wa = debut - a;
+    const auto fa = static_cast<std::int32_t>(avantF.size()), fn = static_cast<std::int32_t>(sortie.size());
+    auto avantEn = [&](std::int32_t k) -> char {
+        if (k < wa) return static_cast<char>(octet(a + k));
+        if (k < wa + fa) return avantF[static_cast<std::size_t>(k - wa)];
+        return static_cast<char>(octet(a + k + dTotal));
+    };
+    auto apresEn = [&](std::int32_t k) -> char {
+        if (k < wa) return static_cast<char>(octet(a + k));
+        if (k < wa + fn) return sortie[static_cast<std::size_t>(k - wa)];
+        return static_cast<char>(octet(a + k));
+    };
+    const std::int32_t maxPre = from - a, maxSuf = b - to, queue = tailleAvant - wa - fa;
+    std::int32_t pre = std::min({wa, maxPre, tailleAvant, tailleApres});
+    while (pre < maxPre && pre < tailleAvant && pre < tailleApres && avantEn(pre) == apresEn(pre)) ++pre;
+    std::int32_t suf = std::min({queue, maxSuf, tailleAvant - pre, tailleApres - pre});
+    while (suf < maxSuf && suf < tailleAvant - pre && suf < tailleApres - pre &&
+           avantEn(tailleAvant - 1 - suf) == apresEn(tailleApres - 1 - suf))
+        ++suf;
+    std::string ancienEnr, nouveauEnr;
+    for (std::int32_t k = pre; k < tailleAvant - suf; ++k) ancienEnr += avantEn(k);
+    for (std::int32_t k = pre; k < tailleApres - suf; ++k) nouveauEnr += apresEn(k);
+    if (!journal_.JournalEstSuspendu()) {
+        annexe.debut = debut - 1;
+        annexe.finAvant = qAvant + 1;
+        annexe.finApres = qAvant + 1 + dTotal;
+        annexe.apres = marqueurs_.touchant(annexe.debut, annexe.finApres);
+        annexe.curseurDefait = to;
+        annexe.curseurRefait = retour;
+    }
+    journal_.JournalRemplace(ancienEnr, nouveauEnr, a + pre, std::move(annexe));
+
+    modifie_ = true;
+    annonceLignes(pointDe(a).ligne, JUSQUA_LA_FIN);
+    coupeDebut_ = a;
+    coupeFin_ = b + dTotal;
+    coupeCpl_ = cpl;
     return retour;
 }
 

@@ -148,11 +148,23 @@ private:
     bool rejoue(std::int32_t from, std::int32_t to, std::string_view nouveau);
     ResultatRejeu rejoueEnregistrement(const Enregistrement& e, bool defaire);
     void annonceLignes(std::int32_t premiere, std::int32_t derniere);
+    // An edit inside the paragraph debut..fin known to be wrapped: re-wraps
+    // from a line before the edit until the line ends fall where they fell,
+    // and journals the net change of that stretch only. The caller checked
+    // that the edit neither adds nor removes a paragraph end.
+    std::int32_t remplaceDansParagrapheCoupe(std::int32_t from, std::int32_t to, std::string_view nouveau,
+                                             std::int32_t debut, std::int32_t fin);
+    void retientParagrapheCoupe(std::int32_t pos);
 
     const FormatPage& format_;
     TexteTampon texte_;
     IndexPositions lignes_;  // positions of every CR, LF, VT and FF
     IndexPositions sauts_;   // positions of every FF
+    IndexPositions paragraphes_;  // positions of every CR and FF
+    // One paragraph known to be exactly as CoupeParagraphe wraps it at
+    // `coupeCpl_` (0: none): from `coupeDebut_` to its end `coupeFin_` (its
+    // CR or FF, or length + 1). Edits inside it re-wrap only what they reach.
+    std::int32_t coupeDebut_ = 0, coupeFin_ = 0, coupeCpl_ = 0;
     mutable std::vector<Segment> segments_;
     mutable bool segmentsValides_ = false;
     mutable std::int32_t segmentsLignesParPage_ = 0;

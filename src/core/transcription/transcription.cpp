@@ -1,6 +1,7 @@
 #include "core/transcription/transcription.h"
 
 #include <algorithm>
+#include <array>
 #include <bitset>
 #include <vector>
 
@@ -174,6 +175,33 @@ std::string suiteEcrite(std::string_view noir, std::size_t i, Etat e, std::size_
     return s;
 }
 
+// Per print byte, what the common characters need, so that most of the text
+// is written without asking the code tables byte by byte: its normalised
+// form; whether it is written as itself and clears the number mode whatever
+// the modes (a small letter that is no operator); whether it is punctuation.
+struct Classes {
+    std::array<Octet, 256> normal{};
+    std::array<bool, 256> lettreSimple{};
+    std::array<bool, 256> ponctuation{};
+    // The space reaches its own rule whatever the modes.
+    bool espaceSimple = aUneForme(' ') && !estChiffre(' ') && !estOperateur(' ') && !estMajuscule(' ') &&
+                        !estSigneSpecial(' ');
+    Classes() {
+        for (int b = 0; b < 256; ++b) {
+            const Octet c = normalise(static_cast<char>(b));
+            normal[static_cast<std::size_t>(b)] = c;
+            lettreSimple[static_cast<std::size_t>(b)] =
+                aUneForme(c) && !estChiffre(c) && !estOperateur(c) && c != '\'' && !estMajuscule(c) &&
+                !estSigneSpecial(c) && c != ' ' && codePrefixe(c) != 7 && !estFinDeLigne(c) && estMinuscule(c);
+            ponctuation[static_cast<std::size_t>(b)] = estPonctuation(static_cast<Octet>(b));
+        }
+    }
+};
+const Classes& classes() {
+    static const Classes c;
+    return c;
+}
+
 void noteOmis(CaracteresOmis& r, std::bitset<256>& vus, char ch) {
     ++r.nombre;
     if (!vus[oct(ch)]) r.caracteres += ch;
@@ -244,8 +272,26 @@ std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::i
     std::bitset<256> omisVus;
     char o[3];
     const std::size_t n = noir.size();
+    const Classes& k = classes();
     for (std::size_t i = 0; i < n; ++i) {
-        const Octet c = normalise(noir[i]);
+        const Octet c = k.normal[oct(noir[i])];
+        // Most bytes: a small letter, or a space, on a line with room for it.
+        if (col <= cpl) {
+            if (k.lettreSimple[oct(noir[i])]) {
+                out += static_cast<char>(c);
+                ++col;
+                etat.numMode = false;
+                continue;
+            }
+            if (c == ' ' && k.espaceSimple) {
+                if (i + 1 < n && !k.ponctuation[oct(noir[i + 1])]) {
+                    out += ' ';
+                    ++col;
+                }
+                etat.numMode = false;
+                continue;
+            }
+        }
         // A full line followed by a space: the space becomes the line end.
         if (c == ' ' && col > cpl) {
             out += cLF;
@@ -277,12 +323,20 @@ std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::i
     return out;
 }
 
-std::string CoupeParagraphe(std::string_view paragraphe, std::int32_t cpl, std::int32_t* nbLignes) {
-    std::string out;
+namespace {
+// The paragraph re-wrap, from a line start: `arret(g)` is asked at each new
+// line start g and ends the work there when it holds.
+template <class Arret>
+std::size_t coupeDepuis(std::string_view paragraphe, bool complet, std::int32_t cpl, Arret arret, std::string& out) {
+    out.clear();
     out.reserve(paragraphe.size() + paragraphe.size() / 16 + 2);
     std::int32_t col = 1;
     const std::size_t n = paragraphe.size();
+    const auto regard = static_cast<std::size_t>(std::max(cpl, 1)) + 3;
     for (std::size_t i = 0; i < n; ++i) {
+        // A decision reads up to `regard` bytes ahead: past an incomplete
+        // stretch it would take its end for the paragraph's.
+        if (!complet && i + regard + 2 >= n) return std::string_view::npos;
         out += paragraphe[i];
         ++col;
         if (col > cpl && i + 1 < n) {
@@ -290,15 +344,34 @@ std::string CoupeParagraphe(std::string_view paragraphe, std::int32_t cpl, std::
                 out += cLF;
                 ++i;
                 col = 1;
+                if (arret(i + 1)) return i + 1;
             } else {
-                col = coupe(out, cpl, paragraphe.substr(i + 1, static_cast<std::size_t>(std::max(cpl, 1)) + 3), false);
+                col = coupe(out, cpl, paragraphe.substr(i + 1, regard), false);
+                // The new line holds the col - 1 bytes that end at i.
+                const std::size_t g = i + 2 - static_cast<std::size_t>(col);
+                if (arret(g)) {
+                    out.resize(out.size() - static_cast<std::size_t>(col - 1));
+                    return g;
+                }
             }
         }
     }
+    return n;
+}
+}  // namespace
+
+std::string CoupeParagraphe(std::string_view paragraphe, std::int32_t cpl, std::int32_t* nbLignes) {
+    std::string out;
+    coupeDepuis(paragraphe, true, cpl, [](std::size_t) { return false; }, out);
     if (nbLignes)
         *nbLignes = 1 + static_cast<std::int32_t>(std::count_if(out.begin(), out.end(),
                                                                [](char ch) { return ch == cLF || ch == cVT; }));
     return out;
+}
+
+std::size_t CoupeParagrapheDepuis(std::string_view morceau, bool complet, std::int32_t cpl,
+                                  const std::function<bool(std::size_t)>& arret, std::string& sortie) {
+    return coupeDepuis(morceau, complet, cpl, [&](std::size_t g) { return arret(g); }, sortie);
 }
 
 std::string recoupeTexte(std::string_view texte, std::int32_t cpl,

@@ -27,6 +27,16 @@ CaracteresOmis caracteresOmis(std::string_view noir);
 // whose VT were removed. `nbLignes` receives 1 + the number of LF and VT.
 std::string CoupeParagraphe(std::string_view paragraphe, std::int32_t cpl, std::int32_t* nbLignes = nullptr);
 
+// CoupeParagraphe from a line start on, so that an edit re-wraps only the
+// lines it reached: `morceau` holds the paragraph's bytes (as CoupeParagraphe
+// takes them) from that line start; `complet` says it runs to the paragraph's
+// end. At every new line start g (an index into `morceau`) `arret(g)` is
+// asked; when it holds, `sortie` receives what comes before g, its line end
+// included, and g is returned. Returns morceau.size() when all of it was
+// written, npos when a decision needed bytes past an incomplete `morceau`.
+std::size_t CoupeParagrapheDepuis(std::string_view morceau, bool complet, std::int32_t cpl,
+                                  const std::function<bool(std::size_t)>& arret, std::string& sortie);
+
 // The whole text re-wrapped in one pass; each line is shortened by
 // `indentation(position)` of its own first byte, also a line that a moved
 // word starts.

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "core/editeur/editeur.h"
+#include "core/transcription/transcription.h"
 
 using namespace dotavob;
 
@@ -184,3 +185,99 @@ TEST(Document, RecoupageDuDocument) {
     EXPECT_EQ(d.texte(), std::string(20, 'x') + "\v" + std::string(20, 'x') + "\v" + std::string(5, 'x'));
 }
 
+
+namespace {
+
+// Braille bytes as typing and transcription give them: words of every length
+// (some longer than a line), numbers, prefixes, per mille, hyphens, commas.
+std::string octetsAleatoires(std::mt19937& alea, std::size_t mots, std::int32_t cpl) {
+    const std::string signes = "abcdefgh,-'\x91\xA8\xB8\xB4\xF3\x5E";
+    std::string s;
+    for (std::size_t m = 0; m < mots; ++m) {
+        if (m > 0) s += ' ';
+        const auto longueur = alea() % 8 == 0 ? 1 + alea() % static_cast<unsigned>(cpl + 15) : 1 + alea() % 9;
+        for (std::size_t k = 0; k < longueur; ++k) {
+            if (alea() % 30 == 0) {
+                s += "\xB4\xF3\xF3";  // per mille, a unit a cut must not split
+                continue;
+            }
+            s += signes[alea() % 3 == 0 ? alea() % signes.size() : alea() % 8];
+        }
+    }
+    return s;
+}
+
+std::vector<Marqueur> marqueursAleatoires(std::mt19937& alea, const std::string& t) {
+    std::vector<Marqueur> m;
+    const auto n = static_cast<std::int32_t>(t.size());
+    if (n < 2) return m;
+    for (int k = 0; k < 6; ++k) {
+        const std::int32_t p = 1 + static_cast<std::int32_t>(alea() % static_cast<unsigned>(n));
+        const std::int32_t q = std::min(n, p + static_cast<std::int32_t>(alea() % 40));
+        switch (alea() % 3) {
+            case 0: m.push_back({p, q, MARQUEUR_RETOURNE, 0}); break;
+            case 1: m.push_back({p, p, MARQUEUR_CARACTERE, '*'}); break;
+            default: m.push_back({1, q, MARQUEUR_CENTRE, 0}); break;
+        }
+    }
+    return m;
+}
+
+}  // namespace
+
+TEST(Document, RecoupageDepuisLaLigneTouchee) {
+    // Typing inside a paragraph re-wraps only the lines the edit reaches.
+    // Each edit is made twice: in a document that has been typed in (the
+    // paragraph is known to be wrapped) and in a fresh copy of it, which
+    // re-wraps whole paragraphs. Text, caret, markers and the undo record
+    // agree; undoing everything gives back the start.
+    std::mt19937 alea(11);
+    int etroits = 0;  // records over less than the whole paragraph: the short path ran
+    for (int tour = 0; tour < 60; ++tour) {
+        FormatPage f;
+        f.cpl = static_cast<std::uint8_t>(10 + alea() % 41);
+        std::string texte;
+        const auto paragraphes = 1 + alea() % 3;
+        for (std::size_t k = 0; k < paragraphes; ++k) {
+            if (k > 0) texte += '\r';
+            texte += CoupeParagraphe(octetsAleatoires(alea, 5 + alea() % 120, f.cpl), f.cpl);
+        }
+        DocumentBraille d(f);
+        d.charge(texte, marqueursAleatoires(alea, texte));
+        const std::vector<Marqueur> marqueursDepart = d.marqueurs().liste();
+        std::int32_t curseur = 1 + static_cast<std::int32_t>(alea() % static_cast<unsigned>(d.longueur() + 1));
+        for (int pas = 0; pas < 80; ++pas) {
+            const std::int32_t len = d.longueur();
+            const std::int32_t from =
+                std::clamp(curseur + static_cast<std::int32_t>(alea() % 17) - 8, 1, len + 1);
+            const std::int32_t to =
+                std::min(len + 1, from + static_cast<std::int32_t>(alea() % 5 == 0 ? alea() % 25 : alea() % 3));
+            std::string nouveau = octetsAleatoires(alea, 1 + alea() % 2, 4).substr(0, alea() % 5);
+            if (alea() % 12 == 0) nouveau += alea() % 2 ? '\n' : '\v';
+            if (alea() % 40 == 0) nouveau += '\r';
+
+            DocumentBraille r(f);
+            r.charge(d.texte(), d.marqueurs().liste());
+            const std::int32_t attendu = r.remplace(from, to, nouveau);
+            curseur = d.remplace(from, to, nouveau);
+            ASSERT_EQ(d.texte(), r.texte()) << "cpl " << int{f.cpl} << " edit " << from << ".." << to;
+            ASSERT_EQ(curseur, attendu);
+            ASSERT_EQ(d.marqueurs().liste(), r.marqueurs().liste());
+            Enregistrement e, er;
+            std::size_t p = 0;
+            ASSERT_TRUE(d.journal().litPrecedent(e, p));
+            ASSERT_TRUE(r.journal().litPrecedent(er, p));
+            ASSERT_EQ(e.pos, er.pos);
+            ASSERT_EQ(e.ancien, er.ancien);
+            ASSERT_EQ(e.nouveau, er.nouveau);
+            ASSERT_EQ(e.annexe->curseurDefait, er.annexe->curseurDefait);
+            ASSERT_EQ(e.annexe->curseurRefait, er.annexe->curseurRefait);
+            if (e.annexe->debut > er.annexe->debut || e.annexe->finAvant < er.annexe->finAvant) ++etroits;
+        }
+        while (d.Defait().ok) {
+        }
+        ASSERT_EQ(d.texte(), texte);
+        ASSERT_EQ(d.marqueurs().liste(), marqueursDepart);
+    }
+    EXPECT_GT(etroits, 1000);
+}
