@@ -525,6 +525,8 @@ void DocumentBraille::marqueParagraphe(std::int32_t debut, std::int32_t fin, std
     annexe.avant = marqueurs_.touchant(1, JUSQUA_LA_FIN);
     marqueurs_.Ajoute(debut, fin, kind, extra);
     annexe.apres = marqueurs_.touchant(1, JUSQUA_LA_FIN);
+    // An empty paragraph takes no marker: no record, nothing changed.
+    if (annexe.apres == annexe.avant) return;
     journal_.JournalRemplace("", "", debut, std::move(annexe));
     modifie_ = true;
     annonceLignes(pointDe(debut).ligne, pointDe(fin + 1).ligne);

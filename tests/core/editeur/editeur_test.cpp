@@ -528,3 +528,13 @@ TEST_F(Edition, ClicSousUnePageFinieParUnSaut) {
     // Below a page ended by a page break: its last line, not the next page.
     EXPECT_EQ(doc.pointDe(d.positionSousPointeur(9, 2000, g)).ligne, 2);
 }
+
+TEST_F(Edition, CentrerUnParagrapheVideNeChangeRien) {
+    d.initialise("a\r\rb");
+    doc.journal().vide();
+    d.placeCurseur({1, 2});  // the empty paragraph
+    d.marqueParagraphe(MARQUEUR_CENTRE);
+    EXPECT_TRUE(doc.marqueurs().liste().empty());
+    EXPECT_FALSE(doc.modifie());
+    EXPECT_FALSE(doc.journal().PeutDefaire());
+}
