@@ -17,6 +17,19 @@
 #include "core/transcription/transcription.h"
 #include "plateforme/spouleur.h"
 
+#ifdef _WIN32
+#include <algorithm>
+#include <cwchar>
+#include <fcntl.h>
+#include <io.h>
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <shellapi.h>
+#endif
+
 using namespace dotavob;
 
 namespace {
@@ -43,7 +56,7 @@ const char* const AIDE =
     "      pied de page), un travail brut par copie, vers la file d'impression\n"
     "      FILE ou dans le fichier F. Par défaut : toutes les pages, une copie,\n"
     "      Code US, le format de page du document, marges nulles ; la file a\n"
-    "      S secondes (30) pour recevoir chaque travail.\n"
+    "      S secondes (120) pour recevoir chaque travail.\n"
     "  demo [TEXTE] [--cpl N]\n"
     "      Transcrit TEXTE, l'affiche en points braille et le relit en noir.\n"
     "\n"
@@ -214,7 +227,7 @@ int embosser(const Arguments& a) {
         if (t.premiere < 1 || t.derniere < 1) echoue("--pages attend des numéros de page à partir de 1.");
     }
     SpouleurFichier versFichier;
-    const auto systeme = spouleurSysteme(a.entier("--attente", 30, 1, 3600));
+    const auto systeme = spouleurSysteme(a.entier("--attente", 120, 1, 3600));
     SpouleurBrut& spouleur = fichier ? static_cast<SpouleurBrut&>(versFichier) : *systeme;
     const std::string erreur = embosse(d.document, d.format, r, t, spouleur);
     if (!erreur.empty()) echoue(erreur);
@@ -302,9 +315,102 @@ int lance(const std::string& commande, int argc, char** argv) {
     return 2;
 }
 
+#ifdef _WIN32
+
+// The arguments as Windows holds them (UTF-16), in UTF-8 like every name in
+// the program: argv has them in the ANSI code page, which loses most scripts.
+class ArgumentsUtf8 {
+public:
+    ArgumentsUtf8(int& argc, char**& argv) {
+        int n = 0;
+        LPWSTR* larges = ::CommandLineToArgvW(::GetCommandLineW(), &n);
+        if (!larges) return;
+        for (int i = 0; i < n; ++i) {
+            const int longueur = static_cast<int>(std::wcslen(larges[i]));
+            const int taille = ::WideCharToMultiByte(CP_UTF8, 0, larges[i], longueur, nullptr, 0, nullptr, nullptr);
+            textes_.emplace_back(static_cast<std::size_t>(std::max(taille, 0)), '\0');
+            ::WideCharToMultiByte(CP_UTF8, 0, larges[i], longueur, textes_.back().data(), taille, nullptr, nullptr);
+        }
+        ::LocalFree(larges);
+        for (auto& t : textes_) pointeurs_.push_back(t.data());
+        pointeurs_.push_back(nullptr);
+        argc = n;
+        argv = pointeurs_.data();
+    }
+
+private:
+    std::vector<std::string> textes_;
+    std::vector<char*> pointeurs_;
+};
+
+// A console is written in UTF-16, so that accents show whatever its code
+// page. UTF-8 split between two writes waits for the rest of its character.
+class SortieConsole : public std::streambuf {
+public:
+    explicit SortieConsole(HANDLE h) : h_(h) {}
+
+protected:
+    int_type overflow(int_type c) override {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) attente_ += traits_type::to_char_type(c);
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        attente_.append(s, static_cast<std::size_t>(n));
+        return n;
+    }
+    int sync() override {
+        std::size_t fin = attente_.size();
+        for (std::size_t k = 1; k <= 3 && k <= attente_.size(); ++k) {
+            const auto b = static_cast<unsigned char>(attente_[attente_.size() - k]);
+            if ((b & 0xC0) == 0x80) continue;
+            if ((b >= 0xF0 ? 4u : b >= 0xE0 ? 3u : b >= 0xC0 ? 2u : 1u) > k) fin -= k;
+            break;
+        }
+        const int n = ::MultiByteToWideChar(CP_UTF8, 0, attente_.data(), static_cast<int>(fin), nullptr, 0);
+        std::wstring texte(static_cast<std::size_t>(std::max(n, 0)), L'\0');
+        ::MultiByteToWideChar(CP_UTF8, 0, attente_.data(), static_cast<int>(fin), texte.data(), n);
+        attente_.erase(0, fin);
+        for (std::size_t fait = 0; fait < texte.size();) {
+            DWORD ecrits = 0;
+            if (!::WriteConsoleW(h_, texte.data() + fait, static_cast<DWORD>(texte.size() - fait), &ecrits, nullptr) || ecrits == 0)
+                return -1;
+            fait += ecrits;
+        }
+        return 0;
+    }
+
+private:
+    HANDLE h_;
+    std::string attente_;
+};
+
+// A file or a pipe gets the bytes as they are, as on Linux: binary mode, no
+// CR added before each LF (Braille exports carry their own CR LF).
+void prepareSorties() {
+    const struct {
+        std::ostream& flux;
+        DWORD quelle;
+        FILE* fichier;
+    } sorties[] = {{std::cout, STD_OUTPUT_HANDLE, stdout}, {std::cerr, STD_ERROR_HANDLE, stderr}};
+    for (const auto& s : sorties) {
+        const HANDLE h = ::GetStdHandle(s.quelle);
+        DWORD mode = 0;
+        if (h != INVALID_HANDLE_VALUE && h != nullptr && ::GetConsoleMode(h, &mode))
+            s.flux.rdbuf(new SortieConsole(h));  // never freed: the streams are flushed after main
+        else
+            ::_setmode(::_fileno(s.fichier), _O_BINARY);
+    }
+}
+
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    const ArgumentsUtf8 utf8(argc, argv);
+    prepareSorties();
+#endif
     const std::string commande = argc > 1 ? argv[1] : "";
     try {
         const int code = lance(commande, argc, argv);

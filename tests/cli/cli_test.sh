@@ -84,3 +84,16 @@ printf 'caf\303\251 \302\266 \342\200\242 \302\266 \377\n' > "$tmp/omis.txt"
 grep -qx 'dotavob-cli : 1 octet invalide en UTF-8 a été remplacé par « ? ».' "$tmp/err" || echec "octet invalide non signalé"
 grep -qx 'dotavob-cli : 3 caractères sans équivalent braille ont été omis : ¶ •' "$tmp/err" || echec "caractères omis non signalés"
 [ "$(wc -l < "$tmp/err")" -eq 2 ] || echec "omissions signalées plus d'une fois"
+
+# Standard output carries the same bytes as a file: no CR added before LF.
+"$cli" exporter "$tmp/a.dtv" "$tmp/us-fichier.txt" --code us
+"$cli" exporter "$tmp/a.dtv" - --code us | cmp -s - "$tmp/us-fichier.txt" || echec "sortie standard différente du fichier"
+
+# Names in any script, for inputs, outputs and messages.
+cp "$tmp/a.txt" "$tmp/élève.txt"
+"$cli" transcrire "$tmp/élève.txt" "$tmp/Ελλάδα.dtv" --cpl 20
+cmp -s "$tmp/Ελλάδα.dtv" "$tmp/a.dtv" || echec "document au nom grec"
+"$cli" exporter "$tmp/Ελλάδα.dtv" "$tmp/Привет.txt" --code us
+cmp -s "$tmp/Привет.txt" "$tmp/us-fichier.txt" || echec "export au nom cyrillique"
+if "$cli" noir "$tmp/Привет.dtv" 2> "$tmp/err"; then echec "document cyrillique absent accepté"; fi
+grep -qF "« $tmp/Привет.dtv » : fichier ou dossier introuvable." "$tmp/err" || echec "message au nom cyrillique"

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <random>
 
 #ifndef _WIN32
@@ -17,6 +16,14 @@
 #include "core/braille/codes.h"
 #include "core/fichiers/rtf.h"
 #include "core/transcription/transcription.h"
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
 
 namespace dotavob {
 namespace {
@@ -394,6 +401,111 @@ int ecritSurPlace(const std::string& cible, const struct stat& ancien, std::stri
     return fd.ferme();
 }
 
+#else
+
+// Names cross the program as UTF-8; Windows takes them as UTF-16.
+bool cheminSysteme(const std::string& chemin, std::filesystem::path& p) {
+    try {
+        p = std::filesystem::path(std::u8string(chemin.begin(), chemin.end()));
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+std::string messageWindows(DWORD e) {
+    switch (e) {
+        case ERROR_FILE_NOT_FOUND: case ERROR_PATH_NOT_FOUND: case ERROR_INVALID_DRIVE: case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME: return messageSysteme(ENOENT);
+        case ERROR_ACCESS_DENIED: return messageSysteme(EACCES);
+        case ERROR_SHARING_VIOLATION: case ERROR_LOCK_VIOLATION: case ERROR_USER_MAPPED_FILE:
+        case ERROR_UNABLE_TO_REMOVE_REPLACED: return "fichier occupé par un autre programme";
+        case ERROR_UNABLE_TO_MOVE_REPLACEMENT: case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
+            return "le nouveau fichier n'a pas pu prendre la place de l'ancien";
+        case ERROR_DISK_FULL: case ERROR_HANDLE_DISK_FULL: return messageSysteme(ENOSPC);
+        case ERROR_WRITE_PROTECT: return messageSysteme(EROFS);
+        case ERROR_FILENAME_EXCED_RANGE: return messageSysteme(ENAMETOOLONG);
+        case ERROR_INVALID_NAME: case ERROR_BAD_PATHNAME: case ERROR_DIRECTORY: return "nom de fichier incorrect";
+        case ERROR_FILE_EXISTS: case ERROR_ALREADY_EXISTS: return messageSysteme(EEXIST);
+        case ERROR_NOT_ENOUGH_MEMORY: case ERROR_OUTOFMEMORY: return messageSysteme(ENOMEM);
+        case ERROR_NOT_READY: case ERROR_DEV_NOT_EXIST: return messageSysteme(ENXIO);
+        case ERROR_CRC: case ERROR_READ_FAULT: case ERROR_WRITE_FAULT: case ERROR_GEN_FAILURE: return messageSysteme(EIO);
+        default: return "erreur système " + std::to_string(e);
+    }
+}
+
+class Poignee {
+public:
+    explicit Poignee(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
+    ~Poignee() { reprend(INVALID_HANDLE_VALUE); }
+    Poignee(const Poignee&) = delete;
+    Poignee& operator=(const Poignee&) = delete;
+    bool valide() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+    HANDLE get() const { return h_; }
+    void reprend(HANDLE h) {
+        if (valide()) ::CloseHandle(h_);
+        h_ = h;
+    }
+    // Closes now, for the error that closing reports.
+    DWORD ferme() {
+        const HANDLE h = h_;
+        h_ = INVALID_HANDLE_VALUE;
+        return ::CloseHandle(h) ? 0 : ::GetLastError();
+    }
+
+private:
+    HANDLE h_;
+};
+
+DWORD ecritTout(HANDLE h, std::string_view octets) {
+    while (!octets.empty()) {
+        DWORD n = 0;
+        if (!::WriteFile(h, octets.data(), static_cast<DWORD>(std::min<std::size_t>(octets.size(), std::size_t{1} << 30)), &n,
+                         nullptr))
+            return ::GetLastError();
+        octets.remove_prefix(n);
+    }
+    return 0;
+}
+
+std::wstring dossierDe(const std::wstring& chemin) {
+    const auto fin = chemin.find_last_of(L"/\\:");
+    return fin == std::wstring::npos ? std::wstring() : chemin.substr(0, fin + 1);
+}
+
+// The full name: replacing wants to know the folder even of a bare name.
+std::wstring cheminComplet(const std::wstring& chemin) {
+    std::wstring complet(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetFullPathNameW(chemin.c_str(), static_cast<DWORD>(complet.size()), complet.data(), nullptr);
+        if (n == 0) return chemin;
+        if (n < complet.size()) return complet.substr(0, n);
+        complet.resize(n);
+    }
+}
+
+std::wstring large(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+// A killed save leaves its temporary file; the next save in that folder
+// removes ours that no save can still be writing (untouched for ten minutes).
+void nettoieTemporaires(const std::wstring& dossier) {
+    WIN32_FIND_DATAW e;
+    const HANDLE recherche = ::FindFirstFileW((dossier + large(PREFIXE_TEMPORAIRE) + L"*").c_str(), &e);
+    if (recherche == INVALID_HANDLE_VALUE) return;
+    FILETIME maintenant;
+    ::GetSystemTimeAsFileTime(&maintenant);
+    const auto temps = [](const FILETIME& t) { return std::uint64_t{t.dwHighDateTime} << 32 | t.dwLowDateTime; };
+    constexpr std::uint64_t DIX_MINUTES = 600ull * 10'000'000;  // in 100 ns
+    do {
+        std::string nom;
+        for (const wchar_t* c = e.cFileName; *c; ++c) nom += *c < 128 ? static_cast<char>(*c) : '\0';
+        if (estNomTemporaire(nom) && !(e.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+            temps(maintenant) > temps(e.ftLastWriteTime) + DIX_MINUTES)
+            ::DeleteFileW((dossier + e.cFileName).c_str());
+    } while (::FindNextFileW(recherche, &e));
+    ::FindClose(recherche);
+}
+
 #endif
 }  // namespace
 
@@ -485,18 +597,33 @@ bool lisFichier(const std::string& chemin, std::string& octets, std::string& err
             octets.append(bloc.data(), static_cast<std::size_t>(n));
         }
 #else
-        std::error_code ec;
-        if (std::filesystem::is_directory(chemin, ec)) return echoue(messageDossier(chemin));
-        std::ifstream in(chemin, std::ios::binary);
-        if (!in) return echoue("Impossible d'ouvrir " + nom + " : " + messageSysteme(errno) + ".");
-        std::string bloc(std::size_t{1} << 16, '\0');
-        while (in) {
-            if (octets.size() > maximum) return echoue(messageTropVolumineux(chemin, maximum));
-            in.read(bloc.data(), static_cast<std::streamsize>(std::min(bloc.size(), maximum + 1 - octets.size())));
-            octets.append(bloc.data(), static_cast<std::size_t>(in.gcount()));
+        std::filesystem::path p;
+        if (!cheminSysteme(chemin, p)) return echoue("Impossible d'ouvrir " + nom + " : nom de fichier incorrect.");
+        const DWORD attributs = ::GetFileAttributesW(p.c_str());
+        if (attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_DIRECTORY)) return echoue(messageDossier(chemin));
+        // Shared in every way: an editor that holds the file open does not stop us reading it.
+        Poignee h(::CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!h.valide()) return echoue("Impossible d'ouvrir " + nom + " : " + messageWindows(::GetLastError()) + ".");
+        LARGE_INTEGER taille{};
+        if (::GetFileType(h.get()) == FILE_TYPE_DISK && ::GetFileSizeEx(h.get(), &taille)) {
+            if (static_cast<std::uintmax_t>(taille.QuadPart) > maximum) return echoue(messageTropVolumineux(chemin, maximum));
+            octets.reserve(static_cast<std::size_t>(taille.QuadPart));
         }
-        if (in.bad()) return echoue("Impossible de lire " + nom + " : erreur d'entrée-sortie.");
-        if (octets.size() > maximum) return echoue(messageTropVolumineux(chemin, maximum));
+        // As on Linux, the size said is only a hint.
+        std::string bloc(std::size_t{1} << 16, '\0');
+        for (;;) {
+            if (octets.size() > maximum) return echoue(messageTropVolumineux(chemin, maximum));
+            const std::size_t voulu = std::min(bloc.size(), maximum + 1 - octets.size());
+            DWORD n = 0;
+            if (!::ReadFile(h.get(), bloc.data(), static_cast<DWORD>(voulu), &n, nullptr)) {
+                const DWORD e = ::GetLastError();
+                if (e == ERROR_BROKEN_PIPE) break;  // a pipe whose writer is done
+                return echoue("Impossible de lire " + nom + " : " + messageWindows(e) + ".");
+            }
+            if (n == 0) break;
+            octets.append(bloc.data(), n);
+        }
 #endif
     } catch (const std::bad_alloc&) {
         return echoue("Impossible de lire " + nom + " : mémoire insuffisante.");
@@ -514,14 +641,15 @@ bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, st
         return false;
     };
     if (chemin.empty()) return echoue(messageSysteme(ENOENT));
+    const std::string finParBarre = "un nom qui finit par une barre oblique désigne un dossier, pas un fichier";
+    const std::string lectureSeule = "le fichier est en lecture seule";
+#ifndef _WIN32
     std::error_code ec;
     if (std::filesystem::is_directory(chemin, ec)) {
         erreur = messageDossier(chemin);
         return false;
     }
-    if (finitParSeparateur(chemin)) return echoue("un nom qui finit par une barre oblique désigne un dossier, pas un fichier");
-    const std::string lectureSeule = "le fichier est en lecture seule";
-#ifndef _WIN32
+    if (finitParSeparateur(chemin)) return echoue(finParBarre);
     struct stat st {};
     if (::stat(chemin.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         // A device or a pipe (/dev/null, /dev/stdout) cannot be replaced, only written to.
@@ -560,28 +688,60 @@ bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, st
     }
     return echoue(messageSysteme(issue.erreur));
 #else
-    namespace fs = std::filesystem;
-    const fs::path cible(chemin);
-    const auto etat = fs::status(cible, ec);
-    if (fs::exists(etat) && (etat.permissions() & fs::perms::owner_write) == fs::perms::none) return echoue(lectureSeule);
-    fs::path temporaire = cible.parent_path();
-    temporaire /= std::string(PREFIXE_TEMPORAIRE) + (suffixe ? suffixe() : suffixeAuHasard());
-    if (fs::exists(temporaire, ec)) return echoue(messageSysteme(EEXIST));
+    std::filesystem::path p;
+    if (!cheminSysteme(chemin, p)) return echoue("nom de fichier incorrect");
+    const std::wstring cible = cheminComplet(p.native());
+    const DWORD attributs = ::GetFileAttributesW(cible.c_str());
+    const bool existe = attributs != INVALID_FILE_ATTRIBUTES;
+    const DWORD erreurAttributs = existe ? 0 : ::GetLastError();
+    if (existe && (attributs & FILE_ATTRIBUTE_DIRECTORY)) {
+        erreur = messageDossier(chemin);
+        return false;
+    }
+    if (finitParSeparateur(chemin)) return echoue(finParBarre);
     {
-        std::ofstream out(temporaire, std::ios::binary | std::ios::trunc);
-        out.write(octets.data(), static_cast<std::streamsize>(octets.size()));
-        out.close();
-        if (!out) {
-            fs::remove(temporaire, ec);
-            return echoue("erreur d'écriture");
+        // A device (NUL, a port) or a pipe cannot be replaced, only written to.
+        Poignee h(::CreateFileW(cible.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                nullptr));
+        if (h.valide() && ::GetFileType(h.get()) != FILE_TYPE_DISK) {
+            if (const DWORD e = ecritTout(h.get(), octets)) return echoue(messageWindows(e));
+            if (const DWORD e = h.ferme()) return echoue(messageWindows(e));
+            return true;
         }
     }
-    fs::rename(temporaire, cible, ec);
-    if (ec) {
-        const std::string detail = messageSysteme(ec.value());
-        fs::remove(temporaire, ec);
-        return echoue(detail);
+    if (!existe && erreurAttributs != ERROR_FILE_NOT_FOUND) return echoue(messageWindows(erreurAttributs));
+    if (existe && (attributs & FILE_ATTRIBUTE_READONLY)) return echoue(lectureSeule);
+    const std::wstring dossier = dossierDe(cible);
+    nettoieTemporaires(dossier);
+    // A new file beside the target, made only if the name is free (never
+    // another's file), its bytes on disk before it takes the target's place.
+    // It has the attributes that the user gave the old file from the start.
+    const DWORD garde = existe ? attributs & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED) : 0;
+    std::wstring temporaire;
+    Poignee h;
+    for (int essai = 0; essai < 100 && !h.valide(); ++essai) {
+        temporaire = dossier + large(PREFIXE_TEMPORAIRE) + large(suffixe ? suffixe() : suffixeAuHasard());
+        h.reprend(::CreateFileW(temporaire.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, garde ? garde : FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+        const DWORD e = ::GetLastError();
+        if (!h.valide() && e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS) return echoue(messageWindows(e));
     }
+    if (!h.valide()) return echoue(messageSysteme(EEXIST));
+    auto abandonne = [&](DWORD e) {
+        h.reprend(INVALID_HANDLE_VALUE);
+        ::DeleteFileW(temporaire.c_str());
+        return echoue(messageWindows(e));
+    };
+    if (const DWORD e = ecritTout(h.get(), octets)) return abandonne(e);
+    if (!::FlushFileBuffers(h.get())) return abandonne(::GetLastError());
+    if (const DWORD e = h.ferme()) return abandonne(e);
+    // Replacing keeps what else the system holds about the file (permissions,
+    // creation date); a new file is simply renamed.
+    const bool remplace =
+        existe ? ::ReplaceFileW(cible.c_str(), temporaire.c_str(), nullptr,
+                                REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr)
+               : ::MoveFileExW(temporaire.c_str(), cible.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!remplace) return abandonne(::GetLastError());
     return true;
 #endif
 }

@@ -38,7 +38,8 @@ std::string ecritDtv(const ContenuDocument& c);
 // state, as the dialogs keep theirs, before the defaults apply.
 ResultatLecture litDtv(std::string_view octets, const FormatPage& format = FormatPage{});
 
-// Whole files. Errors name the file, in French; nothing throws.
+// Whole files. Names are UTF-8 (UTF-16 for the system on Windows). Errors
+// name the file, in French; nothing throws.
 //
 // Reading stops past `maximum` bytes whatever the file claims, so a device or
 // a pipe with no end (/dev/zero, a FIFO) is refused instead of filling memory.
@@ -54,7 +55,9 @@ bool lisFichier(const std::string& chemin, std::string& octets, std::string& err
 // named ".dtvb-" and six letters or digits; a save removes old ones of ours
 // that a killed save left behind. A device or a pipe is simply written to.
 // `suffixe` gives the six characters (tests make names collide); by default
-// they are random.
+// they are random. On Windows the file's attributes and permissions are kept
+// as well; a file with other hard links is replaced under this name only, and
+// a folder where no file may be made refuses the save.
 bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, std::string& erreur,
                           const std::function<std::string()>& suffixe = {});
 

@@ -3,21 +3,46 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
+
+#ifdef _WIN32
+#include <process.h>
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "core/editeur/editeur.h"
 
 using namespace dotavob;
 
 namespace {
+
+int numeroProcessus() {
+#ifdef _WIN32
+    return ::_getpid();
+#else
+    return ::getpid();
+#endif
+}
+
+// Paths cross the program as UTF-8, whatever the system's own encoding.
+std::string utf8(const std::filesystem::path& p) {
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
+}
+std::filesystem::path cheminDe(const std::string& s) { return std::filesystem::path(std::u8string(s.begin(), s.end())); }
 
 // Hand-built files, field by field.
 struct Octets {
@@ -175,9 +200,9 @@ TEST(Fichier, FichiersEndommages) {
 
 TEST(Fichier, SurLeDisque) {
     namespace fs = std::filesystem;
-    const fs::path dossier = fs::temp_directory_path() / ("dotavob-test-" + std::to_string(::getpid()));
+    const fs::path dossier = fs::temp_directory_path() / ("dotavob-test-" + std::to_string(numeroProcessus()));
     fs::create_directories(dossier);
-    const std::string chemin = (dossier / "doc.dtv").string();
+    const std::string chemin = utf8(dossier / "doc.dtv");
     ContenuDocument c;
     c.texte = "\xA8paris";
     std::string erreur;
@@ -189,18 +214,18 @@ TEST(Fichier, SurLeDisque) {
 
     // A save that cannot finish leaves the old file whole and says why.
     fs::create_directories(dossier / "bloque.dtv" / "x");
-    EXPECT_FALSE(enregistreDtv((dossier / "bloque.dtv").string(), c, erreur));
+    EXPECT_FALSE(enregistreDtv(utf8(dossier / "bloque.dtv"), c, erreur));
     EXPECT_NE(erreur.find("bloque.dtv"), std::string::npos);
-    EXPECT_FALSE(enregistreDtv((dossier / "absent" / "doc.dtv").string(), c, erreur));
+    EXPECT_FALSE(enregistreDtv(utf8(dossier / "absent" / "doc.dtv"), c, erreur));
     EXPECT_TRUE(fs::is_directory(dossier / "bloque.dtv" / "x"));
     EXPECT_EQ(std::distance(fs::directory_iterator(dossier), fs::directory_iterator{}), 2);
 
     std::ofstream(dossier / "tronque.dtv", std::ios::binary) << std::string("\x68\x00\x10\x00\x00\x00" "ab", 8);
-    r = chargeDtv((dossier / "tronque.dtv").string());
+    r = chargeDtv(utf8(dossier / "tronque.dtv"));
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.erreur, "Le fichier « " + (dossier / "tronque.dtv").string() +
+    EXPECT_EQ(r.erreur, "Le fichier « " + utf8(dossier / "tronque.dtv") +
                             " » n'est pas un document DotavoB lisible : texte incomplet.");
-    r = chargeDtv((dossier / "manquant.dtv").string());
+    r = chargeDtv(utf8(dossier / "manquant.dtv"));
     EXPECT_NE(r.erreur.find("introuvable"), std::string::npos);
     fs::remove_all(dossier);
 
@@ -232,10 +257,12 @@ std::string contenu(const fs::path& p) {
 
 void ecrit(const fs::path& p, const std::string& s) { std::ofstream(p, std::ios::binary) << s; }
 
+#ifndef _WIN32
 unsigned mode(const fs::path& p) {
     struct stat st {};
     return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
+#endif
 
 // A folder of its own for each test.
 class Disque : public ::testing::Test {
@@ -243,23 +270,29 @@ protected:
     void SetUp() override {
         dossier_ = fs::temp_directory_path() /
                    ("dotavob-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-                    std::to_string(::getpid()));
+                    std::to_string(numeroProcessus()));
         fs::remove_all(dossier_);
         fs::create_directories(dossier_);
     }
     void TearDown() override {
         std::error_code ec;
-        for (const auto& e : fs::recursive_directory_iterator(dossier_, ec))
+        for (const auto& e : fs::recursive_directory_iterator(dossier_, ec)) {
             if (e.is_directory(ec)) fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+#ifdef _WIN32
+            // A read-only file cannot be deleted there.
+            else fs::permissions(e.path(), fs::perms::owner_write, fs::perm_options::add, ec);
+#endif
+        }
         fs::remove_all(dossier_, ec);
     }
-    std::string chemin(const std::string& nom) const { return (dossier_ / nom).string(); }
+    std::string chemin(const std::string& nom) const { return utf8(dossier_ / cheminDe(nom)); }
     std::vector<std::string> temporaires() const {
         std::vector<std::string> r;
         for (const auto& e : fs::recursive_directory_iterator(dossier_))
-            if (e.path().filename().string().rfind(".dtvb-", 0) == 0) r.push_back(e.path().string());
+            if (utf8(e.path().filename()).rfind(".dtvb-", 0) == 0) r.push_back(utf8(e.path()));
         return r;
     }
+
     fs::path dossier_;
 };
 
@@ -275,13 +308,15 @@ TEST_F(Disque, LectureBorneeSansException) {
     std::vector<Cas> cas = {
         {chemin("cent.txt"), 100, ""},
         {chemin("cent.txt"), 99, "trop volumineux (plus de 99 octets)"},
-        // No size to go by: the limit still holds.
-        {"/dev/zero", 1000, "trop volumineux (plus de 1000 octets)"},
         {chemin("") , TAILLE_MAXIMALE_FICHIER, "est un dossier, pas un fichier"},
-        {chemin("cent.txt/"), TAILLE_MAXIMALE_FICHIER, "n'est pas un dossier"},
     };
+#ifndef _WIN32
+    // No size to go by: the limit still holds.
+    cas.push_back({"/dev/zero", 1000, "trop volumineux (plus de 1000 octets)"});
+    cas.push_back({chemin("cent.txt/"), TAILLE_MAXIMALE_FICHIER, "n'est pas un dossier"});
     // Opens, then fails to read.
     if (fs::exists("/proc/self/mem")) cas.push_back({"/proc/self/mem", TAILLE_MAXIMALE_FICHIER, "erreur d'entrée-sortie"});
+#endif
     for (const auto& c : cas) {
         std::string octets, erreur;
         EXPECT_EQ(lisFichier(c.chemin, octets, erreur, c.maximum), c.erreur.empty()) << c.chemin;
@@ -294,6 +329,8 @@ TEST_F(Disque, LectureBorneeSansException) {
     }
 }
 
+#ifndef _WIN32
+// Modes, links, pipes and read-only folders: what POSIX systems have.
 TEST_F(Disque, EnregistrementGardeModeEtLiens) {
     std::string erreur;
     const std::string doc = chemin("doc.dtv");
@@ -367,11 +404,17 @@ TEST_F(Disque, FichierModifiableDansUnDossierEnLectureSeule) {
     }
 }
 
+#endif
+
 TEST_F(Disque, NomTemporaireDejaPris) {
     const std::string doc = chemin("doc.dtv");
     ecrit(doc, "ancien");
     ecrit(chemin("victime"), "victime");
+#ifdef _WIN32
+    ecrit(dossier_ / ".dtvb-AAAAAA", "victime");
+#else
     fs::create_symlink(chemin("victime"), dossier_ / ".dtvb-AAAAAA");
+#endif
     ecrit(dossier_ / ".dtvb-BBBBBB", "autre");
     std::size_t k = 0;
     const std::vector<std::string> suffixes = {"AAAAAA", "BBBBBB", "CCCCCC"};
@@ -380,7 +423,11 @@ TEST_F(Disque, NomTemporaireDejaPris) {
         << erreur;
     EXPECT_EQ(contenu(doc), "nouveau");
     EXPECT_EQ(contenu(chemin("victime")), "victime");
+#ifdef _WIN32
+    EXPECT_EQ(contenu(dossier_ / ".dtvb-AAAAAA"), "victime");
+#else
     EXPECT_TRUE(fs::is_symlink(dossier_ / ".dtvb-AAAAAA"));
+#endif
     EXPECT_EQ(contenu(dossier_ / ".dtvb-BBBBBB"), "autre");
     // No free name at all: the save gives up, the old file whole.
     EXPECT_FALSE(ecritFichierAtomique(doc, "encore", erreur, [] { return std::string("BBBBBB"); }));
@@ -401,20 +448,25 @@ TEST_F(Disque, TemporairesAbandonnesSupprimes) {
         {".dtvb-vie-x1", true, false},
         {"vieux.dtv", true, false},
     };
+#ifndef _WIN32
     // Someone else's, as only root can make it.
     if (::geteuid() == 0) cas.push_back({".dtvb-autrui", true, false});
+#endif
     for (const auto& c : cas) {
         ecrit(dossier_ / c.nom, "x");
         if (c.vieux) fs::last_write_time(dossier_ / c.nom, fs::file_time_type::clock::now() - std::chrono::hours(1));
     }
+#ifndef _WIN32
     if (::geteuid() == 0) {
         ASSERT_EQ(::chown(chemin(".dtvb-autrui").c_str(), 65534, 65534), 0);
     }
+#endif
     std::string erreur;
     ASSERT_TRUE(ecritFichierAtomique(chemin("doc.dtv"), "nouveau", erreur)) << erreur;
     for (const auto& c : cas) EXPECT_EQ(fs::exists(dossier_ / c.nom), !c.supprime) << c.nom;
 }
 
+#ifndef _WIN32
 TEST_F(Disque, EnregistrementInterrompuJamaisAMoitie) {
     const std::string doc = chemin("doc.dtv");
     const std::string a(std::size_t{3} << 20, 'a'), b((std::size_t{2} << 20) + 7, 'b');
@@ -432,4 +484,68 @@ TEST_F(Disque, EnregistrementInterrompuJamaisAMoitie) {
         const std::string lu = contenu(doc);
         ASSERT_TRUE(lu == a || lu == b) << "tour " << tour << " : " << lu.size() << " octets";
     }
+}
+#endif
+
+// Names in any script reach the disk as they are, and messages give them back as given.
+TEST_F(Disque, NomsUnicode) {
+    fs::create_directory(dossier_ / cheminDe("été"));
+    ContenuDocument c;
+    c.texte = "\xA8paris";
+    std::string erreur, octets;
+    for (const std::string nom : {"élève.dtv", "Привет.txt", "été/Ελλάδα.dtv"}) {
+        ASSERT_TRUE(enregistreDtv(chemin(nom), c, erreur)) << erreur;
+        EXPECT_TRUE(fs::is_regular_file(dossier_ / cheminDe(nom))) << nom;
+        const ResultatLecture r = chargeDtv(chemin(nom));
+        ASSERT_TRUE(r.ok) << r.erreur;
+        EXPECT_EQ(r.contenu.texte, c.texte);
+        ASSERT_TRUE(ecritFichierAtomique(chemin(nom), "nouveau " + nom, erreur)) << erreur;
+        ASSERT_TRUE(lisFichier(chemin(nom), octets, erreur)) << erreur;
+        EXPECT_EQ(octets, "nouveau " + nom);
+        EXPECT_FALSE(lisFichier(chemin(nom + "-absent"), octets, erreur));
+        EXPECT_EQ(erreur, "Impossible d'ouvrir « " + chemin(nom + "-absent") + " » : fichier ou dossier introuvable.");
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dossier_), fs::directory_iterator{}), 3);
+    EXPECT_EQ(temporaires(), std::vector<std::string>{});
+}
+
+TEST_F(Disque, LectureSeuleRefusee) {
+    const std::string protege = chemin("protégé-Ελλάδα.dtv");
+    ecrit(cheminDe(protege), "ancien");
+    fs::permissions(cheminDe(protege), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    std::string erreur;
+    EXPECT_FALSE(ecritFichierAtomique(protege, "nouveau", erreur));
+    EXPECT_EQ(erreur, "Impossible d'enregistrer « " + protege + " » : le fichier est en lecture seule.");
+    EXPECT_EQ(contenu(cheminDe(protege)), "ancien");
+    EXPECT_EQ(temporaires(), std::vector<std::string>{});
+}
+
+// A save replaces the whole file or leaves it whole.
+TEST_F(Disque, RemplacementEntier) {
+    const std::string doc = chemin("élève.dtv");
+    const std::string a(std::size_t{3} << 20, 'a'), b((std::size_t{2} << 20) + 7, 'b');
+    std::string erreur;
+    for (int k = 0; k < 4; ++k) {
+        ASSERT_TRUE(ecritFichierAtomique(doc, k % 2 ? a : b, erreur)) << erreur;
+        EXPECT_TRUE(contenu(cheminDe(doc)) == (k % 2 ? a : b)) << k;
+    }
+    EXPECT_EQ(temporaires(), std::vector<std::string>{});
+#ifdef _WIN32
+    // What the user set on the file stays.
+    const std::wstring large = cheminDe(doc).wstring();
+    ASSERT_TRUE(::SetFileAttributesW(large.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(ecritFichierAtomique(doc, a, erreur)) << erreur;
+    EXPECT_NE(::GetFileAttributesW(large.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+    // Held open by another program that shares it with no one: refused, whole.
+    const HANDLE autre = ::CreateFileW(large.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(autre, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(ecritFichierAtomique(doc, b, erreur));
+    ::CloseHandle(autre);
+    EXPECT_EQ(erreur, "Impossible d'enregistrer « " + doc + " » : fichier occupé par un autre programme.");
+    EXPECT_TRUE(contenu(cheminDe(doc)) == a);
+    EXPECT_EQ(temporaires(), std::vector<std::string>{});
+    // A device is written to, never replaced.
+    EXPECT_TRUE(ecritFichierAtomique("NUL", "x", erreur)) << erreur;
+#endif
 }
