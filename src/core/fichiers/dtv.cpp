@@ -331,14 +331,14 @@ void synchroniseDossier(const std::string& dossier) {
     if (fd.get() >= 0) ::fsync(fd.get());
 }
 
-struct Issue {
+struct Aboutissement {
     int erreur = 0;
     bool dossierFerme = false;  // no new file may be made there, or renamed over the target
 };
 
 // A new file beside the target, renamed over it once its bytes and
 // attributes are on disk. `ancien` is the target's state, if it exists.
-Issue remplaceParRenommage(const std::string& cible, const struct stat* ancien, std::string_view octets,
+Aboutissement remplaceParRenommage(const std::string& cible, const struct stat* ancien, std::string_view octets,
                            const std::function<std::string()>& suffixe) {
     const std::string dossier = dossierDe(cible);
     std::string temporaire;
@@ -356,7 +356,7 @@ Issue remplaceParRenommage(const std::string& cible, const struct stat* ancien, 
     if (fd.get() < 0) return {EEXIST, false};
     auto abandonne = [&](int e) {
         ::unlink(temporaire.c_str());
-        return Issue{e, false};
+        return Aboutissement{e, false};
     };
     if (const int e = ecritTout(fd.get(), octets)) return abandonne(e);
     if (ancien) {
@@ -678,15 +678,15 @@ bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, st
         if (const int e = ecritSurPlace(cible, st, octets)) return echoue(messageSysteme(e));
         return true;
     }
-    const Issue issue = remplaceParRenommage(cible, existe ? &st : nullptr, octets, suffixe);
-    if (issue.erreur == 0) return true;
-    if (existe && issue.dossierFerme) {
+    const Aboutissement fin = remplaceParRenommage(cible, existe ? &st : nullptr, octets, suffixe);
+    if (fin.erreur == 0) return true;
+    if (existe && fin.dossierFerme) {
         // The folder refuses new files but the file may be written: as the
         // user may change it, it is changed where it stands.
         if (const int e = ecritSurPlace(cible, st, octets)) return echoue(messageSysteme(e));
         return true;
     }
-    return echoue(messageSysteme(issue.erreur));
+    return echoue(messageSysteme(fin.erreur));
 #else
     std::filesystem::path p;
     if (!cheminSysteme(chemin, p)) return echoue("nom de fichier incorrect");
