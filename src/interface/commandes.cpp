@@ -179,8 +179,13 @@ void TFDotavoB::creeBoutons() {
     normal->setAutoExclusive(true);
     sdf->setAutoExclusive(true);
     normal->setChecked(true);
-    relie(sdf, [this, sdf] { modeClavier(sdf->isChecked()); });
-    relie(normal, [this, sdf] { modeClavier(sdf->isChecked()); });
+    // Toggled, not clicked: a screen reader's "toggle" action sends no click.
+    connect(sdf, &QToolButton::toggled, this, [this](bool coche) {
+        if (coche) modeClavier(true);
+    });
+    connect(normal, &QToolButton::toggled, this, [this](bool coche) {
+        if (coche) modeClavier(false);
+    });
     auto* gris = bouton(panelBoutons_, QStringLiteral("points-gris"), QStringLiteral("Affichage des points gris"), 740, 52);
     auto* cadre = bouton(panelBoutons_, QStringLiteral("cadre"), QStringLiteral("Affichage du cadre"), 794, 52);
     for (auto* b : {gris, cadre}) b->setCheckable(true);

@@ -73,6 +73,7 @@ Tdlgfontes::Tdlgfontes(MagasinReglages& reglages, QWidget* parent) : QDialog(par
     auto* l = new QVBoxLayout(this);
     liste_ = new QListWidget(this);
     liste_->setObjectName(QStringLiteral("listeFontes"));
+    liste_->setAccessibleName(QStringLiteral("Polices de caractères"));
     liste_->setItemDelegate(new DessinFonte(liste_));
     liste_->setUniformItemSizes(true);
     l->addWidget(liste_);

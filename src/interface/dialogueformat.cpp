@@ -106,6 +106,9 @@ QWidget* TdlgFormatpage::creeBande(ControlesBande& c, const QString& titre, cons
     auto* aide = new QLabel(QStringLiteral("Numéro page [P]  nombre de page [T]"), cadre);
     c.modele = new QLineEdit(cadre);
     aide->setBuddy(c.modele);
+    // The header's and the footer's fields share the help text: each says whose it is.
+    c.modele->setAccessibleName(QStringLiteral("Texte : %1").arg(titre));
+    c.modele->setAccessibleDescription(aide->text());
     c.alignement = new QButtonGroup(cadre);
     auto* radios = new QHBoxLayout;
     const QString noms[] = {QStringLiteral("RBGauche"), QStringLiteral("RBCentre"), QStringLiteral("RBDroite")};

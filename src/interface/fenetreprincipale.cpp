@@ -65,6 +65,16 @@ TFDotavoB::TFDotavoB(MagasinReglages reglages, QStringList arguments)
     noir_ = new TMyEdit(ed_, options_, panel1_);
     noir_->setNomFonte(nomfonte_);
     braille_ = new TEdBraille(ed_, options_, panel1_);
+    // The keys still reach the window's filter; a screen reader, which
+    // follows the focus, reads the page being typed on: the print page, or
+    // the Braille page in six-key mode.
+    client_->setAccessibleName(QStringLiteral("Document"));
+    client_->setFocusProxy(noir_);
+    connect(braille_, &TEdBraille::modeSixTouchesChange, this, [this](bool six) {
+        QWidget* avant = focusWidget();
+        client_->setFocusProxy(six ? static_cast<QWidget*>(braille_) : noir_);
+        if (avant == noir_ || avant == braille_) client_->setFocus();
+    });
     ed_.ajouteObservateur(this);
     ed_.setPressePapiers(&pressePapiersSysteme);
     enteteBraille_ = new TenteteBraille(*braille_, panelEntete_);
@@ -145,6 +155,8 @@ void TFDotavoB::FormResize() {
 void TFDotavoB::affichepages() {
     const std::int32_t page = ed_.pageCourante(), nb = ed_.nbPages();
     labelPages_->setText(QStringLiteral("%1/%2").arg(page).arg(nb));
+    // Said in words; Qt tells a screen reader the new name.
+    labelPages_->setAccessibleName(QStringLiteral("Page %1 sur %2").arg(page).arg(nb));
     suivante_->setEnabled(page < nb);
     derniere_->setEnabled(page < nb);
     precedente_->setEnabled(page > 1);

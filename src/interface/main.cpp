@@ -3,6 +3,7 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include "interface/accessibilite.h"
 #include "interface/fenetreprincipale.h"
 
 int main(int argc, char** argv) {
@@ -18,6 +19,8 @@ int main(int argc, char** argv) {
     if (qt.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qt);
+    // Before the window: a screen reader reads the pages through it.
+    dotavob::installeAccessibilite();
     dotavob::TFDotavoB fenetre(dotavob::MagasinReglages{}, QApplication::arguments());
     fenetre.showMaximized();
     return QApplication::exec();

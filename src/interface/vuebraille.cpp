@@ -158,7 +158,10 @@ void TEdBraille::modeSixTouches(bool on) {
     else
         minuterie_.stop();
     update();
+    emit modeSixTouchesChange(on);
 }
+
+TextePage TEdBraille::texteAccessible() const { return texteBraille(lignesAffichees(ed_, false, false)); }
 
 GeometriePage TEdBraille::geometriePage() const { return {geo_.margeHaut, geo_.pasLigne, geo_.pas}; }
 

@@ -44,6 +44,11 @@ public:
     void modeSixTouches(bool on);
 
     QRect rectCurseur() const override;
+    TextePage texteAccessible() const override;
+
+signals:
+    // The keyboard mode changed (the window moves the focus to the page typed on).
+    void modeSixTouchesChange(bool on);
 
 protected:
     int yRang(std::int32_t k) const override { return geo_.yLigne(k); }

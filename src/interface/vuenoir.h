@@ -44,6 +44,7 @@ public:
     int margeHaut() const { return margeHaut_; }
     const FontesNoir& fontes() const { return fontes_; }
     QRect rectCurseur() const override;
+    TextePage texteAccessible() const override;
 
     void dessinePage(QPainter& p, QPointF origine, double echelle) const;
     // The shown page with its header and footer strips (null when off), into

@@ -1,5 +1,7 @@
 #include "interface/vuepage.h"
 
+#include "interface/accessibilite.h"
+
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -29,8 +31,17 @@ void VuePage::repeint(std::int32_t premiere, std::int32_t derniere) {
     update(QRect(0, haut, width(), options_.sautsPageVisibles ? height() - haut : bas - haut));
 }
 
-void VuePage::lignesModifiees(std::int32_t premiere, std::int32_t derniere) { repeint(premiere, derniere); }
-void VuePage::vueModifiee(std::int32_t premiere, std::int32_t derniere) { repeint(premiere, derniere); }
+// A screen reader hears each change of the page's text, caret and selection.
+void VuePage::lignesModifiees(std::int32_t premiere, std::int32_t derniere) {
+    repeint(premiere, derniere);
+    annonceTexte(*this);
+}
+void VuePage::vueModifiee(std::int32_t premiere, std::int32_t derniere) {
+    repeint(premiere, derniere);
+    annonceTexte(*this);
+}
+void VuePage::selectionModifiee(std::int32_t, std::int32_t) { annonceSelection(*this); }
+void VuePage::selectionAnnulee() { annonceSelection(*this); }
 
 void VuePage::curseurDeplace(Point) {
     // A caret move repaints the caret alone; a blink restarts from shown.
@@ -38,6 +49,7 @@ void VuePage::curseurDeplace(Point) {
     update(curseurPrecedent_);
     curseurPrecedent_ = rectCurseur();
     update(curseurPrecedent_);
+    annonceCurseur(*this);
 }
 
 void VuePage::wheelEvent(QWheelEvent* e) {

@@ -7,7 +7,11 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <optional>
+#include <string>
+
 #include "core/editeur/editeur.h"
+#include "core/editeur/textepage.h"
 #include "interface/optionsaffichage.h"
 
 namespace dotavob {
@@ -21,11 +25,19 @@ public:
     const OptionsAffichage& options() const { return options_; }
     bool curseurAffiche() const { return curseurAffiche_; }
     virtual QRect rectCurseur() const = 0;
+    EditeurBraille& editeur() { return ed_; }
+    const EditeurBraille& editeur() const { return ed_; }
+    // The page as a screen reader reads it; only its lines are read.
+    virtual TextePage texteAccessible() const = 0;
+    // That text as a screen reader last heard it (none until one asks for the page).
+    std::optional<std::u32string> texteAnnonce;
 
     // ObservateurDocument, ObservateurEditeur
     void lignesModifiees(std::int32_t premiere, std::int32_t derniere) override;
     void vueModifiee(std::int32_t premiere, std::int32_t derniere) override;
     void curseurDeplace(Point curseur) override;
+    void selectionModifiee(std::int32_t debut, std::int32_t fin) override;
+    void selectionAnnulee() override;
 
 protected:
     // Top of row k (0-based) of the page, in pixels.

@@ -38,7 +38,7 @@ for code in us fr; do
     for _ in $(seq 50); do [ -s "$travail/port" ] && break; sleep 0.1; done
     port=$(cat "$travail/port")
     lpadmin -p "$file" -v "socket://127.0.0.1:$port" -E 2>/dev/null || { echo "lpadmin a échoué"; exit 1; }
-    "$cli" embosser "$doc" --imprimante "$file" --copies 2 --code "$code" --marge-gauche 1 --marge-haut 1
+    "$cli" embosser "$doc" --imprimante "$file" --copies 2 --code "$code" --marge-gauche 1 --marge-haut 1 --attente 30
     verifie "file CUPS, code $code" test $? -eq 0
     # The listener ends with its two jobs; a failed embossing sent none: stop it.
     for _ in $(seq 50); do kill -0 $ecoute 2>/dev/null || break; sleep 0.2; done

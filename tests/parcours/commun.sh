@@ -1,7 +1,7 @@
 # What the journeys through the real window share: a private X server with a
 # window manager, the editor started on a fresh settings folder, real keys
 # (xdotool), and the checks. Sourced by the journeys; `dotavob` is set.
-for outil in Xvfb openbox xdotool xclip setxkbmap; do
+for outil in Xvfb openbox xdotool xclip setxkbmap xprop; do
     command -v "$outil" >/dev/null || { echo "outil absent : $outil (./dev deps l'installe)"; exit 1; }
 done
 
@@ -23,6 +23,11 @@ export DISPLAY=:$(head -1 "$travail/affichage")
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 openbox >"$travail/openbox.log" 2>&1 &
 pids+=($!)
+# The window manager is ready once it names its check window on the root.
+for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+    sleep 0.1
+done
 # A French keyboard, as our users have: accented letters are on keys of
 # their own, so xdotool never remaps a key while the editor reads it.
 setxkbmap fr 2>>"$travail/xvfb.log" || echo "clavier français indisponible (setxkbmap)"

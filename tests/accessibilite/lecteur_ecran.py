@@ -1,0 +1,211 @@
+# Reads the editor over AT-SPI, as a screen reader does, while real keys
+# (xdotool) type into it. Run by lecteur_ecran.sh with the system Python.
+#   lecteur_ecran.py arbre CELLULES   the pages, their text, caret, selection, events, focus
+#   lecteur_ecran.py pages            a page break: the page counter's name
+#   lecteur_ecran.py bus              waits for the accessibility bus and its registry
+#   lecteur_ecran.py afficheur SOCKET FICHIER
+#                                     plays a 40-cell Braille display for brltty's
+#                                     virtual driver: what it shows goes to FICHIER
+import socket
+import subprocess
+import sys
+import time
+
+
+def afficheur(chemin, sortie):
+    s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    s.bind(chemin)
+    s.listen(1)
+    open(sortie, "wb").close()
+    c, _ = s.accept()
+    c.sendall(b"cells 40\n")
+    with open(sortie, "ab", buffering=0) as f:
+        while True:
+            d = c.recv(4096)
+            if not d:
+                break
+            f.write(d)
+
+
+def bus():
+    # A program started before the registry answers never registers.
+    from gi.repository import Gio
+    for _ in range(300):
+        try:
+            session = Gio.bus_get_sync(Gio.BusType.SESSION)
+            adresse = session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress", None, None,
+                                        Gio.DBusCallFlags.NONE, 2000, None).unpack()[0]
+            c = Gio.DBusConnection.new_for_address_sync(
+                adresse, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION,
+                None, None)
+            c.call_sync("org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root", "org.freedesktop.DBus.Peer",
+                        "Ping", None, None, Gio.DBusCallFlags.NONE, 2000, None)
+            return 0
+        except Exception:
+            time.sleep(0.1)
+    print("ÉCHEC le registre d'accessibilité ne répond pas")
+    return 1
+
+
+if sys.argv[1] == "afficheur":
+    afficheur(sys.argv[2], sys.argv[3])
+    sys.exit(0)
+if sys.argv[1] == "bus":
+    sys.exit(bus())
+
+import pyatspi  # noqa: E402
+from gi.repository import GLib  # noqa: E402
+
+echecs = 0
+evenements = []
+
+
+def verifie(nom, attendu, obtenu):
+    global echecs
+    if attendu == obtenu:
+        print(f"ok   {nom}")
+    else:
+        print(f"ÉCHEC {nom}\n     attendu : {attendu!r}\n     obtenu  : {obtenu!r}")
+        echecs += 1
+
+
+def pompe(secondes):
+    fin = time.time() + secondes
+    contexte = GLib.MainContext.default()
+    while time.time() < fin:
+        while contexte.pending():
+            contexte.iteration(False)
+        time.sleep(0.02)
+
+
+def ecoute(e):
+    try:
+        nom = e.source.name
+    except Exception:
+        nom = "?"
+    evenements.append((e.type, nom, e.detail1, e.detail2, e.any_data))
+
+
+def touches(*t):
+    subprocess.run(["xdotool", "key", "--clearmodifiers", "--delay", "80", *t], check=True)
+    pompe(0.6)
+
+
+def parcourt(o, profondeur=0):
+    yield o
+    if profondeur > 12:
+        return
+    for i in range(o.childCount):
+        c = o.getChildAtIndex(i)
+        if c is not None:
+            yield from parcourt(c, profondeur + 1)
+
+
+def application():
+    for _ in range(300):
+        bureau = pyatspi.Registry.getDesktop(0)
+        for i in range(bureau.childCount):
+            a = bureau.getChildAtIndex(i)
+            if a is not None and a.name == "DotavoB":
+                return a
+        time.sleep(0.1)
+    print("ÉCHEC l'application DotavoB n'est pas sur le bus d'accessibilité")
+    sys.exit(1)
+
+
+def trouve(app, nom, role):
+    for o in parcourt(app):
+        if o.name == nom and o.getRole() == role:
+            return o
+    return None
+
+
+def texte(o):
+    t = o.queryText()
+    return t.getText(0, -1)
+
+
+def inseres(nom):
+    return "".join(e[4] for e in evenements if e[0].startswith("object:text-changed:insert") and e[1] == nom)
+
+
+def arbre(cellules):
+    app = application()
+    for type_ in ("object:text-changed", "object:text-caret-moved", "object:text-selection-changed", "focus:",
+                  "object:state-changed:focused"):
+        pyatspi.Registry.registerEventListener(ecoute, type_)
+    noir = trouve(app, "Page en noir", pyatspi.ROLE_TEXT)
+    braille = trouve(app, "Page braille", pyatspi.ROLE_TEXT)
+    verifie("page en noir trouvée (nom, rôle texte)", True, noir is not None)
+    verifie("page braille trouvée (nom, rôle texte)", True, braille is not None)
+    if noir is None or braille is None:
+        return
+    verifie("le focus est sur la page en noir", True, noir.getState().contains(pyatspi.STATE_FOCUSED))
+    verifie("page braille modifiable", True, braille.getState().contains(pyatspi.STATE_EDITABLE))
+
+    subprocess.run(["xdotool", "type", "--delay", "80", "Le chat."], check=True)
+    pompe(1.0)
+    verifie("texte de la page en noir", "Le chat.", texte(noir))
+    verifie("texte de la page braille", cellules, texte(braille))
+    verifie("texte inséré annoncé (noir)", "Le chat.", inseres("Page en noir"))
+    verifie("texte inséré annoncé (braille)", cellules, inseres("Page braille"))
+    verifie("curseur en fin (noir)", 8, noir.queryText().caretOffset)
+    verifie("curseur en fin (braille)", len(cellules), braille.queryText().caretOffset)
+
+    del evenements[:]
+    touches("Left")
+    verifie("Gauche : curseur (noir)", 7, noir.queryText().caretOffset)
+    verifie("Gauche : curseur (braille)", len(cellules) - 1, braille.queryText().caretOffset)
+    deplacements = [e[2] for e in evenements if e[0] == "object:text-caret-moved" and e[1] == "Page en noir"]
+    verifie("Gauche : curseur déplacé annoncé (noir)", [7], deplacements)
+    touches("Right")
+    verifie("Droite : curseur (noir)", 8, noir.queryText().caretOffset)
+
+    touches("Left", "Left")
+    del evenements[:]
+    touches("shift+Right")
+    verifie("Maj+Droite : sélection (noir)", (6, 7), tuple(noir.queryText().getSelection(0)))
+    verifie("Maj+Droite : sélection (braille)", (7, 8), tuple(braille.queryText().getSelection(0)))
+    selections = {e[1] for e in evenements if e[0] == "object:text-selection-changed"}
+    verifie("Maj+Droite : sélection annoncée", {"Page en noir", "Page braille"}, selections)
+    touches("Right")
+
+    # Six-key mode: the Braille page takes the focus, as a screen reader sees it.
+    del evenements[:]
+    sdf = trouve(app, "sdfjkl", pyatspi.ROLE_MENU_ITEM)
+    verifie("menu du clavier six points trouvé", True, sdf is not None)
+    if sdf is not None:
+        sdf.queryAction().doAction(0)
+        pompe(1.0)
+        verifie("six touches : focus sur la page braille", True, braille.getState().contains(pyatspi.STATE_FOCUSED))
+        focus = [e[1] for e in evenements if e[0].startswith("object:state-changed:focused") and e[2] == 1]
+        verifie("six touches : focus annoncé sur la page braille", True, "Page braille" in focus)
+        normal = trouve(app, "Normal", pyatspi.ROLE_MENU_ITEM)
+        normal.queryAction().doAction(0)
+        pompe(0.5)
+        verifie("clavier normal : focus sur la page en noir", True, noir.getState().contains(pyatspi.STATE_FOCUSED))
+
+
+def pages():
+    app = application()
+    noms = []
+    pyatspi.Registry.registerEventListener(lambda e: noms.append(e.source.name),
+                                           "object:property-change:accessible-name")
+    verifie("compteur de pages", True, trouve(app, "Page 1 sur 1", pyatspi.ROLE_LABEL) is not None)
+    saut = trouve(app, "Insère un saut de page", pyatspi.ROLE_PUSH_BUTTON)
+    saut.queryAction().doAction(0)
+    pompe(1.0)
+    verifie("saut de page : compteur renommé", True, trouve(app, "Page 2 sur 2", pyatspi.ROLE_LABEL) is not None)
+    verifie("saut de page : changement de nom annoncé", True, "Page 2 sur 2" in noms)
+    noir = trouve(app, "Page en noir", pyatspi.ROLE_TEXT)
+    verifie("saut de page : seule la page montrée est lue", False, "Le chat" in texte(noir))
+
+
+if sys.argv[1] == "liste":
+    for o in parcourt(application()):
+        print(repr(o.name), o.getRoleName())
+elif sys.argv[1] == "arbre":
+    arbre(sys.argv[2])
+else:
+    pages()
+sys.exit(1 if echecs else 0)

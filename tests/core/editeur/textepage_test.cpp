@@ -1,0 +1,86 @@
+#include "core/editeur/textepage.h"
+
+#include <gtest/gtest.h>
+
+#include "core/editeur/editeur.h"
+
+using namespace dotavob;
+
+namespace {
+
+class TexteDePage : public ::testing::Test {
+protected:
+    FormatPage format;
+    DocumentBraille doc{format};
+    EditeurBraille ed{doc};
+
+    TextePage noir() const { return texteNoir(lignesAffichees(ed, false)); }
+    TextePage braille() const { return texteBraille(lignesAffichees(ed, false, false)); }
+};
+
+TEST_F(TexteDePage, LitLeNoirEtLesCellulesEnBrailleUnicode) {
+    ed.insereNoir("Le chat.");
+    EXPECT_EQ(noir().texte, U"Le chat.");
+    // The capital sign, then L e space c h a t and the full stop.
+    EXPECT_EQ(braille().texte, U"\u2828\u2807\u2811\u2800\u2809\u2813\u2801\u281E\u2832");
+}
+
+TEST_F(TexteDePage, LesLignesDeLaPageSeSuiventSepareesParDesFinsDeLigne) {
+    ed.initialise("le chat\rdu chat");
+    const TextePage t = noir();
+    EXPECT_EQ(t.texte, U"le chat\ndu chat");
+    ASSERT_EQ(t.lignes.size(), 2u);
+    EXPECT_EQ(t.lignes[1].decalage, 8);
+    EXPECT_EQ(decalageDe(t, 9), 8);   // the first byte of the second line
+    EXPECT_EQ(decalageDe(t, 8), 7);   // the paragraph end: after "le chat"
+    EXPECT_EQ(positionDe(t, 8), 9);
+    EXPECT_EQ(positionDe(t, 7), 8);
+}
+
+TEST_F(TexteDePage, LeCurseurEnNoirSeTientAvantLUniteEtSonSigneCache) {
+    ed.insereNoir("Le chat.");
+    const TextePage n = noir(), b = braille();
+    // Position 1 is the capital sign, 2 the L it makes a capital, 3 the e.
+    EXPECT_EQ(decalageDe(n, 1), 0);
+    EXPECT_EQ(decalageDe(n, 2), 0);
+    EXPECT_EQ(decalageDe(n, 3), 1);
+    EXPECT_EQ(decalageDe(b, 3), 2);
+    EXPECT_EQ(decalageDe(n, 10), 8);  // after the last byte
+    EXPECT_EQ(positionDe(n, 0), 1);
+    EXPECT_EQ(positionDe(n, 1), 3);
+    // The e and the space selected.
+    EXPECT_EQ(etendueDe(n, 3, 4).premier, 1);
+    EXPECT_EQ(etendueDe(n, 3, 4).dernier, 3);
+    EXPECT_EQ(etendueDe(b, 3, 4).premier, 2);
+    EXPECT_EQ(etendueDe(b, 3, 4).dernier, 4);
+}
+
+TEST_F(TexteDePage, SeulesLesLignesDeLaPageMontreeSontLues) {
+    const std::int32_t n = doc.lignesParPage();
+    std::string texte;
+    for (std::int32_t i = 0; i < 3 * n; ++i) texte += i < n ? "a\r" : "b\r";
+    ed.initialise(texte);
+    ed.allerPage(2);
+    const TextePage t = noir();
+    EXPECT_EQ(static_cast<std::int32_t>(t.lignes.size()), n);
+    EXPECT_EQ(t.texte.find(U'a'), std::u32string::npos);
+    EXPECT_EQ(decalageDe(t, 1), 0);  // a caret before the page
+    EXPECT_EQ(decalageDe(t, doc.longueur()), static_cast<std::int32_t>(t.texte.size()));
+}
+
+TEST(Difference, NeGardeQueCeQuiAChange) {
+    const Difference d = difference(U"le chat", U"le chant");
+    EXPECT_EQ(d.decalage, 6);
+    EXPECT_EQ(d.ote, U"");
+    EXPECT_EQ(d.ajoute, U"n");
+    const Difference r = difference(U"aaa", U"a");
+    EXPECT_EQ(r.decalage, 1);
+    EXPECT_EQ(r.ote, U"aa");
+    EXPECT_EQ(r.ajoute, U"");
+    const Difference c = difference(U"abcd", U"abXd");
+    EXPECT_EQ(c.decalage, 2);
+    EXPECT_EQ(c.ote, U"c");
+    EXPECT_EQ(c.ajoute, U"X");
+}
+
+}  // namespace
