@@ -234,6 +234,22 @@ std::int32_t DocumentBraille::premiereLigneDePage(std::int32_t n) const {
 
 // ---- Editing ------------------------------------------------------------
 
+std::function<std::uint8_t(std::int32_t)> DocumentBraille::lecteur() const {
+    return [this](std::int32_t p) { return octet(p); };
+}
+
+void DocumentBraille::journaliseDifference(std::string_view avant, std::string_view apres, std::int32_t pos,
+                                           std::size_t maxPre, std::size_t maxSuf, AnnexeEnregistrement annexe) {
+    // The record holds only what differs: the common start and end are left out.
+    std::size_t pre = 0, suf = 0;
+    while (pre < maxPre && pre < avant.size() && pre < apres.size() && avant[pre] == apres[pre]) ++pre;
+    while (suf < maxSuf && suf < avant.size() - pre && suf < apres.size() - pre &&
+           avant[avant.size() - 1 - suf] == apres[apres.size() - 1 - suf])
+        ++suf;
+    journal_.JournalRemplace(avant.substr(pre, avant.size() - pre - suf), apres.substr(pre, apres.size() - pre - suf),
+                             pos + static_cast<std::int32_t>(pre), std::move(annexe));
+}
+
 std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::string_view nouveau) {
     const std::int32_t len = longueur();
     from = std::clamp(from, 1, len + 1);
@@ -250,20 +266,11 @@ std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::
     // longer starts a paragraph). The stretch is widened by one each side: a
     // marker cut short at the edit can end just before it.
     AnnexeEnregistrement annexe;
-    if (!journal_.JournalEstSuspendu()) {
-        const auto& liste = marqueurs_.liste();
-        for (std::size_t i = 0; i < liste.size(); ++i) {
-            const Marqueur& m = liste[i];
-            const bool touche = std::min(m.start, m.end) <= b + 1 && std::max(m.start, m.end) >= a - 1;
-            const bool purge = (m.kind == MARQUEUR_CENTRE || m.kind == MARQUEUR_INDENTATION) && m.start != 1 &&
-                               !estSeparateur(octet(m.start - 1));
-            if (touche || purge) annexe.avant.emplace_back(static_cast<std::int32_t>(i), m);
-        }
-    }
+    if (!journal_.JournalEstSuspendu()) annexe.avant = marqueurs_.touchantOuPurges(a - 1, b + 1, lecteur());
 
     changeTexte(from, to, nouveau);
     marqueurs_.Remplacement(from, to - 1, static_cast<std::int32_t>(nouveau.size()));
-    marqueurs_.Purge([this](std::int32_t p) { return octet(p); });
+    marqueurs_.Purge(lecteur());
     // The later paragraph first: re-wrapping it never moves the earlier one.
     // The end of the new text is followed through both re-wraps.
     const auto n = static_cast<std::int32_t>(nouveau.size());
@@ -274,12 +281,6 @@ std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::
     // The record holds the net change, re-wraps included, so that undo and
     // redo give back exactly the text that stood.
     const std::string apres = sousChaine(a, b - a + longueur() - len);
-    std::size_t pre = 0, suf = 0;
-    const auto maxPre = static_cast<std::size_t>(from - a), maxSuf = static_cast<std::size_t>(b - to);
-    while (pre < maxPre && pre < avant.size() && pre < apres.size() && avant[pre] == apres[pre]) ++pre;
-    while (suf < maxSuf && suf < avant.size() - pre && suf < apres.size() - pre &&
-           avant[avant.size() - 1 - suf] == apres[apres.size() - 1 - suf])
-        ++suf;
     const std::int32_t retour = n > 0 ? suivi + 1 : suivi;
     if (!journal_.JournalEstSuspendu()) {
         annexe.debut = a - 1;
@@ -290,9 +291,8 @@ std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::
         annexe.curseurDefait = to;
         annexe.curseurRefait = retour;
     }
-    journal_.JournalRemplace(std::string_view(avant).substr(pre, avant.size() - pre - suf),
-                             std::string_view(apres).substr(pre, apres.size() - pre - suf),
-                             a + static_cast<std::int32_t>(pre), std::move(annexe));
+    journaliseDifference(avant, apres, a, static_cast<std::size_t>(from - a), static_cast<std::size_t>(b - to),
+                         std::move(annexe));
 
     modifie_ = true;
     annonceLignes(pointDe(a).ligne, JUSQUA_LA_FIN);
@@ -358,21 +358,12 @@ std::int32_t DocumentBraille::remplaceDansParagrapheCoupe(std::int32_t from, std
 
     // The markers for undo, as in `remplace`, over the stretch that changes.
     AnnexeEnregistrement annexe;
-    if (!journal_.JournalEstSuspendu()) {
-        const auto& liste = marqueurs_.liste();
-        for (std::size_t i = 0; i < liste.size(); ++i) {
-            const Marqueur& m = liste[i];
-            const bool touche = std::min(m.start, m.end) <= qAvant + 1 && std::max(m.start, m.end) >= debut - 1;
-            const bool purge = (m.kind == MARQUEUR_CENTRE || m.kind == MARQUEUR_INDENTATION) && m.start != 1 &&
-                               !estSeparateur(octet(m.start - 1));
-            if (touche || purge) annexe.avant.emplace_back(static_cast<std::int32_t>(i), m);
-        }
-    }
+    if (!journal_.JournalEstSuspendu()) annexe.avant = marqueurs_.touchantOuPurges(debut - 1, qAvant + 1, lecteur());
 
     const std::string retire = sousChaine(from, to - from);
     changeTexte(from, to, nouveau);
     marqueurs_.Remplacement(from, to - 1, n);
-    marqueurs_.Purge([this](std::int32_t p) { return octet(p); });
+    marqueurs_.Purge(lecteur());
     std::int32_t suivi = n > 0 ? from + n - 1 : from;
     const std::string ancienne = sousChaine(debut, q - debut);
     if (sortie != ancienne) {
@@ -474,18 +465,11 @@ void DocumentBraille::recoupeDocument(bool journalise) {
     reconstruitIndex();
     marqueurs_.suitRecoupage(AlignementRecoupage(1, ancien, nouveau));
     if (journalise) {
-        std::size_t pre = 0, suf = 0;
-        while (pre < ancien.size() && pre < nouveau.size() && ancien[pre] == nouveau[pre]) ++pre;
-        while (suf < ancien.size() - pre && suf < nouveau.size() - pre &&
-               ancien[ancien.size() - 1 - suf] == nouveau[nouveau.size() - 1 - suf])
-            ++suf;
         // Every marker may have moved: all of them are kept for undo.
         annexe.debut = 1;
         annexe.finAvant = annexe.finApres = JUSQUA_LA_FIN;
         annexe.apres = marqueurs_.touchant(1, JUSQUA_LA_FIN);
-        journal_.JournalRemplace(std::string_view(ancien).substr(pre, ancien.size() - pre - suf),
-                                 std::string_view(nouveau).substr(pre, nouveau.size() - pre - suf),
-                                 static_cast<std::int32_t>(pre) + 1, std::move(annexe));
+        journaliseDifference(ancien, nouveau, 1, ancien.size(), ancien.size(), std::move(annexe));
     }
     modifie_ = true;
     annonceLignes(1, JUSQUA_LA_FIN);
@@ -543,7 +527,7 @@ bool DocumentBraille::rejoue(std::int32_t from, std::int32_t to, std::string_vie
     if (from < 1 || to < from || to > longueur() + 1) return false;
     changeTexte(from, to, nouveau);
     marqueurs_.Remplacement(from, to - 1, static_cast<std::int32_t>(nouveau.size()));
-    marqueurs_.Purge([this](std::int32_t p) { return octet(p); });
+    marqueurs_.Purge(lecteur());
     modifie_ = true;
     annonceLignes(pointDe(from).ligne, JUSQUA_LA_FIN);
     return true;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -148,6 +149,12 @@ private:
     bool rejoue(std::int32_t from, std::int32_t to, std::string_view nouveau);
     ResultatRejeu rejoueEnregistrement(const Enregistrement& e, bool defaire);
     void annonceLignes(std::int32_t premiere, std::int32_t derniere);
+    // The byte reader that marker operations take.
+    std::function<std::uint8_t(std::int32_t)> lecteur() const;
+    // Writes the net change avant -> apres at `pos` (the common ends, within
+    // maxPre and maxSuf, left out).
+    void journaliseDifference(std::string_view avant, std::string_view apres, std::int32_t pos, std::size_t maxPre,
+                              std::size_t maxSuf, AnnexeEnregistrement annexe);
     // An edit inside the paragraph debut..fin known to be wrapped: re-wraps
     // from a line before the edit until the line ends fall where they fell,
     // and journals the net change of that stretch only. The caller checked

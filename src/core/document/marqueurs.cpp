@@ -239,12 +239,17 @@ void TgestionnaireMarqueurs::Remplacement(std::int32_t from, std::int32_t to, st
     }
 }
 
+namespace {
+// A paragraph marker that no longer starts a paragraph.
+bool aPurger(const Marqueur& m, const std::function<std::uint8_t(std::int32_t)>& octet) {
+    if (m.kind != MARQUEUR_CENTRE && m.kind != MARQUEUR_INDENTATION) return false;
+    return m.start != 1 && !estSeparateur(octet(m.start - 1));
+}
+}  // namespace
+
 void TgestionnaireMarqueurs::Purge(const std::function<std::uint8_t(std::int32_t)>& octet) {
     change();
-    std::erase_if(liste_, [&](const Marqueur& m) {
-        if (m.kind != MARQUEUR_CENTRE && m.kind != MARQUEUR_INDENTATION) return false;
-        return m.start != 1 && !estSeparateur(octet(m.start - 1));
-    });
+    std::erase_if(liste_, [&](const Marqueur& m) { return aPurger(m, octet); });
 }
 
 AlignementRecoupage::AlignementRecoupage(std::int32_t debut, std::string_view ancien, std::string_view nouveau)
@@ -342,6 +347,15 @@ TgestionnaireMarqueurs::Places TgestionnaireMarqueurs::touchant(std::int32_t lo,
     Places r;
     for (std::size_t i = 0; i < liste_.size(); ++i)
         if (touche(liste_[i], lo, hi)) r.emplace_back(static_cast<std::int32_t>(i), liste_[i]);
+    return r;
+}
+
+TgestionnaireMarqueurs::Places TgestionnaireMarqueurs::touchantOuPurges(
+    std::int32_t lo, std::int32_t hi, const std::function<std::uint8_t(std::int32_t)>& octet) const {
+    Places r;
+    for (std::size_t i = 0; i < liste_.size(); ++i)
+        if (touche(liste_[i], lo, hi) || aPurger(liste_[i], octet))
+            r.emplace_back(static_cast<std::int32_t>(i), liste_[i]);
     return r;
 }
 

@@ -94,6 +94,9 @@ public:
     // places (ascending), which gives back the list they were taken from.
     using Places = std::vector<std::pair<std::int32_t, Marqueur>>;
     Places touchant(std::int32_t lo, std::int32_t hi) const;
+    // The same, with the markers `Purge` would remove wherever they stand.
+    Places touchantOuPurges(std::int32_t lo, std::int32_t hi,
+                            const std::function<std::uint8_t(std::int32_t)>& octet) const;
     void retireTouchant(std::int32_t lo, std::int32_t hi);
     void remetAuxPlaces(const Places& p);
     // Removes the markers at these places (as `touchant` gives them) that still hold these values.
