@@ -51,9 +51,9 @@ std::string documentBraille(int pages) {
 
 // Types a cell in the middle of a paragraph in the middle of the document,
 // then deletes it: two keystrokes per iteration.
-void tapeEtEfface(EditeurBraille& e, benchmark::State& state) {
+void tapeEtEfface(EditeurBraille& e, benchmark::State& state, std::int32_t milieu = 0) {
     DocumentBraille& d = e.document();
-    const std::int32_t milieu = d.debutParagraphe(d.longueur() / 2) + 40;
+    if (milieu == 0) milieu = d.debutParagraphe(d.longueur() / 2) + 40;
     for (auto _ : state) {
         d.remplace(milieu, milieu, "a");
         e.placeCurseur(d.pointDe(milieu + 1));
@@ -311,13 +311,7 @@ void BM_FrappeSelonLaForme(benchmark::State& state) {
     // The first edit of a paragraph re-wraps it whole (its wrap is not known
     // yet); the loop measures the keystrokes that follow.
     d.remplace(milieu, milieu, "");
-    for (auto _ : state) {
-        d.remplace(milieu, milieu, "a");
-        e.placeCurseur(d.pointDe(milieu + 1));
-        d.remplace(milieu, milieu + 1, "");
-        e.placeCurseur(d.pointDe(milieu));
-    }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 2);
+    tapeEtEfface(e, state, milieu);
     state.counters["pages"] = d.nbPages();
     state.counters["marqueurs"] = static_cast<double>(d.marqueurs().liste().size());
 }
