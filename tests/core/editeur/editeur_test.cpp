@@ -56,10 +56,8 @@ std::string repete(const std::string& s, int n) {
 
 }  // namespace
 
-TEST(Editeur, Pages) {
-    FormatPage f;  // 28 text lines per page
-    DocumentBraille doc(f);
-    EditeurBraille d(doc);
+TEST_F(Edition, Pages) {
+    // 28 text lines per page.
     EspionPages e;
     d.ajouteObservateur(&e);
 
@@ -105,10 +103,7 @@ TEST(Editeur, Pages) {
     EXPECT_FALSE(e.lignes.empty());
 }
 
-TEST(Editeur, SelectionEtRecherche) {
-    FormatPage f;
-    DocumentBraille doc(f);
-    EditeurBraille d(doc);
+TEST_F(Edition, SelectionEtRecherche) {
     d.initialise("le chat\rdu chat");
     d.selectionne(4, 7);
     EXPECT_EQ(d.debutSelection(), 4);
@@ -147,23 +142,19 @@ TEST_F(Edition, SixTouches) {
 }
 
 TEST_F(Edition, FrappeEnNoir) {
-    tape("Paris eBay");
-    EXPECT_EQ(doc.texte(), "\xA8paris e\xA8" "bay");  // a capital inside a word keeps its sign
-    d.initialise("");
-    tape(" 12+3 x*2 ");
-    EXPECT_EQ(doc.texte(), " \x91\xE2\xEA!\xEE x\xB4*\x91\xEA ");
-    tape("3*4");
-    EXPECT_EQ(doc.texte().substr(13), "\x91\xEE\xD7\xF4");
-    d.initialise("");
-    tape("1\x91" "2");  // the number sign is ignored inside a number
-    EXPECT_EQ(doc.texte(), "\x91\xE2\xEA");
-    d.initialise("");
-    tape("^2 \x89 \xE3 \xAB" "a_");
-    EXPECT_EQ(doc.texte(), "^2 \xB4\xF3\xF3 ^\xE8me \"a\xB4\xAC");
-    d.initialise("");
-    tape("l'Arc \"Oui");
-    EXPECT_EQ(doc.texte(), "l'\xA8" "arc \"\xA8oui");
-    EXPECT_EQ(d.positionCurseur(), doc.longueur() + 1);
+    const struct { const char* frappe; const char* braille; } cas[] = {
+        {"Paris eBay", "\xA8paris e\xA8" "bay"},  // a capital inside a word keeps its sign
+        {" 12+3 x*2 3*4", " \x91\xE2\xEA!\xEE x\xB4*\x91\xEA \x91\xEE\xD7\xF4"},
+        {"1\x91" "2", "\x91\xE2\xEA"},  // the number sign is ignored inside a number
+        {"^2 \x89 \xE3 \xAB" "a_", "^2 \xB4\xF3\xF3 ^\xE8me \"a\xB4\xAC"},
+        {"l'Arc \"Oui", "l'\xA8" "arc \"\xA8oui"},
+    };
+    for (const auto& c : cas) {
+        d.initialise("");
+        tape(c.frappe);
+        EXPECT_EQ(doc.texte(), c.braille) << c.frappe;
+        EXPECT_EQ(d.positionCurseur(), doc.longueur() + 1) << c.frappe;
+    }
 }
 
 TEST_F(Edition, CollerUnTexte) {
@@ -232,33 +223,23 @@ TEST_F(Edition, SelectionAuClavierEtALaSouris) {
 }
 
 TEST_F(Edition, Suppression) {
-    d.initialise("x\xA8" "a");
-    curseurA(2);
-    touche(t::SUPPR);  // the prefix goes with its sign
-    EXPECT_EQ(doc.texte(), "x");
-    d.initialise("x\xA8" "ab");
-    curseurA(3);
-    touche(t::SUPPR);  // on the sign of a prefix: both go
-    EXPECT_EQ(doc.texte(), "xb");
-    EXPECT_EQ(d.positionCurseur(), 2);
-    d.initialise("\xA8" "a");
-    curseurA(3);
-    touche(t::RETOUR_ARRIERE);
-    EXPECT_EQ(doc.texte(), "");
-    d.initialise("^\xE8me \xB4\xF3\xF3!]b");
-    curseurA(1);
-    touche(t::SUPPR);
-    EXPECT_EQ(doc.texte(), " \xB4\xF3\xF3!]b");
-    curseurA(2);
-    touche(t::SUPPR);
-    EXPECT_EQ(doc.texte(), " !]b");
-    curseurA(3);
-    touche(t::SUPPR);
-    EXPECT_EQ(doc.texte(), " !");
-    touche(t::RETOUR_ARRIERE);
-    touche(t::RETOUR_ARRIERE);
-    touche(t::RETOUR_ARRIERE);
-    EXPECT_EQ(doc.texte(), "");
+    // A prefix goes with its sign; per mille and superscripts go whole.
+    const struct { const char* texte; std::int32_t curseur; int touche, fois; const char* reste; std::int32_t apres; } cas[] = {
+        {"x\xA8" "a", 2, t::SUPPR, 1, "x", 2},
+        {"x\xA8" "ab", 3, t::SUPPR, 1, "xb", 2},  // on the sign of a prefix: both go
+        {"\xA8" "a", 3, t::RETOUR_ARRIERE, 1, "", 1},
+        {"^\xE8me \xB4\xF3\xF3!]b", 1, t::SUPPR, 1, " \xB4\xF3\xF3!]b", 1},
+        {" \xB4\xF3\xF3!]b", 2, t::SUPPR, 1, " !]b", 2},
+        {" !]b", 3, t::SUPPR, 1, " !", 3},
+        {" !", 3, t::RETOUR_ARRIERE, 3, "", 1},
+    };
+    for (const auto& c : cas) {
+        d.initialise(c.texte);
+        curseurA(c.curseur);
+        for (int i = 0; i < c.fois; ++i) touche(c.touche);
+        EXPECT_EQ(doc.texte(), c.reste) << c.texte;
+        EXPECT_EQ(d.positionCurseur(), c.apres) << c.texte;
+    }
 }
 
 TEST_F(Edition, FinsDeParagrapheEtSautsDePage) {
