@@ -90,20 +90,14 @@ TEST_F(DialogueFormat, LesControlesPrennentEtRendentLeFormat) {
     EXPECT_TRUE(controle<QRadioButton>(d, "RBCentre")->isChecked());
     EXPECT_TRUE(controle<QRadioButton>(d, "RBGauche1")->isChecked());
     // Values beyond the ranges are brought to their ends.
-    for (const auto& [bas, haut] : {std::pair{-3, 200}, std::pair{9, 61}}) {
+    for (auto [taille, premiere, attendu] : {std::tuple{-3, -12, std::tuple(10, 10, 1, 1)}, {200, 240, {60, 50, 100, 100}},
+                                             {9, 0, {10, 10, 1, 1}}, {61, 101, {60, 50, 100, 100}}}) {
         FormatPage g = f;
-        g.lignes = bas, g.caracteres = bas, g.entete.premierePage = bas - 9, g.pied.premierePage = bas - 9;
+        g.lignes = g.caracteres = taille;
+        g.entete.premierePage = g.pied.premierePage = premiere;
         d.fixeFormat(g);
-        EXPECT_EQ(d.format().lignes, 10);
-        EXPECT_EQ(d.format().caracteres, 10);
-        EXPECT_EQ(d.format().entete.premierePage, 1);
-        EXPECT_EQ(d.format().pied.premierePage, 1);
-        g.lignes = haut, g.caracteres = haut, g.entete.premierePage = haut + 40, g.pied.premierePage = haut + 40;
-        d.fixeFormat(g);
-        EXPECT_EQ(d.format().lignes, 60);
-        EXPECT_EQ(d.format().caracteres, 50);
-        EXPECT_EQ(d.format().entete.premierePage, 100);
-        EXPECT_EQ(d.format().pied.premierePage, 100);
+        const FormatPage h = d.format();
+        EXPECT_EQ(std::tuple(h.lignes, h.caracteres, h.entete.premierePage, h.pied.premierePage), attendu) << taille;
     }
 }
 
@@ -172,13 +166,9 @@ TEST_F(DialogueFormat, OkEnregistreLeFormat) {
     ASSERT_TRUE(d.edite());
     const auto lu = MagasinReglages(fichier).litformat();
     ASSERT_TRUE(lu.has_value());
-    EXPECT_EQ(lu->version, 1);
-    EXPECT_EQ(lu->lignes, 10);  // 10 halved, clamped
-    EXPECT_EQ(lu->caracteres, 30);
-    EXPECT_EQ(lu->indentation, 3);
-    EXPECT_EQ(lu->interligneDouble, true);
-    EXPECT_EQ(lu->entete, false);
-    EXPECT_EQ(lu->pied, true);
+    // 10 lines halved by the double spacing, then clamped to 10.
+    EXPECT_EQ(std::tuple(lu->version, lu->lignes, lu->caracteres, lu->indentation, lu->interligneDouble, lu->entete, lu->pied),
+              std::tuple(1, 10, 30, 3, true, false, true));
     EXPECT_EQ(d.format().nbLignesTexte, 9);
 }
 
@@ -224,10 +214,10 @@ TEST(DialogueIndentation, BornesOkEtAnnuler) {
     TdlgIndent d(nullptr);
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Indentation des paragraphes"));
     EXPECT_EQ(d.indentation(), 2);
-    d.fixeIndentation(9);
-    EXPECT_EQ(d.indentation(), 5);
-    d.fixeIndentation(-1);
-    EXPECT_EQ(d.indentation(), 0);
+    for (auto [donnee, gardee] : {std::pair{9, 5}, {-1, 0}}) {
+        d.fixeIndentation(donnee);
+        EXPECT_EQ(d.indentation(), gardee) << donnee;
+    }
     auto* sp = controle<QSpinBox>(d, "spEdIndent");
     pendant(d, [&] {
         tape(sp, QStringLiteral("4"));
@@ -258,14 +248,11 @@ public:
 protected:
     int metric(PaintDeviceMetric m) const override {
         switch (m) {
-            case PdmWidth: return 400;
-            case PdmHeight: return 20;
-            case PdmWidthMM: return 106;
-            case PdmHeightMM: return 5;
-            case PdmDepth: return 32;
-            case PdmNumColors: return INT_MAX;
-            case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 96;
+            case PdmWidth: return 400;       case PdmHeight: return 20;
+            case PdmWidthMM: return 106;     case PdmHeightMM: return 5;
+            case PdmDepth: return 32;        case PdmNumColors: return INT_MAX;
             case PdmDevicePixelRatio: return 1;
+            case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 96;
             default: return QPaintDevice::metric(m);
         }
     }

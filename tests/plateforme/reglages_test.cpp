@@ -74,8 +74,7 @@ TEST_F(Reglages, CleIncomplete) {
     ASSERT_TRUE(stocke);
     EXPECT_EQ(decrit(stocke), "- - - - - - -");
     const FormatPage f = chargeformat(stocke);
-    EXPECT_EQ(f.cpl, 30);
-    EXPECT_EQ(f.lignes, 28);
+    EXPECT_EQ(std::tuple(f.cpl, f.lignes), std::tuple(30, 28));
     EXPECT_TRUE(f.entete.active);  // a missing "Entete" is the default: a header
     EXPECT_EQ(magasin.messageProblemes(), QString());
     // A value of the wrong type counts as missing, and the user hears of it once.
@@ -97,20 +96,12 @@ TEST_F(Reglages, MagasinQuiNePeutEtreEcrit) {
 
 TEST_F(Reglages, EmbosseuseEtSynthese) {
     magasin.ecritembosseuse({27, 32, 2, 1, 3});
-    const auto e = magasin.litembosseuse();
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->lignes, 27);
-    EXPECT_EQ(e->caracteres, 32);
-    EXPECT_EQ(e->margeGauche, 2);
-    EXPECT_EQ(e->margeHaut, 1);
-    EXPECT_EQ(e->code, 3);
     magasin.ecritsynthvoc({"Am\xE9lie", 200, 127, 50, 0});
+    const auto e = magasin.litembosseuse();
     const auto s = magasin.litsynthvoc();
-    ASSERT_TRUE(s);
-    EXPECT_EQ(s->voix, "Am\xE9lie");
-    EXPECT_EQ(s->volume, 200);
-    EXPECT_EQ(s->lecture, 50);
-    EXPECT_EQ(s->pitch, 0);
+    ASSERT_TRUE(e && s);
+    EXPECT_EQ(std::tuple(e->lignes, e->caracteres, e->margeGauche, e->margeHaut, e->code), std::tuple(27, 32, 2, 1, 3));
+    EXPECT_EQ(std::tuple(s->voix, s->volume, s->vitesse, s->lecture, s->pitch), std::tuple("Am\xE9lie", 200, 127, 50, 0));
 }
 
 int main(int argc, char** argv) {

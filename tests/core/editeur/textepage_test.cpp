@@ -40,19 +40,14 @@ TEST_F(TexteDePage, LesLignesDeLaPageSeSuiventSepareesParDesFinsDeLigne) {
 TEST_F(TexteDePage, LeCurseurEnNoirSeTientAvantLUniteEtSonSigneCache) {
     ed.insereNoir("Le chat.");
     const TextePage n = noir(), b = braille();
-    // Position 1 is the capital sign, 2 the L it makes a capital, 3 the e.
-    EXPECT_EQ(decalageDe(n, 1), 0);
-    EXPECT_EQ(decalageDe(n, 2), 0);
-    EXPECT_EQ(decalageDe(n, 3), 1);
-    EXPECT_EQ(decalageDe(b, 3), 2);
-    EXPECT_EQ(decalageDe(n, 10), 8);  // after the last byte
+    // Position 1 is the capital sign, 2 the L it makes a capital, 3 the e; 10 is after the last byte.
+    EXPECT_EQ((std::vector{decalageDe(n, 1), decalageDe(n, 2), decalageDe(n, 3), decalageDe(b, 3), decalageDe(n, 10)}),
+              (std::vector{0, 0, 1, 2, 8}));
     EXPECT_EQ(positionDe(n, 0), 1);
     EXPECT_EQ(positionDe(n, 1), 3);
     // The e and the space selected.
-    EXPECT_EQ(etendueDe(n, 3, 4).premier, 1);
-    EXPECT_EQ(etendueDe(n, 3, 4).dernier, 3);
-    EXPECT_EQ(etendueDe(b, 3, 4).premier, 2);
-    EXPECT_EQ(etendueDe(b, 3, 4).dernier, 4);
+    EXPECT_EQ(std::tuple(etendueDe(n, 3, 4).premier, etendueDe(n, 3, 4).dernier), std::tuple(1, 3));
+    EXPECT_EQ(std::tuple(etendueDe(b, 3, 4).premier, etendueDe(b, 3, 4).dernier), std::tuple(2, 4));
 }
 
 TEST_F(TexteDePage, SeulesLesLignesDeLaPageMontreeSontLues) {
@@ -69,18 +64,12 @@ TEST_F(TexteDePage, SeulesLesLignesDeLaPageMontreeSontLues) {
 }
 
 TEST(Difference, NeGardeQueCeQuiAChange) {
-    const Difference d = difference(U"le chat", U"le chant");
-    EXPECT_EQ(d.decalage, 6);
-    EXPECT_EQ(d.ote, U"");
-    EXPECT_EQ(d.ajoute, U"n");
-    const Difference r = difference(U"aaa", U"a");
-    EXPECT_EQ(r.decalage, 1);
-    EXPECT_EQ(r.ote, U"aa");
-    EXPECT_EQ(r.ajoute, U"");
-    const Difference c = difference(U"abcd", U"abXd");
-    EXPECT_EQ(c.decalage, 2);
-    EXPECT_EQ(c.ote, U"c");
-    EXPECT_EQ(c.ajoute, U"X");
+    using T = std::tuple<int, std::u32string, std::u32string>;
+    for (const auto& [avant, apres, attendu] : {std::tuple{U"le chat", U"le chant", T{6, U"", U"n"}},
+                                                {U"aaa", U"a", T{1, U"aa", U""}}, {U"abcd", U"abXd", T{2, U"c", U"X"}}}) {
+        const Difference d = difference(avant, apres);
+        EXPECT_EQ(T(d.decalage, d.ote, d.ajoute), attendu);
+    }
 }
 
 }  // namespace

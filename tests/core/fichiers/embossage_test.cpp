@@ -16,27 +16,19 @@ namespace {
 struct SpouleurEspion : SpouleurBrut {
     std::vector<std::string> appels, travaux;
     std::string echecA;  // the call that fails
+    bool note(const std::string& appel) {
+        appels.push_back(appel);
+        return echecA != appel;
+    }
     bool ouvre(const std::string& imprimante, const std::string& nom) override {
-        appels.push_back("ouvre " + imprimante + " " + nom);
         travaux.emplace_back();
+        appels.push_back("ouvre " + imprimante + " " + nom);
         return echecA != "ouvre";
     }
-    bool debutPage() override {
-        appels.push_back("debutPage");
-        return echecA != "debutPage";
-    }
-    bool ecrit(std::string_view o) override {
-        travaux.back() += o;
-        return echecA != "ecrit";
-    }
-    bool finPage() override {
-        appels.push_back("finPage");
-        return true;
-    }
-    bool ferme() override {
-        appels.push_back("ferme");
-        return echecA != "ferme";
-    }
+    bool debutPage() override { return note("debutPage"); }
+    bool ecrit(std::string_view o) override { return travaux.back() += o, echecA != "ecrit"; }
+    bool finPage() override { return note("finPage"); }
+    bool ferme() override { return note("ferme"); }
     void annule() override { appels.push_back("annule"); }
     std::string erreur() const override { return "panne"; }
 };
@@ -48,11 +40,9 @@ protected:
     ReglagesEmbossage r;
 
     void SetUp() override {
-        f.entete.active = false;
-        f.pied.active = false;
+        f.entete.active = f.pied.active = false;
         f.nbLignesTexte = 3;
-        r.lignesParPage = 4;
-        r.caracteresParLigne = 10;
+        r.lignesParPage = 4, r.caracteresParLigne = 10;
     }
     // The page's lines, without their CR LF.
     std::vector<std::string> lignes(std::int32_t page) {
@@ -133,10 +123,7 @@ TEST_F(Embossage, TravauxCopiesEtEchecs) {
     d.initialise("a\rb\rc\rd\re\rf\rg");  // three pages of three lines
     SpouleurEspion s;
     TravailEmbossage t;
-    t.imprimante = "Q";
-    t.nomDocument = "doc";
-    t.copies = 2;
-    t.premiere = 2;
+    t.imprimante = "Q", t.nomDocument = "doc", t.copies = 2, t.premiere = 2;
     EXPECT_EQ(embosse(d, f, r, t, s), "");
     // One job a copy, one spooler page a Braille page.
     EXPECT_EQ(s.appels, (std::vector<std::string>{"ouvre Q doc", "debutPage", "finPage", "debutPage", "finPage", "ferme",
@@ -146,16 +133,10 @@ TEST_F(Embossage, TravauxCopiesEtEchecs) {
     EXPECT_EQ(s.travaux[0], composePage(d, f, r, 2) + composePage(d, f, r, 3));
     // Nothing to send is said, and no job is opened.
     SpouleurEspion vide;
-    t.copies = 1;
-    t.premiere = 3;
-    t.derniere = 2;
-    EXPECT_EQ(embosse(d, f, r, t, vide), "aucune page à embosser");
-    t.premiere = 4;
-    t.derniere = 0;
-    EXPECT_EQ(embosse(d, f, r, t, vide), "aucune page à embosser");
-    t.premiere = 1;
-    t.copies = 0;
-    EXPECT_EQ(embosse(d, f, r, t, vide), "aucune page à embosser");
+    for (auto [copies, premiere, derniere] : {std::tuple{1, 3, 2}, {1, 4, 0}, {0, 1, 0}}) {
+        t.copies = copies, t.premiere = premiere, t.derniere = derniere;
+        EXPECT_EQ(embosse(d, f, r, t, vide), "aucune page à embosser") << copies << " " << premiere << "-" << derniere;
+    }
     EXPECT_TRUE(vide.appels.empty());
     // The user stops it: the job is cancelled, never closed as done.
     SpouleurEspion arret;
@@ -165,9 +146,6 @@ TEST_F(Embossage, TravauxCopiesEtEchecs) {
     EXPECT_EQ(arret.appels, (std::vector<std::string>{"ouvre Q doc", "debutPage", "finPage", "annule"}));
     t.avantPage = nullptr;
     // Every failure is said; a failed copy does not stop the next one.
-    t.premiere = 1;
-    t.derniere = 0;
-    t.copies = 2;
     for (const char* panne : {"ouvre", "debutPage", "ecrit", "ferme"}) {
         SpouleurEspion p;
         p.echecA = panne;
