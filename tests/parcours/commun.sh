@@ -55,6 +55,24 @@ attends_fin() {
 
 echecs=0
 attends() { sleep 0.3; }
+# Opens a dialog through a menu: the menu key, a pause for the menu to
+# open, then the entry's keys; tried again (Escape first) when the dialog
+# does not show, as a loaded machine may drop a key sent too early.
+# ouvre_par_menu TITRE MENU TOUCHE...
+ouvre_par_menu() {
+    local titre=$1 menu=$2
+    shift 2
+    for _ in 1 2 3; do
+        xdotool key --clearmodifiers "$menu"
+        sleep 0.6
+        xdotool key --clearmodifiers --delay 150 "$@"
+        timeout 6 xdotool search --sync --onlyvisible --name "$titre" >/dev/null && { attends; return; }
+        xdotool key Escape Escape
+        sleep 0.5
+    done
+    echo "ÉCHEC fenêtre « $titre » absente"
+    echecs=$((echecs + 1))
+}
 # Waits for a window of this title (a dialog) before typing into it.
 attends_fenetre() {
     timeout 15 xdotool search --sync --onlyvisible --name "$1" >/dev/null || {

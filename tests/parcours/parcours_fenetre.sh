@@ -46,7 +46,9 @@ verifie "Maj+Droite rapide" "$(hex 'P')" "$(presse_papiers)"
 # that chooses it does nothing to the text): F and D make the cell b, J K L
 # the emphasis sign, and every sign is shown and copied as stored.
 xdotool key --delay 15 --repeat 60 Right
-xdotool key --delay 100 alt+c Down Return
+xdotool key alt+c
+sleep 0.6  # the menu opens before its entry is chosen
+xdotool key --delay 150 Down Return
 attends
 xdotool keydown f keydown d keyup d keyup f
 attends

@@ -18,8 +18,7 @@ tape "Le jardin"
 touches Return
 tape "Le petit chat dort dans le jardin. Il a 12 ans et il aime l'été."
 # The page format, keys only: 20 lines of 25 characters.
-touches alt+o f
-attends_fenetre "Format des pages"
+ouvre_par_menu "Format des pages" alt+o f
 touches ctrl+a 2 0 Tab Tab ctrl+a 2 5 Return
 # The title centred with its tool button ("Centrer le paragraphe").
 touches ctrl+Home Home
@@ -60,8 +59,7 @@ xdotool key --delay 15 --repeat 80 Right
 touches ctrl+v
 printf '{\\rtf1\\ansi {\\b Gras} et riche.}' | xclip -selection clipboard -t text/rtf 2>/dev/null
 touches ctrl+v
-touches alt+f Down Down Down Down Down Return
-attends_fenetre "importation d'un fichiers texte"
+ouvre_par_menu "importation d'un fichiers texte" alt+f Down Down Down Down Down Return
 tape "$donnees/notes.rtf"
 touches Return
 sleep 0.5
