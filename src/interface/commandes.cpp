@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QToolButton>
@@ -22,6 +23,7 @@
 #include "core/fichiers/importation.h"
 #include "core/fichiers/rtf.h"
 #include "core/transcription/transcription.h"
+#include "interface/dialogueapercu.h"
 #include "interface/dialogueembossage.h"
 #include "interface/dialogueexport.h"
 #include "interface/dialogueformat.h"
@@ -97,6 +99,20 @@ void TFDotavoB::creeDialogues() {
     dlgRecherche_ = new TDlgRecheche(this);
     dlgOptEmb_ = new TDlgOptEmb(reglages_, this);
     suivi_ = new Tsuiviembossage(this);
+    // The preview draws the pages as the views do, with the strips that are on.
+    dlgApercu_ = new TDlgApercu(
+        ed_,
+        [this](QPainter& p, const QRect& r) {
+            noir_->dessinePageImprimee(p, r, format_.entete.active ? enteteNoir_ : nullptr,
+                                       format_.pied.active ? piedNoir_ : nullptr);
+        },
+        [this](QPainter& p, const QRect& r) {
+            braille_->dessinePageImprimee(p, r, format_.entete.active ? enteteBraille_ : nullptr,
+                                          format_.pied.active ? piedBraille_ : nullptr);
+        },
+        this);
+    dlgApercu_->nomDocument = [this] { return nomfichier_; };
+    dlgApercu_->afficheErreur = [this](const QString& m) { afficheErreur(m); };
     dlgExport_ = new TdlgExport(
         [this] {
             return fichierARemplacer(QStringLiteral("Choisir un fichier d'exportation"),
@@ -116,6 +132,8 @@ void TFDotavoB::creeDialogues() {
         },
         this);
 }
+
+void TFDotavoB::imprimer() { dlgApercu_->exec(); }
 
 void TFDotavoB::aVenir(const QString& commande) {
     informe(QStringLiteral("« %1 » n'est pas encore disponible dans cette version.").arg(commande));
@@ -249,7 +267,7 @@ void TFDotavoB::creeMenus() {
     fichiers->addSeparator();
     entree(fichiers, QStringLiteral("Importer texte"), [this] { importerTexte(); });
     entree(fichiers, QStringLiteral("Exporter ..."), [this] { dlgExport_->exec(); });
-    entree(fichiers, QStringLiteral("Imprimer"), [this] { aVenir(QStringLiteral("Imprimer")); });
+    entree(fichiers, QStringLiteral("Imprimer"), [this] { imprimer(); });
     entree(fichiers, QStringLiteral("Embosser"), [this] { embosser(); });
     fichiers->addSeparator();
     entree(fichiers, QStringLiteral("Quitter"), [this] { close(); }, QStringLiteral("Ctrl+Q"));

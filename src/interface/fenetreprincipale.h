@@ -34,6 +34,7 @@ class TDlgRecheche;
 class TDlgOptEmb;
 class Tsuiviembossage;
 class TdlgExport;
+class TDlgApercu;
 
 // What the print dialog gave: the printer, the pages (0: to the last) and the copies.
 struct ChoixImpression {
@@ -90,6 +91,8 @@ public:
     void indentationDesParagraphes();
     void policeDeCaracteres();
     bool embosser();
+    // "Imprimer": the print preview, which prints.
+    void imprimer();
     // May the current document be dropped? Asks when it is modified; a save
     // that does not happen (cancelled or failed) keeps it.
     bool enregistremodification();
@@ -108,6 +111,7 @@ public:
     std::function<std::optional<ChoixImpression>(std::int32_t nbPages)> choisitImprimante;
     TDlgOptEmb& dialogueOptionsEmbossage() { return *dlgOptEmb_; }
     TdlgExport& dialogueExport() { return *dlgExport_; }
+    TDlgApercu& dialogueApercu() { return *dlgApercu_; }
     TDlgRecheche& dialogueRecherche() { return *dlgRecherche_; }
     TdlgFormatpage& dialogueFormat() { return *dlgFormat_; }
     TdlgIndent& dialogueIndentation() { return *dlgIndent_; }
@@ -168,6 +172,7 @@ private:
     TDlgOptEmb* dlgOptEmb_ = nullptr;
     Tsuiviembossage* suivi_ = nullptr;
     TdlgExport* dlgExport_ = nullptr;
+    TDlgApercu* dlgApercu_ = nullptr;
     TMyEdit* noir_ = nullptr;
     TEdBraille* braille_ = nullptr;
     TenteteBraille *enteteBraille_ = nullptr, *piedBraille_ = nullptr;

@@ -1,5 +1,7 @@
 #include "interface/vuebraille.h"
 
+#include <cmath>
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -120,7 +122,7 @@ void TEdBraille::dessinePage(QPainter& p, QPointF origine, double echelle) {
             p.drawLine(gauche, niveau, gauche + a, niveau - a);
         }
         if (l.finLigne == FF) {
-            if (options_.sautsPageVisibles) {
+            if (options_.sautsPageVisibles && echelle == 1.0) {
                 const int yb = geo_.yLigne(static_cast<std::int32_t>(k) + 1) + geo_.hauteurLigne / 2;
                 p.setPen(QPen(couleurs::rouge, 1, Qt::DashLine));
                 p.drawLine(0, yb, geo_.largeurPage, yb);
@@ -129,6 +131,19 @@ void TEdBraille::dessinePage(QPainter& p, QPointF origine, double echelle) {
         }
     }
     p.restore();
+}
+
+void TEdBraille::dessinePageImprimee(QPainter& p, const QRect& cible, const TenteteBraille* entete,
+                                     const TenteteBraille* pied) {
+    const double echelle = static_cast<double>(cible.height()) / std::max(1, height());
+    const double pas = geo_.pasLigne * echelle;
+    double haut = cible.y();
+    if (entete) {
+        entete->dessine(p, QPointF(cible.x(), cible.y()), echelle);
+        haut += pas;
+    }
+    dessinePage(p, QPointF(cible.x(), std::round(haut - geo_.margeHaut * echelle)), echelle);
+    if (pied) pied->dessine(p, QPointF(cible.x(), std::round(cible.y() + cible.height() - pas)), echelle);
 }
 
 QRect TEdBraille::rectCurseur() const {

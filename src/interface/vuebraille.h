@@ -33,8 +33,12 @@ public:
     void redimensionne(int hauteurPage, int hauteurLigne, int pasLigne, int margeHaut);
     const GeometrieBraille& geometrie() const { return geo_; }
 
-    // Draws the page's lines at an origin and a scale (printing, preview).
+    // Draws the page's lines at an origin and a scale.
     void dessinePage(QPainter& p, QPointF origine, double echelle);
+    // The page with its header and footer strips (null: off) scaled into a
+    // rectangle of any device, its first line at the top as on the print page.
+    void dessinePageImprimee(QPainter& p, const QRect& cible, const class TenteteBraille* entete,
+                             const class TenteteBraille* pied);
 
     // Keys, as the main window forwards them.
     void toucheEnfoncee(const QKeyEvent& e);

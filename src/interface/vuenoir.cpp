@@ -1,5 +1,7 @@
 #include "interface/vuenoir.h"
 
+#include <cmath>
+
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -22,15 +24,33 @@ QFont FontesNoir::pour(std::uint8_t style, bool barre) const {
     return f;
 }
 
+FontesNoir FontesNoir::aLEchelle(double echelle) const {
+    FontesNoir f = *this;
+    f.base.setPixelSize(std::max(1, static_cast<int>(std::lround(base.pixelSize() * echelle))));
+    f.hauteurGras = std::max(1, static_cast<int>(std::lround(hauteurGras * echelle)));
+    return f;
+}
+
 QString texteMorceau(const MorceauNoir& m) {
     if (m.style & STYLE_GREC) return QString(QChar(0x03C0));
     return QString::fromStdString(cp1252VersUtf8(m.texte));
 }
 
-std::vector<int> largeursMorceaux(const LigneNoire& l, const FontesNoir& f) {
+namespace {
+
+// Text is measured on the device it is drawn on: a printer's glyphs are not
+// as wide as the screen's hinted ones, and runs must not drift apart.
+QFontMetrics mesures(const QFont& f, const QPaintDevice* appareil) {
+    return appareil ? QFontMetrics(f, appareil) : QFontMetrics(f);
+}
+
+}  // namespace
+
+std::vector<int> largeursMorceaux(const LigneNoire& l, const FontesNoir& f, const QPaintDevice* appareil) {
     std::vector<int> r;
     r.reserve(l.morceaux.size());
-    for (const auto& m : l.morceaux) r.push_back(QFontMetrics(f.pour(m.style, false)).horizontalAdvance(texteMorceau(m)));
+    for (const auto& m : l.morceaux)
+        r.push_back(mesures(f.pour(m.style, false), appareil).horizontalAdvance(texteMorceau(m)));
     return r;
 }
 
@@ -43,7 +63,7 @@ int dessineMorceaux(QPainter& p, const LigneNoire& l, int x, int y, const Fontes
     for (const auto& m : l.morceaux) {
         const bool sel = selectionne && selectionne(m.fin);
         const QFont fonte = f.pour(m.style, barre && barre(m.fin));
-        const QFontMetrics fm(fonte);
+        const QFontMetrics fm = mesures(fonte, p.device());
         const QString t = texteMorceau(m);
         const int largeur = fm.horizontalAdvance(t);
         if (sel) p.fillRect(x, y, largeur, fm.height(), couleurs::selection);
@@ -106,54 +126,54 @@ void TMyEdit::redimentionne(bool interligneDouble) {
     update();
 }
 
-int TMyEdit::decalage(const LignePage& l, const std::vector<int>& largeurs) const {
+int TMyEdit::decalage(const LignePage& l, const std::vector<int>& largeurs, const FontesNoir& f,
+                      const QPaintDevice* appareil, double echelle) const {
     if (l.centre) {
         int total = 0;
         for (int x : largeurs) total += x;
-        return (width() - total) / 2 - margeGauche_;
+        return static_cast<int>(std::lround((width() - 2 * margeGauche_) * echelle - total)) / 2;
     }
-    return QFontMetrics(fontes_.base).horizontalAdvance(QLatin1Char(' ')) * l.retrait;
+    return mesures(f.base, appareil).horizontalAdvance(QLatin1Char(' ')) * l.retrait;
 }
 
 void TMyEdit::dessinePage(QPainter& p, QPointF origine, double echelle) const {
-    p.save();
-    p.translate(origine);
-    p.scale(echelle, echelle);
+    // Geometry scales, text is set in fonts scaled to the target and measured
+    // there: the page keeps its lines and its breaks on any device.
+    const FontesNoir f = echelle == 1.0 ? fontes_ : fontes_.aLEchelle(echelle);
     const bool brut = ed_.tousLesSignes();
     const std::int32_t s = ed_.debutSelection(), e = ed_.finSelection();
     auto selectionne = [&](std::int32_t pos) { return s >= 1 && e >= s && pos >= s && pos <= e; };
     auto barre = [&](std::int32_t pos) { return doc_.marqueurs().DansMarqueur(pos, MARQUEUR_RETOURNE); };
     const auto lignes = lignesAffichees(ed_, brut);
+    const int x0 = static_cast<int>(std::lround(origine.x()));
+    const QFontMetrics fm = mesures(f.base, p.device());
     for (std::size_t k = 0; k < lignes.size(); ++k) {
         const LignePage& l = lignes[k];
-        const int y = static_cast<int>(k) * pas();
-        const int x = decalage(l, largeursMorceaux(l.noire, fontes_));
-        const int fin = dessineMorceaux(p, l.noire, x, y, fontes_, selectionne, barre, options_.espacesVisibles);
+        const int y = static_cast<int>(std::lround(origine.y() + static_cast<double>(k) * pas() * echelle));
+        const int x = x0 + decalage(l, largeursMorceaux(l.noire, f, p.device()), f, p.device(), echelle);
+        const int fin = dessineMorceaux(p, l.noire, x, y, f, selectionne, barre, options_.espacesVisibles);
         // A selected line end shows as a selected blank after the text.
-        if (l.finLigne != 0 && selectionne(l.debut + static_cast<std::int32_t>(l.texte.size()))) {
-            const QFontMetrics fm(fontes_.base);
+        if (l.finLigne != 0 && selectionne(l.debut + static_cast<std::int32_t>(l.texte.size())))
             p.fillRect(fin, y, fm.horizontalAdvance(QLatin1Char(' ')), fm.height(), couleurs::selection);
-        }
         if (l.finLigne == CR && options_.sautsParagrapheVisibles) {
             // A return arrow after the line's text.
-            const int f = fontes_.base.pixelSize(), d = f / 10, m = f / 2;
-            p.setPen(QPen(couleurs::rouge, 2));
-            const QPoint coin(fin, y + f - 2 * d);
-            p.drawLine(fin + m, y, fin + m, y + f - 2 * d);
-            p.drawLine(fin + m, y + f - 2 * d, coin.x(), coin.y());
-            p.drawLine(coin, QPoint(fin + d, y + f - d));
-            p.drawLine(coin, QPoint(fin + d, y + f - 3 * d));
+            const int t = f.base.pixelSize(), d = t / 10, m = t / 2;
+            p.setPen(QPen(couleurs::rouge, std::max(1.0, 2 * echelle)));
+            const QPoint coin(fin, y + t - 2 * d);
+            p.drawLine(fin + m, y, fin + m, y + t - 2 * d);
+            p.drawLine(fin + m, y + t - 2 * d, coin.x(), coin.y());
+            p.drawLine(coin, QPoint(fin + d, y + t - d));
+            p.drawLine(coin, QPoint(fin + d, y + t - 3 * d));
         }
         if (l.finLigne == FF) {
             if (options_.sautsPageVisibles && echelle == 1.0) {
-                const int yb = (static_cast<int>(k) + 1) * pas() + hauteurLigne_ / 2;
+                const int yb = y + pas() + hauteurLigne_ / 2;
                 p.setPen(QPen(couleurs::rouge, 1, Qt::DashLine));
-                p.drawLine(static_cast<int>(-origine.x()), yb, width(), yb);
+                p.drawLine(0, yb, width(), yb);
             }
             break;
         }
     }
-    p.restore();
 }
 
 void TMyEdit::dessinePageImprimee(QPainter& p, const QRect& cible, const TenteteNoir* entete,
@@ -179,7 +199,7 @@ QRect TMyEdit::rectCurseur() const {
     if (doc_.longueur() > 0 && ligne >= ed_.premiereLigne() && ligne <= doc_.nbLignes()) {
         const LignePage l = lignePage(doc_, ligne, ed_.tousLesSignes());
         const auto largeurs = largeursMorceaux(l.noire, fontes_);
-        x += decalage(l, largeurs);
+        x += decalage(l, largeurs, fontes_);
         // The caret stands before the unit it is in: never between a prefix and its sign.
         const std::int32_t position = ed_.positionCurseur();
         for (std::size_t i = 0; i < l.noire.morceaux.size() && l.noire.morceaux[i].fin < position; ++i)
@@ -211,7 +231,7 @@ TMyEdit::Impact TMyEdit::sousLePoint(QPoint q) const {
     const int k = std::clamp((q.y() - margeHaut_) / std::max(1, pas()), 0, static_cast<int>(lignes.size()) - 1);
     const LignePage& l = lignes[static_cast<std::size_t>(k)];
     const auto largeurs = largeursMorceaux(l.noire, fontes_);
-    int x = margeGauche_ + decalage(l, largeurs);
+    int x = margeGauche_ + decalage(l, largeurs, fontes_);
     if (q.x() < x || l.noire.morceaux.empty()) return {l.debut, l.debut - 1};
     for (std::size_t i = 0; i < largeurs.size(); ++i) {
         const auto& m = l.noire.morceaux[i];
@@ -266,11 +286,9 @@ void TenteteNoir::fixeSignesModificateurs(bool b) {
 }
 
 void TenteteNoir::dessineEntete(QPainter& p, QPointF origine, double echelle) const {
-    p.save();
-    p.translate(origine);
-    p.scale(echelle, echelle);
-    dessineMorceaux(p, ligneSeule(braille_.contenu(), brut_).noire, 0, 0, fontes_, {}, {}, false);
-    p.restore();
+    const FontesNoir f = echelle == 1.0 ? fontes_ : fontes_.aLEchelle(echelle);
+    dessineMorceaux(p, ligneSeule(braille_.contenu(), brut_).noire, static_cast<int>(std::lround(origine.x())),
+                    static_cast<int>(std::lround(origine.y())), f, {}, {}, false);
 }
 
 void TenteteNoir::paintEvent(QPaintEvent*) {

@@ -11,6 +11,8 @@
 
 class QPainter;
 
+class QPaintDevice;
+
 namespace dotavob {
 
 class TenteteBraille;
@@ -21,10 +23,12 @@ struct FontesNoir {
     int hauteurGras = 0;  // pixel height of bold runs, so that they keep the column width
 
     QFont pour(std::uint8_t style, bool barre) const;
+    // The same fonts for a page drawn at this scale (printing, preview).
+    FontesNoir aLEchelle(double echelle) const;
 };
 
-// Each piece's drawn width, in order.
-std::vector<int> largeursMorceaux(const LigneNoire& l, const FontesNoir& f);
+// Each piece's drawn width, in order, measured on a device (null: the screen).
+std::vector<int> largeursMorceaux(const LigneNoire& l, const FontesNoir& f, const QPaintDevice* appareil = nullptr);
 // The text of a piece as it is drawn (pi for the Greek run).
 QString texteMorceau(const MorceauNoir& m);
 
@@ -71,7 +75,8 @@ private:
     };
     Impact sousLePoint(QPoint q) const;
     // Left of the line's text, from the left margin: centring or indentation.
-    int decalage(const LignePage& l, const std::vector<int>& largeurs) const;
+    int decalage(const LignePage& l, const std::vector<int>& largeurs, const FontesNoir& f,
+                 const QPaintDevice* appareil = nullptr, double echelle = 1.0) const;
 
     FontesNoir fontes_;
     int hauteurLigne_ = 16, interligne_ = 0, margeGauche_ = 0, margeHaut_ = 0;

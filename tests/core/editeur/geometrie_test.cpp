@@ -1,6 +1,8 @@
+#include "core/editeur/apercu.h"
 #include "core/editeur/geometrie.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace dotavob;
 
@@ -25,4 +27,43 @@ TEST(Geometrie, CellulesEtPoints) {
     }
     // Halves round to even: 2.5 gives 2.
     EXPECT_EQ(GeometrieBraille::calcule(297 * 5 / 2 + 3, 50, 10, 0).hauteurCellule, 6);
+}
+
+TEST(Apercu, FeuilleDansLePanneau) {
+    const struct {
+        int largeur, hauteur;
+        bool paysage;
+        RectangleApercu attendu;
+    } cas[] = {
+        // A wide panel: the height limits the sheet, centred across.
+        {1000, 410, false, {358, 5, 283, 400}},
+        // A tall panel: the width limits it, centred down.
+        {210, 1000, false, {5, 358, 200, 283}},
+        // Landscape turns the proportion.
+        {1000, 410, true, {217, 5, 566, 400}},
+        {410, 1000, true, {5, 358, 400, 283}},
+    };
+    for (const auto& c : cas)
+        EXPECT_EQ(placeFeuille(c.largeur, c.hauteur, c.paysage), c.attendu) << c.largeur << "x" << c.hauteur << " " << c.paysage;
+}
+
+TEST(Apercu, PagesSurLaFeuille) {
+    // A 1000 x 1400 sheet: margins 50 x 70, or 25 x 35 for each half.
+    using R = RectangleApercu;
+    const struct {
+        bool paysage, noir, braille;
+        std::optional<R> pageNoir, pageBraille, separateur;
+    } cas[] = {
+        {false, true, false, R{50, 70, 900, 1260}, {}, {}},
+        {false, false, true, {}, R{50, 70, 900, 1260}, {}},
+        {false, true, true, R{25, 35, 450, 630}, R{525, 35, 450, 630}, R{500, 35, 0, 630}},
+        {true, true, false, R{250, 70, 500, 1260}, {}, {}},
+        {true, true, true, R{25, 70, 450, 1260}, R{525, 70, 450, 1260}, R{500, 70, 0, 1260}},
+        {true, false, false, {}, {}, {}},
+    };
+    for (const auto& c : cas) {
+        const PagesFeuille p = placePages(1000, 1400, c.paysage, c.noir, c.braille);
+        EXPECT_EQ(std::tie(p.noir, p.braille, p.separateur), std::tie(c.pageNoir, c.pageBraille, c.separateur))
+            << c.paysage << c.noir << c.braille;
+    }
 }

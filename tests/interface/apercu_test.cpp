@@ -1,0 +1,188 @@
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include "core/editeur/apercu.h"
+#include "interface/dialogueapercu.h"
+#include "interface/fenetreprincipale.h"
+
+using namespace dotavob;
+
+namespace {
+
+// What prints a page leaves on the paper, in the image's pixels.
+struct Encre {
+    QRect gauche, droite;  // ink left and right of the middle
+    int separateur = 0;    // dark pixels in the middle column
+    // Red ink: the Braille page draws its turned cells in red, the print page has none.
+    bool rougeGauche = false, rougeDroite = false;
+};
+
+Encre encre(const QImage& image) {
+    Encre e;
+    const int milieu = image.width() / 2;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            if (qRed(c) > 150 && qGreen(c) < 100 && qBlue(c) < 100) (x < milieu ? e.rougeGauche : e.rougeDroite) = true;
+            if (qGray(c) > 200) continue;
+            if (std::abs(x - milieu) <= 1) {
+                ++e.separateur;
+                continue;
+            }
+            QRect& r = x < milieu ? e.gauche : e.droite;
+            r = r.united(QRect(x, y, 1, 1));
+        }
+    return e;
+}
+
+class Apercu : public ::testing::Test {
+protected:
+    QTemporaryDir dossier;
+    std::unique_ptr<TFDotavoB> f;
+    std::vector<QString> messages;
+
+    void SetUp() override {
+        f = std::make_unique<TFDotavoB>(MagasinReglages(dossier.filePath(QStringLiteral("r.conf"))),
+                                        QStringList{QStringLiteral("dotavob")});
+        f->afficheErreur = [this](const QString& m) { messages.push_back(m); };
+        f->resize(1500, 800);
+        f->show();
+        // Two pages, with a header on both and a footer on the second.
+        ASSERT_TRUE(f->ouvrefichier(QStringLiteral(DOTAVOB_DONNEES_TEST "/embossage.dtv")));
+        QCoreApplication::processEvents();
+    }
+    TDlgApercu& apercu() { return f->dialogueApercu(); }
+    // Prints to a PDF file with no paper margin, so that the sheet is the paper.
+    bool imprimeEnPdf(const QString& nom, int copies = 1, int de = 0, int a = 0) {
+        apercu().prepareImprimante = [=](QPrinter& p, std::int32_t) {
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(nom);
+            p.setPageMargins(QMarginsF(0, 0, 0, 0));
+            p.setCopyCount(copies);
+            if (de > 0) {
+                p.setPrintRange(QPrinter::PageRange);
+                p.setFromTo(de, a);
+            }
+            return true;
+        };
+        return apercu().imprime();
+    }
+    QImage page(const QString& pdf, int numero) {
+        const QString base = dossier.filePath(QStringLiteral("rendu"));
+        const int r = QProcess::execute(QStringLiteral("pdftoppm"),
+                                        {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"),
+                                         QStringLiteral("-singlefile"), QStringLiteral("-f"), QString::number(numero),
+                                         QStringLiteral("-l"), QString::number(numero), pdf, base});
+        EXPECT_EQ(r, 0) << "pdftoppm";
+        return QImage(base + QStringLiteral(".png"));
+    }
+    int nbPagesPdf(const QString& pdf) {
+        QProcess p;
+        p.start(QStringLiteral("pdfinfo"), {pdf});
+        p.waitForFinished();
+        for (const QString& l : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n')))
+            if (l.startsWith(QStringLiteral("Pages:"))) return l.mid(6).trimmed().toInt();
+        return -1;
+    }
+};
+
+// A rectangle of the sheet's layout, in the rendered image's pixels, with a
+// pixel of slack for rounding.
+QRect dansImage(const RectangleApercu& r, double echelle) {
+    return QRect(static_cast<int>(r.x * echelle) - 2, static_cast<int>(r.y * echelle) - 2,
+                 static_cast<int>(r.largeur * echelle) + 4, static_cast<int>(r.hauteur * echelle) + 4);
+}
+
+}  // namespace
+
+TEST_F(Apercu, LImpressionMetLesPagesOuLaFeuilleLesPlace) {
+    const struct {
+        bool paysage, noir, braille;
+    } cas[] = {{false, true, true}, {true, true, true}, {false, true, false}, {true, false, true}, {false, false, false}};
+    for (const auto& c : cas) {
+        SCOPED_TRACE(testing::Message() << "paysage " << c.paysage << " noir " << c.noir << " braille " << c.braille);
+        (c.paysage ? apercu().paysage() : apercu().portrait())->setChecked(true);
+        apercu().texteNoir()->setChecked(c.noir);
+        apercu().braille()->setChecked(c.braille);
+        const QString pdf = dossier.filePath(QStringLiteral("page.pdf"));
+        ASSERT_TRUE(imprimeEnPdf(pdf, 1, 1, 1));
+        const QImage image = page(pdf, 1);
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(image.width() > image.height(), c.paysage);
+        // The layout computed for a sheet of the image's own size.
+        const PagesFeuille attendu = placePages(image.width(), image.height(), c.paysage, c.noir, c.braille);
+        const Encre e = encre(image);
+        const std::optional<RectangleApercu> gauche = attendu.noir && attendu.braille ? attendu.noir
+                                                      : attendu.noir && attendu.noir->x < image.width() / 2
+                                                          ? attendu.noir
+                                                          : attendu.braille && attendu.braille->x < image.width() / 2
+                                                                ? attendu.braille
+                                                                : std::nullopt;
+        const std::optional<RectangleApercu> droite = attendu.noir && attendu.braille ? attendu.braille : std::nullopt;
+        // Ink stands inside the pages' places, and fills their tops (header, first lines).
+        if (gauche) {
+            ASSERT_FALSE(e.gauche.isEmpty());
+            EXPECT_TRUE(dansImage(*gauche, 1.0).contains(e.gauche)) << e.gauche.x() << "," << e.gauche.y();
+            EXPECT_LT(e.gauche.top() - gauche->y, gauche->hauteur / 10);
+        }
+        if (droite) {
+            ASSERT_FALSE(e.droite.isEmpty());
+            EXPECT_TRUE(dansImage(*droite, 1.0).contains(e.droite));
+            EXPECT_LT(e.droite.top() - droite->y, droite->hauteur / 10);
+        }
+        // Each page where it belongs: the Braille page is the one with red cells.
+        EXPECT_EQ(e.rougeGauche, c.braille && !c.noir);
+        EXPECT_EQ(e.rougeDroite, c.braille && c.noir);
+        if (!gauche && !droite) EXPECT_TRUE(e.gauche.isEmpty() && e.droite.isEmpty() && e.separateur == 0);
+        // The line between two pages runs down the middle for their height.
+        if (attendu.separateur) EXPECT_GE(e.separateur, attendu.separateur->hauteur * 9 / 10);
+    }
+}
+
+TEST_F(Apercu, CopiesEtPagesChoisies) {
+    const QString pdf = dossier.filePath(QStringLiteral("copies.pdf"));
+    EXPECT_TRUE(imprimeEnPdf(pdf, 2));
+    EXPECT_EQ(nbPagesPdf(pdf), 4);  // two pages, twice
+    EXPECT_TRUE(imprimeEnPdf(pdf, 1, 2, 2));
+    EXPECT_EQ(nbPagesPdf(pdf), 1);
+    EXPECT_TRUE(messages.empty());
+    // A file that cannot be written is said, not passed over.
+    EXPECT_FALSE(imprimeEnPdf(dossier.filePath(QStringLiteral("absent/page.pdf"))));
+    EXPECT_EQ(messages, std::vector<QString>{QStringLiteral("impossible d'imprimer")});
+}
+
+TEST_F(Apercu, NavigationEtRetourALaPage) {
+    f->editeur().allerPage(2);
+    apercu().show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(apercu().numeroPage()->text(), QStringLiteral("2/2"));
+    const struct {
+        QToolButton* bouton;
+        const char* attendu;
+    } pas[] = {{apercu().suivante(), "2/2"},  // past the end: nothing
+               {apercu().premiere(), "1/2"},
+               {apercu().precedente(), "1/2"},
+               {apercu().derniere(), "2/2"},
+               {apercu().precedente(), "1/2"}};
+    for (const auto& p : pas) {
+        QTest::mouseClick(p.bouton, Qt::LeftButton);
+        EXPECT_EQ(apercu().numeroPage()->text(), QLatin1String(p.attendu)) << p.bouton->text().toStdString();
+    }
+    EXPECT_EQ(f->editeur().pageCourante(), 1);
+    // The sheet follows: the Braille page alone fills a portrait sheet with ink.
+    apercu().texteNoir()->setChecked(false);
+    apercu().braille()->setChecked(true);
+    QImage vue(apercu().feuille()->size(), QImage::Format_RGB32);
+    apercu().feuille()->render(&vue);
+    EXPECT_FALSE(encre(vue).gauche.isEmpty());
+    apercu().reject();
+    EXPECT_EQ(f->editeur().pageCourante(), 2);
+}
