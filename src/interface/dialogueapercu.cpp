@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPainter>
 #include <QPrintDialog>
@@ -62,6 +63,7 @@ TDlgApercu::TDlgApercu(EditeurBraille& editeur, Peintre noir, Peintre braille, Q
     derniere_ = bouton(QStringLiteral("Dernière page"), false);
     barre->addStretch();
     imprimer_ = bouton(QStringLiteral("Imprimer"), false);
+    imprimer_->setShortcut(QKeySequence::Print);
     l->addLayout(barre);
 
     client_ = new QWidget(this);

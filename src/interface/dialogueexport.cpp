@@ -32,6 +32,8 @@ TdlgExport::TdlgExport(std::function<QString()> fichier, std::function<bool(bool
            QStringLiteral("Fichier texte"), "RBFichier");
     RBUS_->setChecked(true);
     RBPP_->setChecked(true);
+    // The keyboard starts on the code: Tab reaches the destination, arrows choose.
+    RBUS_->setFocus();
     auto* boutons = new QHBoxLayout;
     auto* boutok = new QPushButton(QStringLiteral("OK"), this);
     boutok->setObjectName(QStringLiteral("boutok"));

@@ -24,12 +24,8 @@ verifie() {  # verifie NOM CONDITION...
     if "$@"; then echo "ok   $nom"; else echo "ÉCHEC $nom"; echecs=$((echecs + 1)); fi
 }
 
-# The spooler runs (started here when it is not: CI starts on a bare machine).
-if ! lpstat -r 2>/dev/null | grep -q "is running"; then
-    command -v cupsd >/dev/null || { echo "cupsd absent (./dev deps l'installe)"; exit 1; }
-    cupsd || { echo "impossible de démarrer cupsd"; exit 1; }
-    for _ in $(seq 50); do lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.2; done
-fi
+source "$(dirname "$0")/spouleur.sh"
+demarre_cupsd || exit 1
 
 for code in us fr; do
     mkdir -p "$travail/$code"
