@@ -89,6 +89,7 @@ private:
 };
 
 QAccessibleInterface* fabrique(const QString&, QObject* objet) {
+    if (auto* a = qobject_cast<Annonceur*>(objet)) return new QAccessibleWidget(a, QAccessible::Notification);
     if (auto* noir = qobject_cast<TMyEdit*>(objet)) return new PageAccessible(noir, QStringLiteral("Page en noir"));
     if (auto* braille = qobject_cast<TEdBraille*>(objet))
         return new PageAccessible(braille, QStringLiteral("Page braille"));
@@ -96,6 +97,16 @@ QAccessibleInterface* fabrique(const QString&, QObject* objet) {
 }
 
 }  // namespace
+
+Annonceur::Annonceur(QWidget* parent) : QWidget(parent) { setGeometry(0, 0, 1, 1); }
+
+void Annonceur::annonce(const QString& texte) {
+    setAccessibleName(texte);
+    // Qt has no announcement of its own here: a notification that appears is spoken.
+    if (!QAccessible::isActive()) return;
+    hide();
+    show();
+}
 
 void installeAccessibilite() { QAccessible::installFactory(fabrique); }
 

@@ -3,6 +3,8 @@
 // it each change. The text itself is the core's (core/editeur/textepage.h).
 #pragma once
 
+#include <QWidget>
+
 namespace dotavob {
 
 class VuePage;
@@ -14,5 +16,15 @@ void installeAccessibilite();
 void annonceTexte(VuePage& page);
 void annonceCurseur(VuePage& page);
 void annonceSelection(VuePage& page);
+
+// A notice for screen readers: shown again with each new text, which a
+// screen reader speaks as it appears (a page turn: "Page 2 sur 3"). One
+// pixel, in a corner of the window; nothing to see.
+class Annonceur : public QWidget {
+    Q_OBJECT
+public:
+    explicit Annonceur(QWidget* parent);
+    void annonce(const QString& texte);
+};
 
 }  // namespace dotavob

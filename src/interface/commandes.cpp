@@ -23,6 +23,7 @@
 #include "core/fichiers/importation.h"
 #include "core/fichiers/rtf.h"
 #include "core/transcription/transcription.h"
+#include "interface/accessibilite.h"
 #include "interface/dialogueapercu.h"
 #include "interface/dialogueembossage.h"
 #include "interface/dialogueexport.h"
@@ -183,6 +184,7 @@ void TFDotavoB::creeBoutons() {
     labelPages_->setAlignment(Qt::AlignCenter);
     labelPages_->setStyleSheet(QStringLiteral("font-family: Verdana; font-size: 16px"));
     labelPages_->setGeometry(180, 12, 80, 22);
+    annonceur_ = new Annonceur(panel2_);
     suivante_ = bouton(panel2_, QStringLiteral("page-suivante"), QStringLiteral("Page suivante"), 262, 36);
     derniere_ = bouton(panel2_, QStringLiteral("derniere-page"), QStringLiteral("Dernière page"), 300, 36);
     for (auto* b : {premiere_, precedente_, suivante_, derniere_}) b->setGeometry(b->x(), 2, b->width(), 42);

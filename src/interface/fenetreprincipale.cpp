@@ -1,3 +1,4 @@
+#include "interface/accessibilite.h"
 #include "interface/fenetreprincipale.h"
 
 #include <QActionGroup>
@@ -156,7 +157,12 @@ void TFDotavoB::affichepages() {
     const std::int32_t page = ed_.pageCourante(), nb = ed_.nbPages();
     labelPages_->setText(QStringLiteral("%1/%2").arg(page).arg(nb));
     // Said in words; Qt tells a screen reader the new name.
-    labelPages_->setAccessibleName(QStringLiteral("Page %1 sur %2").arg(page).arg(nb));
+    const QString mots = QStringLiteral("Page %1 sur %2").arg(page).arg(nb);
+    labelPages_->setAccessibleName(mots);
+    // The page typed on says it too, and a page turn is heard.
+    noir_->setAccessibleDescription(mots);
+    braille_->setAccessibleDescription(mots);
+    if (annonceur_->accessibleName() != mots) annonceur_->annonce(mots);
     suivante_->setEnabled(page < nb);
     derniere_->setEnabled(page < nb);
     precedente_->setEnabled(page > 1);

@@ -35,6 +35,7 @@ class TDlgOptEmb;
 class Tsuiviembossage;
 class TdlgExport;
 class TDlgApercu;
+class Annonceur;
 
 // What the print dialog gave: the printer, the pages (0: to the last) and the copies.
 struct ChoixImpression {
@@ -163,6 +164,7 @@ private:
     QWidget* panel1_ = nullptr;
     QWidget* separateur_ = nullptr;
     QLabel* labelPages_ = nullptr;
+    Annonceur* annonceur_ = nullptr;
     QToolButton *premiere_ = nullptr, *precedente_ = nullptr, *suivante_ = nullptr, *derniere_ = nullptr;
     QAction* tousLesSignes_ = nullptr;
     TdlgFormatpage* dlgFormat_ = nullptr;

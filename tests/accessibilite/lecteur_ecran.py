@@ -187,18 +187,33 @@ def arbre(cellules):
 
 
 def pages():
+    # The document holds two pages ("Le chat." and "du loup"); page 1 is shown.
     app = application()
-    noms = []
+    noms, descriptions = [], []
     pyatspi.Registry.registerEventListener(lambda e: noms.append(e.source.name),
                                            "object:property-change:accessible-name")
-    verifie("compteur de pages", True, trouve(app, "Page 1 sur 1", pyatspi.ROLE_LABEL) is not None)
-    saut = trouve(app, "Insère un saut de page", pyatspi.ROLE_PUSH_BUTTON)
-    saut.queryAction().doAction(0)
-    pompe(1.0)
-    verifie("saut de page : compteur renommé", True, trouve(app, "Page 2 sur 2", pyatspi.ROLE_LABEL) is not None)
-    verifie("saut de page : changement de nom annoncé", True, "Page 2 sur 2" in noms)
+    pyatspi.Registry.registerEventListener(lambda e: descriptions.append(e.source.name),
+                                           "object:property-change:accessible-description")
+    # A notice that appears is what a screen reader speaks of a page turn.
+    avis = []
+    pyatspi.Registry.registerEventListener(
+        lambda e: avis.append(e.source.name) if e.detail1 and e.source.getRole() == pyatspi.ROLE_NOTIFICATION else None,
+        "object:state-changed:showing")
+    verifie("compteur de pages", True, trouve(app, "Page 1 sur 2", pyatspi.ROLE_LABEL) is not None)
     noir = trouve(app, "Page en noir", pyatspi.ROLE_TEXT)
-    verifie("saut de page : seule la page montrée est lue", False, "Le chat" in texte(noir))
+    braille = trouve(app, "Page braille", pyatspi.ROLE_TEXT)
+    for touche, page, lu, absent in [("Next", 2, "loup", "chat"), ("Home", 1, "Le chat", "loup")]:
+        del noms[:], descriptions[:], avis[:]
+        touches(touche)
+        mots = "Page %d sur 2" % page
+        verifie(touche + " : compteur renommé", True, trouve(app, mots, pyatspi.ROLE_LABEL) is not None)
+        verifie(touche + " : changement de nom annoncé", True, mots in noms)
+        verifie(touche + " : la page en noir se décrit", mots, noir.description)
+        verifie(touche + " : description annoncée", True, "Page en noir" in descriptions)
+        verifie(touche + " : avis affiché", True, mots in avis)
+        verifie(touche + " : seule la page montrée est lue", (True, False), (lu in texte(noir), absent in texte(noir)))
+        verifie(touche + " : curseur au début de la page", (0, 0),
+                (noir.queryText().caretOffset, braille.queryText().caretOffset))
 
 
 if sys.argv[1] == "liste":

@@ -30,6 +30,8 @@ if [ "${1:-}" != "--session" ]; then
     r=$?
     kill "$xvfb" 2>/dev/null
     wait "$xvfb" 2>/dev/null
+    # GARDE=DOSSIER keeps the speech, the display and Orca's log for a look.
+    [ -n "${GARDE:-}" ] && cp -r "$T" "$GARDE"
     rm -rf "$T"
     exit $r
 fi
@@ -122,6 +124,14 @@ xdotool key --delay 300 Up
 sleep 1.5
 verifie "Orca lit la ligne où va le curseur" grep -qi "chat" "$T/parole.txt"
 verifie "l'afficheur braille montre la ligne" bash -c "grep -a '^Visual' '$T/afficheur.txt' | tail -1 | grep -q 'Page en noir Le chat'"
+# A page break after "Le chat.", then back to page 1: Orca says each new page.
+: >"$T/parole.txt"
+xdotool key --delay 300 ctrl+Return
+sleep 1.5
+verifie "Orca dit la page où va le curseur" grep -qi "page 2 sur 2" "$T/parole.txt"
+xdotool key --delay 300 Prior
+sleep 1.5
+verifie "Orca dit la page tournée" grep -qi "page 1 sur 2" "$T/parole.txt"
 echo "--- paroles d'Orca :"
 tr '\n' '|' <"$T/parole.txt"; echo
 echo "--- afficheur braille :"
