@@ -161,14 +161,15 @@ def arbre(cellules):
     touches("Right")
     verifie("Droite : curseur (noir)", 8, noir.queryText().caretOffset)
 
-    touches("Left", "Left")
-    del evenements[:]
-    touches("shift+Right")
-    verifie("Maj+Droite : sélection (noir)", (6, 7), tuple(noir.queryText().getSelection(0)))
-    verifie("Maj+Droite : sélection (braille)", (7, 8), tuple(braille.queryText().getSelection(0)))
-    selections = {e[1] for e in evenements if e[0] == "object:text-selection-changed"}
-    verifie("Maj+Droite : sélection annoncée", {"Page en noir", "Page braille"}, selections)
-    touches("Right")
+    for avant, geste in [(["Left", "Left"], "shift+Right"), (["Left"], "shift+Left")]:
+        touches(*avant)
+        del evenements[:]
+        touches(geste)
+        verifie(geste + " : sélection (noir)", (6, 7), tuple(noir.queryText().getSelection(0)))
+        verifie(geste + " : sélection (braille)", (7, 8), tuple(braille.queryText().getSelection(0)))
+        selections = {e[1] for e in evenements if e[0] == "object:text-selection-changed"}
+        verifie(geste + " : sélection annoncée", {"Page en noir", "Page braille"}, selections)
+        touches("Right", "Right")  # back to the end of the line
 
     # Six-key mode: the Braille page takes the focus, as a screen reader sees it.
     del evenements[:]

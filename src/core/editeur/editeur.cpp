@@ -339,18 +339,27 @@ void EditeurBraille::sautDePage() {
 
 void EditeurBraille::deplaceCurseur(std::int32_t position, bool maj) {
     const std::int32_t avant = positionCurseur();
-    if (maj && debutSelection_ == 0) debutSelection_ = avant;
-    const std::int32_t ancre = debutSelection_;
+    // The fixed end of a keyboard selection: where the first Shift move
+    // started, on either side of the caret; a selection made otherwise is
+    // extended from its start.
+    std::int32_t ancre = avant;
+    if (!sansSelection())
+        ancre = debutSelection_ == selectionClavier_[0] && finSelection_ == selectionClavier_[1] ? ancre_ : debutSelection_;
     placeCurseurPosition(position);
     if (!maj) {
         annuleSelection();
         return;
     }
-    // The selection runs from where it started to the byte before the caret.
+    // The selection holds the bytes between the anchor and the caret.
     if (ancre < position)
         selectionne(ancre, position - 1);
+    else if (position < ancre)
+        selectionne(position, ancre - 1);
     else
         annuleSelection();
+    ancre_ = ancre;
+    selectionClavier_[0] = debutSelection_;
+    selectionClavier_[1] = finSelection_;
 }
 
 void EditeurBraille::gauche(bool maj) { deplaceCurseur(positionGauche(doc_, positionCurseur()), maj); }

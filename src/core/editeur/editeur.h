@@ -157,6 +157,9 @@ private:
     Point curseur_;
     std::int32_t premiereLigne_ = 1, premierePosition_ = 1, pageCourante_ = 1, nbPages_ = 1;
     std::int32_t debutSelection_ = 0, finSelection_ = 0;
+    // The anchor of the last selection made with Shift, and that selection.
+    std::int32_t ancre_ = 0;
+    std::int32_t selectionClavier_[2] = {0, 0};
     bool sixTouches_ = false, tousLesSignes_ = false;
     Octet accord_ = 0;  // dots of the chord being typed
     // For each key code below 256: down, and Shift and Ctrl as they were then.

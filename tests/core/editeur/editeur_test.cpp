@@ -195,19 +195,21 @@ TEST_F(Edition, DeplacementsSansCouperLesSignes) {
 
 TEST_F(Edition, SelectionAuClavierEtALaSouris) {
     d.initialise("abcdef");
+    // Shift moves select between where they began and the caret, on either side.
     curseurA(3);
-    touche(t::GAUCHE, true);  // the start would be after the end
-    EXPECT_TRUE(d.sansSelection());
-    curseurA(3);
-    touche(t::DROITE, true);
-    EXPECT_EQ(d.debutSelection(), 3);
-    EXPECT_EQ(d.finSelection(), 3);  // one Shift+Right, one cell
-    touche(t::DROITE, true);
-    EXPECT_EQ(d.finSelection(), 4);
-    touche(t::GAUCHE, true);
-    EXPECT_EQ(d.finSelection(), 3);
-    touche(t::GAUCHE);
-    EXPECT_TRUE(d.sansSelection());
+    const struct {
+        int vk;
+        bool maj;
+        std::int32_t debut, fin;
+    } pas[] = {{t::GAUCHE, true, 2, 2}, {t::GAUCHE, true, 1, 2}, {t::DROITE, true, 2, 2},
+               {t::DROITE, true, 0, 0},  // back where it began: nothing
+               {t::DROITE, true, 3, 3}, {t::DROITE, true, 3, 4}, {t::GAUCHE, true, 3, 3},
+               {t::GAUCHE, false, 0, 0}};
+    for (const auto& p : pas) {
+        touche(p.vk, p.maj);
+        EXPECT_EQ(std::make_pair(d.debutSelection(), d.finSelection()), std::make_pair(p.debut, p.fin))
+            << p.vk << " " << p.maj << " -> " << p.debut;
+    }
 
     // A drag within one cell selects nothing; a click leaves no selection to delete.
     d.sourisEnfoncee(3);
