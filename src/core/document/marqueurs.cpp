@@ -147,8 +147,18 @@ void TgestionnaireMarqueurs::bascule(std::int32_t& a, std::int32_t& b, std::uint
     }
 }
 
+void TgestionnaireMarqueurs::ajouteAVerifier(std::int32_t debut, std::int32_t fin) {
+    if (aVerifier_.debut > aVerifier_.fin) {
+        aVerifier_ = {debut, fin};
+        return;
+    }
+    aVerifier_.debut = std::min(aVerifier_.debut, debut);
+    aVerifier_.fin = std::max(aVerifier_.fin, fin);
+}
+
 void TgestionnaireMarqueurs::Ajoute(std::int32_t start, std::int32_t end, std::uint8_t kind, std::uint8_t extra) {
     change();
+    toutAVerifier();
     bascule(start, end, kind);
     if (start >= 1 && end > start) liste_.push_back({start, end, kind, extra});
 }
@@ -207,6 +217,18 @@ void TgestionnaireMarqueurs::SupprimeRetourne(int i) {
 
 void TgestionnaireMarqueurs::Remplacement(std::int32_t from, std::int32_t to, std::int32_t n) {
     change();
+    // The zone follows the text; bytes from..from+n are new, and a start
+    // just after them has a new byte before it.
+    if (aVerifier_.debut <= aVerifier_.fin) {
+        const std::int64_t retire = from <= to ? to - from + 1 : 0;
+        // An open zone (to the end) stays open.
+        auto mappe = [&](std::int32_t p) -> std::int32_t {
+            if (p < from || p == INT32_MAX) return p;
+            return static_cast<std::int32_t>(std::min<std::int64_t>(std::max<std::int64_t>(from, p - retire) + n, INT32_MAX));
+        };
+        aVerifier_ = {std::min(aVerifier_.debut, from), mappe(aVerifier_.fin)};
+    }
+    ajouteAVerifier(from, static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{from} + n + 1, INT32_MAX)));
     if (from <= to) {
         const std::int32_t retire = to - from + 1;
         // Kept markers close up in one pass, in their order: deleting a
@@ -248,8 +270,10 @@ bool aPurger(const Marqueur& m, const std::function<std::uint8_t(std::int32_t)>&
 }  // namespace
 
 void TgestionnaireMarqueurs::Purge(const std::function<std::uint8_t(std::int32_t)>& octet) {
-    change();
-    std::erase_if(liste_, [&](const Marqueur& m) { return aPurger(m, octet); });
+    const Zone z = aVerifier_;
+    aVerifier_ = {};
+    if (z.debut > z.fin) return;
+    if (std::erase_if(liste_, [&](const Marqueur& m) { return z.contient(m.start) && aPurger(m, octet); }) > 0) change();
 }
 
 AlignementRecoupage::AlignementRecoupage(std::int32_t debut, std::string_view ancien, std::string_view nouveau)
@@ -289,6 +313,10 @@ std::int32_t AlignementRecoupage::mappe(std::int32_t p, bool estFin) const {
 
 void TgestionnaireMarqueurs::suitRecoupage(const AlignementRecoupage& a) {
     change();
+    if (aVerifier_.debut <= aVerifier_.fin)
+        aVerifier_ = {std::min(aVerifier_.debut, a.debut()),
+                      aVerifier_.fin == INT32_MAX ? INT32_MAX : std::max(a.mappe(aVerifier_.fin, false), a.finNouveau())};
+    ajouteAVerifier(a.debut(), a.finNouveau());
     for (auto& m : liste_) {
         m.start = a.mappe(m.start, false);
         m.end = a.mappe(m.end, true);
@@ -332,6 +360,7 @@ bool TgestionnaireMarqueurs::Lit(std::string_view donnees, std::size_t& offset) 
         lus.push_back({litEntier(donnees, o), litEntier(donnees, o + 4), oct(donnees[o + 8]), oct(donnees[o + 9])});
     liste_ = std::move(lus);
     change();
+    toutAVerifier();
     offset = o;
     return true;
 }
@@ -354,7 +383,7 @@ TgestionnaireMarqueurs::Places TgestionnaireMarqueurs::touchantOuPurges(
     std::int32_t lo, std::int32_t hi, const std::function<std::uint8_t(std::int32_t)>& octet) const {
     Places r;
     for (std::size_t i = 0; i < liste_.size(); ++i)
-        if (touche(liste_[i], lo, hi) || aPurger(liste_[i], octet))
+        if (touche(liste_[i], lo, hi) || (aVerifier_.contient(liste_[i].start) && aPurger(liste_[i], octet)))
             r.emplace_back(static_cast<std::int32_t>(i), liste_[i]);
     return r;
 }
@@ -370,6 +399,7 @@ void TgestionnaireMarqueurs::remetAuxPlaces(const Places& p) {
         liste_.insert(liste_.begin() + static_cast<std::ptrdiff_t>(place), m);
     }
     change();
+    toutAVerifier();
 }
 
 void TgestionnaireMarqueurs::retireAuxPlaces(const Places& p) {

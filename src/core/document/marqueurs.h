@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -35,6 +36,9 @@ public:
     AlignementRecoupage(std::int32_t debut, std::string_view ancien, std::string_view nouveau);
     // `estFin`: p ends a range, so a removed byte there leaves it ending before.
     std::int32_t mappe(std::int32_t p, bool estFin) const;
+    // The re-wrapped stretch, in the new text: debut() up to finNouveau() (the byte after it).
+    std::int32_t debut() const { return debut_; }
+    std::int32_t finNouveau() const { return finAncien_ + delta_; }
 
 private:
     std::int32_t debut_, finAncien_, delta_;
@@ -52,6 +56,7 @@ public:
     void Vide() {
         liste_.clear();
         change();
+        aVerifier_ = {};
     }
 
     // Toggles the range for the kind, then adds a marker for what remains.
@@ -87,6 +92,7 @@ public:
     void ajouteBrut(const Marqueur& m) {
         liste_.push_back(m);
         change();
+        toutAVerifier();
     }
 
     // What undo and redo put back: the markers that reach into lo..hi, with
@@ -115,6 +121,16 @@ private:
         std::size_t curseurDebut = 0, curseurFin = 0, curseurCouverture = 0;
     };
     void change() { indexAJour_ = false; }
+    // Where `Purge` has something to look at: the starts of paragraph markers
+    // whose byte before may have changed since the last purge (an empty zone
+    // has debut > fin). Typing in a book with a marker on every paragraph
+    // then looks at a few markers, not at all of them.
+    struct Zone {
+        std::int32_t debut = 1, fin = 0;
+        bool contient(std::int32_t p) const { return debut <= p && p <= fin; }
+    };
+    void toutAVerifier() { aVerifier_ = {1, INT32_MAX}; }
+    void ajouteAVerifier(std::int32_t debut, std::int32_t fin);
     // nullptr when no marker has this kind.
     IndexGenre* index(std::uint8_t kind) const;
     void reconstruitIndex() const;
@@ -128,6 +144,7 @@ private:
     mutable std::vector<IndexGenre> index_;
     mutable std::array<std::uint16_t, 256> place_{};  // kind -> 1 + its place in index_, 0 when absent
     mutable bool indexAJour_ = false;
+    Zone aVerifier_;
 };
 
 }  // namespace dotavob

@@ -1,5 +1,7 @@
 #include "core/document/marqueurs.h"
 
+#include "core/braille/codes.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -269,5 +271,58 @@ TEST(Marqueurs, QuestionsCommeUnBalayage) {
         }
         compareTout(m, alea, t + " changed");
         if (HasFatalFailure()) return;
+    }
+}
+
+// After any run of edits and re-wraps, a purge removes exactly the paragraph
+// markers that no longer follow a separator, wherever they stand: the
+// purge only looks where text changed, and must miss none.
+TEST(Marqueurs, LaPurgeVoitToutCeQuiAChange) {
+    std::mt19937 alea(7);
+    const std::string alphabet = "ab c\r\n,.";
+    for (int essai = 0; essai < 300; ++essai) {
+        std::string texte;
+        for (int i = 0; i < 60; ++i) texte += alphabet[alea() % alphabet.size()];
+        TgestionnaireMarqueurs m;
+        for (int k = 0; k < 12; ++k) {
+            const auto a = static_cast<std::int32_t>(1 + alea() % texte.size());
+            const auto b = static_cast<std::int32_t>(std::min<std::size_t>(texte.size(), a + alea() % 10));
+            const std::uint8_t genres[] = {MARQUEUR_CENTRE, MARQUEUR_INDENTATION, MARQUEUR_RETOURNE, MARQUEUR_CARACTERE};
+            m.ajouteBrut({a, b, genres[alea() % 4], 1});
+        }
+        auto octet = [&](std::int32_t p) {
+            return p >= 1 && p <= static_cast<std::int32_t>(texte.size()) ? static_cast<std::uint8_t>(texte[static_cast<std::size_t>(p - 1)]) : std::uint8_t{32};
+        };
+        for (int pas = 0; pas < 8; ++pas) {
+            if (alea() % 3 == 0) {
+                // A re-wrap: spaces and line ends swap, a cut (VT) comes or goes.
+                const auto debut = static_cast<std::int32_t>(1 + alea() % texte.size());
+                const std::string ancien = texte.substr(static_cast<std::size_t>(debut - 1), 6);
+                std::string nouveau;
+                for (char c : ancien) {
+                    if (c == ' ' || c == '\n') c = alea() % 2 ? ' ' : '\n';
+                    if (c != '\v' || alea() % 2) nouveau += c;
+                    if (alea() % 5 == 0) nouveau += '\v';
+                }
+                texte.replace(static_cast<std::size_t>(debut - 1), ancien.size(), nouveau);
+                m.suitRecoupage(AlignementRecoupage(debut, ancien, nouveau));
+            } else {
+                const auto from = static_cast<std::int32_t>(1 + alea() % (texte.size() + 1));
+                const auto retire = std::min<std::int32_t>(static_cast<std::int32_t>(alea() % 4),
+                                                           static_cast<std::int32_t>(texte.size()) - from + 1);
+                std::string ajout;
+                for (auto n = alea() % 4; n > 0; --n) ajout += alphabet[alea() % alphabet.size()];
+                texte.replace(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(retire), ajout);
+                m.Remplacement(from, from + retire - 1, static_cast<std::int32_t>(ajout.size()));
+            }
+            if (alea() % 2 == 0 || texte.empty()) continue;
+            std::vector<Marqueur> attendu = m.liste();
+            std::erase_if(attendu, [&](const Marqueur& x) {
+                return (x.kind == MARQUEUR_CENTRE || x.kind == MARQUEUR_INDENTATION) && x.start != 1 &&
+                       x.start - 1 <= static_cast<std::int32_t>(texte.size()) && !estSeparateur(octet(x.start - 1));
+            });
+            m.Purge(octet);
+            ASSERT_EQ(m.liste(), attendu) << "essai " << essai << " pas " << pas;
+        }
     }
 }
