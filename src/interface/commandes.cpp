@@ -22,6 +22,7 @@
 #include "core/fichiers/importation.h"
 #include "core/fichiers/rtf.h"
 #include "core/transcription/transcription.h"
+#include "interface/dialoguecodes.h"
 #include "interface/dialogueembossage.h"
 #include "interface/dialogueexport.h"
 #include "interface/dialogueformat.h"
@@ -97,6 +98,7 @@ void TFDotavoB::creeDialogues() {
     dlgRecherche_ = new TDlgRecheche(this);
     dlgOptEmb_ = new TDlgOptEmb(reglages_, this);
     suivi_ = new Tsuiviembossage(this);
+    dlgCodes_ = new Tdlgchoixcode(options_, this);
     dlgExport_ = new TdlgExport(
         [this] {
             return fichierARemplacer(QStringLiteral("Choisir un fichier d'exportation"),
@@ -139,7 +141,7 @@ QToolButton* TFDotavoB::bouton(QWidget* parent, const QString& icone, const QStr
 void TFDotavoB::creeBoutons() {
     auto relie = [this](QToolButton* b, auto action) { connect(b, &QToolButton::clicked, this, action); };
     relie(bouton(panelBoutons_, QStringLiteral("autre-code"), QStringLiteral("Autre code"), 4, 22),
-          [this] { aVenir(QStringLiteral("Autre code")); });
+          [this] { autreCode(); });
     relie(bouton(panelBoutons_, QStringLiteral("saut-ligne"), QStringLiteral("Insère un saut à la ligne"), 30, 52),
           [this] { ed_.toucheRelachee(touches::ENTREE); });
     relie(bouton(panelBoutons_, QStringLiteral("evidence"), QStringLiteral("Mise en évidence"), 84, 52),
@@ -506,6 +508,16 @@ void TFDotavoB::coller() {
             return;
         }
     if (m->hasText()) insereNoir(depuisQString(m->text()), 0);
+}
+
+// ---- Other codes ------------------------------------------------------------------
+
+void TFDotavoB::autreCode() {
+    if (dlgCodes_->exec() == QDialog::Accepted) {
+        // A chosen cell is one byte; a print sign is typed as its characters would be.
+        for (char c : dlgCodes_->aInserer()) ed_.insereCaractere(oct(c));
+    }
+    client_->setFocus();
 }
 
 // ---- Search and pages -------------------------------------------------------------

@@ -34,6 +34,7 @@ class TDlgRecheche;
 class TDlgOptEmb;
 class Tsuiviembossage;
 class TdlgExport;
+class Tdlgchoixcode;
 
 // What the print dialog gave: the printer, the pages (0: to the last) and the copies.
 struct ChoixImpression {
@@ -90,6 +91,8 @@ public:
     void indentationDesParagraphes();
     void policeDeCaracteres();
     bool embosser();
+    // "Autre code": the code chooser, then what it chose at the caret.
+    void autreCode();
     // May the current document be dropped? Asks when it is modified; a save
     // that does not happen (cancelled or failed) keeps it.
     bool enregistremodification();
@@ -112,6 +115,7 @@ public:
     TdlgFormatpage& dialogueFormat() { return *dlgFormat_; }
     TdlgIndent& dialogueIndentation() { return *dlgIndent_; }
     Tdlgfontes& dialogueFontes() { return *dlgFontes_; }
+    Tdlgchoixcode& dialogueCodes() { return *dlgCodes_; }
 
     void pageModifiee(std::int32_t page, std::int32_t nbPages) override;
 
@@ -168,6 +172,7 @@ private:
     TDlgOptEmb* dlgOptEmb_ = nullptr;
     Tsuiviembossage* suivi_ = nullptr;
     TdlgExport* dlgExport_ = nullptr;
+    Tdlgchoixcode* dlgCodes_ = nullptr;
     TMyEdit* noir_ = nullptr;
     TEdBraille* braille_ = nullptr;
     TenteteBraille *enteteBraille_ = nullptr, *piedBraille_ = nullptr;

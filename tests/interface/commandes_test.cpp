@@ -107,7 +107,8 @@ TEST_F(Commandes, MenusEtBarreDOutils) {
         EXPECT_EQ(a->shortcut(), QKeySequence(QString::fromLatin1(r.raccourci))) << r.entree;
     }
     // The tool buttons never take the keyboard from the pages.
-    for (QToolButton* b : f->findChildren<QToolButton*>()) EXPECT_EQ(b->focusPolicy(), Qt::NoFocus) << b->toolTip().toStdString();
+    for (QToolButton* b : f->panelBoutons().findChildren<QToolButton*>())
+        EXPECT_EQ(b->focusPolicy(), Qt::NoFocus) << b->toolTip().toStdString();
 }
 
 TEST_F(Commandes, EnregistrerFermerRouvrir) {
