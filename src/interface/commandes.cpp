@@ -28,10 +28,12 @@
 #include "interface/dialogueformat.h"
 #include "interface/dialoguefontes.h"
 #include "interface/dialoguerecherche.h"
+#include "interface/dialoguesynthese.h"
 #include "interface/fenetreprincipale.h"
 #include "interface/vuebraille.h"
 #include "interface/vuenoir.h"
 #include "plateforme/spouleur.h"
+#include "plateforme/synthese.h"
 
 namespace dotavob {
 namespace {
@@ -99,6 +101,8 @@ void TFDotavoB::creeDialogues() {
     dlgOptEmb_ = new TDlgOptEmb(reglages_, this);
     suivi_ = new Tsuiviembossage(this);
     dlgCodes_ = new Tdlgchoixcode(options_, this);
+    synthese_ = std::make_unique<SyntheseSysteme>();
+    dlgSynthese_ = new TDlgOptionSpEng(reglages_, *synthese_, this);
     dlgExport_ = new TdlgExport(
         [this] {
             return fichierARemplacer(QStringLiteral("Choisir un fichier d'exportation"),
@@ -326,8 +330,7 @@ void TFDotavoB::creeMenus() {
     basculeAffichage(options->addAction(QStringLiteral("Espaces visibles")),
                      [this](bool b) { fixeOption(&OptionsAffichage::espacesVisibles, b); });
     options->addSeparator()->setVisible(false);
-    entree(options, QStringLiteral("Synthèse vocale"), [this] { aVenir(QStringLiteral("Synthèse vocale")); })
-        ->setVisible(false);
+    entree(options, QStringLiteral("Synthèse vocale"), [this] { syntheseVocale(); })->setVisible(false);
 
     QMenu* claviers = menuBar()->addMenu(QStringLiteral("&Claviers"));
     auto* groupe = new QActionGroup(this);
@@ -510,13 +513,18 @@ void TFDotavoB::coller() {
     if (m->hasText()) insereNoir(depuisQString(m->text()), 0);
 }
 
-// ---- Other codes ------------------------------------------------------------------
+// ---- Other codes and speech -------------------------------------------------------
 
 void TFDotavoB::autreCode() {
     if (dlgCodes_->exec() == QDialog::Accepted) {
         // A chosen cell is one byte; a print sign is typed as its characters would be.
         for (char c : dlgCodes_->aInserer()) ed_.insereCaractere(oct(c));
     }
+    client_->setFocus();
+}
+
+void TFDotavoB::syntheseVocale() {
+    dlgSynthese_->exec();
     client_->setFocus();
 }
 

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QRadioButton>
+#include <QSlider>
 #include <QSpinBox>
 #include <QApplication>
 #include <QClipboard>
@@ -23,6 +24,7 @@
 #include "interface/dialogueexport.h"
 #include "interface/dialogueformat.h"
 #include "interface/dialoguerecherche.h"
+#include "interface/dialoguesynthese.h"
 #include "interface/fenetreprincipale.h"
 
 using namespace dotavob;
@@ -387,4 +389,20 @@ TEST_F(Commandes, ReglagesDuDocumentEtFichiersExistants) {
     EXPECT_NE(e.exec(), QDialog::Accepted);
     EXPECT_EQ(octets(existant), QByteArray("ancien"));
     EXPECT_EQ(questions.back(), QStringLiteral("Ce fichier existe déjà voulez-vous le remplacer ?"));
+}
+
+TEST_F(Commandes, SyntheseVocaleParSonEntreeCachee) {
+    // Hidden in the menu, the entry still opens the speech settings; OK stores them.
+    TDlgOptionSpEng& d = f->dialogueSynthese();
+    bool ouvert = false;
+    QTimer::singleShot(0, &d, [&] {
+        ouvert = d.isVisible();
+        d.volume()->setValue(200);
+        d.ok()->click();
+    });
+    f->action(QStringLiteral("Synthèse vocale"))->trigger();
+    EXPECT_TRUE(ouvert);
+    const auto r = MagasinReglages(dossier.filePath(QStringLiteral("r.conf"))).litsynthvoc();
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->volume, 200);
 }
