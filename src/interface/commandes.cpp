@@ -25,15 +25,18 @@
 #include "core/transcription/transcription.h"
 #include "interface/accessibilite.h"
 #include "interface/dialogueapercu.h"
+#include "interface/dialoguecodes.h"
 #include "interface/dialogueembossage.h"
 #include "interface/dialogueexport.h"
 #include "interface/dialogueformat.h"
 #include "interface/dialoguefontes.h"
 #include "interface/dialoguerecherche.h"
+#include "interface/dialoguesynthese.h"
 #include "interface/fenetreprincipale.h"
 #include "interface/vuebraille.h"
 #include "interface/vuenoir.h"
 #include "plateforme/spouleur.h"
+#include "plateforme/synthese.h"
 
 namespace dotavob {
 namespace {
@@ -114,6 +117,9 @@ void TFDotavoB::creeDialogues() {
         this);
     dlgApercu_->nomDocument = [this] { return nomfichier_; };
     dlgApercu_->afficheErreur = [this](const QString& m) { afficheErreur(m); };
+    dlgCodes_ = new Tdlgchoixcode(options_, this);
+    synthese_ = std::make_unique<SyntheseSysteme>();
+    dlgSynthese_ = new TDlgOptionSpEng(reglages_, *synthese_, this);
     dlgExport_ = new TdlgExport(
         [this] {
             return fichierARemplacer(QStringLiteral("Choisir un fichier d'exportation"),
@@ -158,7 +164,7 @@ QToolButton* TFDotavoB::bouton(QWidget* parent, const QString& icone, const QStr
 void TFDotavoB::creeBoutons() {
     auto relie = [this](QToolButton* b, auto action) { connect(b, &QToolButton::clicked, this, action); };
     relie(bouton(panelBoutons_, QStringLiteral("autre-code"), QStringLiteral("Autre code"), 4, 22),
-          [this] { aVenir(QStringLiteral("Autre code")); });
+          [this] { autreCode(); });
     relie(bouton(panelBoutons_, QStringLiteral("saut-ligne"), QStringLiteral("Insère un saut à la ligne"), 30, 52),
           [this] { ed_.toucheRelachee(touches::ENTREE); });
     relie(bouton(panelBoutons_, QStringLiteral("evidence"), QStringLiteral("Mise en évidence"), 84, 52),
@@ -344,8 +350,7 @@ void TFDotavoB::creeMenus() {
     basculeAffichage(options->addAction(QStringLiteral("Espaces visibles")),
                      [this](bool b) { fixeOption(&OptionsAffichage::espacesVisibles, b); });
     options->addSeparator()->setVisible(false);
-    entree(options, QStringLiteral("Synthèse vocale"), [this] { aVenir(QStringLiteral("Synthèse vocale")); })
-        ->setVisible(false);
+    entree(options, QStringLiteral("Synthèse vocale"), [this] { syntheseVocale(); })->setVisible(false);
 
     QMenu* claviers = menuBar()->addMenu(QStringLiteral("&Claviers"));
     auto* groupe = new QActionGroup(this);
@@ -526,6 +531,21 @@ void TFDotavoB::coller() {
             return;
         }
     if (m->hasText()) insereNoir(depuisQString(m->text()), 0);
+}
+
+// ---- Other codes and speech -------------------------------------------------------
+
+void TFDotavoB::autreCode() {
+    if (dlgCodes_->exec() == QDialog::Accepted) {
+        // A chosen cell is one byte; a print sign is typed as its characters would be.
+        for (char c : dlgCodes_->aInserer()) ed_.insereCaractere(oct(c));
+    }
+    client_->setFocus();
+}
+
+void TFDotavoB::syntheseVocale() {
+    dlgSynthese_->exec();
+    client_->setFocus();
 }
 
 // ---- Search and pages -------------------------------------------------------------

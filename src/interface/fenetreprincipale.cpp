@@ -15,9 +15,11 @@
 
 #include "core/fichiers/dtv.h"
 #include "core/fichiers/rtf.h"
+#include "interface/dialoguesynthese.h"
 #include "interface/vuebraille.h"
 #include "interface/vuenoir.h"
 #include "plateforme/pressepapiers.h"
+#include "plateforme/synthese.h"
 
 namespace dotavob {
 namespace {
@@ -98,6 +100,7 @@ TFDotavoB::TFDotavoB(MagasinReglages reglages, QStringList arguments)
 
 TFDotavoB::~TFDotavoB() {
     qApp->removeEventFilter(this);
+    delete dlgSynthese_;  // it drives the voice released with the window
     ed_.retireObservateur(this);
     // The views observe the document and the editor: they go before them.
     delete client_;

@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "core/document/document.h"
@@ -36,6 +37,9 @@ class Tsuiviembossage;
 class TdlgExport;
 class TDlgApercu;
 class Annonceur;
+class Tdlgchoixcode;
+class TDlgOptionSpEng;
+class MoteurSynthese;
 
 // What the print dialog gave: the printer, the pages (0: to the last) and the copies.
 struct ChoixImpression {
@@ -94,6 +98,9 @@ public:
     bool embosser();
     // "Imprimer": the print preview, which prints.
     void imprimer();
+    // "Autre code": the code chooser, then what it chose at the caret.
+    void autreCode();
+    void syntheseVocale();
     // May the current document be dropped? Asks when it is modified; a save
     // that does not happen (cancelled or failed) keeps it.
     bool enregistremodification();
@@ -117,6 +124,8 @@ public:
     TdlgFormatpage& dialogueFormat() { return *dlgFormat_; }
     TdlgIndent& dialogueIndentation() { return *dlgIndent_; }
     Tdlgfontes& dialogueFontes() { return *dlgFontes_; }
+    Tdlgchoixcode& dialogueCodes() { return *dlgCodes_; }
+    TDlgOptionSpEng& dialogueSynthese() { return *dlgSynthese_; }
 
     void pageModifiee(std::int32_t page, std::int32_t nbPages) override;
 
@@ -175,6 +184,10 @@ private:
     Tsuiviembossage* suivi_ = nullptr;
     TdlgExport* dlgExport_ = nullptr;
     TDlgApercu* dlgApercu_ = nullptr;
+    Tdlgchoixcode* dlgCodes_ = nullptr;
+    // The window's voice, from start-up to exit; its dialog goes before it.
+    std::unique_ptr<MoteurSynthese> synthese_;
+    TDlgOptionSpEng* dlgSynthese_ = nullptr;
     TMyEdit* noir_ = nullptr;
     TEdBraille* braille_ = nullptr;
     TenteteBraille *enteteBraille_ = nullptr, *piedBraille_ = nullptr;

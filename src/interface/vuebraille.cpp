@@ -17,7 +17,7 @@ void dessineCellule(QPainter& p, const GeometrieBraille& g, int x, int y, Octet 
     if (o.selection)
         p.fillRect(x - g.ecart / 2, y, g.largeurCellule + 2 * (g.ecart / 2) + 1, g.hauteurLigne, couleurs::selection);
     if (cellule != 0) {
-        const QColor couleur = o.selection ? couleurs::blanc : o.retourne ? couleurs::rouge : couleurs::noir;
+        const QColor couleur = o.selection ? couleurs::blanc : o.retourne ? couleurs::rouge : o.couleurPoints;
         for (int bit = 0; bit < 6; ++bit) {
             const bool leve = (cellule >> bit) & 1;
             if (!leve && !o.pointsGris) continue;

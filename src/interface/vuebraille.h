@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/editeur/geometrie.h"
+#include "interface/couleurs.h"
 #include "interface/vuepage.h"
 
 class QKeyEvent;
@@ -18,6 +19,7 @@ namespace dotavob {
 // frame and the mark of a blank cell, as the options say.
 struct OptionsCellule {
     bool selection = false, retourne = false, pointsGris = false, cadre = false, espacesVisibles = false;
+    QColor couleurPoints = couleurs::noir;  // raised dots neither selected nor turned
 };
 void dessineCellule(QPainter& p, const GeometrieBraille& g, int x, int y, Octet cellule, const OptionsCellule& o);
 

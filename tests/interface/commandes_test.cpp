@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QRadioButton>
+#include <QSlider>
 #include <QSpinBox>
 #include <QApplication>
 #include <QClipboard>
@@ -23,6 +24,7 @@
 #include "interface/dialogueexport.h"
 #include "interface/dialogueformat.h"
 #include "interface/dialoguerecherche.h"
+#include "interface/dialoguesynthese.h"
 #include "interface/fenetreprincipale.h"
 
 using namespace dotavob;
@@ -107,8 +109,8 @@ TEST_F(Commandes, MenusEtBarreDOutils) {
         EXPECT_EQ(a->shortcut(), QKeySequence(QString::fromLatin1(r.raccourci))) << r.entree;
     }
     // The tool buttons never take the keyboard from the pages.
-    for (QToolButton* b : f->findChildren<QToolButton*>())
-        if (b->window() == f.get()) EXPECT_EQ(b->focusPolicy(), Qt::NoFocus) << b->toolTip().toStdString();
+    for (QToolButton* b : f->panelBoutons().findChildren<QToolButton*>())
+        EXPECT_EQ(b->focusPolicy(), Qt::NoFocus) << b->toolTip().toStdString();
 }
 
 TEST_F(Commandes, EnregistrerFermerRouvrir) {
@@ -387,4 +389,20 @@ TEST_F(Commandes, ReglagesDuDocumentEtFichiersExistants) {
     EXPECT_NE(e.exec(), QDialog::Accepted);
     EXPECT_EQ(octets(existant), QByteArray("ancien"));
     EXPECT_EQ(questions.back(), QStringLiteral("Ce fichier existe déjà voulez-vous le remplacer ?"));
+}
+
+TEST_F(Commandes, SyntheseVocaleParSonEntreeCachee) {
+    // Hidden in the menu, the entry still opens the speech settings; OK stores them.
+    TDlgOptionSpEng& d = f->dialogueSynthese();
+    bool ouvert = false;
+    QTimer::singleShot(0, &d, [&] {
+        ouvert = d.isVisible();
+        d.volume()->setValue(200);
+        d.ok()->click();
+    });
+    f->action(QStringLiteral("Synthèse vocale"))->trigger();
+    EXPECT_TRUE(ouvert);
+    const auto r = MagasinReglages(dossier.filePath(QStringLiteral("r.conf"))).litsynthvoc();
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->volume, 200);
 }

@@ -157,7 +157,7 @@ TEST_F(Fenetre, RaccourciEtBasculesDuMenu) {
     EXPECT_EQ(f->document().texte(), "\xB8");
     // The menu turns the grey dots from their own value, whatever set it.
     QToolButton* gris = nullptr;
-    for (auto* b : f->findChildren<QToolButton*>())
+    for (auto* b : f->panelBoutons().findChildren<QToolButton*>())
         if (b->toolTip() == QStringLiteral("Affichage des points gris")) gris = b;
     ASSERT_NE(gris, nullptr);
     gris->click();

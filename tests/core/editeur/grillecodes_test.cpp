@@ -1,0 +1,143 @@
+#include "core/editeur/grillecodes.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <tuple>
+
+#include "core/editeur/editeur.h"
+
+using namespace dotavob;
+
+namespace dotavob {
+void PrintTo(const CaseGrille& c, std::ostream* os) { *os << "(" << c.colonne << ", " << c.rang << ")"; }
+}  // namespace dotavob
+
+namespace {
+
+// The cells a byte string shows, as the preview draws them.
+std::vector<int> cellules(const std::string& octets) {
+    std::vector<int> r;
+    for (char c : octets) r.push_back(cellule(oct(c)) & 63);
+    return r;
+}
+
+// What typing `texte` byte by byte through insereCaractere adds after
+// `avant`, in the print keyboard mode.
+std::string tapeApres(const std::string& avant, const std::string& texte) {
+    FormatPage format;
+    DocumentBraille doc{format};
+    EditeurBraille ed{doc};
+    ed.initialise(avant);
+    ed.placeCurseur(doc.pointDe(doc.longueur() + 1));
+    for (char c : texte) ed.insereCaractere(oct(c));
+    return doc.texte().substr(avant.size());
+}
+
+}  // namespace
+
+TEST(GrilleCodes, Metriques) {
+    // A, B, My, Mx, Gy, Gx, d, font height, preview height; at 253, B x 0.3 = 4.5 goes to the even 4.
+    for (auto [largeur, attendu] : {std::pair{472, std::tuple(21, 29, 9, 55, 16, 59, 7, 28, 43)},
+                                    {253, {11, 15, 4, 29, 8, 31, 4, 14, 22}}}) {
+        const GrilleCodes g = GrilleCodes::calcule(largeur);
+        EXPECT_EQ(std::tuple(g.A, g.B, g.My, g.Mx, g.Gy, g.Gx, g.d, g.hauteurFonte, g.hauteurApercu), attendu);
+        EXPECT_EQ(std::tuple(g.colonnesPoints[1], g.lignesPoints[1], g.lignesPoints[2]),
+                  std::tuple(g.A - g.d, (g.B - g.d) / 2, g.B - g.d));
+    }
+    const GrilleCodes g = GrilleCodes::calcule(472);
+    // The first row and the last two stand apart, a line in the middle of each wider gap.
+    EXPECT_EQ((std::vector<int>{g.yRang(0), g.yRang(1), g.yRang(10), g.yRang(11), g.yRang(12), g.ySeparation(0),
+                                g.ySeparation(1), g.xColonne(4)}),
+              (std::vector<int>{9, 70, 475, 536, 581, 54, 520, 375}));
+    EXPECT_EQ(g.boiteCaractere({1, 0}), (Rectangle{135 - 2 - 42, 0, 42, 47}));
+    EXPECT_EQ(std::tuple(g.largeurApercu(1), g.largeurApercu(3), g.xApercu(2), g.yApercu()), std::tuple(31, 89, 63, 7));
+}
+
+TEST(GrilleCodes, CaseSousLePointeur) {
+    const GrilleCodes g = GrilleCodes::calcule(472);
+    const std::optional<CaseGrille> ignore;
+    const CaseGrille aucune;
+    const struct { int x, y; std::optional<CaseGrille> attendu; } cas[] = {
+        {136, 10, CaseGrille{1, 0}},   {55, 71, CaseGrille{0, 1}},  {55 + 21, 71, CaseGrille{0, 1}},
+        {55 + 22, 71, aucune},         // the gap after the cell
+        {54, 71, aucune},              {10, 71, aucune},            // left of column 0, not in it
+        {136, 70, aucune},             // a row's top edge is outside
+        {136, 590, CaseGrille{1, 12}}, {136, 620, aucune},
+        {56, 10, ignore},              {376, 10, ignore},           // the empty slots of row 0
+        {455, 71, ignore},             // right of the last column
+    };
+    for (const auto& c : cas) EXPECT_EQ(g.caseSous(c.x, c.y), c.attendu) << c.x << ", " << c.y;
+}
+
+TEST(GrilleCodes, CellulesEtOctetsInseres) {
+    // Every cell but the blank stands once in the grid.
+    std::set<int> vues;
+    for (int c = 0; c < COLONNES_GRILLE; ++c)
+        for (int r = (c == 0 || c == 4) ? 1 : 0; r < RANGS_GRILLE; ++r) vues.insert(celluleGrille({c, r}));
+    EXPECT_EQ(vues.size(), 63u);
+    EXPECT_FALSE(vues.count(0));
+    EXPECT_EQ((std::vector<std::string>{pointsDe(celluleGrille({1, 0})), pointsDe(celluleGrille({1, 12})), pointsDe(63)}),
+              (std::vector<std::string>{"3", "4 6", "1 2 3 4 5 6"}));
+    // The cells with bytes of their own, by their dots.
+    const std::pair<const char*, Octet> propres[] = {{"6", 0xF5},   {"5", 0xDF},   {"5 6", 0xDE},   {"4", 0xDD},
+                                                     {"4 6", 0xD1}, {"4 5", 0xF1}, {"4 5 6", 0xBF}, {"3 4 5 6", 0xFE}};
+    int trouvees = 0;
+    for (int x = 1; x < 64; ++x)
+        for (auto [points, octet] : propres)
+            if (pointsDe(static_cast<Octet>(x)) == points) {
+                ++trouvees;
+                EXPECT_EQ(octetDeCellule(static_cast<Octet>(x)), octet) << points;
+            }
+    EXPECT_EQ(trouvees, 8);
+    // Whatever the cell, what is inserted in print mode is that one cell.
+    for (int x = 1; x < 64; ++x)
+        EXPECT_EQ(cellules(tapeApres("", std::string(1, char(octetDeCellule(static_cast<Octet>(x)))))),
+                  std::vector<int>{x})
+            << "cellule " << x;
+}
+
+TEST(GrilleCodes, DeplacementAuClavier) {
+    const struct { CaseGrille depuis; int dc, dr; CaseGrille attendu; } cas[] = {
+        {{}, 1, 0, {0, 1}},       // nothing yet: the first letter
+        {{2, 5}, 1, 0, {3, 5}},   {{1, 1}, 0, -1, {1, 0}},
+        {{0, 1}, 0, -1, {0, 1}},  // the empty slot above stops the move
+        {{3, 0}, 1, 0, {3, 0}},   {{4, 12}, 1, 1, {4, 12}},  // so do the edges
+    };
+    for (const auto& c : cas) EXPECT_EQ(deplaceCase(c.depuis, c.dc, c.dr), c.attendu);
+}
+
+TEST(EtiquettesCodes, TableDesSignes) {
+    const auto& t = etiquettesCodes();
+    ASSERT_EQ(t.size(), 53u);
+    std::set<int> tags;
+    std::set<std::pair<int, int>> places;
+    for (const EtiquetteCode& e : t) {
+        EXPECT_TRUE(places.insert({e.ligne, e.place}).second) << e.legende;
+        if (e.tag != 0) {
+            EXPECT_TRUE(tags.insert(e.tag).second && e.tag >= 16 && e.tag <= 56) << e.tag;
+            continue;
+        }
+        // A capital is typed as such and previewed as the capital sign and its small letter.
+        EXPECT_EQ(e.apercu, std::string({char(SIGNE_MAJUSCULE), char(enMinuscule(oct(e.insere.at(0))))}));
+        EXPECT_EQ(e.nom, e.legende + " majuscule");
+    }
+    EXPECT_EQ(tags.size(), 39u);
+}
+
+TEST(EtiquettesCodes, ApercuCeQueLEditeurInsere) {
+    // Each sign typed into a document gives the cells its preview shows.
+    // The math brackets are read as such only inside a number (after "1").
+    for (const EtiquetteCode& e : etiquettesCodes()) {
+        const bool math = e.tag == 23 || e.tag == 24;
+        EXPECT_EQ(cellules(tapeApres(math ? tapeApres("", "1") : "", e.insere)), cellules(e.apercu))
+            << e.legende << " (" << e.tag << ")";
+    }
+    // Outside a number they come out as the literary brackets, not as their preview.
+    const auto& t = etiquettesCodes();
+    auto apercu = [&t](int tag) { return std::find_if(t.begin(), t.end(), [tag](auto& e) { return e.tag == tag; })->apercu; };
+    for (auto [math, litteraire, signe] : {std::tuple{23, 30, "["}, {24, 31, "]"}}) {
+        EXPECT_NE(cellules(tapeApres("", signe)), cellules(apercu(math)));
+        EXPECT_EQ(cellules(tapeApres("", signe)), cellules(apercu(litteraire)));
+    }
+}

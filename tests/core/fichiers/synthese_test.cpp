@@ -1,0 +1,25 @@
+#include "core/fichiers/synthese.h"
+
+#include <gtest/gtest.h>
+
+using namespace dotavob;
+
+TEST(Synthese, VolumeEtVitesseDesCurseurs) {
+    const struct { int position, volume, vitesse; } cas[] = {
+        {0, 0, -10}, {64, 25, -5}, {127, 50, 0}, {128, 50, 0}, {191, 75, 5}, {255, 100, 10},
+    };
+    for (const auto& c : cas)
+        EXPECT_EQ(std::pair(volumeSynthese(c.position), vitesseSynthese(c.position)), std::pair(c.volume, c.vitesse))
+            << c.position;
+    EXPECT_EQ(std::pair(volumeSynthese(VOLUME_DEFAUT), vitesseSynthese(VITESSE_DEFAUT)), std::pair(100, 0));
+}
+
+TEST(Synthese, NomDesVoix) {
+    const struct { const char* nom; const char* affiche; } cas[] = {
+        {"Microsoft Server Speech Text to Speech Voice (fr-FR, Hortense)", " (fr-FR, Hortense)"},
+        {"A Microsoft Server Speech Text to Speech Voice B Microsoft Server Speech Text to Speech Voice", "A  B "},
+        {"flite kal16", "flite kal16"},
+        {"Microsoft Server Speech Text to Speech", "Microsoft Server Speech Text to Speech"},
+    };
+    for (const auto& c : cas) EXPECT_EQ(nomVoixAffiche(c.nom), c.affiche) << c.nom;
+}

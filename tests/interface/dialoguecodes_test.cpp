@@ -1,0 +1,254 @@
+#include "interface/dialoguecodes.h"
+
+#include <QImage>
+#include <cstring>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include "interface/couleurs.h"
+#include "interface/fenetreprincipale.h"
+#include "interface/vuenoir.h"
+
+using namespace dotavob;
+
+namespace {
+
+QLabel* etiquette(const Tdlgchoixcode& d, int tag) {
+    const auto& t = etiquettesCodes();
+    for (std::size_t i = 0; i < t.size(); ++i)
+        if (t[i].tag == tag) return d.etiquettes()[static_cast<int>(i)];
+    throw std::runtime_error("pas de signe " + std::to_string(tag));
+}
+
+QLabel* legende(const Tdlgchoixcode& d, const char* texte) {
+    for (QLabel* l : d.legendes())
+        if (l->text() == QString::fromUtf8(texte)) return l;
+    throw std::runtime_error(texte);
+}
+
+// The middle of a cell of the grid, and the centre of a dot (bit as in the cell value) of a cell at (x, y).
+QPoint milieu(const Tdlgchoixcode& d, CaseGrille c) {
+    const GrilleCodes& g = d.metriques();
+    return QPoint(g.xColonne(c.colonne) + g.A / 2, g.yRang(c.rang) + g.B / 2);
+}
+QPoint centrePoint(const GrilleCodes& g, int x, int y, int bit) {
+    std::int32_t dx = 0, dy = 0;
+    g.geometrieCellule().positionPoint(bit, dx, dy);
+    return QPoint(x + dx + g.d / 2, y + dy + g.d / 2);
+}
+
+QImage image(QWidget* w) {
+    QImage im(w->size(), QImage::Format_RGB32);
+    w->render(&im);
+    return im;
+}
+
+void survole(QLabel* l) { QTest::mouseMove(l, QPoint(l->width() / 2, l->height() / 2)); }
+
+class ChoixCode : public ::testing::Test {
+protected:
+    OptionsAffichage options;
+    Tdlgchoixcode d{options, nullptr};
+
+    void ouvre(int onglet) {
+        d.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+        d.onglets()->setCurrentIndex(onglet);
+    }
+    void TearDown() override { d.hide(); }
+};
+
+}  // namespace
+
+TEST_F(ChoixCode, FenetreActivationEtNoms) {
+    options.cadresCellules = true;
+    ouvre(1);
+    EXPECT_EQ(std::tuple(d.windowTitle(), d.size(), d.onglets()->tabText(0), d.onglets()->tabText(1)),
+              std::tuple(QStringLiteral("Choix d'un code"), QSize(480, 725), QStringLiteral("Noir"), QStringLiteral("Braille")));
+    EXPECT_EQ(std::tuple(d.grille()->size(), d.metriques().A, d.metriques().B, d.metriques().d),
+              std::tuple(QSize(472, 636), 21, 29, 7));
+    EXPECT_EQ(std::tuple(d.grille()->font().pixelSize(), d.grille()->font().bold()), std::tuple(28, true));
+    // Grey dots on, the frame as on the Braille page, each button as its flag.
+    auto drapeaux = [this] {
+        return std::tuple(d.pointsGris(), d.boutonPointsGris()->isChecked(), d.cadre(), d.boutonCadre()->isChecked());
+    };
+    EXPECT_EQ(drapeaux(), std::tuple(true, true, true, true));
+    d.boutonPointsGris()->click();
+    d.boutonCadre()->click();
+    EXPECT_EQ(drapeaux(), std::tuple(false, false, false, false));
+    QTest::mouseMove(d.grille(), milieu(d, {2, 3}));
+    ASSERT_EQ(d.survol(), (CaseGrille{2, 3}));
+    // Each opening starts again from the page's options, nothing hovered.
+    d.hide();
+    options.cadresCellules = false;
+    d.show();
+    EXPECT_EQ(drapeaux(), std::tuple(true, true, false, false));
+    EXPECT_FALSE(d.survol().valide());
+    // Named in words; each sign in its font.
+    EXPECT_EQ(std::tuple(d.etiquettes()[0]->accessibleName(), legende(d, "(centime d'euro)")->accessibleName(),
+                         d.onglets()->tabBar()->accessibleTabName(1), d.boutonCadre()->accessibleName()),
+              std::tuple(QStringLiteral("À majuscule"), QStringLiteral("centime d'euro"), QStringLiteral("Cellules braille"),
+                         QStringLiteral("Affichage du cadre")));
+    EXPECT_EQ(std::tuple(etiquette(d, 19)->font().pixelSize(), etiquette(d, 25)->font().pixelSize(),
+                         etiquette(d, 56)->font().family(), legende(d, "(yen)")->font().pixelSize()),
+              std::tuple(28, 16, QStringLiteral("Times New Roman"), 11));
+}
+
+TEST_F(ChoixCode, GrilleALaSourisEtAuClavier) {
+    ouvre(1);
+    const CaseGrille a{0, 1}, vide{0, 0};
+    const struct { QPoint ou; CaseGrille attendu; } pas[] = {
+        {milieu(d, {1, 0}), {1, 0}},
+        {milieu(d, vide), {1, 0}},                         // the empty cells keep the hover
+        {milieu(d, {4, 0}), {1, 0}},
+        {milieu(d, a) + QPoint(d.metriques().A, 0), {}},   // the gap after column 0
+        {QPoint(5, milieu(d, a).y()), {}},                 // left of column 0
+        {milieu(d, a), a},
+    };
+    for (const auto& p : pas) {
+        QTest::mouseMove(d.grille(), p.ou);
+        EXPECT_EQ(d.survol(), p.attendu) << p.ou.x() << ", " << p.ou.y();
+    }
+    // A double-click on an empty cell chooses the cell hovered before it.
+    QTest::mouseDClick(d.grille(), Qt::LeftButton, {}, milieu(d, vide));
+    EXPECT_EQ(std::tuple(d.result(), d.celluleChoisie(), d.aInserer()),
+              std::tuple(int(QDialog::Accepted), std::optional<Octet>(8), std::string("a")));
+    // Nothing hovered since the opening: it chooses nothing, the dialog stays.
+    d.setResult(0);
+    ouvre(1);
+    QTest::mouseDClick(d.grille(), Qt::LeftButton, {}, milieu(d, vide));
+    EXPECT_EQ(std::tuple(d.isVisible(), d.result()), std::tuple(true, 0));
+    // From the keyboard: the arrows move, the cell is said, Enter chooses.
+    d.grille()->setFocus();
+    for (Qt::Key k : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Up}) QTest::keyClick(d.grille(), k);
+    EXPECT_EQ(d.grille()->accessibleDescription(), QStringLiteral("points 3"));
+    QTest::keyClick(d.grille(), Qt::Key_Return);
+    EXPECT_EQ(std::tuple(d.result(), d.celluleChoisie()), std::tuple(int(QDialog::Accepted), std::optional<Octet>(32)));
+}
+
+TEST_F(ChoixCode, DessinDeLaGrille) {
+    options.cadresCellules = true;
+    ouvre(1);
+    const GrilleCodes& g = d.metriques();
+    auto pixel = [&](const QImage& im, CaseGrille c, int bit) {
+        return im.pixelColor(centrePoint(g, g.xColonne(c.colonne), g.yRang(c.rang), bit));
+    };
+    QImage im = image(d.grille());
+    const struct { CaseGrille c; int bit; QColor attendu; } cas[] = {
+        {{1, 0}, 5, couleurs::bleu},    {{1, 0}, 3, couleurs::gris},   // dot 3 of the first row; dot 1 absent
+        {{0, 1}, 3, couleurs::rouge},   {{0, 10}, 4, couleurs::rouge}, // a; j's dot 2
+        {{0, 11}, 2, couleurs::vert},   {{1, 1}, 5, couleurs::noir},   // dots 4 5; k's dot 3
+    };
+    for (const auto& x : cas) EXPECT_EQ(pixel(im, x.c, x.bit), x.attendu) << x.c.colonne << ", " << x.c.rang << " bit " << x.bit;
+    EXPECT_EQ(std::tuple(im.pixelColor(g.xColonne(1), g.yRang(1)), im.pixelColor(3, g.ySeparation(1))),
+              std::tuple(couleurs::rouge, couleurs::argent));  // a frame, a separating line
+    // Without grey dots and frame; the hovered cell's character boxed on its left.
+    d.boutonPointsGris()->click();
+    d.boutonCadre()->click();
+    QTest::mouseMove(d.grille(), milieu(d, {1, 1}));
+    im = image(d.grille());
+    EXPECT_EQ(std::tuple(pixel(im, {1, 1}, 4), im.pixelColor(g.xColonne(1), g.yRang(1))),
+              std::tuple(couleurs::blanc, couleurs::blanc));
+    const Rectangle b = g.boiteCaractere({1, 1});
+    EXPECT_EQ(std::tuple(im.pixelColor(b.x, b.y + b.hauteur / 2), im.pixelColor(b.x + b.largeur - 1, b.y + 2)),
+              std::tuple(couleurs::bleu, couleurs::bleu));
+    int encre = 0;  // the character inside
+    for (int y = b.y + 1; y < b.y + b.hauteur - 1; ++y)
+        for (int x = b.x + 1; x < b.x + b.largeur - 1; ++x) encre += im.pixelColor(x, y) != couleurs::blanc;
+    EXPECT_GT(encre, 20);
+}
+
+TEST_F(ChoixCode, ApercuDesSignesEnNoir) {
+    ouvre(0);
+    QWidget* apercu = d.apercu();
+    EXPECT_FALSE(apercu->isVisible());
+    QLabel* plus = etiquette(d, 17);
+    survole(plus);
+    EXPECT_EQ(d.texteApercu(), "!");
+    ASSERT_TRUE(apercu->isVisible());
+    EXPECT_EQ(apercu->geometry(), QRect(plus->geometry().bottomRight() + QPoint(1, 1), QSize(31, 43)));
+    // "!": dots 2 3 5 in black, the absent dot 1 in grey.
+    const GrilleCodes& g = d.metriques();
+    const QImage im = image(apercu);
+    EXPECT_EQ(std::tuple(im.pixelColor(centrePoint(g, g.xApercu(0), g.yApercu(), 4)),
+                         im.pixelColor(centrePoint(g, g.xApercu(0), g.yApercu(), 3))),
+              std::tuple(couleurs::noir, couleurs::gris));
+    // Three cells; at the right edge the box moves left to stay in the page.
+    for (auto [tag, apercuAttendu] : {std::pair{46, "\xB4\xF3\xF3"}, {56, "\xA4p"}}) {
+        QLabel* l = etiquette(d, tag);
+        survole(l);
+        const int largeur = g.largeurApercu(static_cast<int>(std::strlen(apercuAttendu)));
+        EXPECT_EQ(std::tuple(d.texteApercu(), apercu->width(), apercu->x()),
+                  std::tuple(std::string(apercuAttendu), largeur, std::min(l->geometry().right() + 1, d.pageNoir()->width() - largeur)));
+        EXPECT_LE(apercu->geometry().right(), d.pageNoir()->width() - 1);
+    }
+    // Off the signs, the preview goes.
+    QTest::mouseMove(d.pageNoir(), QPoint(d.pageNoir()->width() - 3, d.pageNoir()->height() - 3));
+    EXPECT_EQ(std::tuple(apercu->isVisible(), d.texteApercu()), std::tuple(false, std::string()));
+}
+
+// ---- Through the main window ------------------------------------------------------
+
+TEST(AutreCode, InsereCeQueLeDialogueAChoisi) {
+    QTemporaryDir dossier;
+    TFDotavoB f(MagasinReglages(dossier.filePath(QStringLiteral("r.conf"))), {QStringLiteral("dotavob")});
+    f.informe = f.afficheErreur = [](const QString& m) { ADD_FAILURE() << m.toStdString(); };
+    f.show();
+    auto bouton = [&f](const char* nom) {
+        for (QToolButton* b : f.panelBoutons().findChildren<QToolButton*>())
+            if (b->accessibleName() == QString::fromUtf8(nom)) return b;
+        throw std::runtime_error(nom);
+    };
+    // The tool button, then the user's gesture in the dialog.
+    Tdlgchoixcode& d = f.dialogueCodes();
+    auto choisit = [&](int onglet, std::function<void()> geste) {
+        QTimer::singleShot(0, &d, [&d, onglet, geste] {
+            if (QTest::qWaitForWindowExposed(&d)) {
+                d.onglets()->setCurrentIndex(onglet);
+                geste();
+            }
+            if (d.isVisible()) {
+                ADD_FAILURE() << "dialogue resté ouvert";
+                d.reject();
+            }
+        });
+        bouton("Autre code")->click();
+    };
+    // What insereCaractere makes of "¬" in a document of its own.
+    FormatPage format;
+    DocumentBraille autre{format};
+    EditeurBraille edAutre{autre};
+    edAutre.insereCaractere(0xAC);
+
+    f.editeur().insereNoir("x");
+    // Cell 5 (dots 4 6) by a double-click on the grid; the keyboard back on the page.
+    choisit(1, [&d] { QTest::mouseDClick(d.grille(), Qt::LeftButton, {}, milieu(d, {1, 12})); });
+    EXPECT_EQ(f.document().texte(), "x\xD1");
+    EXPECT_EQ(f.focusWidget(), static_cast<QWidget*>(&f.vueNoir()));
+    choisit(0, [&d] { QTest::mouseDClick(etiquette(d, 47), Qt::LeftButton, {}, QPoint(2, 2)); });  // "_"
+    EXPECT_EQ(f.document().texte(), "x\xD1" + autre.texte());
+    // A caption, or "Fermer" after hovering a cell: nothing.
+    const std::string avant = f.document().texte();
+    choisit(0, [&d] { QTest::mouseDClick(legende(d, "(euro)"), Qt::LeftButton, {}, QPoint(3, 3)); });
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    choisit(1, [&d] {
+        QTest::mouseMove(d.grille(), milieu(d, {2, 4}));
+        QTest::mouseClick(d.fermer(), Qt::LeftButton);
+    });
+    EXPECT_EQ(std::tuple(f.document().texte(), d.result()), std::tuple(avant, int(QDialog::Rejected)));
+    // The frame follows the Braille page's.
+    bouton("Affichage du cadre")->click();
+    bool cadre = false;
+    choisit(1, [&d, &cadre] {
+        cadre = d.cadre() && d.boutonCadre()->isChecked();
+        d.reject();
+    });
+    EXPECT_TRUE(cadre);
+}
