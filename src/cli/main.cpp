@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/braille/codes.h"
+#include "core/braille/unicode.h"
 #include "core/document/document.h"
 #include "core/document/formatpage.h"
 #include "core/editeur/editeur.h"
@@ -264,24 +265,14 @@ int info(const Arguments& a) {
     return 0;
 }
 
-// A Braille byte as the Unicode Braille pattern of its cell.
+// Each cell as its Unicode braille character, each line end a line end.
 std::string cellulesUnicode(const std::string& braille) {
     std::string r;
     for (char ch : braille) {
-        const Octet b = oct(ch);
-        if (estFinDeLigne(b)) {
+        if (estFinDeLigne(oct(ch)))
             r += '\n';
-            continue;
-        }
-        const Octet c = cellule(b) & 63;
-        // Our bit order (dots 3 2 1 4 5 6) to the pattern's (dot n = bit n - 1).
-        constexpr int point[6] = {6, 5, 4, 1, 2, 3};
-        char32_t u = 0x2800;
-        for (int bit = 0; bit < 6; ++bit)
-            if (c & (1 << bit)) u |= 1u << (point[bit] - 1);
-        r += static_cast<char>(0xE0 | (u >> 12));
-        r += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        r += static_cast<char>(0x80 | (u & 0x3F));
+        else
+            ajouteUtf8(r, brailleUnicode(oct(ch)));
     }
     return r;
 }
