@@ -62,6 +62,12 @@ std::string paragrapheAuHasard(std::mt19937& alea, std::size_t mots, std::int32_
     return s;
 }
 
+// Paths cross the program as UTF-8, whatever the system's own encoding.
+std::string utf8(const std::filesystem::path& p) {
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
+}
+
 std::string lis(const std::string& nom) {
     std::string octets, erreur;
     EXPECT_TRUE(lisFichier(std::string(DOTAVOB_DONNEES_TEST) + "/" + nom, octets, erreur)) << erreur;
@@ -369,13 +375,14 @@ TEST(Echange, LeFormatSelonLExtensionEtLesErreursNommentLeFichier) {
     // A PEF file read as Braille ASCII, and the reverse, are refused by name.
     const auto temporaire = std::filesystem::temp_directory_path() / "dotavob-echange-test";
     std::filesystem::create_directories(temporaire);
-    const std::string faux = (temporaire / "faux.brf").string(), fauxPef = (temporaire / "faux.pef").string();
-    std::filesystem::copy_file(donnees + "/volumes.pef", faux, std::filesystem::copy_options::overwrite_existing);
-    std::filesystem::copy_file(donnees + "/exemple.brf", fauxPef, std::filesystem::copy_options::overwrite_existing);
+    const auto remplace = std::filesystem::copy_options::overwrite_existing;
+    std::filesystem::copy_file(std::filesystem::path(donnees) / "volumes.pef", temporaire / "faux.brf", remplace);
+    std::filesystem::copy_file(std::filesystem::path(donnees) / "exemple.brf", temporaire / "faux.pef", remplace);
+    const std::string faux = utf8(temporaire / "faux.brf"), fauxPef = utf8(temporaire / "faux.pef");
     EXPECT_EQ(chargeEchange(faux).erreur, "Le fichier « " + faux +
                                               " » n'est pas un fichier braille ASCII lisible : l'octet 0xC3 de la ligne 15, "
                                               "colonne 80, n'est pas du braille ASCII.");
     EXPECT_EQ(chargeEchange(fauxPef).erreur.rfind("Le fichier « " + fauxPef + " » n'est pas un fichier PEF lisible : XML mal formé", 0), 0u);
-    EXPECT_EQ(chargeEchange(donnees + "/absent.pef").erreur.find("introuvable") != std::string::npos, true);
+    EXPECT_NE(chargeEchange(donnees + "/absent.pef").erreur.find("introuvable"), std::string::npos);
     std::filesystem::remove_all(temporaire);
 }
