@@ -319,12 +319,10 @@ TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
         {volume("<page><row>⠁</row></page>").substr(0, 120), "XML mal formé à la ligne 1, colonne "},
         {debut + "<volume cols='3' rows='2'>\n<section><page><row>⠁</row></page></section>", "balise fermante qui ne ferme pas"},
         {"<pef version='2008-1'><body/></pef>", "l'élément racine « pef » n'est pas dans l'espace de noms de PEF"},
-        {"<pef xmlns='http://www.daisy.org/ns/2008/pef#'><body/></pef>", "n'est pas dans l'espace de noms de PEF"},
         {"<html xmlns='http://www.daisy.org/ns/2008/pef'/>", "ce n'est pas un document PEF : son élément racine est « html »"},
         {"<p:pef xmlns:q='http://www.daisy.org/ns/2008/pef'/>", "le préfixe « p » de « p:pef » n'est pas déclaré"},
         {debut + "</body></pef>", "le corps (body) n'a aucun volume"},
         {volume("<page><row>⠁</row><note/></page>"), "l'élément « note » n'a pas sa place dans « page »"},
-        {volume("<page/><volume cols='1' rows='1'/>"), "l'élément « volume » n'a pas sa place dans « section »"},
         {volume("<page><row xmlns='urn:autre'>⠁</row></page>"), "l'élément « row » n'a pas sa place dans « page »"},
         {volume("<page><row>⠁<b>⠃</b></row></page>"), "page 1, rangée 1 : l'élément « b » n'a pas sa place dans une rangée"},
         {volume("<page>⠁</page>"), "du texte hors d'une rangée, dans « page »"},
@@ -334,8 +332,6 @@ TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
         {volume("<page/><page><row/><row/><row/></page>"), "la page 2 a plus de rangées que les 2 de son volume"},
         {volume("<page><row>⠁a</row></page>"), "page 1, rangée 1, cellule 2 : le caractère U+0061 n'est pas une cellule braille"},
         {volume("<page><row>⡁</row></page>"), "cellule 1 : U+2841 est une cellule à huit points"},
-        {volume("<page><row>⣿</row></page>"), "U+28FF est une cellule à huit points"},
-        {volume("<page><row> ⠁</row></page>"), "le caractère U+0020 n'est pas une cellule braille"},
         {volume("<page><row>\xE2\xA0</row></page>"), "page 1, rangée 1 : UTF-8 mal formé"},
         {volume("<page/>", "rows='2'"), "il manque l'attribut cols de « volume »"},
         {volume("<page/>", "cols='0' rows='2'"), "l'attribut cols de « volume » vaut « 0 »"},
@@ -360,9 +356,8 @@ TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
 
 TEST(Echange, LeFormatSelonLExtensionEtLesErreursNommentLeFichier) {
     const struct { const char* nom; FormatEchange f; } noms[] = {
-        {"livre.brf", FormatEchange::Brf}, {"LIVRE.BRF", FormatEchange::Brf}, {"a/livre.txt", FormatEchange::Brf},
-        {"livre.Pef", FormatEchange::Pef}, {"livre.dtv", FormatEchange::Aucun}, {"livre", FormatEchange::Aucun},
-        {"dossier.pef/livre", FormatEchange::Aucun}, {"dossier.brf\\livre", FormatEchange::Aucun},
+        {"LIVRE.BRF", FormatEchange::Brf}, {"a/livre.txt", FormatEchange::Brf}, {"livre.Pef", FormatEchange::Pef},
+        {"livre.dtv", FormatEchange::Aucun}, {"dossier.pef/livre", FormatEchange::Aucun},
     };
     for (auto [nom, f] : noms) EXPECT_EQ(formatEchangeDe(nom), f) << nom;
 
