@@ -6,8 +6,10 @@
 
 #include "core/document/document.h"
 #include "core/editeur/editeur.h"
+#include "core/fichiers/brf.h"
 #include "core/fichiers/dtv.h"
 #include "core/fichiers/export.h"
+#include "core/fichiers/pef.h"
 #include "core/fichiers/rtf.h"
 #include "core/noir/noir.h"
 #include "core/transcription/transcription.h"
@@ -204,6 +206,61 @@ void BM_ExporteCodeUS(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(texte.size()));
 }
 BENCHMARK(BM_ExporteCodeUS)->Unit(benchmark::kMillisecond);
+
+// A Braille ASCII file of `pages` pages as other programs write them: 28
+// lines of at most 30 cells, each ended by CR LF, each page by FF.
+std::string livreBrf(int pages) {
+    TgestionnaireMarqueurs aucun;
+    const std::string lignes = Exporte(documentBraille(pages), aucun, false);
+    std::string brf;
+    int n = 0;
+    for (std::size_t i = 0; i < lignes.size() && n < pages * 28;) {
+        const std::size_t fin = lignes.find("\r\n", i);
+        brf.append(lignes, i, fin - i + 2);
+        if (++n % 28 == 0) brf += '\f';
+        i = fin + 2;
+    }
+    return brf;
+}
+
+// Opening a 500-page .brf: read (0), or read and opened as the editor opens
+// it, the document built and re-wrapped to its format (1).
+void BM_OuvreBrf(benchmark::State& state) {
+    const std::string brf = livreBrf(500);
+    std::int32_t pages = 0;
+    for (auto _ : state) {
+        ResultatLecture r = litBrf(brf);
+        if (state.range(0)) {
+            DocumentBraille d(r.contenu.format);
+            d.charge(std::move(r.contenu.texte), {});
+            d.recoupeDocument(false);
+            pages = d.nbPages();
+        }
+        benchmark::DoNotOptimize(r.contenu.texte.data());
+    }
+    if (state.range(0)) state.counters["pages"] = pages;
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(brf.size()));
+}
+BENCHMARK(BM_OuvreBrf)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A 500-page book written as PEF (each page composed as for embossing) and read back.
+void BM_EcritEtLitPef(benchmark::State& state) {
+    FormatPage f;
+    f.derive();
+    DocumentBraille d(f);
+    d.charge(documentBraille(500), {});
+    ReglagesEmbossage r;
+    const MetaPef meta{"urn:bench", "Livre", "2024-01-01", "fr"};
+    std::int64_t octets = 0;
+    for (auto _ : state) {
+        const std::string pef = exportePef(d, f, r, meta);
+        ResultatLecture lu = litPef(pef);
+        benchmark::DoNotOptimize(lu.contenu.texte.data());
+        octets += static_cast<std::int64_t>(pef.size());
+    }
+    state.SetBytesProcessed(octets);
+}
+BENCHMARK(BM_EcritEtLitPef)->Unit(benchmark::kMillisecond);
 
 // dotavob-cli noir and exporter on a book of 80,000 paragraphs, with one
 // marker per paragraph (argument 1) or none (0). Each pass starts from a

@@ -1,18 +1,22 @@
 // dotavob-cli: the Braille core from the command line, for batch work and
 // scripts. It gives exactly what the editor gives for the same files.
+#include <cctype>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/braille/codes.h"
+#include "core/braille/unicode.h"
 #include "core/document/document.h"
 #include "core/document/formatpage.h"
 #include "core/editeur/editeur.h"
 #include "core/fichiers/dtv.h"
+#include "core/fichiers/echange.h"
 #include "core/fichiers/embossage.h"
 #include "core/fichiers/export.h"
 #include "core/fichiers/importation.h"
+#include "core/fichiers/pef.h"
 #include "core/noir/noir.h"
 #include "core/transcription/transcription.h"
 #include "plateforme/spouleur.h"
@@ -42,9 +46,21 @@ const char* const AIDE =
     "      son importation dans un document vide (entête et pied de page absents),\n"
     "      et enregistre le document. Par défaut : 30 caractères, 28 lignes.\n"
     "      SORTIE « - » écrit le document sur la sortie standard.\n"
-    "  exporter DOC.dtv SORTIE [--code us|fr]\n"
-    "      Exporte le document en braille ASCII (Code US par défaut, ou Code\n"
-    "      Français). SORTIE « - » écrit sur la sortie standard.\n"
+    "  importer FICHIER.brf|FICHIER.pef DOC.dtv [--cpl N] [--lignes N]\n"
+    "      Fait un document d'un fichier braille : braille ASCII américain (.brf,\n"
+    "      ou .txt) ou PEF (.pef), le format lu d'après l'extension. Chaque ligne\n"
+    "      du fichier devient un paragraphe, chaque page une page. Le format de\n"
+    "      page est celui du fichier : pour un .brf, le format de départ (--cpl,\n"
+    "      --lignes ; 30 caractères, 28 lignes) élargi à sa plus longue ligne et\n"
+    "      à sa plus longue page ; pour un .pef, ses colonnes et ses rangées.\n"
+    "  exporter DOC SORTIE [--code us|fr|unicode|pef] [--titre T] [--lignes N]\n"
+    "           [--caracteres N] [--marge-haut N] [--marge-gauche N]\n"
+    "      Exporte le document. us (par défaut) : braille ASCII américain, le\n"
+    "      contenu d'un fichier .brf ; fr : braille ASCII du Code Français ;\n"
+    "      unicode : braille Unicode en UTF-8, aux mêmes fins de ligne ; pef :\n"
+    "      les pages telles qu'embossées (marges, entête, pied de page), au format\n"
+    "      PEF, avec les options de mise en page d'embosser et le titre T (par\n"
+    "      défaut le nom du document). SORTIE « - » écrit sur la sortie standard.\n"
     "  noir DOC.dtv\n"
     "      Écrit le texte en noir du document (UTF-8) sur la sortie standard.\n"
     "  info DOC.dtv\n"
@@ -59,6 +75,13 @@ const char* const AIDE =
     "      S secondes (120) pour recevoir chaque travail.\n"
     "  demo [TEXTE] [--cpl N]\n"
     "      Transcrit TEXTE, l'affiche en points braille et le relit en noir.\n"
+    "\n"
+    "Formats de fichier :\n"
+    "  .dtv   document DotavoB\n"
+    "  .brf   braille ASCII américain (Code US), lignes finies par CR LF, pages par FF\n"
+    "  .pef   Portable Embosser Format 2008-1, pages en braille Unicode\n"
+    "Partout où une commande lit un document DOC, un fichier .brf ou .pef se lit\n"
+    "comme l'importerait « importer ».\n"
     "\n"
     "Une option donnée plusieurs fois prend sa dernière valeur.\n";
 
@@ -123,8 +146,18 @@ struct DocumentOuvert {
     EditeurBraille editeur{document};
 };
 
+// A .brf or .pef file opens as a document too; a .txt is Braille ASCII
+// only when "importer" is asked to read it.
+bool estFichierEchange(const std::string& chemin) {
+    if (formatEchangeDe(chemin) == FormatEchange::Aucun) return false;
+    std::string fin = chemin.substr(chemin.size() - 4);
+    for (char& c : fin) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return fin != ".txt";
+}
+
 void ouvre(const std::string& chemin, DocumentOuvert& d) {
-    ResultatLecture r = chargeDtv(chemin, chargeformat(std::nullopt));
+    ResultatLecture r = estFichierEchange(chemin) ? chargeEchange(chemin, chargeformat(std::nullopt))
+                                                  : chargeDtv(chemin, chargeformat(std::nullopt));
     if (!r.ok) echoue(r.erreur);
     d.contenu = std::move(r.contenu);
     d.format = d.contenu.format;
@@ -190,12 +223,58 @@ int transcrire(const Arguments& a) {
     return 0;
 }
 
+// The page layout that embossing and the PEF export share: the document's
+// own format unless the options say otherwise.
+ReglagesEmbossage miseEnPage(const Arguments& a, const DocumentOuvert& d) {
+    ReglagesEmbossage r;
+    r.lignesParPage = a.entier("--lignes", d.format.lignesParPage, 1, 255);
+    r.caracteresParLigne = a.entier("--caracteres", d.format.cpl, 1, 255);
+    r.margeHaut = a.entier("--marge-haut", 0, 0, r.lignesParPage - 1);
+    r.margeGauche = a.entier("--marge-gauche", 0, 0, r.caracteresParLigne - 1);
+    return r;
+}
+
+// The file's name without its folder and extension.
+std::string nomSansExtension(const std::string& chemin) {
+    const auto barre = chemin.find_last_of("/\\");
+    std::string nom = barre == std::string::npos ? chemin : chemin.substr(barre + 1);
+    const auto point = nom.find_last_of('.');
+    return point == std::string::npos || point == 0 ? nom : nom.substr(0, point);
+}
+
 int exporter(const Arguments& a) {
     const std::string code = a.option("--code").value_or("us");
-    if (code != "us" && code != "fr") echoue("--code attend « us » ou « fr ».");
+    if (code != "us" && code != "fr" && code != "unicode" && code != "pef")
+        echoue("--code attend « us », « fr », « unicode » ou « pef ».");
+    if (code != "pef")
+        for (const char* o : {"--titre", "--lignes", "--caracteres", "--marge-haut", "--marge-gauche"})
+            if (a.option(o)) echoue(std::string("l'option ") + o + " ne vaut que pour --code pef.");
     DocumentOuvert d;
     ouvre(a.positionnels[0], d);
-    ecrit(a.positionnels[1], Exporte(d.document.texte(), d.document.marqueurs(), code == "fr"));
+    const std::string texte = d.document.texte();
+    if (code == "pef") {
+        const ReglagesEmbossage r = miseEnPage(a, d);
+        const MetaPef meta = metaPef(a.option("--titre").value_or(nomSansExtension(a.positionnels[0])), texte);
+        ecrit(a.positionnels[1], exportePef(d.document, d.format, r, meta));
+    } else if (code == "unicode") {
+        ecrit(a.positionnels[1], ExporteUnicode(texte, d.document.marqueurs()));
+    } else {
+        ecrit(a.positionnels[1], Exporte(texte, d.document.marqueurs(), code == "fr"));
+    }
+    return 0;
+}
+
+int importer(const Arguments& a) {
+    const std::string& entree = a.positionnels[0];
+    if (formatEchangeDe(entree) == FormatEchange::Aucun)
+        echoue("« " + entree + " » : format inconnu ; importer lit les fichiers .brf, .txt (braille ASCII) et .pef.");
+    FormatPage format = chargeformat(std::nullopt);
+    format.setCaracteres(a.entier("--cpl", 30, 10, 50));
+    format.setLignes(a.entier("--lignes", 28, 10, 60));
+    format.derive();
+    ResultatLecture r = chargeEchange(entree, format);
+    if (!r.ok) echoue(r.erreur);
+    ecrit(a.positionnels[1], ecritDtv(r.contenu));
     return 0;
 }
 
@@ -206,12 +285,8 @@ int embosser(const Arguments& a) {
     if (code != "us" && code != "fr") echoue("--code attend « us » ou « fr ».");
     DocumentOuvert d;
     ouvre(a.positionnels[0], d);
-    ReglagesEmbossage r;
+    ReglagesEmbossage r = miseEnPage(a, d);
     r.codeUS = code == "us";
-    r.lignesParPage = a.entier("--lignes", d.format.lignesParPage, 1, 255);
-    r.caracteresParLigne = a.entier("--caracteres", d.format.cpl, 1, 255);
-    r.margeHaut = a.entier("--marge-haut", 0, 0, r.lignesParPage - 1);
-    r.margeGauche = a.entier("--marge-gauche", 0, 0, r.caracteresParLigne - 1);
     TravailEmbossage t;
     t.imprimante = imprimante.value_or(fichier.value_or(""));
     t.nomDocument = "Dotavo Embossage de " + a.positionnels[0];
@@ -264,24 +339,14 @@ int info(const Arguments& a) {
     return 0;
 }
 
-// A Braille byte as the Unicode Braille pattern of its cell.
+// Each cell as its Unicode braille character, each line end a line end.
 std::string cellulesUnicode(const std::string& braille) {
     std::string r;
     for (char ch : braille) {
-        const Octet b = oct(ch);
-        if (estFinDeLigne(b)) {
+        if (estFinDeLigne(oct(ch)))
             r += '\n';
-            continue;
-        }
-        const Octet c = cellule(b) & 63;
-        // Our bit order (dots 3 2 1 4 5 6) to the pattern's (dot n = bit n - 1).
-        constexpr int point[6] = {6, 5, 4, 1, 2, 3};
-        char32_t u = 0x2800;
-        for (int bit = 0; bit < 6; ++bit)
-            if (c & (1 << bit)) u |= 1u << (point[bit] - 1);
-        r += static_cast<char>(0xE0 | (u >> 12));
-        r += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        r += static_cast<char>(0x80 | (u & 0x3F));
+        else
+            ajouteUtf8(r, brailleUnicode(oct(ch)));
     }
     return r;
 }
@@ -302,7 +367,10 @@ int lance(const std::string& commande, int argc, char** argv) {
         return 0;
     }
     if (commande == "transcrire") return transcrire(analyse(argc, argv, 2, 2, {"--cpl", "--lignes"}));
-    if (commande == "exporter") return exporter(analyse(argc, argv, 2, 2, {"--code"}));
+    if (commande == "exporter")
+        return exporter(analyse(argc, argv, 2, 2,
+                                {"--code", "--titre", "--lignes", "--caracteres", "--marge-haut", "--marge-gauche"}));
+    if (commande == "importer") return importer(analyse(argc, argv, 2, 2, {"--cpl", "--lignes"}));
     if (commande == "noir") return noir(analyse(argc, argv, 1, 1, {}));
     if (commande == "embosser")
         return embosser(analyse(argc, argv, 1, 1,

@@ -1,7 +1,8 @@
 #!/bin/sh
 # The layers, as the includes show them: every "#include" of the project
-# points downward. Qt appears only in the interface and the platform layer;
-# the core's folders include one another in one order only.
+# points downward. Qt appears only in the interface and the platform layer,
+# pugixml only in the files layer; the core's folders include one another in
+# one order only.
 # Usage: couches.sh SRC_DIR
 set -u
 src=$1
@@ -35,6 +36,16 @@ for f in $(cd "$src" && find . -name '*.h' -o -name '*.cpp' | sed 's|^\./||' | s
         plateforme/spouleur*) qt_permis=non ;;  # the command-line tool links them: no Qt
         interface/*|plateforme/*) qt_permis=oui ;;
         *) qt_permis=non ;;
+    esac
+    # The XML library belongs to the files layer, where the PEF files are read
+    # and written; nothing else depends on it.
+    case $dossier in
+        core/fichiers) ;;
+        *)
+            if grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<pugixml' "$src/$f"; then
+                echo "$f : pugixml n'a sa place que dans core/fichiers"
+                fautes=$((fautes + 1))
+            fi ;;
     esac
     case $qt_permis in
         oui) ;;

@@ -76,6 +76,62 @@ if [ -w /dev/full ]; then
         grep -q 'sortie standard' "$tmp/err" || echec "message de « $commande » sur un disque plein"
     done
 fi
+
+# Braille exchange files. A .brf is the Code US export; read back, its last
+# line end is what closed the last line.
+"$cli" exporter "$tmp/a.dtv" "$tmp/a.brf"
+cmp -s "$tmp/a.brf" "$tmp/us.txt" || echec "export .brf"
+"$cli" importer "$tmp/a.brf" "$tmp/b.dtv"
+"$cli" exporter "$tmp/b.dtv" "$tmp/b.brf"
+printf '.bonjour .paris4\r\n.le ,*< mai4' | cmp -s - "$tmp/b.brf" || echec "aller-retour .brf"
+"$cli" importer "$tmp/b.brf" "$tmp/c.dtv"
+cmp -s "$tmp/c.dtv" "$tmp/b.dtv" || echec "second aller-retour .brf"
+# Another program's file: capitals, a page break, the last page closed by FF.
+"$cli" importer "$donnees/exemple.brf" "$tmp/e.dtv"
+"$cli" info "$tmp/e.dtv" | grep -qx 'pages: 2' || echec "pages d'un .brf"
+printf 'bonjour .paris4\r\n.le ,*< mai4\r\n\f.page deux4' > "$tmp/attendu.brf"
+"$cli" exporter "$tmp/e.dtv" - | cmp -s - "$tmp/attendu.brf" || echec "cellules d'un .brf"
+# The name tells the format, in any case; a .txt is Braille ASCII, and a .brf
+# or .pef opens wherever a document does.
+cp "$donnees/exemple.brf" "$tmp/EXEMPLE.TXT"
+"$cli" importer "$tmp/EXEMPLE.TXT" "$tmp/t.dtv"
+cmp -s "$tmp/t.dtv" "$tmp/e.dtv" || echec "importer un .TXT"
+"$cli" exporter "$donnees/exemple.brf" - | cmp -s - "$tmp/attendu.brf" || echec "exporter un .brf"
+# Unicode braille: UTF-8 cells, the same line ends.
+printf 'ab\r\ncd\r\n' > "$tmp/ab.brf"
+"$cli" exporter "$tmp/ab.brf" - --code unicode > "$tmp/ab.txt"
+printf '\342\240\201\342\240\203\r\n\342\240\211\342\240\231' | cmp -s - "$tmp/ab.txt" || echec "exporter --code unicode"
+# PEF: the pages as embossed, read back page for page, written again the same.
+"$cli" exporter "$tmp/a.dtv" "$tmp/a.pef" --code pef --lignes 4 --titre a
+grep -q '<volume cols="20" rows="4" rowgap="0" duplex="false">' "$tmp/a.pef" || echec "volume PEF"
+"$cli" importer "$tmp/a.pef" "$tmp/p.dtv"
+"$cli" exporter "$tmp/p.dtv" "$tmp/p.pef" --code pef --lignes 4 --titre a
+grep -v 'dc:identifier\|dc:date' "$tmp/a.pef" > "$tmp/a-corps.pef"
+grep -v 'dc:identifier\|dc:date' "$tmp/p.pef" | cmp -s - "$tmp/a-corps.pef" || echec "aller-retour PEF"
+# Every row a line, the blank rows of the page included.
+"$cli" exporter "$tmp/a.pef" "$tmp/pef.brf"
+printf '.bonjour .paris4\r\n.le ,*< mai4\r\n\r\n' | cmp -s - "$tmp/pef.brf" || echec "rangées d'un PEF"
+"$cli" importer "$donnees/volumes.pef" "$tmp/v.dtv"
+"$cli" info "$tmp/v.dtv" | grep -qx 'pages: 5' || echec "volumes PEF"
+# What cannot be read is refused whole: a message, status 1, the output left as it was.
+cp "$tmp/b.dtv" "$tmp/garde.dtv"
+printf 'ab\r\ncd\351\r\n' > "$tmp/faux.brf"
+if "$cli" importer "$tmp/faux.brf" "$tmp/b.dtv" 2> "$tmp/err"; then echec ".brf fautif accepté"; fi
+grep -qF "« $tmp/faux.brf » n'est pas un fichier braille ASCII lisible : l'octet 0xE9 de la ligne 2, colonne 3, n'est pas du braille ASCII." "$tmp/err" || echec "message du .brf fautif"
+sed 's|ns/2008/pef|ns/2009/pef|' "$donnees/volumes.pef" > "$tmp/faux.pef"
+if "$cli" importer "$tmp/faux.pef" "$tmp/b.dtv" 2> "$tmp/err"; then echec ".pef fautif accepté"; fi
+grep -qF "n'est pas un fichier PEF lisible : l'élément racine « pef » n'est pas dans l'espace de noms de PEF" "$tmp/err" || echec "message du .pef fautif"
+head -c 700 "$donnees/volumes.pef" > "$tmp/tronque.pef"
+if "$cli" importer "$tmp/tronque.pef" "$tmp/b.dtv" 2> "$tmp/err"; then echec ".pef tronqué accepté"; fi
+grep -qF 'XML mal formé' "$tmp/err" || echec "message du .pef tronqué"
+if "$cli" importer "$tmp/a.dtv" "$tmp/b.dtv" 2> "$tmp/err"; then echec "format inconnu importé"; fi
+grep -qF 'format inconnu' "$tmp/err" || echec "message du format inconnu"
+cmp -s "$tmp/b.dtv" "$tmp/garde.dtv" || echec "document remplacé malgré l'erreur"
+if "$cli" exporter "$tmp/a.dtv" - --code braille 2> /dev/null; then echec "--code braille accepté"; fi
+if "$cli" exporter "$tmp/a.dtv" - --code us --lignes 4 2> "$tmp/err"; then echec "--lignes sans pef accepté"; fi
+grep -qF -- "--lignes ne vaut que pour --code pef" "$tmp/err" || echec "message de --lignes sans pef"
+"$cli" --help | grep -q 'importer FICHIER.brf|FICHIER.pef' || echec "aide (importer)"
+"$cli" --help | grep -q 'exporter DOC SORTIE \[--code us|fr|unicode|pef\]' || echec "aide (exporter)"
 echo "dotavob-cli : tout est conforme"
 
 # What a transcription leaves out is said once on standard error; it still succeeds.

@@ -374,6 +374,7 @@ constexpr std::array<char16_t, 32> c1252 = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
+}  // namespace
 
 void ajouteUtf8(std::string& r, char32_t c) {
     if (c < 0x80) {
@@ -393,7 +394,6 @@ void ajouteUtf8(std::string& r, char32_t c) {
     }
 }
 
-// Decodes one UTF-8 sequence at s[i]; returns its length, 0 when malformed.
 std::size_t decodeUtf8(std::string_view s, std::size_t i, char32_t& c) {
     Octet b = oct(s[i]);
     std::size_t n;
@@ -412,7 +412,6 @@ std::size_t decodeUtf8(std::string_view s, std::size_t i, char32_t& c) {
         return 0;
     return n;
 }
-}  // namespace
 
 char32_t versUnicode(Octet b) {
     if (b >= 0x80 && b <= 0x9F) return c1252[b - 0x80];

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -94,5 +95,8 @@ std::string cp1252VersUtf8(std::string_view s);
 // code page 1252 bytes, so nothing typed is silently dropped.
 std::string utf8VersCp1252(std::string_view s);
 bool estUtf8Valide(std::string_view s);
+void ajouteUtf8(std::string& s, char32_t c);
+// Decodes the UTF-8 sequence at s[i] into c; its length, 0 when malformed.
+std::size_t decodeUtf8(std::string_view s, std::size_t i, char32_t& c);
 
 }  // namespace dotavob

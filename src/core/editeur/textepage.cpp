@@ -5,18 +5,6 @@
 #include "core/braille/codes.h"
 
 namespace dotavob {
-
-char32_t brailleUnicode(std::uint8_t octet) {
-    // As the Braille page draws it. Here bits 3, 4, 5 are dots 1, 2, 3 and
-    // bits 2, 1, 0 dots 4, 5, 6; Unicode has bit 0 = dot 1 ... bit 5 = dot 6.
-    constexpr int bitDuPoint[6] = {3, 4, 5, 2, 1, 0};
-    const unsigned c = cellule(octet) & 63u;
-    char32_t u = 0x2800;
-    for (int point = 0; point < 6; ++point)
-        if (c & (1u << bitDuPoint[point])) u |= char32_t{1} << point;
-    return u;
-}
-
 namespace {
 
 template <typename Remplit>

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/braille/unicode.h"
 #include "core/editeur/lignespage.h"
 
 namespace dotavob {
@@ -29,10 +30,6 @@ struct TextePage {
     std::u32string texte;
     std::vector<Ligne> lignes;
 };
-
-// The cell of a byte as Unicode braille (U+2800 and the dots), as the
-// Braille page draws it.
-char32_t brailleUnicode(std::uint8_t octet);
 
 // The print page: what a sighted user reads, line by line.
 TextePage texteNoir(const std::vector<LignePage>& lignes);

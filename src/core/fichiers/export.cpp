@@ -3,12 +3,14 @@
 #include <algorithm>
 
 #include "core/braille/codes.h"
+#include "core/braille/unicode.h"
 #include "core/document/marqueurs.h"
 
 namespace dotavob {
+namespace {
 
-std::string Exporte(std::string_view texte, const TgestionnaireMarqueurs& marqueurs, bool codeFrancais) {
-    // 1. The source text, turned ranges reversed line by line.
+// The text as it is read: turned ranges reversed line by line, every cell turned.
+std::string texteLu(std::string_view texte, const TgestionnaireMarqueurs& marqueurs) {
     std::string source;
     source.reserve(texte.size());
     std::string tourne;  // the turned bytes of the current line, in reading order
@@ -36,10 +38,16 @@ std::string Exporte(std::string_view texte, const TgestionnaireMarqueurs& marque
         }
     }
     vide();
+    return source;
+}
 
-    // 2. The bytes.
+// Every export ends lines alike: CR, LF and VT become CR LF, FF stays alone.
+template <typename Cellule>
+std::string exporte(std::string_view texte, const TgestionnaireMarqueurs& marqueurs, std::size_t parCellule,
+                    Cellule ajouteCellule) {
+    const std::string source = texteLu(texte, marqueurs);
     std::string sortie;
-    sortie.reserve(source.size() + source.size() / 16);
+    sortie.reserve(source.size() * parCellule + source.size() / 16);
     for (char ch : source) {
         const Octet b = oct(ch);
         if (b == FF)
@@ -47,9 +55,20 @@ std::string Exporte(std::string_view texte, const TgestionnaireMarqueurs& marque
         else if (estFinDeLigne(b))
             sortie += "\r\n";
         else
-            sortie += static_cast<char>(octetBraille(b, codeFrancais));
+            ajouteCellule(sortie, b);
     }
     return sortie;
+}
+
+}  // namespace
+
+std::string Exporte(std::string_view texte, const TgestionnaireMarqueurs& marqueurs, bool codeFrancais) {
+    return exporte(texte, marqueurs, 1,
+                   [codeFrancais](std::string& s, Octet b) { s += static_cast<char>(octetBraille(b, codeFrancais)); });
+}
+
+std::string ExporteUnicode(std::string_view texte, const TgestionnaireMarqueurs& marqueurs) {
+    return exporte(texte, marqueurs, 3, [](std::string& s, Octet b) { ajouteUtf8(s, brailleUnicode(b)); });
 }
 
 std::uint8_t octetBraille(std::uint8_t b, bool codeFrancais) {

@@ -1,5 +1,6 @@
-// Braille ASCII export: the whole document as 8-bit Braille text, in "Code
-// US" (North American Braille ASCII) or "Code Français" (the cell bytes).
+// The whole document as text: Braille ASCII in "Code US" (North American
+// Braille ASCII, what a .brf file holds) or "Code Français" (the cell
+// bytes), or Unicode braille in UTF-8.
 #pragma once
 
 #include <cstdint>
@@ -17,5 +18,8 @@ class TgestionnaireMarqueurs;
 // Turned ranges come out reversed within each line with every cell turned;
 // CR, LF and VT become CR LF; FF stays alone.
 std::string Exporte(std::string_view texte, const TgestionnaireMarqueurs& marqueurs, bool codeFrancais);
+// The same lines, each cell as its Unicode braille character (a byte with no
+// cell: the full cell, U+283F).
+std::string ExporteUnicode(std::string_view texte, const TgestionnaireMarqueurs& marqueurs);
 
 }  // namespace dotavob

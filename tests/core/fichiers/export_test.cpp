@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "core/braille/codes.h"
+#include "core/braille/unicode.h"
 #include "core/document/marqueurs.h"
 
 using namespace dotavob;
@@ -38,4 +41,29 @@ TEST(Export, PlagesRetournees) {
     TgestionnaireMarqueurs p;
     p.ajouteBrut({1, 4, MARQUEUR_RETOURNE, 0});
     EXPECT_EQ(Exporte("ab\fcd", p, true), retourneChaine("ab") + "\f" + retourneChaine("c") + "d");
+}
+
+TEST(Export, BrailleUnicodeAuxMemesLignesQueLeCodeFrancais) {
+    TgestionnaireMarqueurs aucun;
+    EXPECT_EQ(ExporteUnicode("ab\ncd\vx\ry\fz", aucun), "⠁⠃\r\n⠉⠙\r\n⠭\r\n⠽\f⠵");
+    EXPECT_EQ(ExporteUnicode("\xC9", aucun), "⠿");
+    // On any text and turned range, the cells are those of the Code Français
+    // export, line for line.
+    std::mt19937 alea(3);
+    const std::string fins = "\r\n\v\f";
+    for (int tour = 0; tour < 200; ++tour) {
+        std::string t;
+        for (auto n = alea() % 60; n > 0; --n)
+            t += alea() % 8 == 0 ? fins[alea() % fins.size()] : static_cast<char>(tableCode()[alea() % 64]);
+        TgestionnaireMarqueurs m;
+        if (t.size() > 1) {
+            const auto debut = static_cast<std::int32_t>(1 + alea() % t.size());
+            m.ajouteBrut({debut, std::min<std::int32_t>(static_cast<std::int32_t>(t.size()), debut + static_cast<std::int32_t>(alea() % 20)),
+                          MARQUEUR_RETOURNE, 0});
+        }
+        std::string attendu;
+        for (char c : Exporte(t, m, true))
+            if (c != '\n') attendu += c;  // CR LF: one line end
+        ASSERT_EQ(brailleUnicodeVersOctets(ExporteUnicode(t, m)), attendu) << t;
+    }
 }

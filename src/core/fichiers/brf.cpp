@@ -1,0 +1,102 @@
+#include "core/fichiers/brf.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "core/braille/codes.h"
+
+namespace dotavob {
+namespace {
+
+// The cell byte of each Braille ASCII character; 0 for any other byte (no
+// cell byte is 0).
+std::array<Octet, 256> tableLecture() {
+    std::array<Octet, 256> t{};
+    for (int c = 0; c < 64; ++c) t[tableUS()[c]] = tableCode()[c];
+    // Either case: 0x40..0x5E and 0x60..0x7E are the same characters.
+    for (int b = 0x40; b <= 0x5E; ++b) {
+        if (!t[b]) t[b] = t[b + 0x20];
+        if (!t[b + 0x20]) t[b + 0x20] = t[b];
+    }
+    return t;
+}
+
+ResultatLecture refus(std::int32_t ligne, std::size_t colonne, Octet b) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02X", b);
+    ResultatLecture r;
+    r.erreur = std::string("l'octet ") + hex + " de la ligne " + std::to_string(ligne) + ", colonne " +
+               std::to_string(colonne) + ", n'est pas du braille ASCII";
+    return r;
+}
+
+}  // namespace
+
+ResultatLecture litBrf(std::string_view o, const FormatPage& format) {
+    static const std::array<Octet, 256> table = tableLecture();
+    // The final page break, then the final line end (CR LF, LF or CR), close
+    // what they follow.
+    std::size_t n = o.size();
+    const bool sautFinal = n > 0 && o[n - 1] == '\f';
+    if (sautFinal) --n;
+    if (n > 0 && o[n - 1] == '\n') --n;
+    if (n > 0 && o[n - 1] == '\r') --n;
+
+    ResultatLecture r;
+    std::string& texte = r.contenu.texte;
+    texte.resize(n);
+    std::size_t k = 0;
+    // Where the messages stand: lines as a text editor counts them (FF is a character).
+    std::int32_t ligne = 1;
+    std::size_t debutLigne = 0;
+    // The longest line and the longest page that a page break closes, as
+    // the document counts them (FF ends a line; an empty line that FF ends
+    // takes no room).
+    std::int32_t cellules = 0, plusLongue = 0, lignesPage = 0, plusLonguePage = 0;
+    bool saut = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Octet b = oct(o[i]);
+        if (const Octet c = table[b]) {
+            texte[k++] = static_cast<char>(c);
+            ++cellules;
+        } else if (b == '\r' || b == '\n') {
+            if (b == '\r' && i + 1 < n && o[i + 1] == '\n') ++i;
+            texte[k++] = static_cast<char>(CR);
+            plusLongue = std::max(plusLongue, cellules);
+            cellules = 0;
+            ++lignesPage;
+            ++ligne;
+            debutLigne = i + 1;
+        } else if (b == '\f') {
+            texte[k++] = static_cast<char>(FF);
+            plusLongue = std::max(plusLongue, cellules);
+            if (cellules > 0) ++lignesPage;
+            plusLonguePage = std::max(plusLonguePage, lignesPage);
+            cellules = lignesPage = 0;
+            saut = true;
+        } else {
+            return refus(ligne, i - debutLigne + 1, b);
+        }
+    }
+    texte.resize(k);
+    plusLongue = std::max(plusLongue, cellules);
+    if (sautFinal) {
+        // Left out of the text, the final page break still tells how long the last page is.
+        plusLonguePage = std::max(plusLonguePage, lignesPage + (cellules > 0 ? 1 : 0));
+        saut = true;
+    }
+
+    FormatPage& f = r.contenu.format;
+    f = format;
+    f.entete.active = f.pied.active = false;
+    if (f.interligneDouble) f.basculeInterligne(false);
+    f.setCaracteres(std::max(f.caracteres, plusLongue));
+    if (saut) f.setLignes(std::max(f.lignes, plusLonguePage));
+    f.derive();
+    r.contenu.formatPresent = true;
+    r.ok = true;
+    return r;
+}
+
+}  // namespace dotavob

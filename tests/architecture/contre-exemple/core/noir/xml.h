@@ -1,0 +1,2 @@
+// XML outside the files layer: the check must refuse it.
+#include <pugixml.hpp>

@@ -1,0 +1,383 @@
+// The Braille exchange files: Braille ASCII (.brf) and PEF, read and written.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <random>
+
+#include "core/braille/codes.h"
+#include "core/braille/unicode.h"
+#include "core/document/document.h"
+#include "core/fichiers/brf.h"
+#include "core/fichiers/echange.h"
+#include "core/fichiers/export.h"
+#include "core/fichiers/pef.h"
+
+using namespace dotavob;
+
+namespace {
+
+// Bytes as their cells: every byte of a cell as its one canonical byte, line
+// ends and page breaks as they are.
+std::string cellules(std::string_view t) {
+    std::string r;
+    for (char c : t) r += estFinDeLigne(oct(c)) ? c : static_cast<char>(caractere(cellule(oct(c))));
+    return r;
+}
+
+// What a reader of the pages sees: each line's cells, and where each page starts.
+struct Pages {
+    std::vector<std::string> lignes;
+    std::vector<std::int32_t> debuts;
+    bool operator==(const Pages&) const = default;
+};
+
+Pages pagesDe(const DocumentBraille& d) {
+    Pages p;
+    for (std::int32_t n = 1; n <= d.nbLignes(); ++n) p.lignes.push_back(cellules(d.ligne(n).texte));
+    for (std::int32_t n = 1; n <= d.nbPages(); ++n) p.debuts.push_back(d.premiereLigneDePage(n));
+    return p;
+}
+
+// A document as the editor holds it once opened: re-wrapped to its format.
+struct Ouvert {
+    FormatPage format;
+    DocumentBraille document{format};
+    explicit Ouvert(const ResultatLecture& r) : format(r.contenu.format) {
+        document.charge(r.contenu.texte, {});
+        document.recoupeDocument(false);
+    }
+};
+
+// Words of cells, some longer than a line; now and then a byte of a sign
+// that shares its cell with another byte.
+std::string paragrapheAuHasard(std::mt19937& alea, std::size_t mots, std::int32_t cpl) {
+    std::string s;
+    for (std::size_t m = 0; m < mots; ++m) {
+        if (m > 0) s += ' ';
+        const auto longueur = alea() % 10 == 0 ? 1 + alea() % static_cast<unsigned>(cpl + 10) : 1 + alea() % 7;
+        for (std::size_t k = 0; k < longueur; ++k)
+            s += alea() % 20 == 0 ? '\xF5' : static_cast<char>(tableCode()[1 + alea() % 63]);
+    }
+    return s;
+}
+
+// Paths cross the program as UTF-8, whatever the system's own encoding.
+std::string utf8(const std::filesystem::path& p) {
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
+}
+
+std::string lis(const std::string& nom) {
+    std::string octets, erreur;
+    EXPECT_TRUE(lisFichier(std::string(DOTAVOB_DONNEES_TEST) + "/" + nom, octets, erreur)) << erreur;
+    return octets;
+}
+
+}  // namespace
+
+// ---- Braille ASCII -------------------------------------------------------------
+
+TEST(Brf, ChaqueCaractereSaCelluleChaqueFinDeLigneUnParagraphe) {
+    // The 64 characters of the US table, in either case.
+    for (int c = 0; c < 64; ++c) {
+        const char us = static_cast<char>(caractereUS(c));
+        const std::string attendu(1, static_cast<char>(caractere(c)));
+        EXPECT_EQ(litBrf(std::string(1, us)).contenu.texte, attendu) << us;
+        if (us >= 0x40 && us != '_') {  // '_' ^ 0x20 is DEL
+            EXPECT_EQ(litBrf(std::string(1, static_cast<char>(us ^ 0x20))).contenu.texte, attendu) << us;
+        }
+    }
+    const struct { const char* fichier; const char* texte; } cas[] = {
+        {"", ""},
+        {"ABC abc", "abc abc"},
+        {"a\r\nb\nc\rd", "a\rb\rc\rd"},
+        {"a\r\n\r\nb", "a\r\rb"},
+        {"a\fb\r\n\fc", "a\fb\r\fc"},   // FF ends its line, after a line end or not
+        {"\fa", "\fa"},                  // an empty first page
+        // The final line end and page break only close the last line and page.
+        {"a\r\n", "a"},
+        {"a\r\n\f", "a"},
+        {"a\f", "a"},
+        {"a\n", "a"},
+        {"a\r", "a"},
+        {"a\r\n\r\n", "a\r"},           // an empty last line, itself closed
+        {"a\n\r", "a\r"},                // LF then CR: two line ends
+        {"a\f\f", "a\f"},
+    };
+    for (auto [fichier, texte] : cas) {
+        const ResultatLecture r = litBrf(fichier);
+        EXPECT_TRUE(r.ok) << fichier;
+        EXPECT_EQ(r.contenu.texte, texte) << fichier;
+    }
+}
+
+TEST(Brf, UnOctetQuiNEstPasDuBrailleAsciiRefuseToutLeFichier) {
+    const struct { std::string fichier; const char* ou; } cas[] = {
+        {"ab\x80", "l'octet 0x80 de la ligne 1, colonne 3,"},
+        {"ab\r\ncd\te", "l'octet 0x09 de la ligne 2, colonne 3,"},
+        {"a\fb\xC3\xA9", "l'octet 0xC3 de la ligne 1, colonne 4,"},  // FF counts as a character of its line
+        {"\r\n\n\r\x7F", "l'octet 0x7F de la ligne 4, colonne 1,"},
+        {std::string("ok\r\n\0", 5), "l'octet 0x00 de la ligne 2, colonne 1,"},
+        {"\xEF\xBB\xBF" "abc", "l'octet 0xEF de la ligne 1, colonne 1,"},  // a UTF-8 text is not Braille ASCII
+    };
+    for (const auto& [fichier, ou] : cas) {
+        const ResultatLecture r = litBrf(fichier);
+        EXPECT_FALSE(r.ok) << fichier;
+        EXPECT_EQ(r.erreur, std::string(ou) + " n'est pas du braille ASCII") << fichier;
+        EXPECT_TRUE(r.contenu.texte.empty()) << fichier;
+    }
+}
+
+TEST(Brf, LeFormatSElargitALaPlusLongueLigneEtALaPlusLonguePage) {
+    FormatPage enVigueur;  // 31 characters, 28 lines, a header
+    enVigueur.derive();
+    std::string page;
+    for (int l = 0; l < 33; ++l) page += "abc\r\n";
+    const std::string longue(36, 'x');
+    const struct { std::string fichier; std::int32_t caracteres, lignes; } cas[] = {
+        {"abc", 31, 28},
+        {longue + "\r\nabc", 36, 28},
+        {page + "\fabc", 31, 33},         // a page that its page break closes
+        {page + "\r\n\f", 31, 33},        // the file's last page break closes its last page
+        {page, 31, 28},                  // no page break: the lines per page are not the file's
+        {std::string(70, 'x'), 50, 28},   // up to what the format allows
+    };
+    for (const auto& [fichier, caracteres, lignes] : cas) {
+        const ResultatLecture r = litBrf(fichier, enVigueur);
+        ASSERT_TRUE(r.ok);
+        const FormatPage& f = r.contenu.format;
+        EXPECT_EQ(std::tuple(f.caracteres, f.lignes, int{f.cpl}, int{f.nbLignesTexte}, f.entete.active, f.pied.active),
+                  std::tuple(caracteres, lignes, caracteres, lignes, false, false))
+            << fichier.substr(0, 40);
+    }
+    // Double spacing off: the page holds twice the lines it had.
+    enVigueur.basculeInterligne(true);
+    const FormatPage f = litBrf("abc", enVigueur).contenu.format;
+    EXPECT_EQ(std::tuple(f.interligneDouble, f.lignes), std::tuple(false, 28));
+}
+
+TEST(Brf, AllerRetourLesMemesCellulesSurLesMemesLignesEtLesMemesPages) {
+    // A document as the editor wraps it, exported then read back and opened,
+    // shows the same cells on the same lines and pages. What the file cannot
+    // carry is left out of the documents tried: a page that the document broke
+    // by counting its lines has no mark in the file, so the pages that a
+    // page break closes hold at most the format's lines; and the final empty
+    // line of a document that ends with a line end or page break is not kept
+    // (the next test).
+    std::mt19937 alea(2025);
+    int essais = 0, sautsDePage = 0, coupuresDeMot = 0;
+    while (essais < 150) {
+        FormatPage f;
+        f.entete.active = false;
+        f.setCaracteres(10 + static_cast<std::int32_t>(alea() % 31));
+        f.setLignes(10 + static_cast<std::int32_t>(alea() % 20));
+        f.derive();
+        std::string texte;
+        for (std::size_t pages = 1 + alea() % 4, p = 0; p < pages; ++p) {
+            if (p > 0) texte += '\f';
+            for (std::size_t paragraphes = alea() % 5, k = 0; k < paragraphes; ++k)
+                texte += paragrapheAuHasard(alea, alea() % 12, f.cpl) + '\r';
+        }
+        texte += paragrapheAuHasard(alea, 1 + alea() % 12, f.cpl);
+        DocumentBraille a(f);
+        a.charge(texte, {});
+        a.recoupeDocument(false);
+        std::int32_t lignes = 1, plusLongue = 0;
+        for (char c : a.texte()) {
+            if (c == '\f') plusLongue = std::max(plusLongue, lignes), lignes = 0;
+            if (estFinDeLigne(oct(c))) ++lignes;
+        }
+        if (plusLongue > f.nbLignesTexte) continue;
+        ++essais;
+        sautsDePage += a.texte().find('\f') != std::string::npos;
+        coupuresDeMot += a.texte().find('\v') != std::string::npos;
+        const ResultatLecture r = litBrf(Exporte(a.texte(), a.marqueurs(), false), f);
+        ASSERT_TRUE(r.ok) << r.erreur;
+        const Ouvert b(r);
+        ASSERT_EQ(pagesDe(b.document), pagesDe(a)) << texte;
+    }
+    EXPECT_GT(sautsDePage, 50);
+    EXPECT_GT(coupuresDeMot, 10);
+}
+
+TEST(Brf, UnDocumentQuiFinitParUneFinDeLignePerdSaDerniereLigneVide) {
+    // Export then read: the text comes back, line ends as paragraph ends,
+    // less a final page break and then a final line end.
+    TgestionnaireMarqueurs aucun;
+    const struct { const char* texte; const char* relu; } cas[] = {
+        {"ab\ncd\vef\rg\fh", "ab\rcd\ref\rg\fh"},
+        {"ab\r", "ab"},
+        {"ab\f", "ab"},
+        {"ab\r\f", "ab"},
+        {"ab\r\r", "ab\r"},
+        {"ab\f\f", "ab\f"},
+    };
+    for (auto [texte, relu] : cas) EXPECT_EQ(litBrf(Exporte(texte, aucun, false)).contenu.texte, relu) << texte;
+}
+
+// ---- PEF -------------------------------------------------------------------------
+
+TEST(Pef, LesPagesEmbosseesEnBrailleUnicode) {
+    FormatPage f;
+    f.entete = Bande{true, "[P]", Alignement::Droite, 1};
+    f.setCaracteres(12);
+    f.setLignes(10);
+    f.derive();
+    DocumentBraille d(f);
+    d.initialise("abc\rde\fk");
+    ReglagesEmbossage r;
+    r.caracteresParLigne = 12, r.lignesParPage = 5, r.margeGauche = 1;
+    const MetaPef meta{"urn:x:1", "Le <chat> & « lui »\x01", "2024-05-06", "fr"};
+    const std::string pef = exportePef(d, f, r, meta);
+    for (const char* attendu :
+         {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>", "<pef version=\"2008-1\" xmlns=\"http://www.daisy.org/ns/2008/pef\">",
+          "<meta xmlns:dc=\"http://purl.org/dc/elements/1.1/\">", "<dc:format>application/x-pef+xml</dc:format>",
+          "<dc:identifier>urn:x:1</dc:identifier>", "<dc:title>Le &lt;chat&gt; &amp; « lui »</dc:title>",
+          "<dc:date>2024-05-06</dc:date>", "<dc:language>fr</dc:language>",
+          "<volume cols=\"13\" rows=\"5\" rowgap=\"0\" duplex=\"false\">",
+          // The header on its line, the left margin before every line, the lines, blank rows to the page's end.
+          "<page>\n          <row>⠀⠀⠀⠀⠀⠀⠀⠀⠀⠀⠀⠠⠡</row>\n          <row>⠀⠁⠃⠉</row>\n          <row>⠀⠙⠑</row>\n          <row>⠀</row>\n"})
+        EXPECT_NE(pef.find(attendu), std::string::npos) << attendu << "\n" << pef;
+    // The same document, the same identifier; the date is today's.
+    const MetaPef m = metaPef("Titre", d.texte());
+    EXPECT_EQ(m.identifiant, metaPef("Autre", d.texte()).identifiant);
+    EXPECT_NE(m.identifiant, metaPef("Titre", "abd").identifiant);
+    EXPECT_EQ(m.identifiant.rfind("urn:dotavob:", 0), 0u);
+    EXPECT_EQ(m.date.size(), 10u);
+}
+
+TEST(Pef, AllerRetourLesPagesTellesQuEmbossees) {
+    // Whatever the page format, header, footer, double spacing and margins,
+    // the document read back from the PEF file has, page for page and line
+    // for line, the cells that embossing composes.
+    std::mt19937 alea(8);
+    for (int essai = 0; essai < 120; ++essai) {
+        FormatPage f;
+        f.setCaracteres(10 + static_cast<std::int32_t>(alea() % 25));
+        f.setLignes(10 + static_cast<std::int32_t>(alea() % 20));
+        f.entete = Bande{alea() % 2 == 0, "[P] sur [T]", static_cast<Alignement>(alea() % 3), 1 + static_cast<std::int32_t>(alea() % 3)};
+        f.pied = Bande{alea() % 3 == 0, "pied", Alignement::Centre, 1};
+        f.interligneDouble = alea() % 4 == 0;
+        f.derive();
+        ReglagesEmbossage r;
+        r.caracteresParLigne = f.cpl;
+        r.lignesParPage = f.lignesParPage * (f.interligneDouble ? 2 : 1);
+        r.margeHaut = static_cast<std::int32_t>(alea() % 3);
+        r.margeGauche = static_cast<std::int32_t>(alea() % 4);
+        r.codeUS = alea() % 2 == 0;  // cells are cells
+        ReglagesEmbossage enCellules = r;
+        enCellules.codeUS = false;
+        std::string texte;
+        for (std::size_t paragraphes = 1 + alea() % 30, k = 0; k < paragraphes; ++k) {
+            if (k > 0) texte += alea() % 6 == 0 ? '\f' : '\r';
+            texte += paragrapheAuHasard(alea, alea() % 15, f.cpl);
+        }
+        DocumentBraille a(f);
+        a.charge(texte, {});
+        a.recoupeDocument(false);
+        if (alea() % 2) a.marqueurs().ajouteBrut({1, std::min(a.longueur(), 12), MARQUEUR_CENTRE, 0});
+        const ResultatLecture lu = litPef(exportePef(a, f, r, metaPef("t", texte)));
+        ASSERT_TRUE(lu.ok) << lu.erreur;
+        const Ouvert b(lu);
+        ASSERT_EQ(b.document.nbPages(), a.nbPages());
+        for (std::int32_t p = 1; p <= a.nbPages(); ++p) {
+            std::string attendu = cellules(composePage(a, f, enCellules, p)), obtenu;
+            std::erase(attendu, '\n');
+            const std::int32_t premiere = b.document.premiereLigneDePage(p);
+            for (std::int32_t n = premiere; n <= b.document.derniereLigneDePage(premiere); ++n)
+                obtenu += cellules(b.document.ligne(n).texte) + '\r';
+            ASSERT_EQ(obtenu, attendu) << "page " << p << " de " << texte;
+        }
+    }
+}
+
+TEST(Pef, FichiersDAutresProgrammes) {
+    // Two volumes, a section that changes the page size, row gaps, duplex,
+    // Dublin Core and other metadata, an empty last page.
+    const ResultatLecture v = litPef(lis("volumes.pef"));
+    ASSERT_TRUE(v.ok) << v.erreur;
+    EXPECT_EQ(v.contenu.texte, "abc\r\rde\ff\fghij\fk\rl\rm\rn\ro\rp\f");
+    // As wide as the widest volume, as high as the tallest section (at least 10 lines).
+    EXPECT_EQ(std::tuple(v.contenu.format.caracteres, v.contenu.format.lignes, v.contenu.format.entete.active),
+              std::tuple(12, 10, false));
+    const Ouvert o(v);
+    EXPECT_EQ(o.document.nbPages(), 5);
+    // A namespace prefix, a byte order mark, CR LF, a character reference, CDATA.
+    const ResultatLecture p = litPef(lis("prefixe.pef"));
+    ASSERT_TRUE(p.ok) << p.erreur;
+    EXPECT_EQ(std::tuple(p.contenu.texte, p.contenu.format.caracteres, p.contenu.format.lignes), std::tuple("abc", 40, 25));
+}
+
+TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
+    const std::string debut = "<pef xmlns='http://www.daisy.org/ns/2008/pef' version='2008-1'><head/><body>";
+    auto volume = [&](const std::string& pages, const std::string& attributs = "cols='3' rows='2'") {
+        return debut + "<volume " + attributs + "><section>" + pages + "</section></volume></body></pef>";
+    };
+    const struct { std::string fichier; const char* raison; } cas[] = {
+        {"", "le document n'a pas d'élément racine"},
+        {volume("<page><row>⠁</row></page>").substr(0, 120), "XML mal formé à la ligne 1, colonne "},
+        {debut + "<volume cols='3' rows='2'>\n<section><page><row>⠁</row></page></section>", "balise fermante qui ne ferme pas"},
+        {"<pef version='2008-1'><body/></pef>", "l'élément racine « pef » n'est pas dans l'espace de noms de PEF"},
+        {"<html xmlns='http://www.daisy.org/ns/2008/pef'/>", "ce n'est pas un document PEF : son élément racine est « html »"},
+        {"<p:pef xmlns:q='http://www.daisy.org/ns/2008/pef'/>", "le préfixe « p » de « p:pef » n'est pas déclaré"},
+        {debut + "</body></pef>", "le corps (body) n'a aucun volume"},
+        {volume("<page><row>⠁</row><note/></page>"), "l'élément « note » n'a pas sa place dans « page »"},
+        {volume("<page><row xmlns='urn:autre'>⠁</row></page>"), "l'élément « row » n'a pas sa place dans « page »"},
+        {volume("<page><row>⠁<b>⠃</b></row></page>"), "page 1, rangée 1 : l'élément « b » n'a pas sa place dans une rangée"},
+        {volume("<page>⠁</page>"), "du texte hors d'une rangée, dans « page »"},
+        {volume("<page><row>⠁⠃⠉</row><row>⠁⠃⠉⠙</row></page>"), "page 1, rangée 2 : plus de cellules que les 3 colonnes"},
+        {debut + "<volume cols='9' rows='2'><section cols='2'><page><row>⠁⠃⠉</row></page></section></volume></body></pef>",
+         "plus de cellules que les 2 colonnes"},
+        {volume("<page/><page><row/><row/><row/></page>"), "la page 2 a plus de rangées que les 2 de son volume"},
+        {volume("<page><row>⠁a</row></page>"), "page 1, rangée 1, cellule 2 : le caractère U+0061 n'est pas une cellule braille"},
+        {volume("<page><row>⡁</row></page>"), "cellule 1 : U+2841 est une cellule à huit points"},
+        {volume("<page><row>\xE2\xA0</row></page>"), "page 1, rangée 1 : UTF-8 mal formé"},
+        {volume("<page/>", "rows='2'"), "il manque l'attribut cols de « volume »"},
+        {volume("<page/>", "cols='0' rows='2'"), "l'attribut cols de « volume » vaut « 0 »"},
+        {volume("<page/>", "cols='3' rows='2' duplex='oui'"), "l'attribut duplex de « volume » vaut « oui »"},
+        {volume("<page/>", "cols='3' cols='4' rows='2'"), "l'attribut cols de « volume » est donné deux fois"},
+        {"du texte" + volume("<page/>"), "du texte hors de l'élément racine"},
+        {volume("<page/>") + "<pef/>", "le document a plus d'un élément racine"},
+    };
+    for (const auto& [fichier, raison] : cas) {
+        const ResultatLecture r = litPef(fichier);
+        EXPECT_FALSE(r.ok) << fichier;
+        EXPECT_NE(r.erreur.find(raison), std::string::npos) << r.erreur << "\nau lieu de : " << raison;
+        EXPECT_TRUE(r.contenu.texte.empty()) << fichier;
+    }
+    // A file cut anywhere before its end is never read as a shorter document.
+    const std::string entier = lis("volumes.pef");
+    const std::size_t fin = entier.rfind("</pef>");
+    for (std::size_t n = 0; n < fin; n += 7) ASSERT_FALSE(litPef(entier.substr(0, n)).ok) << n;
+}
+
+// ---- By file name ------------------------------------------------------------
+
+TEST(Echange, LeFormatSelonLExtensionEtLesErreursNommentLeFichier) {
+    const struct { const char* nom; FormatEchange f; } noms[] = {
+        {"LIVRE.BRF", FormatEchange::Brf}, {"a/livre.txt", FormatEchange::Brf}, {"livre.Pef", FormatEchange::Pef},
+        {"livre.dtv", FormatEchange::Aucun}, {"dossier.pef/livre", FormatEchange::Aucun},
+    };
+    for (auto [nom, f] : noms) EXPECT_EQ(formatEchangeDe(nom), f) << nom;
+
+    const std::string donnees = DOTAVOB_DONNEES_TEST;
+    const ResultatLecture brf = chargeEchange(donnees + "/exemple.brf");
+    ASSERT_TRUE(brf.ok) << brf.erreur;
+    EXPECT_EQ(brf.contenu.texte, litBrf("bonjour .paris4\r\n.le ,*< mai4\r\n\f.page deux4").contenu.texte);
+    const ResultatLecture pef = chargeEchange(donnees + "/volumes.pef");
+    EXPECT_TRUE(pef.ok) << pef.erreur;
+    // A PEF file read as Braille ASCII, and the reverse, are refused by name.
+    const auto temporaire = std::filesystem::temp_directory_path() / "dotavob-echange-test";
+    std::filesystem::create_directories(temporaire);
+    const auto remplace = std::filesystem::copy_options::overwrite_existing;
+    std::filesystem::copy_file(std::filesystem::path(donnees) / "volumes.pef", temporaire / "faux.brf", remplace);
+    std::filesystem::copy_file(std::filesystem::path(donnees) / "exemple.brf", temporaire / "faux.pef", remplace);
+    const std::string faux = utf8(temporaire / "faux.brf"), fauxPef = utf8(temporaire / "faux.pef");
+    EXPECT_EQ(chargeEchange(faux).erreur, "Le fichier « " + faux +
+                                              " » n'est pas un fichier braille ASCII lisible : l'octet 0xC3 de la ligne 15, "
+                                              "colonne 80, n'est pas du braille ASCII.");
+    EXPECT_EQ(chargeEchange(fauxPef).erreur.rfind("Le fichier « " + fauxPef + " » n'est pas un fichier PEF lisible : XML mal formé", 0), 0u);
+    EXPECT_NE(chargeEchange(donnees + "/absent.pef").erreur.find("introuvable"), std::string::npos);
+    std::filesystem::remove_all(temporaire);
+}
