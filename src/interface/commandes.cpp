@@ -16,10 +16,14 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QToolButton>
 
+#include "core/braille/unicode.h"
 #include "core/fichiers/dtv.h"
+#include "core/fichiers/echange.h"
 #include "core/fichiers/export.h"
+#include "core/fichiers/pef.h"
 #include "core/fichiers/importation.h"
 #include "core/fichiers/rtf.h"
 #include "core/transcription/transcription.h"
@@ -42,7 +46,9 @@ namespace dotavob {
 namespace {
 
 const QString ATTENTION = QStringLiteral("Attention !");
-const QString FILTRE_OUVERTURE = QStringLiteral("fichiers DotavoB *.dtv (*.dtv);;Tous les fichiers (*)");
+const QString MIME_BRAILLE_UNICODE = QStringLiteral("text/x-braille-unicode");
+const QString FILTRE_OUVERTURE =
+    QStringLiteral("fichiers DotavoB *.dtv (*.dtv);;Braille ASCII (*.brf *.txt);;PEF (*.pef);;Tous les fichiers (*)");
 const QString FILTRE_ENREGISTREMENT = QStringLiteral("Fichiers DotavoB (*.dtv);;Tous les fichiers (*)");
 const QString FILTRE_IMPORTATION =
     QStringLiteral("fichiers texte (*.txt);;fichiers RTF (*.rtf);;Tous les fichiers (*)");
@@ -71,7 +77,9 @@ void TFDotavoB::creeDialogues() {
     fichierAEnregistrer = [this](const QString& titre, const QString& filtres) {
         QFileDialog d(this, titre, QString(), filtres);
         d.setAcceptMode(QFileDialog::AcceptSave);
-        if (filtres.contains(QStringLiteral("*.dtv"))) d.setDefaultSuffix(QStringLiteral("dtv"));
+        // A name typed without an extension takes the first filter's.
+        const QRegularExpressionMatch extension = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filtres);
+        if (extension.hasMatch()) d.setDefaultSuffix(extension.captured(1));
         // The window asks about an existing file itself, with its own words.
         d.setOption(QFileDialog::DontConfirmOverwrite);
         return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().front() : QString();
@@ -121,15 +129,35 @@ void TFDotavoB::creeDialogues() {
     synthese_ = std::make_unique<SyntheseSysteme>();
     dlgSynthese_ = new TDlgOptionSpEng(reglages_, *synthese_, this);
     dlgExport_ = new TdlgExport(
-        [this] {
+        [this](FormatExport f) {
+            const QString filtres[] = {QStringLiteral("Fichiers textes (*.txt)"),
+                                       QStringLiteral("Braille ASCII (*.brf *.txt)"),
+                                       QStringLiteral("Texte en braille Unicode (*.txt)"), QStringLiteral("PEF (*.pef)")};
             return fichierARemplacer(QStringLiteral("Choisir un fichier d'exportation"),
-                                     QStringLiteral("Fichiers textes (*.txt);;Tous les fichiers (*)"));
+                                     filtres[static_cast<int>(f)] + QStringLiteral(";;Tous les fichiers (*)"));
         },
-        [this](bool francais, const QString& nom) {
-            const std::string texte = Exporte(doc_.texte(), doc_.marqueurs(), francais);
+        [this](FormatExport f, const QString& nom) {
+            std::string texte;
+            bool utf8 = true;
+            switch (f) {
+                case FormatExport::CodeFrancais:
+                case FormatExport::CodeUS:
+                    texte = Exporte(doc_.texte(), doc_.marqueurs(), f == FormatExport::CodeFrancais);
+                    utf8 = false;
+                    break;
+                case FormatExport::Unicode: texte = ExporteUnicode(doc_.texte(), doc_.marqueurs()); break;
+                case FormatExport::Pef: {
+                    // The pages as the embosser would take them, laid out as it is set.
+                    const QString titre = nomfichier_.isEmpty() ? QStringLiteral("Document")
+                                                                : QFileInfo(nomfichier_).completeBaseName();
+                    texte = exportePef(doc_, format_, dlgOptEmb_->reglagesEnregistres(format_),
+                                       metaPef(titre.toStdString(), doc_.texte()));
+                    break;
+                }
+            }
             if (nom.isEmpty()) {
-                // The clipboard carries Unicode: the bytes as code page 1252 characters.
-                QGuiApplication::clipboard()->setText(versQString(texte));
+                // The clipboard carries Unicode: Braille ASCII bytes as code page 1252 characters.
+                QGuiApplication::clipboard()->setText(utf8 ? QString::fromStdString(texte) : versQString(texte));
                 return true;
             }
             std::string erreur;
@@ -283,9 +311,17 @@ void TFDotavoB::creeMenus() {
     QMenu* edition = menuBar()->addMenu(QStringLiteral("&Edition"));
     QAction* defait = entree(edition, QStringLiteral("Défait"), [this] { ed_.Defait(); }, QStringLiteral("Ctrl+Z"));
     QAction* refait = entree(edition, QStringLiteral("Refait"), [this] { ed_.Refait(); }, QStringLiteral("Ctrl+Alt+Z"));
-    QAction* copier = entree(edition, QStringLiteral("Copier"), [this] { ed_.copieSelection(); }, QStringLiteral("Ctrl+C"));
+    QAction* copier = entree(edition, QStringLiteral("Copier"), [this] { this->copier(false); }, QStringLiteral("Ctrl+C"));
+    QAction* copierUnicode =
+        entree(edition, QStringLiteral("Copier en braille Unicode"), [this] { this->copier(true); }, QStringLiteral("Ctrl+Shift+C"));
     QAction* coller = entree(edition, QStringLiteral("Coller"), [this] { this->coller(); }, QStringLiteral("Ctrl+V"));
-    QAction* couper = entree(edition, QStringLiteral("Couper"), [this] { ed_.coupeSelection(); }, QStringLiteral("Ctrl+X"));
+    QAction* couper = entree(
+        edition, QStringLiteral("Couper"),
+        [this] {
+            this->copier(false);
+            ed_.supprimeSelection();
+        },
+        QStringLiteral("Ctrl+X"));
     QAction* supprime = entree(edition, QStringLiteral("Supprime la sélection"), [this] { ed_.supprimeSelection(); });
     QAction* retourne =
         entree(edition, QStringLiteral("Retourne la sélection"), [this] { ed_.retourneSelection(); }, QStringLiteral("Ctrl+R"));
@@ -311,6 +347,7 @@ void TFDotavoB::creeMenus() {
         const QMimeData* m = QGuiApplication::clipboard()->mimeData();
         coller->setEnabled(m && m->hasText());
         copier->setEnabled(selection);
+        copierUnicode->setEnabled(selection);
         couper->setEnabled(selection);
         poursuit->setEnabled(!dlgRecherche_->texte().isEmpty());
         defait->setEnabled(doc_.journal().PeutDefaire());
@@ -319,7 +356,8 @@ void TFDotavoB::creeMenus() {
         retourne->setEnabled(selection);
     });
     connect(edition, &QMenu::aboutToHide, this, [=] {
-        for (QAction* a : {defait, refait, copier, coller, couper, supprime, retourne, poursuit}) a->setEnabled(true);
+        for (QAction* a : {defait, refait, copier, copierUnicode, coller, couper, supprime, retourne, poursuit})
+            a->setEnabled(true);
     });
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
@@ -411,11 +449,16 @@ QString TFDotavoB::choisitFonteDuDocument(const QString& nom) {
 }
 
 bool TFDotavoB::charge(const QString& nom) {
+    // A Braille ASCII or PEF file opens as a new document: saving it asks
+    // where, and never writes a document over the file it came from.
+    const bool echange = QFileInfo(nom).suffix().compare(QStringLiteral("dtv"), Qt::CaseInsensitive) != 0 &&
+                         formatEchangeDe(nom.toStdString()) != FormatEchange::Aucun;
     // Read into a new model first: a file that cannot be read leaves the
     // open document as it was.
-    const ResultatLecture r = chargeDtv(nom.toStdString(), format_, [&](const std::string& fonte) {
-        return depuisQString(choisitFonteDuDocument(versQString(fonte)));
-    });
+    const ResultatLecture r = echange ? chargeEchange(nom.toStdString(), format_)
+                                      : chargeDtv(nom.toStdString(), format_, [&](const std::string& fonte) {
+                                            return depuisQString(choisitFonteDuDocument(versQString(fonte)));
+                                        });
     if (!r.ok) {
         afficheErreur(versQString(r.erreur));
         return false;
@@ -423,9 +466,11 @@ bool TFDotavoB::charge(const QString& nom) {
     ed_.charge(r.contenu.texte, r.contenu.marqueurs);
     format_ = r.contenu.format;
     dlgFormat_->fixeFormat(format_);
-    nomfonte_ = versQString(r.contenu.fonte);
-    noir_->setNomFonte(nomfonte_);
-    setnomfichier(nom);
+    if (!echange) {
+        nomfonte_ = versQString(r.contenu.fonte);
+        noir_->setNomFonte(nomfonte_);
+    }
+    setnomfichier(echange ? QString() : nom);
     appliqueformat();
     doc_.setModifie(false);
     doc_.journal().vide();
@@ -434,7 +479,10 @@ bool TFDotavoB::charge(const QString& nom) {
 
 bool TFDotavoB::ouvrefichier(const QString& nom) {
     const QFileInfo info(nom);
-    if (!info.exists() || info.suffix().compare(QStringLiteral("dtv"), Qt::CaseInsensitive) != 0) return false;
+    const QString extension = info.suffix().toLower();
+    if (!info.exists() || (extension != QStringLiteral("dtv") && extension != QStringLiteral("brf") &&
+                           extension != QStringLiteral("pef")))
+        return false;
     return charge(nom);
 }
 
@@ -524,13 +572,37 @@ bool TFDotavoB::importerTexte() {
 void TFDotavoB::coller() {
     const QMimeData* m = QGuiApplication::clipboard()->mimeData();
     if (!m) return;
+    // Cells copied here come back as the same cells.
+    if (m->hasFormat(MIME_BRAILLE_UNICODE)) {
+        ed_.insereBraille(brailleUnicodeVersOctets(m->data(MIME_BRAILLE_UNICODE).toStdString()));
+        return;
+    }
     // Rich text first, as word processors put it on the clipboard.
     for (const QString& format : {QStringLiteral("text/rtf"), QStringLiteral("application/rtf")})
         if (m->hasFormat(format)) {
             insereNoir(rtfverstexte(m->data(format).toStdString()), 0);
             return;
         }
-    if (m->hasText()) insereNoir(depuisQString(m->text()), 0);
+    if (!m->hasText()) return;
+    // Text that is all Unicode braille is cells, not print to transcribe.
+    const std::string utf8 = m->text().toStdString();
+    if (estBrailleUnicode(utf8))
+        ed_.insereBraille(brailleUnicodeVersOctets(utf8));
+    else
+        insereNoir(depuisQString(m->text()), 0);
+}
+
+void TFDotavoB::copier(bool brailleUnicodeSeul) {
+    if (ed_.sansSelection() || ed_.debutSelection() > ed_.finSelection()) return;
+    const std::string texte = ed_.copieSelection();
+    const std::string unicode =
+        ExporteUnicodeExtrait(doc_.texte(), doc_.marqueurs(), ed_.debutSelection(), ed_.finSelection());
+    // The text as the page shows it (or the cells alone), and the cells for a
+    // paste here or in any program that reads Unicode braille.
+    auto* donnees = new QMimeData;
+    donnees->setText(brailleUnicodeSeul ? QString::fromStdString(unicode) : versQString(texte));
+    donnees->setData(MIME_BRAILLE_UNICODE, QByteArray::fromStdString(unicode));
+    QGuiApplication::clipboard()->setMimeData(donnees);
 }
 
 // ---- Other codes and speech -------------------------------------------------------

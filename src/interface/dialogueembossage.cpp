@@ -1,6 +1,7 @@
 #include "interface/dialogueembossage.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -55,15 +56,27 @@ TDlgOptEmb::TDlgOptEmb(MagasinReglages& reglages, QWidget* parent) : QDialog(par
     l->addLayout(boutons);
 }
 
-bool TDlgOptEmb::edite(const QString& imprimante, const FormatPage& format) {
+ReglagesEmbossage TDlgOptEmb::reglagesEnregistres(const FormatPage& format) const {
     const auto stocke = reglages_.litembosseuse();
-    caracteres_ = stocke && stocke->caracteres ? *stocke->caracteres : format.cpl;
-    editnblignesparpage_->setValue(stocke && stocke->lignes ? *stocke->lignes : format.lignesParPage);
+    ReglagesEmbossage r;
+    r.caracteresParLigne = stocke && stocke->caracteres ? *stocke->caracteres : format.cpl;
+    r.lignesParPage = std::clamp(stocke && stocke->lignes ? *stocke->lignes : format.lignesParPage, 1, 255);
+    r.margeHaut = std::clamp(stocke && stocke->margeHaut ? *stocke->margeHaut : 0, 0, r.lignesParPage - 1);
+    r.margeGauche = std::clamp(stocke && stocke->margeGauche ? *stocke->margeGauche : 0, 0,
+                               std::max(0, r.caracteresParLigne - 1));
+    r.codeUS = !(stocke && stocke->code && *stocke->code != 1);
+    return r;
+}
+
+bool TDlgOptEmb::edite(const QString& imprimante, const FormatPage& format) {
+    const ReglagesEmbossage r0 = reglagesEnregistres(format);
+    caracteres_ = r0.caracteresParLigne;
+    editnblignesparpage_->setValue(r0.lignesParPage);
     editmargeH_->setMaximum(editnblignesparpage_->value() - 1);
     editMargeG_->setMaximum(std::max(0, caracteres_ - 1));
-    editmargeH_->setValue(stocke && stocke->margeHaut ? *stocke->margeHaut : 0);
-    editMargeG_->setValue(stocke && stocke->margeGauche ? *stocke->margeGauche : 0);
-    (stocke && stocke->code && *stocke->code != 1 ? RBCodeFR_ : RBCodeUS_)->setChecked(true);
+    editmargeH_->setValue(r0.margeHaut);
+    editMargeG_->setValue(r0.margeGauche);
+    (r0.codeUS ? RBCodeUS_ : RBCodeFR_)->setChecked(true);
     sur_->setText(QStringLiteral("Sur <b>%1</b>").arg(imprimante.toHtmlEscaped()));
     if (exec() != QDialog::Accepted) return false;
     ReglagesEmbosseuse r;

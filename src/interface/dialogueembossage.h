@@ -25,6 +25,9 @@ public:
     // format's sizes and no margins), OK stores them and returns true.
     bool edite(const QString& imprimante, const FormatPage& format);
     ReglagesEmbossage reglages() const;
+    // What the embosser has stored, or the page format's sizes and no
+    // margins: the layout of a PEF export when the dialog is not asked.
+    ReglagesEmbossage reglagesEnregistres(const FormatPage& format) const;
     // "Enregistrer les octets dans un fichier": the bytes go to a file.
     bool versFichier() const;
 

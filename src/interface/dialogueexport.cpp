@@ -8,28 +8,30 @@
 
 namespace dotavob {
 
-TdlgExport::TdlgExport(std::function<QString()> fichier, std::function<bool(bool, const QString&)> exporte,
-                       QWidget* parent)
+TdlgExport::TdlgExport(std::function<QString(FormatExport)> fichier,
+                       std::function<bool(FormatExport, const QString&)> exporte, QWidget* parent)
     : QDialog(parent), fichier_(std::move(fichier)), exporte_(std::move(exporte)) {
     setObjectName(QStringLiteral("dlgExport"));
     setWindowTitle(QStringLiteral("Exportation"));
     auto* l = new QVBoxLayout(this);
-    auto groupe = [this, l](const QString& titre, QRadioButton*& a, const QString& ta, const char* na, QRadioButton*& b,
-                            const QString& tb, const char* nb) {
-        auto* g = new QGroupBox(titre, this);
-        auto* gl = new QVBoxLayout(g);
-        a = new QRadioButton(ta, g);
-        a->setObjectName(QString::fromLatin1(na));
-        b = new QRadioButton(tb, g);
-        b->setObjectName(QString::fromLatin1(nb));
-        gl->addWidget(a);
+    auto bouton = [this](QWidget* groupe, QLayout* gl, const QString& texte, const char* nom) {
+        auto* b = new QRadioButton(texte, groupe);
+        b->setObjectName(QString::fromLatin1(nom));
         gl->addWidget(b);
-        l->addWidget(g);
+        return b;
     };
-    groupe(QStringLiteral("Format"), RBFr_, QStringLiteral("Code Français"), "RBFr", RBUS_, QStringLiteral("Code US"),
-           "RBUS");
-    groupe(QStringLiteral("Destination"), RBPP_, QStringLiteral("Presse-papier"), "RBPP", RBFichier_,
-           QStringLiteral("Fichier texte"), "RBFichier");
+    auto* format = new QGroupBox(QStringLiteral("Format"), this);
+    auto* fl = new QVBoxLayout(format);
+    RBFr_ = bouton(format, fl, QStringLiteral("Code Français"), "RBFr");
+    RBUS_ = bouton(format, fl, QStringLiteral("Code US"), "RBUS");
+    RBUnicode_ = bouton(format, fl, QStringLiteral("Braille Unicode"), "RBUnicode");
+    RBPef_ = bouton(format, fl, QStringLiteral("PEF (pages embossées)"), "RBPef");
+    l->addWidget(format);
+    auto* destination = new QGroupBox(QStringLiteral("Destination"), this);
+    auto* dl = new QVBoxLayout(destination);
+    RBPP_ = bouton(destination, dl, QStringLiteral("Presse-papier"), "RBPP");
+    RBFichier_ = bouton(destination, dl, QStringLiteral("Fichier texte"), "RBFichier");
+    l->addWidget(destination);
     RBUS_->setChecked(true);
     RBPP_->setChecked(true);
     // The keyboard starts on the code: Tab reaches the destination, arrows choose.
@@ -47,13 +49,20 @@ TdlgExport::TdlgExport(std::function<QString()> fichier, std::function<bool(bool
     l->addLayout(boutons);
 }
 
+FormatExport TdlgExport::format() const {
+    if (RBFr_->isChecked()) return FormatExport::CodeFrancais;
+    if (RBUnicode_->isChecked()) return FormatExport::Unicode;
+    if (RBPef_->isChecked()) return FormatExport::Pef;
+    return FormatExport::CodeUS;
+}
+
 void TdlgExport::ok() {
     QString nom;
     if (RBFichier_->isChecked()) {
-        nom = fichier_();
+        nom = fichier_(format());
         if (nom.isEmpty()) return;  // the save dialog cancelled: this one stays open
     }
-    if (exporte_(RBFr_->isChecked(), nom)) accept();
+    if (exporte_(format(), nom)) accept();
 }
 
 }  // namespace dotavob

@@ -78,7 +78,7 @@ public:
     void majentetes();
     void appliqueformat(bool journalise = false);
     void setnomfichier(const QString& nom);
-    // Opens a .dtv named on the command line; anything else is ignored.
+    // Opens a .dtv, .brf or .pef named on the command line; anything else is ignored.
     bool ouvrefichier(const QString& nom);
 
     // The document commands. Each returns false when it did not go through
@@ -89,6 +89,9 @@ public:
     bool enregistrerSous();
     bool importerTexte();
     void coller();
+    // "Copier": the selection as the page shows it, with its cells as Unicode
+    // braille beside; "Copier en braille Unicode": the cells as the text too.
+    void copier(bool brailleUnicodeSeul);
     void recherche();
     void poursuitRecherche();
     void pageNumero();

@@ -19,6 +19,8 @@
 #include <gtest/gtest.h>
 
 #include "core/fichiers/embossage.h"
+#include "core/braille/unicode.h"
+#include "core/fichiers/export.h"
 #include "core/noir/noir.h"
 #include "interface/dialogueembossage.h"
 #include "interface/dialogueexport.h"
@@ -92,14 +94,15 @@ TEST_F(Commandes, MenusEtBarreDOutils) {
     EXPECT_EQ(entrees(0), (QStringList{"Nouveau", "Ouvrir", "Enregistrer", "Enregistrer sous", "Fermer", "Importer texte",
                                        "Exporter ...", "Imprimer", "Embosser", "Quitter"}));
     EXPECT_EQ(entrees(1),
-              (QStringList{"Défait", "Refait", "Copier", "Coller", "Couper", "Supprime la sélection", "Retourne la sélection",
+              (QStringList{"Défait", "Refait", "Copier", "Copier en braille Unicode", "Coller", "Couper", "Supprime la sélection", "Retourne la sélection",
                            "Mise en évidence (cachée)", "Centrer", "Recherche", "Poursuivre la recherche", "Page numéro "}));
     EXPECT_EQ(entrees(2), (QStringList{"&Format de la page", "Police de caractères", "Indentation des paragraphes",
                                        "Points &Gris", "&Cadre", "Affichage de tous les signes", "Sauts de &pages visibles",
                                        "Sauts de paragraphe visibles", "Espaces visibles", "Synthèse vocale (cachée)"}));
     const struct { const char* entree; const char* raccourci; } raccourcis[] = {
         {"Nouveau", "Ctrl+N"}, {"Ouvrir", "Ctrl+O"}, {"Enregistrer", "Ctrl+S"}, {"Quitter", "Ctrl+Q"},
-        {"Défait", "Ctrl+Z"}, {"Refait", "Ctrl+Alt+Z"}, {"Copier", "Ctrl+C"}, {"Coller", "Ctrl+V"},
+        {"Défait", "Ctrl+Z"}, {"Refait", "Ctrl+Alt+Z"}, {"Copier", "Ctrl+C"}, {"Copier en braille Unicode", "Ctrl+Shift+C"},
+        {"Coller", "Ctrl+V"},
         {"Couper", "Ctrl+X"}, {"Retourne la sélection", "Ctrl+R"}, {"Recherche", "Ctrl+F"},
         {"Poursuivre la recherche", "F3"},
     };
@@ -266,6 +269,71 @@ TEST_F(Commandes, ImporterEtColler) {
     QGuiApplication::clipboard()->setMimeData(donnees);
     f->coller();
     EXPECT_EQ(noir(), "riche");
+}
+
+TEST_F(Commandes, BrailleUnicodeCopieEtColle) {
+    f->editeur().insereNoir("Le chat");
+    const std::string cellules = f->document().texte();
+    f->editeur().selectionne(3, 5);
+    f->action(QStringLiteral("Retourne la sélection"))->trigger();  // a turned stretch: copied turned
+    const std::string attendu = ExporteUnicode(cellules, f->document().marqueurs());
+    const QString mime = QStringLiteral("text/x-braille-unicode");
+    // "Copier": the print text, and the cells beside it; "Copier en braille Unicode": the cells as the text.
+    f->editeur().selectionne(1, f->document().longueur());
+    f->copier(false);
+    EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->data(mime).toStdString(), attendu);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("Le chat"));
+    f->copier(true);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), attendu);
+    // Pasted here, either gives back the same cells, turned as they were read.
+    const std::string lus = brailleUnicodeVersOctets(attendu);
+    for (bool seulementLeTexte : {false, true}) {
+        if (seulementLeTexte) QGuiApplication::clipboard()->setText(QString::fromStdString(attendu));
+        f->editeur().nouveau();
+        f->coller();
+        EXPECT_EQ(f->document().texte(), lus) << seulementLeTexte;
+    }
+    // Unicode braille typed elsewhere is cells too, never print to transcribe.
+    f->editeur().nouveau();
+    QGuiApplication::clipboard()->setText(QStringLiteral("\u2807\u2811 \u2809"));
+    f->coller();
+    EXPECT_EQ(f->document().texte(), "le c");
+}
+
+TEST_F(Commandes, OuvrirBrfEtPef) {
+    // A Braille ASCII file opens as a new document with no name: saving asks where.
+    ecrit(chemin("livre.BRF"), "LE *AT\r\n,PARIS\r\n\f=T=\r\n");
+    fichiers = {chemin("livre.BRF")};
+    ASSERT_TRUE(f->ouvrir());
+    EXPECT_EQ(f->nomfichier(), QString());
+    EXPECT_FALSE(f->document().modifie());
+    EXPECT_EQ(f->editeur().nbPages(), 2);
+    // What it holds is what the US code exports back (in lower case).
+    EXPECT_EQ(Exporte(f->document().texte(), f->document().marqueurs(), false), "le *at\r\n,paris\r\n\f=t=");
+    // PEF written by the export dialog opens the same way.
+    TdlgExport& d = f->dialogueExport();
+    QTimer::singleShot(0, &d, [&d] {
+        d.pef()->setChecked(true);
+        d.versFichier()->setChecked(true);
+        d.findChild<QPushButton*>(QStringLiteral("boutok"))->click();
+    });
+    fichiers = {chemin("livre.pef")};
+    ASSERT_EQ(d.exec(), QDialog::Accepted);
+    EXPECT_TRUE(octets(chemin("livre.pef")).contains("<pef"));
+    fichiers = {chemin("livre.pef")};
+    ASSERT_TRUE(f->ouvrir());
+    EXPECT_NE(f->document().texte().find("\xE9t\xE9"), std::string::npos);
+    // A file that is not what its name says is refused, and the document stays.
+    const std::string avant = f->document().texte();
+    ecrit(chemin("faux.brf"), "ab\x80" "c");
+    ecrit(chemin("faux.pef"), "<pef");
+    for (const char* nom : {"faux.brf", "faux.pef"}) {
+        messages.clear();
+        fichiers = {chemin(nom)};
+        EXPECT_FALSE(f->ouvrir()) << nom;
+        EXPECT_EQ(messages.size(), 1u) << nom;
+        EXPECT_EQ(f->document().texte(), avant) << nom;
+    }
 }
 
 TEST_F(Commandes, EntreesDEditionParLeursRaccourcis) {

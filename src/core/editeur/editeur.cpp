@@ -316,6 +316,12 @@ void EditeurBraille::insereNoir(std::string_view noir) {
     placeCurseurPosition(doc_.remplace(pos, pos, braille));
 }
 
+void EditeurBraille::insereBraille(std::string_view cellules) {
+    if (cellules.empty()) return;
+    const std::int32_t pos = positionCurseur();
+    placeCurseurPosition(doc_.remplace(pos, pos, std::string(cellules)));
+}
+
 void EditeurBraille::finParagraphe() {
     if (selectionValide()) supprimeSelection();
     std::int32_t pos = positionCurseur();

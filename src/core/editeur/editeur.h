@@ -96,6 +96,8 @@ public:
     // Editing commands.
     void insereCaractere(Octet c);
     void insereNoir(std::string_view noir);
+    // Cells pasted as they are (Unicode braille read back into bytes), at the caret.
+    void insereBraille(std::string_view cellules);
     void finParagraphe();
     void sautDePage();
     void gauche(bool maj = false);

@@ -71,6 +71,19 @@ std::string ExporteUnicode(std::string_view texte, const TgestionnaireMarqueurs&
     return exporte(texte, marqueurs, 3, [](std::string& s, Octet b) { ajouteUtf8(s, brailleUnicode(b)); });
 }
 
+std::string ExporteUnicodeExtrait(std::string_view texte, const TgestionnaireMarqueurs& marqueurs, std::int32_t debut,
+                                  std::int32_t fin) {
+    debut = std::max(debut, 1);
+    fin = std::min(fin, static_cast<std::int32_t>(texte.size()));
+    if (fin < debut) return {};
+    TgestionnaireMarqueurs tournes;
+    for (const Marqueur& m : marqueurs.liste())
+        if (m.kind == MARQUEUR_RETOURNE && m.start <= fin && m.end >= debut)
+            tournes.ajouteBrut({std::max(m.start, debut) - debut + 1, std::min(m.end, fin) - debut + 1, MARQUEUR_RETOURNE, 0});
+    return ExporteUnicode(texte.substr(static_cast<std::size_t>(debut - 1), static_cast<std::size_t>(fin - debut + 1)),
+                          tournes);
+}
+
 std::uint8_t octetBraille(std::uint8_t b, bool codeFrancais) {
     if (!codeFrancais) return caractereUS(cellule(b));
     return cellule(b) == AUCUNE_CELLULE ? caractere(AUCUNE_CELLULE) : b;

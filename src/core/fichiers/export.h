@@ -21,5 +21,9 @@ std::string Exporte(std::string_view texte, const TgestionnaireMarqueurs& marque
 // The same lines, each cell as its Unicode braille character (a byte with no
 // cell: the full cell, U+283F).
 std::string ExporteUnicode(std::string_view texte, const TgestionnaireMarqueurs& marqueurs);
+// Positions debut..fin (1-based, inclusive) of the text the same way, the
+// turned ranges cut to that stretch: a selection copied as Unicode braille.
+std::string ExporteUnicodeExtrait(std::string_view texte, const TgestionnaireMarqueurs& marqueurs, std::int32_t debut,
+                                  std::int32_t fin);
 
 }  // namespace dotavob
