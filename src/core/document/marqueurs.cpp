@@ -89,6 +89,37 @@ void TgestionnaireMarqueurs::reconstruitIndex() const {
     indexAJour_ = true;
 }
 
+bool TgestionnaireMarqueurs::horsMarqueurs(std::int64_t debutsDe, std::int64_t debutsA, std::int64_t finsDe,
+                                           std::int64_t finsA, std::int64_t debutNonParagraphe) const {
+    for (std::size_t kind = 0; kind < place_.size(); ++kind) {
+        if (place_[kind] == 0) continue;
+        const IndexGenre& g = index_[place_[kind] - 1U];
+        auto debutDans = [&](std::int64_t lo, std::int64_t hi) {
+            const auto it = std::lower_bound(g.debuts.begin(), g.debuts.end(), lo,
+                                             [](const auto& x, std::int64_t v) { return x.first < v; });
+            return it != g.debuts.end() && it->first <= hi;
+        };
+        const auto f = std::lower_bound(g.fins.begin(), g.fins.end(), finsDe,
+                                        [](std::int32_t x, std::int64_t v) { return x < v; });
+        if (debutDans(debutsDe, debutsA) || (f != g.fins.end() && *f <= finsA)) return false;
+        const bool paragraphe = kind == MARQUEUR_CENTRE || kind == MARQUEUR_INDENTATION;
+        if (!paragraphe && debutDans(debutNonParagraphe, debutNonParagraphe)) return false;
+    }
+    return true;
+}
+
+void TgestionnaireMarqueurs::decaleIndex(std::int64_t apresDebut, std::int64_t depuisFin, std::int64_t apresCle,
+                                         std::int32_t d) const {
+    for (IndexGenre& g : index_) {
+        for (auto& [debut, i] : g.debuts)
+            if (debut > apresDebut) debut += d;
+        for (std::int32_t& fin : g.fins)
+            if (fin >= depuisFin) fin += d;
+        for (auto& [cle, i] : g.couverture)
+            if (cle > apresCle) cle += d;
+    }
+}
+
 std::int32_t TgestionnaireMarqueurs::premierDebut(std::uint8_t kind, std::int32_t pos) const {
     IndexGenre* g = index(kind);
     if (!g) return -1;
@@ -216,7 +247,20 @@ void TgestionnaireMarqueurs::SupprimeRetourne(int i) {
 }
 
 void TgestionnaireMarqueurs::Remplacement(std::int32_t from, std::int32_t to, std::int32_t n) {
+    // Typing between markers shifts those after it: the index follows.
+    const std::size_t avant = liste_.size();
+    const bool suit = indexAJour_ && (from <= to || n > 0) &&
+                      horsMarqueurs(from, from <= to ? std::int64_t{to} + 1 : std::int64_t{from} - 1, from, to,
+                                    n > 0 ? from : std::int64_t{INT32_MIN});
     change();
+    remplaceListe(from, to, n);
+    if (suit && liste_.size() == avant) {
+        decaleIndex(from, from, from, n - (from <= to ? to - from + 1 : 0));
+        indexAJour_ = true;
+    }
+}
+
+void TgestionnaireMarqueurs::remplaceListe(std::int32_t from, std::int32_t to, std::int32_t n) {
     // The zone follows the text; bytes from..from+n are new, and a start
     // just after them has a new byte before it.
     if (aVerifier_.debut <= aVerifier_.fin) {
@@ -312,6 +356,9 @@ std::int32_t AlignementRecoupage::mappe(std::int32_t p, bool estFin) const {
 }
 
 void TgestionnaireMarqueurs::suitRecoupage(const AlignementRecoupage& a) {
+    const std::int64_t fin = a.finAncien();
+    const std::size_t avant = liste_.size();
+    const bool suit = indexAJour_ && horsMarqueurs(a.debut(), fin - 1, a.debut() - 1, fin - 1, std::int64_t{INT32_MIN});
     change();
     if (aVerifier_.debut <= aVerifier_.fin)
         aVerifier_ = {std::min(aVerifier_.debut, a.debut()),
@@ -322,6 +369,10 @@ void TgestionnaireMarqueurs::suitRecoupage(const AlignementRecoupage& a) {
         m.end = a.mappe(m.end, true);
     }
     std::erase_if(liste_, [](const Marqueur& m) { return m.end < m.start; });
+    if (suit && liste_.size() == avant) {
+        decaleIndex(fin - 1, fin, fin - 1, a.finNouveau() - a.finAncien());
+        indexAJour_ = true;
+    }
 }
 
 namespace {

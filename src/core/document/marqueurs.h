@@ -39,6 +39,7 @@ public:
     // The re-wrapped stretch, in the new text: debut() up to finNouveau() (the byte after it).
     std::int32_t debut() const { return debut_; }
     std::int32_t finNouveau() const { return finAncien_ + delta_; }
+    std::int32_t finAncien() const { return finAncien_; }
 
 private:
     std::int32_t debut_, finAncien_, delta_;
@@ -134,12 +135,19 @@ private:
     // nullptr when no marker has this kind.
     IndexGenre* index(std::uint8_t kind) const;
     void reconstruitIndex() const;
+    // An edit or a re-wrap that leaves every marker outside the stretch it
+    // changes moves positions past it by one shift: the index follows in one
+    // pass, without a rebuild. False when a marker stands in the stretch.
+    bool horsMarqueurs(std::int64_t debutsDe, std::int64_t debutsA, std::int64_t finsDe, std::int64_t finsA,
+                       std::int64_t debutNonParagraphe) const;
+    void decaleIndex(std::int64_t apresDebut, std::int64_t depuisFin, std::int64_t apresCle, std::int32_t d) const;
     // List index of the first marker of the kind that starts at pos, or -1.
     std::int32_t premierDebut(std::uint8_t kind, std::int32_t pos) const;
     // List index of the first marker of the kind that holds pos, or -1.
     std::int32_t premierDedans(std::uint8_t kind, std::int32_t pos) const;
 
     void bascule(std::int32_t& a, std::int32_t& b, std::uint8_t kind);
+    void remplaceListe(std::int32_t from, std::int32_t to, std::int32_t n);
     std::vector<Marqueur> liste_;
     mutable std::vector<IndexGenre> index_;
     mutable std::array<std::uint16_t, 256> place_{};  // kind -> 1 + its place in index_, 0 when absent

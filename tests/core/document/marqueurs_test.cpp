@@ -274,10 +274,23 @@ TEST(Marqueurs, QuestionsCommeUnBalayage) {
     }
 }
 
+// Every answer by position, for positions 0..n.
+std::vector<int> reponses(const TgestionnaireMarqueurs& m, std::int32_t n) {
+    std::vector<int> r;
+    for (std::int32_t p = 0; p <= n; ++p) {
+        for (std::uint8_t k : {MARQUEUR_CENTRE, MARQUEUR_RETOURNE, MARQUEUR_CARACTERE, MARQUEUR_INDENTATION})
+            r.push_back(m.DansMarqueur(p, k));
+        r.insert(r.end(), {m.DebutCentre(p), m.Indentation(p), m.IndentationEn(p), m.Valeur4(p), m.IndiceRetourne(p),
+                           m.DebutRetourne(p), m.FinRetourne(p)});
+    }
+    return r;
+}
+
 // After any run of edits and re-wraps, a purge removes exactly the paragraph
-// markers that no longer follow a separator, wherever they stand: the
-// purge only looks where text changed, and must miss none.
-TEST(Marqueurs, LaPurgeVoitToutCeQuiAChange) {
+// markers that no longer follow a separator, wherever they stand (it only
+// looks where text changed, and must miss none), and the index answers as
+// one built afresh.
+TEST(Marqueurs, PurgeEtIndexSuiventLesModifications) {
     std::mt19937 alea(7);
     const std::string alphabet = "ab c\r\n,.";
     for (int essai = 0; essai < 300; ++essai) {
@@ -288,12 +301,20 @@ TEST(Marqueurs, LaPurgeVoitToutCeQuiAChange) {
             const auto a = static_cast<std::int32_t>(1 + alea() % texte.size());
             const auto b = static_cast<std::int32_t>(std::min<std::size_t>(texte.size(), a + alea() % 10));
             const std::uint8_t genres[] = {MARQUEUR_CENTRE, MARQUEUR_INDENTATION, MARQUEUR_RETOURNE, MARQUEUR_CARACTERE};
-            m.ajouteBrut({a, b, genres[alea() % 4], 1});
+            // Now and then a range with its ends the wrong way round.
+            if (alea() % 10 == 0)
+                m.ajouteBrut({b, a, genres[alea() % 4], 1});
+            else
+                m.ajouteBrut({a, b, genres[alea() % 4], 1});
         }
         auto octet = [&](std::int32_t p) {
             return p >= 1 && p <= static_cast<std::int32_t>(texte.size()) ? static_cast<std::uint8_t>(texte[static_cast<std::size_t>(p - 1)]) : std::uint8_t{32};
         };
         for (int pas = 0; pas < 8; ++pas) {
+            // Asked before each change, the index follows the change when it can;
+            // it must answer as one built afresh.
+            const auto n = static_cast<std::int32_t>(texte.size()) + 12;
+            reponses(m, n);
             if (alea() % 3 == 0) {
                 // A re-wrap: spaces and line ends swap, a cut (VT) comes or goes.
                 const auto debut = static_cast<std::int32_t>(1 + alea() % texte.size());
@@ -315,6 +336,9 @@ TEST(Marqueurs, LaPurgeVoitToutCeQuiAChange) {
                 texte.replace(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(retire), ajout);
                 m.Remplacement(from, from + retire - 1, static_cast<std::int32_t>(ajout.size()));
             }
+            TgestionnaireMarqueurs neuf;
+            for (const Marqueur& x : m.liste()) neuf.ajouteBrut(x);
+            ASSERT_EQ(reponses(m, n), reponses(neuf, n)) << "essai " << essai << " pas " << pas;
             if (alea() % 2 == 0 || texte.empty()) continue;
             std::vector<Marqueur> attendu = m.liste();
             std::erase_if(attendu, [&](const Marqueur& x) {
