@@ -87,8 +87,9 @@ constexpr std::array<int, 65> grilleOrdre = {
 
 // Precomputed answers for every byte, so that the hot paths (painting,
 // transcription) do a single look-up instead of a table search.
-constexpr int F_PONCT = 1, F_FINLIGNE = 2, F_MAJ = 4, F_MIN = 8, F_OPER = 16, F_SPECIAL = 32,
-              F_ALTERN = 64, F_CHIFFRE = 128, F_TABLE = 256;
+constexpr int F_PONCT = classesOctet::PONCT, F_FINLIGNE = classesOctet::FINLIGNE, F_MAJ = classesOctet::MAJ, F_MIN = classesOctet::MIN,
+              F_OPER = classesOctet::OPER, F_SPECIAL = classesOctet::SPECIAL, F_ALTERN = classesOctet::ALTERN,
+              F_CHIFFRE = classesOctet::CHIFFRE, F_TABLE = classesOctet::TABLE;
 
 struct Tables {
     std::array<Octet, 256> cellule{};
@@ -171,6 +172,8 @@ constexpr bool drapeau(Octet b, int f) { return (tables.drapeaux[b] & f) != 0; }
 
 }  // namespace
 
+const std::array<int, 256> classesOctet::drapeaux = tables.drapeaux;
+
 const Table64& tableCode() { return tableCodePour(pageCode); }
 const Table64& tableCodePour(int page) { return page == 1251 ? table1251 : table1252; }
 const Table64& tableUS() { return tableAmericaine; }
@@ -194,7 +197,6 @@ Octet celluleOperateur(Octet b) {
     auto i = operateurs.find(static_cast<char>(b));
     return i == std::string_view::npos ? AUCUNE_CELLULE : cellulesOperateurs[i];
 }
-bool estOperateur(Octet b) { return drapeau(b, F_OPER); }
 Octet operateurDeCaractere(Octet b) { return tables.operateur[b]; }
 
 bool estSigneSpecial(Octet b) { return tables.special[b] != 0; }
@@ -223,7 +225,6 @@ Octet signeSpecialDeCellule(Octet b) {
     return 0;
 }
 
-bool estSigneAlternatif(Octet b) { return drapeau(b, F_ALTERN); }
 Octet celluleSigneAlternatif(Octet b) {
     for (const auto& a : signesAlternatifs)
         if (a.octet == b) return a.cellule;
@@ -277,16 +278,6 @@ bool estToucheDePoint(int vk) {
     return vk == 0x53 || vk == 0x44 || vk == 0x46 || vk == 0x4A || vk == 0x4B || vk == 0x4C;
 }
 
-bool estChiffre(Octet b) { return drapeau(b, F_CHIFFRE); }
-bool estPonctuation(Octet b) { return drapeau(b, F_PONCT); }
-bool estFinDeLigne(Octet b) { return drapeau(b, F_FINLIGNE); }
-bool estSeparateur(Octet b) { return drapeau(b, F_PONCT | F_FINLIGNE) || b == ' '; }
-bool estSeparateurMot(Octet b) { return estSeparateur(b) || b == '-'; }
-bool estApostropheOuTiret(Octet b) { return b == '\'' || b == '-'; }
-bool estGuillemet(Octet b) { return b == '"' || b == 0xAB || b == 0xBB; }
-bool estMajuscule(Octet b) { return drapeau(b, F_MAJ); }
-bool estMinuscule(Octet b) { return drapeau(b, F_MIN); }
-bool estLettre(Octet b) { return drapeau(b, F_MAJ | F_MIN); }
 
 bool estMajusculePour(Octet b, int page) {
     if (page == 1251) return (b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDF);

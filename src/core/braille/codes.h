@@ -29,6 +29,28 @@ constexpr Octet PREFIXE_POINT5 = 0xB4;    // dot 5, prefix code 2
 
 inline Octet oct(char c) { return static_cast<Octet>(c); }
 
+// What each byte is, computed once: the classes below are one look-up,
+// inlined where text is read byte by byte (transcription, painting).
+namespace classesOctet {
+constexpr int PONCT = 1, FINLIGNE = 2, MAJ = 4, MIN = 8, OPER = 16, SPECIAL = 32, ALTERN = 64, CHIFFRE = 128,
+              TABLE = 256;
+extern const std::array<int, 256> drapeaux;
+inline bool a(Octet b, int f) { return (drapeaux[b] & f) != 0; }
+}  // namespace classesOctet
+
+inline bool estOperateur(Octet b) { return classesOctet::a(b, classesOctet::OPER); }
+inline bool estSigneAlternatif(Octet b) { return classesOctet::a(b, classesOctet::ALTERN); }
+inline bool estChiffre(Octet b) { return classesOctet::a(b, classesOctet::CHIFFRE); }
+inline bool estPonctuation(Octet b) { return classesOctet::a(b, classesOctet::PONCT); }
+inline bool estFinDeLigne(Octet b) { return classesOctet::a(b, classesOctet::FINLIGNE); }
+inline bool estSeparateur(Octet b) { return classesOctet::a(b, classesOctet::PONCT | classesOctet::FINLIGNE) || b == ' '; }
+inline bool estSeparateurMot(Octet b) { return estSeparateur(b) || b == '-'; }
+inline bool estApostropheOuTiret(Octet b) { return b == '\'' || b == '-'; }
+inline bool estGuillemet(Octet b) { return b == '"' || b == 0xAB || b == 0xBB; }
+inline bool estMajuscule(Octet b) { return classesOctet::a(b, classesOctet::MAJ); }
+inline bool estMinuscule(Octet b) { return classesOctet::a(b, classesOctet::MIN); }
+inline bool estLettre(Octet b) { return classesOctet::a(b, classesOctet::MAJ | classesOctet::MIN); }
+
 // Tables.
 const Table64& tableCode();              // the active table (code page 1252)
 const Table64& tableCodePour(int page);  // 1252 or 1251
@@ -45,13 +67,11 @@ Octet caracterePrefixe(int valeur);
 Octet celluleChiffre(Octet b);
 Octet chiffreDeCaractere(Octet b);       // '0'..'9' or 0
 Octet celluleOperateur(Octet b);
-bool estOperateur(Octet b);
 Octet operateurDeCaractere(Octet b);     // 0 when none
 bool estSigneSpecial(Octet b);
 Octet celluleSigneSpecial(Octet b);
 std::string ecritureSigneSpecial(Octet b);
 Octet signeSpecialDeCellule(Octet b);    // 0 when none
-bool estSigneAlternatif(Octet b);
 Octet celluleSigneAlternatif(Octet b);
 Octet celluleDOrdre(int index);          // 0..64, five rows of thirteen
 Octet retourneCellule(Octet c);
@@ -62,16 +82,6 @@ void convertitPrefixesAnciens(std::string& s);
 bool estToucheDePoint(int toucheVirtuelle);
 
 // Character classes.
-bool estChiffre(Octet b);
-bool estPonctuation(Octet b);
-bool estFinDeLigne(Octet b);
-bool estSeparateur(Octet b);
-bool estSeparateurMot(Octet b);
-bool estApostropheOuTiret(Octet b);
-bool estGuillemet(Octet b);
-bool estMajuscule(Octet b);
-bool estMinuscule(Octet b);
-bool estLettre(Octet b);
 bool estMajusculePour(Octet b, int page);
 bool estMinusculePour(Octet b, int page);
 bool estAccepte(Octet b);
