@@ -692,7 +692,8 @@ bool TFDotavoB::embosser() {
         if (nom.isEmpty()) return false;
         t.imprimante = nom.toStdString();
     } else {
-        systeme = spouleurSysteme();
+        // The window stays alive while the device is awaited, and "Abandon" cancels the job.
+        systeme = spouleurSysteme(120, [this] { return suivi_->attend(); });
         spouleur = systeme.get();
         t.imprimante = choix->imprimante.toStdString();
     }

@@ -151,6 +151,20 @@ bool Tsuiviembossage::reessaie() {
     return !abandon_;
 }
 
+bool Tsuiviembossage::attend() {
+    if (abandon_) return false;
+    if (!abandon_b_->isVisible()) {
+        etiquette_->setText(QStringLiteral("En attente de l'embosseuse\u2026"));
+        continuer_->hide();
+        terminer_->hide();
+        abandon_b_->show();
+        show();
+        abandon_b_->setFocus();
+    }
+    QApplication::processEvents();
+    return !abandon_;
+}
+
 void Tsuiviembossage::termine() {
     etiquette_->setText(QStringLiteral("Embossage terminé"));
     continuer_->hide();

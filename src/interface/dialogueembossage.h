@@ -58,6 +58,9 @@ public:
     bool page(std::int32_t p);
     // The spooler refused a page: asks "Continuer" or "Abandon"; true retries.
     bool reessaie();
+    // While the embosser is awaited: says so with "Abandon" at hand, keeps the
+    // window alive; false once the user aborted.
+    bool attend();
     void termine();
     bool abandonne() const { return abandon_; }
     QLabel* etiquette() const { return etiquette_; }

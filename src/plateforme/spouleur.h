@@ -4,6 +4,7 @@
 // tool uses them too.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,8 +14,10 @@ namespace dotavob {
 
 // The system's queue named by the printer. `attente`: how long (seconds) to
 // wait for the device to take a job before calling it failed (then the job
-// is cancelled, so that nothing is embossed later by surprise).
-std::unique_ptr<SpouleurBrut> spouleurSysteme(int attente = 120);
+// is cancelled, so that nothing is embossed later by surprise). `patiente`,
+// when given, is called a few times a second while the device is awaited
+// (a window stays alive); false stops the wait and cancels the job.
+std::unique_ptr<SpouleurBrut> spouleurSysteme(int attente = 120, std::function<bool()> patiente = {});
 
 // Every job of one embossing into one file (the copies one after the other),
 // written whole at the end of each job.

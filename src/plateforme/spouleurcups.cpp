@@ -11,7 +11,7 @@ namespace {
 
 class SpouleurCups : public SpouleurBrut {
 public:
-    explicit SpouleurCups(int attente) : attente_(attente) {}
+    SpouleurCups(int attente, std::function<bool()> patiente) : attente_(attente), patiente_(std::move(patiente)) {}
 
     bool ouvre(const std::string& imprimante, const std::string& nomDocument) override {
         imprimante_ = imprimante;
@@ -104,11 +104,17 @@ private:
                           std::to_string(attente_) + " s ; il a été annulé";
                 return false;
             }
+            if (patiente_ && !patiente_()) {
+                annule();
+                erreur_ = "l'embossage a été abandonné ; le travail a été retiré de la file « " + imprimante_ + " »";
+                return false;
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
         }
     }
 
     int attente_;
+    std::function<bool()> patiente_;
     std::string imprimante_, erreur_;
     int job_ = 0;
     bool documentOuvert_ = false;
@@ -116,6 +122,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<SpouleurBrut> spouleurSysteme(int attente) { return std::make_unique<SpouleurCups>(attente); }
+std::unique_ptr<SpouleurBrut> spouleurSysteme(int attente, std::function<bool()> patiente) {
+    return std::make_unique<SpouleurCups>(attente, std::move(patiente));
+}
 
 }  // namespace dotavob

@@ -70,6 +70,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<SpouleurBrut> spouleurSysteme(int) { return std::make_unique<SpouleurWindows>(); }
+// The Windows spooler takes the job at once: there is nothing to wait for.
+std::unique_ptr<SpouleurBrut> spouleurSysteme(int, std::function<bool()>) { return std::make_unique<SpouleurWindows>(); }
 
 }  // namespace dotavob

@@ -18,6 +18,7 @@ file=DotavobParcours$$
 defaut=$(lpstat -d 2>/dev/null | sed -n 's/^system default destination: //p')
 fin_sorties() {
     lpadmin -x "$file" 2>/dev/null
+    lpadmin -x "$file-muette" 2>/dev/null
     [ -n "$defaut" ] && lpadmin -d "$defaut" 2>/dev/null
     fin
 }
@@ -74,4 +75,20 @@ sleep 0.5
 "$cli" exporter "$doc" "$travail/attendu.txt" --code us
 verifie "exporté en Code US" "$(od -An -tx1 "$travail/attendu.txt" | md5sum)" \
     "$(od -An -tx1 "$travail/export.txt" 2>/dev/null | md5sum)"
+
+# An embosser that never answers: the window waits with "Abandon" at hand
+# (it has the keyboard); Abandon cancels the job and says so.
+lpadmin -p "$file-muette" -v "socket://127.0.0.1:9" -E 2>/dev/null
+lpadmin -d "$file-muette"
+ouvre_par_menu "Imprimer|Print" alt+f Down Down Down Down Down Down Down Down Return
+touches Return
+attends_fenetre "Options d'embossage"
+touches Return
+attends_fenetre "Embossage de"
+sleep 1
+touches Return
+attends_fenetre "^DotavoB$"
+verifie "abandon : le travail est retiré de la file" "" "$(lpstat -o "$file-muette" 2>/dev/null)"
+touches Return
+verifie "abandon : la fenêtre répond encore" "DotavoB 2.9 - $doc" "$(xdotool getactivewindow getwindowname 2>/dev/null)"
 bilan "parcours des sorties"
