@@ -72,7 +72,7 @@ void TFDotavoB::creeDialogues() {
         }
     };
     fichierAOuvrir = [this](const QString& titre, const QString& filtres) {
-        return QFileDialog::getOpenFileName(this, titre, QString(), filtres);
+        return QFileDialog::getOpenFileName(this, titre, QString(), filtres, &filtreOuverture_);
     };
     fichierAEnregistrer = [this](const QString& titre, const QString& filtres) {
         QFileDialog d(this, titre, QString(), filtres);
@@ -150,8 +150,11 @@ void TFDotavoB::creeDialogues() {
                     // The pages as the embosser would take them, laid out as it is set.
                     const QString titre = nomfichier_.isEmpty() ? QStringLiteral("Document")
                                                                 : QFileInfo(nomfichier_).completeBaseName();
-                    texte = exportePef(doc_, format_, dlgOptEmb_->reglagesEnregistres(format_),
-                                       metaPef(titre.toStdString(), doc_.texte()));
+                    // As wide and as long as the document's pages at least: a file cuts no line.
+                    ReglagesEmbossage r = dlgOptEmb_->reglagesEnregistres(format_);
+                    r.caracteresParLigne = std::max<std::int32_t>(r.caracteresParLigne, format_.cpl);
+                    r.lignesParPage = std::max<std::int32_t>(r.lignesParPage, format_.lignesParPage);
+                    texte = exportePef(doc_, format_, r, metaPef(titre.toStdString(), doc_.texte()));
                     break;
                 }
             }
@@ -448,11 +451,13 @@ QString TFDotavoB::choisitFonteDuDocument(const QString& nom) {
     return choisitfonte(nom, this, informe);
 }
 
-bool TFDotavoB::charge(const QString& nom) {
+bool TFDotavoB::charge(const QString& nom, bool txtEnBrailleAscii) {
     // A Braille ASCII or PEF file opens as a new document: saving it asks
-    // where, and never writes a document over the file it came from.
-    const bool echange = QFileInfo(nom).suffix().compare(QStringLiteral("dtv"), Qt::CaseInsensitive) != 0 &&
-                         formatEchangeDe(nom.toStdString()) != FormatEchange::Aucun;
+    // where, and never writes a document over the file it came from. A .txt
+    // is Braille ASCII only when chosen as such.
+    const QString extension = QFileInfo(nom).suffix().toLower();
+    const bool echange = extension == QStringLiteral("brf") || extension == QStringLiteral("pef") ||
+                         (extension == QStringLiteral("txt") && txtEnBrailleAscii);
     // Read into a new model first: a file that cannot be read leaves the
     // open document as it was.
     const ResultatLecture r = echange ? chargeEchange(nom.toStdString(), format_)
@@ -487,9 +492,10 @@ bool TFDotavoB::ouvrefichier(const QString& nom) {
 }
 
 bool TFDotavoB::ouvrir() {
+    filtreOuverture_.clear();
     const QString nom = fichierAOuvrir(QStringLiteral("Ouverture de fichiers DotavoB"), FILTRE_OUVERTURE);
     if (nom.isEmpty() || !enregistremodification()) return false;
-    return charge(nom);
+    return charge(nom, filtreOuverture_.startsWith(QStringLiteral("Braille ASCII")));
 }
 
 bool TFDotavoB::enregistre(const QString& nom) {
@@ -595,13 +601,15 @@ void TFDotavoB::coller() {
 void TFDotavoB::copier(bool brailleUnicodeSeul) {
     if (ed_.sansSelection() || ed_.debutSelection() > ed_.finSelection()) return;
     const std::string texte = ed_.copieSelection();
-    const std::string unicode =
-        ExporteUnicodeExtrait(doc_.texte(), doc_.marqueurs(), ed_.debutSelection(), ed_.finSelection());
-    // The text as the page shows it (or the cells alone), and the cells for a
-    // paste here or in any program that reads Unicode braille.
+    const std::int32_t debut = ed_.debutSelection(), fin = ed_.finSelection();
+    // The text as the page shows it (or its cells, line by line, for other
+    // programs), and the cells by paragraph for a paste here.
     auto* donnees = new QMimeData;
-    donnees->setText(brailleUnicodeSeul ? QString::fromStdString(unicode) : versQString(texte));
-    donnees->setData(MIME_BRAILLE_UNICODE, QByteArray::fromStdString(unicode));
+    donnees->setText(brailleUnicodeSeul
+                         ? QString::fromStdString(ExporteUnicodeExtrait(doc_.texte(), doc_.marqueurs(), debut, fin))
+                         : versQString(texte));
+    donnees->setData(MIME_BRAILLE_UNICODE,
+                     QByteArray::fromStdString(ExporteUnicodeExtrait(doc_.texte(), doc_.marqueurs(), debut, fin, true)));
     QGuiApplication::clipboard()->setMimeData(donnees);
 }
 

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QShowEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -95,15 +96,24 @@ TDlgApercu::TDlgApercu(EditeurBraille& editeur, Peintre noir, Peintre braille, Q
 }
 
 void TDlgApercu::showEvent(QShowEvent* e) {
-    pageAvant_ = ed_.pageCourante();
+    // Shown again after being minimised, the preview keeps what it found first.
+    if (!e->spontaneous()) {
+        pageAvant_ = ed_.pageCourante();
+        curseurAvant_ = ed_.positionCurseur();
+        debutSelectionAvant_ = ed_.debutSelection();
+        finSelectionAvant_ = ed_.finSelection();
+    }
     majNumero();
     placeFeuille();
     QDialog::showEvent(e);
 }
 
 void TDlgApercu::done(int r) {
-    // The editor goes back to the page it showed before the preview.
+    // The editor goes back to the page, the caret and the selection it had.
     ed_.allerPage(pageAvant_);
+    ed_.placeCurseur(ed_.document().pointDe(curseurAvant_));
+    if (debutSelectionAvant_ >= 1 && finSelectionAvant_ >= debutSelectionAvant_)
+        ed_.selectionne(debutSelectionAvant_, finSelectionAvant_);
     QDialog::done(r);
 }
 

@@ -60,7 +60,8 @@ private:
 
     EditeurBraille& ed_;
     Peintre peintreNoir_, peintreBraille_;
-    std::int32_t pageAvant_ = 1;  // the editor's page when the preview opened
+    // The editor as the preview found it: its page, caret and selection come back on closing.
+    std::int32_t pageAvant_ = 1, curseurAvant_ = 1, debutSelectionAvant_ = 0, finSelectionAvant_ = 0;
     QWidget* client_ = nullptr;
     QWidget* feuille_ = nullptr;
     QLabel* numero_ = nullptr;

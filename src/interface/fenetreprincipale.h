@@ -151,7 +151,8 @@ private:
     // A file to write, chosen in the save dialog; an existing one only if the
     // user agrees to replace it ("Non" chooses again). Empty: cancelled.
     QString fichierARemplacer(const QString& titre, const QString& filtres);
-    bool charge(const QString& nom);
+    // `txtEnBrailleAscii`: a .txt chosen as Braille ASCII in the open dialog.
+    bool charge(const QString& nom, bool txtEnBrailleAscii = false);
     void insereNoir(const std::string& noir, std::int32_t octetsInvalides);
     void aVenir(const QString& commande);
     QString choisitFonteDuDocument(const QString& nom);
@@ -163,6 +164,7 @@ private:
     EditeurBraille ed_{doc_};
     OptionsAffichage options_;
     QString nomfichier_;
+    QString filtreOuverture_;  // the filter the open dialog was left on
     QString nomfonte_ = QStringLiteral("Courier New");
     bool premiereactivation_ = true;
     QSet<int> touchesEnfoncees_;  // keys that went down over the pages, not yet released

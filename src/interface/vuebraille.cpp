@@ -68,17 +68,17 @@ void TEdBraille::redimensionne(int hauteurPage, int hauteurLigne, int pasLigne, 
     update();
 }
 
-void TEdBraille::dessinePage(QPainter& p, QPointF origine, double echelle) {
+void TEdBraille::dessinePage(QPainter& p, QPointF origine, double echelle, bool surPapier) {
     p.save();
     p.translate(origine);
     p.scale(echelle, echelle);
     const auto& m = doc_.marqueurs();
     const std::int32_t s = ed_.debutSelection(), e = ed_.finSelection();
-    const bool selection = s >= 1 && e >= s;
+    const bool selection = !surPapier && s >= 1 && e >= s;
     OptionsCellule base;
     base.pointsGris = options_.pointsGris;
     base.cadre = options_.cadresCellules;
-    base.espacesVisibles = options_.espacesVisibles;
+    base.espacesVisibles = options_.espacesVisibles && !surPapier;
     const auto lignes = lignesAffichees(ed_, false, false);
     for (std::size_t k = 0; k < lignes.size(); ++k) {
         const LignePage& l = lignes[k];
@@ -111,7 +111,7 @@ void TEdBraille::dessinePage(QPainter& p, QPointF origine, double echelle) {
             o.selection = true;
             dessineCellule(p, geo_, geo_.xCellule(col), y, 0, o);
         }
-        if (l.finLigne == CR && options_.sautsParagrapheVisibles) {
+        if (l.finLigne == CR && options_.sautsParagrapheVisibles && !surPapier) {
             // A return arrow in the slot after the last cell.
             const int gauche = geo_.xCellule(col), droite = gauche + geo_.largeurCellule;
             const int a = geo_.hauteurCellule / 5, niveau = y + geo_.hauteurCellule - 2 * a;
@@ -122,7 +122,7 @@ void TEdBraille::dessinePage(QPainter& p, QPointF origine, double echelle) {
             p.drawLine(gauche, niveau, gauche + a, niveau - a);
         }
         if (l.finLigne == FF) {
-            if (options_.sautsPageVisibles && echelle == 1.0) {
+            if (options_.sautsPageVisibles && !surPapier) {
                 const int yb = geo_.yLigne(static_cast<std::int32_t>(k) + 1) + geo_.hauteurLigne / 2;
                 p.setPen(QPen(couleurs::rouge, 1, Qt::DashLine));
                 p.drawLine(0, yb, geo_.largeurPage, yb);
@@ -135,14 +135,15 @@ void TEdBraille::dessinePage(QPainter& p, QPointF origine, double echelle) {
 
 void TEdBraille::dessinePageImprimee(QPainter& p, const QRect& cible, const TenteteBraille* entete,
                                      const TenteteBraille* pied) {
-    const double echelle = static_cast<double>(cible.height()) / std::max(1, height());
+    const double echelle = std::min(static_cast<double>(cible.height()) / std::max(1, height()),
+                                    static_cast<double>(cible.width()) / std::max(1, width()));
     const double pas = geo_.pasLigne * echelle;
     double haut = cible.y();
     if (entete) {
         entete->dessine(p, QPointF(cible.x(), cible.y()), echelle);
         haut += pas;
     }
-    dessinePage(p, QPointF(cible.x(), std::round(haut - geo_.margeHaut * echelle)), echelle);
+    dessinePage(p, QPointF(cible.x(), std::round(haut - geo_.margeHaut * echelle)), echelle, true);
     if (pied) pied->dessine(p, QPointF(cible.x(), std::round(cible.y() + cible.height() - pas)), echelle);
 }
 

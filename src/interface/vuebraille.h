@@ -36,7 +36,8 @@ public:
     const GeometrieBraille& geometrie() const { return geo_; }
 
     // Draws the page's lines at an origin and a scale.
-    void dessinePage(QPainter& p, QPointF origine, double echelle);
+    // `surPapier`: no selection and none of the screen's marks (arrows).
+    void dessinePage(QPainter& p, QPointF origine, double echelle, bool surPapier = false);
     // The page with its header and footer strips (null: off) scaled into a
     // rectangle of any device, its first line at the top as on the print page.
     void dessinePageImprimee(QPainter& p, const QRect& cible, const class TenteteBraille* entete,

@@ -136,13 +136,13 @@ int TMyEdit::decalage(const LignePage& l, const std::vector<int>& largeurs, cons
     return mesures(f.base, appareil).horizontalAdvance(QLatin1Char(' ')) * l.retrait;
 }
 
-void TMyEdit::dessinePage(QPainter& p, QPointF origine, double echelle) const {
+void TMyEdit::dessinePage(QPainter& p, QPointF origine, double echelle, bool surPapier) const {
     // Geometry scales, text is set in fonts scaled to the target and measured
     // there: the page keeps its lines and its breaks on any device.
     const FontesNoir f = echelle == 1.0 ? fontes_ : fontes_.aLEchelle(echelle);
     const bool brut = ed_.tousLesSignes();
     const std::int32_t s = ed_.debutSelection(), e = ed_.finSelection();
-    auto selectionne = [&](std::int32_t pos) { return s >= 1 && e >= s && pos >= s && pos <= e; };
+    auto selectionne = [&](std::int32_t pos) { return !surPapier && s >= 1 && e >= s && pos >= s && pos <= e; };
     auto barre = [&](std::int32_t pos) { return doc_.marqueurs().DansMarqueur(pos, MARQUEUR_RETOURNE); };
     const auto lignes = lignesAffichees(ed_, brut);
     const int x0 = static_cast<int>(std::lround(origine.x()));
@@ -151,11 +151,11 @@ void TMyEdit::dessinePage(QPainter& p, QPointF origine, double echelle) const {
         const LignePage& l = lignes[k];
         const int y = static_cast<int>(std::lround(origine.y() + static_cast<double>(k) * pas() * echelle));
         const int x = x0 + decalage(l, largeursMorceaux(l.noire, f, p.device()), f, p.device(), echelle);
-        const int fin = dessineMorceaux(p, l.noire, x, y, f, selectionne, barre, options_.espacesVisibles);
+        const int fin = dessineMorceaux(p, l.noire, x, y, f, selectionne, barre, options_.espacesVisibles && !surPapier);
         // A selected line end shows as a selected blank after the text.
         if (l.finLigne != 0 && selectionne(l.debut + static_cast<std::int32_t>(l.texte.size())))
             p.fillRect(fin, y, fm.horizontalAdvance(QLatin1Char(' ')), fm.height(), couleurs::selection);
-        if (l.finLigne == CR && options_.sautsParagrapheVisibles) {
+        if (l.finLigne == CR && options_.sautsParagrapheVisibles && !surPapier) {
             // A return arrow after the line's text.
             const int t = f.base.pixelSize(), d = t / 10, m = t / 2;
             p.setPen(QPen(couleurs::rouge, std::max(1.0, 2 * echelle)));
@@ -166,7 +166,7 @@ void TMyEdit::dessinePage(QPainter& p, QPointF origine, double echelle) const {
             p.drawLine(coin, QPoint(fin + d, y + t - 3 * d));
         }
         if (l.finLigne == FF) {
-            if (options_.sautsPageVisibles && echelle == 1.0) {
+            if (options_.sautsPageVisibles && !surPapier) {
                 const int yb = y + pas() + hauteurLigne_ / 2;
                 p.setPen(QPen(couleurs::rouge, 1, Qt::DashLine));
                 p.drawLine(0, yb, width(), yb);
@@ -178,14 +178,17 @@ void TMyEdit::dessinePage(QPainter& p, QPointF origine, double echelle) const {
 
 void TMyEdit::dessinePageImprimee(QPainter& p, const QRect& cible, const TenteteNoir* entete,
                                   const TenteteNoir* pied) const {
-    const double echelle = static_cast<double>(cible.height()) / std::max(1, height());
+    // The page keeps its proportions: as high as the target, unless a wide
+    // format would then run past its width.
+    const double echelle = std::min(static_cast<double>(cible.height()) / std::max(1, height()),
+                                    static_cast<double>(cible.width()) / std::max(1, width()));
     const int marge = cible.width() / (doc_.format().cpl + 2);
     int lignes = 0;
     if (entete) {
         entete->dessineEntete(p, QPointF(cible.x() + marge, cible.y()), echelle);
         lignes = 1;
     }
-    dessinePage(p, QPointF(cible.x() + marge, cible.y() + std::round(lignes * echelle * pas())), echelle);
+    dessinePage(p, QPointF(cible.x() + marge, cible.y() + std::round(lignes * echelle * pas())), echelle, true);
     if (pied)
         pied->dessineEntete(p, QPointF(cible.x() + marge, std::round(cible.height() - pas() * echelle + cible.y())), echelle);
 }

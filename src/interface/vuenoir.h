@@ -50,7 +50,8 @@ public:
     QRect rectCurseur() const override;
     TextePage texteAccessible() const override;
 
-    void dessinePage(QPainter& p, QPointF origine, double echelle) const;
+    // `surPapier`: no selection and none of the screen's marks (arrows, spaces).
+    void dessinePage(QPainter& p, QPointF origine, double echelle, bool surPapier = false) const;
     // The shown page with its header and footer strips (null when off), into
     // a rectangle of any surface (printer, preview), scaled by height.
     void dessinePageImprimee(QPainter& p, const QRect& cible, const class TenteteNoir* entete,

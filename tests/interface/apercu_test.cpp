@@ -23,6 +23,7 @@ struct Encre {
     int separateur = 0;    // dark pixels in the middle column
     // Red ink: the Braille page draws its turned cells in red, the print page has none.
     bool rougeGauche = false, rougeDroite = false;
+    bool selection = false;  // the screen's selection band, which paper never shows
 };
 
 Encre encre(const QImage& image) {
@@ -32,6 +33,7 @@ Encre encre(const QImage& image) {
         for (int x = 0; x < image.width(); ++x) {
             const QRgb c = image.pixel(x, y);
             if (qRed(c) > 150 && qGreen(c) < 100 && qBlue(c) < 100) (x < milieu ? e.rougeGauche : e.rougeDroite) = true;
+            if (qBlue(c) > 150 && qRed(c) < 60) e.selection = true;
             if (qGray(c) > 200) continue;
             if (std::abs(x - milieu) <= 1) {
                 ++e.separateur;
@@ -105,10 +107,19 @@ QRect dansImage(const RectangleApercu& r, double echelle) {
 
 TEST_F(Apercu, LImpressionMetLesPagesOuLaFeuilleLesPlace) {
     const struct {
-        bool paysage, noir, braille;
-    } cas[] = {{false, true, true}, {true, true, true}, {false, true, false}, {true, false, true}, {false, false, false}};
+        bool paysage, noir, braille, large = false;
+    } cas[] = {{false, true, true}, {true, true, true}, {false, true, false}, {true, false, true}, {false, false, false},
+               // 50 characters on 10 lines, all selected: the pages stay in their places, unselected.
+               {false, true, true, true}, {false, true, false, true}};
     for (const auto& c : cas) {
-        SCOPED_TRACE(testing::Message() << "paysage " << c.paysage << " noir " << c.noir << " braille " << c.braille);
+        SCOPED_TRACE(testing::Message() << "paysage " << c.paysage << " noir " << c.noir << " braille " << c.braille
+                                        << " large " << c.large);
+        if (c.large) {
+            f->format().setLignes(10);
+            f->format().setCaracteres(50);
+            f->appliqueformat();
+            f->editeur().selectionne(1, f->document().longueur());
+        }
         (c.paysage ? apercu().paysage() : apercu().portrait())->setChecked(true);
         apercu().texteNoir()->setChecked(c.noir);
         apercu().braille()->setChecked(c.braille);
@@ -138,9 +149,13 @@ TEST_F(Apercu, LImpressionMetLesPagesOuLaFeuilleLesPlace) {
             EXPECT_TRUE(dansImage(*droite, 1.0).contains(e.droite));
             EXPECT_LT(e.droite.top() - droite->y, droite->hauteur / 10);
         }
-        // Each page where it belongs: the Braille page is the one with red cells.
-        EXPECT_EQ(e.rougeGauche, c.braille && !c.noir);
-        EXPECT_EQ(e.rougeDroite, c.braille && c.noir);
+        EXPECT_FALSE(e.selection);
+        // Each page where it belongs: the Braille page is the one with red cells
+        // (the turned stretch is on page 1 in the document's own format).
+        if (!c.large) {
+            EXPECT_EQ(e.rougeGauche, c.braille && !c.noir);
+            EXPECT_EQ(e.rougeDroite, c.braille && c.noir);
+        }
         if (!gauche && !droite) EXPECT_TRUE(e.gauche.isEmpty() && e.droite.isEmpty() && e.separateur == 0);
         // The line between two pages runs down the middle for their height.
         if (attendu.separateur) EXPECT_GE(e.separateur, attendu.separateur->hauteur * 9 / 10);
@@ -161,6 +176,10 @@ TEST_F(Apercu, CopiesEtPagesChoisies) {
 
 TEST_F(Apercu, NavigationEtRetourALaPage) {
     f->editeur().allerPage(2);
+    // The caret and a selection in the middle of page 2 are found again on closing.
+    const std::int32_t curseur = f->editeur().positionCurseur() + 12;
+    f->editeur().placeCurseur(f->document().pointDe(curseur));
+    f->editeur().selectionne(curseur - 5, curseur - 2);
     apercu().show();
     QCoreApplication::processEvents();
     EXPECT_EQ(apercu().numeroPage()->text(), QStringLiteral("2/2"));
@@ -185,4 +204,6 @@ TEST_F(Apercu, NavigationEtRetourALaPage) {
     EXPECT_FALSE(encre(vue).gauche.isEmpty());
     apercu().reject();
     EXPECT_EQ(f->editeur().pageCourante(), 2);
+    EXPECT_EQ(std::make_tuple(f->editeur().positionCurseur(), f->editeur().debutSelection(), f->editeur().finSelection()),
+              std::make_tuple(curseur, curseur - 5, curseur - 2));
 }

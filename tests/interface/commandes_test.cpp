@@ -293,6 +293,17 @@ TEST_F(Commandes, BrailleUnicodeCopieEtColle) {
         f->coller();
         EXPECT_EQ(f->document().texte(), lus) << seulementLeTexte;
     }
+    // A paragraph the wrap cut into lines pastes back as one paragraph, wrapped as it was.
+    f->editeur().nouveau();
+    f->editeur().insereNoir("Un long paragraphe qui tient sur plusieurs lignes de la page, et que le retour "
+                            "automatique coupe en lignes, parfois au milieu d'anticonstitutionnellement.");
+    const std::string paragraphe = f->document().texte();
+    ASSERT_NE(paragraphe.find('\n'), std::string::npos);
+    f->editeur().selectionne(1, f->document().longueur());
+    f->copier(false);
+    f->editeur().nouveau();
+    f->coller();
+    EXPECT_EQ(f->document().texte(), paragraphe);
     // Unicode braille typed elsewhere is cells too, never print to transcribe.
     f->editeur().nouveau();
     QGuiApplication::clipboard()->setText(QStringLiteral("\u2807\u2811 \u2809"));
@@ -327,7 +338,8 @@ TEST_F(Commandes, OuvrirBrfEtPef) {
     const std::string avant = f->document().texte();
     ecrit(chemin("faux.brf"), "ab\x80" "c");
     ecrit(chemin("faux.pef"), "<pef");
-    for (const char* nom : {"faux.brf", "faux.pef"}) {
+    ecrit(chemin("texte.txt"), "LE *AT");  // not chosen as Braille ASCII: not a document
+    for (const char* nom : {"faux.brf", "faux.pef", "texte.txt"}) {
         messages.clear();
         fichiers = {chemin(nom)};
         EXPECT_FALSE(f->ouvrir()) << nom;

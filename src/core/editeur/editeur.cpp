@@ -115,6 +115,8 @@ void EditeurBraille::selectionne(std::int32_t de, std::int32_t a) {
 }
 
 void EditeurBraille::annuleSelection() {
+    // A selection made afresh starts from its own start, never from an old anchor.
+    selectionClavier_[0] = selectionClavier_[1] = 0;
     if (debutSelection_ < 1) return;
     const std::int32_t premiere = doc_.pointDe(debutSelection_).ligne;
     const std::int32_t derniere = doc_.pointDe(std::max(finSelection_, debutSelection_)).ligne;

@@ -42,9 +42,12 @@ std::string texteLu(std::string_view texte, const TgestionnaireMarqueurs& marque
 }
 
 // Every export ends lines alike: CR, LF and VT become CR LF, FF stays alone.
+// With `paragraphes`, only paragraph ends and page breaks end lines: a line
+// the wrap ended (LF) reads as the blank cell it stands for, a cut in a word
+// (VT) as nothing, so that the text can be wrapped again elsewhere.
 template <typename Cellule>
 std::string exporte(std::string_view texte, const TgestionnaireMarqueurs& marqueurs, std::size_t parCellule,
-                    Cellule ajouteCellule) {
+                    Cellule ajouteCellule, bool paragraphes = false) {
     const std::string source = texteLu(texte, marqueurs);
     std::string sortie;
     sortie.reserve(source.size() * parCellule + source.size() / 16);
@@ -52,6 +55,10 @@ std::string exporte(std::string_view texte, const TgestionnaireMarqueurs& marque
         const Octet b = oct(ch);
         if (b == FF)
             sortie += '\f';
+        else if (paragraphes && b == LF)
+            ajouteCellule(sortie, ' ');
+        else if (paragraphes && b == VT)
+            continue;
         else if (estFinDeLigne(b))
             sortie += "\r\n";
         else
@@ -72,7 +79,7 @@ std::string ExporteUnicode(std::string_view texte, const TgestionnaireMarqueurs&
 }
 
 std::string ExporteUnicodeExtrait(std::string_view texte, const TgestionnaireMarqueurs& marqueurs, std::int32_t debut,
-                                  std::int32_t fin) {
+                                  std::int32_t fin, bool paragraphes) {
     debut = std::max(debut, 1);
     fin = std::min(fin, static_cast<std::int32_t>(texte.size()));
     if (fin < debut) return {};
@@ -80,8 +87,8 @@ std::string ExporteUnicodeExtrait(std::string_view texte, const TgestionnaireMar
     for (const Marqueur& m : marqueurs.liste())
         if (m.kind == MARQUEUR_RETOURNE && m.start <= fin && m.end >= debut)
             tournes.ajouteBrut({std::max(m.start, debut) - debut + 1, std::min(m.end, fin) - debut + 1, MARQUEUR_RETOURNE, 0});
-    return ExporteUnicode(texte.substr(static_cast<std::size_t>(debut - 1), static_cast<std::size_t>(fin - debut + 1)),
-                          tournes);
+    return exporte(texte.substr(static_cast<std::size_t>(debut - 1), static_cast<std::size_t>(fin - debut + 1)), tournes,
+                   3, [](std::string& s, Octet b) { ajouteUtf8(s, brailleUnicode(b)); }, paragraphes);
 }
 
 std::uint8_t octetBraille(std::uint8_t b, bool codeFrancais) {

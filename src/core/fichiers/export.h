@@ -23,7 +23,10 @@ std::string Exporte(std::string_view texte, const TgestionnaireMarqueurs& marque
 std::string ExporteUnicode(std::string_view texte, const TgestionnaireMarqueurs& marqueurs);
 // Positions debut..fin (1-based, inclusive) of the text the same way, the
 // turned ranges cut to that stretch: a selection copied as Unicode braille.
+// With `paragraphes`, lines end only at paragraph ends and page breaks (the
+// wrap's line ends read as blanks, its cuts as nothing): what a paste here
+// wraps again as it was.
 std::string ExporteUnicodeExtrait(std::string_view texte, const TgestionnaireMarqueurs& marqueurs, std::int32_t debut,
-                                  std::int32_t fin);
+                                  std::int32_t fin, bool paragraphes = false);
 
 }  // namespace dotavob
