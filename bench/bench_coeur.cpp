@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <malloc.h>
 #include <string>
 
 #include "core/document/document.h"
@@ -194,6 +195,41 @@ void BM_EcritEtLitDtv(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(c.texte.size()));
 }
 BENCHMARK(BM_EcritEtLitDtv)->Unit(benchmark::kMillisecond);
+
+// Opening a 10,000-page book as the editor does (the document file read,
+// the text checked, the whole document re-wrapped, the indexes built), beside
+// a plain copy of the same bytes; and what the open document keeps in memory
+// for each byte of its text.
+void BM_OuvreLivre(benchmark::State& state) {
+    // Saved as the editor saves it: already wrapped to its format.
+    ContenuDocument c;
+    c.format.derive();
+    {
+        DocumentBraille d(c.format);
+        d.charge(documentBraille(10000), {});
+        d.recoupeDocument(false);
+        c.texte = d.texte();
+    }
+    const std::string fichier = ecritDtv(c);
+    std::size_t memoire = 0;
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            std::string copie(fichier);
+            benchmark::DoNotOptimize(copie.data());
+            continue;
+        }
+        const std::size_t avant = mallinfo2().uordblks;
+        ResultatLecture r = litDtv(fichier);
+        DocumentBraille d(r.contenu.format);
+        d.charge(std::move(r.contenu.texte), std::move(r.contenu.marqueurs));
+        d.recoupeDocument(false);
+        benchmark::DoNotOptimize(d.nbPages());
+        memoire = mallinfo2().uordblks - avant;
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(fichier.size()));
+    if (state.range(0) == 1) state.counters["memoire_par_octet"] = static_cast<double>(memoire) / static_cast<double>(c.texte.size());
+}
+BENCHMARK(BM_OuvreLivre)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_ExporteCodeUS(benchmark::State& state) {
     const std::string texte = documentBraille(1000);
