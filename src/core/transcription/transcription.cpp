@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bitset>
+#include <cstring>
 #include <vector>
 
 #include "core/braille/codes.h"
@@ -26,10 +27,41 @@ bool estSigneDouble(Octet a, Octet b) {
     return lisSigneDouble(p, std::string_view(deux, 2), ignore);
 }
 
+// The bytes a transcription writes: appended with no call each (the string's
+// own append is not inlined), grown by doubling, handed over without a copy.
+class Sortie {
+public:
+    explicit Sortie(std::size_t capacite) { s_.resize(std::max<std::size_t>(capacite, 16)); }
+    void ajoute(char c) {
+        if (n_ == s_.size()) s_.resize(2 * s_.size());
+        s_[n_++] = c;
+    }
+    void ajoute(const char* o, std::size_t w) {
+        for (std::size_t k = 0; k < w; ++k) ajoute(o[k]);
+    }
+    std::size_t size() const { return n_; }
+    char& operator[](std::size_t i) { return s_[i]; }
+    void insert(std::size_t pos, std::size_t, char c) {
+        ajoute(c);
+        std::memmove(&s_[pos + 1], &s_[pos], n_ - 1 - pos);
+        s_[pos] = c;
+    }
+    operator std::string_view() const { return {s_.data(), n_}; }
+    std::string rend() && {
+        s_.resize(n_);
+        return std::move(s_);
+    }
+
+private:
+    std::string s_;
+    std::size_t n_ = 0;
+};
+
 // Makes room on the current line of `out` before a unit that does not fit
 // (`suite` holds its bytes and those that follow); returns the column after
 // the line's bytes.
-std::int32_t coupe(std::string& out, std::int32_t cpl, std::string_view suite, bool ligneEntamee) {
+template <class Texte>
+std::int32_t coupe(Texte& out, std::int32_t cpl, std::string_view suite, bool ligneEntamee) {
     const std::size_t debut = debutLigneDe(out);
     const std::size_t len = out.size();
     if (len > debut) {
@@ -264,8 +296,7 @@ std::size_t placeCoupure(std::string_view s, std::string_view suite, std::size_t
 }
 
 std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::int32_t cpl, CaracteresOmis* omis) {
-    std::string out;
-    out.reserve(noir.size() + noir.size() / 4 + 8);
+    Sortie out(noir.size() + noir.size() / 4 + 8);
     std::int32_t col = colonneDepart;
     const bool entamee = colonneDepart > 1;
     Etat etat;
@@ -278,14 +309,14 @@ std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::i
         // Most bytes: a small letter, or a space, on a line with room for it.
         if (col <= cpl) {
             if (k.lettreSimple[oct(noir[i])]) {
-                out += static_cast<char>(c);
+                out.ajoute(static_cast<char>(c));
                 ++col;
                 etat.numMode = false;
                 continue;
             }
             if (c == ' ' && k.espaceSimple) {
                 if (i + 1 < n && !k.ponctuation[oct(noir[i + 1])]) {
-                    out += ' ';
+                    out.ajoute(' ');
                     ++col;
                 }
                 etat.numMode = false;
@@ -294,13 +325,13 @@ std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::i
         }
         // A full line followed by a space: the space becomes the line end.
         if (c == ' ' && col > cpl) {
-            out += cLF;
+            out.ajoute(cLF);
             col = 1;
             etat.numMode = false;
             continue;
         }
         if (c == CR || c == FF) {
-            out += static_cast<char>(c);
+            out.ajoute(static_cast<char>(c));
             col = 1;
             etat.numMode = false;
             continue;
@@ -317,10 +348,10 @@ std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::i
             for (int essai = 0; essai < 4 && col > 1 && col - 1 + w > cpl; ++essai)
                 col = coupe(out, cpl, suite, entamee);
         }
-        out.append(o, static_cast<std::size_t>(w));
+        out.ajoute(o, static_cast<std::size_t>(w));
         col += w;
     }
-    return out;
+    return std::move(out).rend();
 }
 
 namespace {
