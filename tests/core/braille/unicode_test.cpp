@@ -7,10 +7,9 @@ using namespace dotavob;
 TEST(BrailleUnicode, CelluleEtCaractereDansLesDeuxSens) {
     // Dots n at bit n - 1 of the pattern, from the cells' standard dots.
     const struct { char octet; char32_t u; } cas[] = {
-        {' ', U'\u2800'},    {'a', U'\u2801'},    {',', U'\u2802'}, {'b', U'\u2803'},
-        {'\'', U'\u2804'},   {'k', U'\u2805'},    {'c', U'\u2809'}, {'\xE9', U'\u283F'},
-        {'\x91', U'\u2820'},  // dot 6: the number sign
-        {'\xA8', U'\u2828'},  // dots 4 6: the capital sign
+        {' ', U'\u2800'}, {'a', U'\u2801'}, {',', U'\u2802'}, {'b', U'\u2803'}, {'\'', U'\u2804'}, {'k', U'\u2805'},
+        {'c', U'\u2809'}, {'\xE9', U'\u283F'},
+        {'\x91', U'\u2820'}, {'\xA8', U'\u2828'},  // dot 6 (the number sign), dots 4 6 (the capital sign)
         {'\xC9', U'\u283F'},  // a byte with no cell: the full cell, as every export writes it
     };
     for (auto [octet, u] : cas) EXPECT_EQ(brailleUnicode(oct(octet)), u) << int(oct(octet));
@@ -25,16 +24,11 @@ TEST(BrailleUnicode, CelluleEtCaractereDansLesDeuxSens) {
 
 TEST(BrailleUnicode, TexteEntierementEnCellules) {
     const struct { const char* texte; bool braille; const char* octets; } cas[] = {
-        {"⠁⠃", true, "ab"},
-        {"⠁ ⠃\r\n⠉\r⠙\n⠑\f⠋", true, "a b\rc\rd\re\ff"},
-        {"⠀", true, " "},
-        {"", false, ""},
-        {" \r\n\f", false, " \r\f"},     // no cell at all
-        {"⠁a⠃", false, "ab"},             // a print letter
-        {"⠁\t⠃", false, "ab"},
-        {"⡁", false, ""},                 // dot 7: an eight-dot cell
-        {"⠁\xE2\xA0", false, "a"},        // cut inside a character
-        {"\xFF⠁", false, "a"},
+        {"⠁⠃", true, "ab"}, {"⠁ ⠃\r\n⠉\r⠙\n⠑\f⠋", true, "a b\rc\rd\re\ff"}, {"⠀", true, " "},
+        {"", false, ""}, {" \r\n\f", false, " \r\f"},  // no cell at all
+        {"⠁a⠃", false, "ab"}, {"⠁\t⠃", false, "ab"},    // a print letter, a tab
+        {"⡁", false, ""},                                // dot 7: an eight-dot cell
+        {"⠁\xE2\xA0", false, "a"}, {"\xFF⠁", false, "a"},  // cut inside a character, a stray byte
     };
     for (auto [texte, braille, octets] : cas) {
         EXPECT_EQ(estBrailleUnicode(texte), braille) << texte;

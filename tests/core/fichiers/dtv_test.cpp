@@ -5,8 +5,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
-#include <sstream>
 
 #ifdef _WIN32
 #include <process.h>
@@ -26,6 +26,7 @@
 #include "core/editeur/editeur.h"
 
 using namespace dotavob;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -38,11 +39,25 @@ int numeroProcessus() {
 }
 
 // Paths cross the program as UTF-8, whatever the system's own encoding.
-std::string utf8(const std::filesystem::path& p) {
+std::string utf8(const fs::path& p) {
     const std::u8string s = p.u8string();
     return std::string(s.begin(), s.end());
 }
-std::filesystem::path cheminDe(const std::string& s) { return std::filesystem::path(std::u8string(s.begin(), s.end())); }
+fs::path cheminDe(const std::string& s) { return fs::path(std::u8string(s.begin(), s.end())); }
+
+std::string contenu(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void ecrit(const fs::path& p, const std::string& s) { std::ofstream(p, std::ios::binary) << s; }
+
+#ifndef _WIN32
+unsigned mode(const fs::path& p) {
+    struct stat st {};
+    return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+#endif
 
 // Hand-built files, field by field.
 struct Octets {
@@ -80,6 +95,35 @@ ContenuDocument documentAuHasard(std::mt19937& alea) {
     return c;
 }
 
+// A folder of its own for each test.
+class Disque : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dossier_ = fs::temp_directory_path() /
+                   ("dotavob-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+                    std::to_string(numeroProcessus()));
+        fs::remove_all(dossier_);
+        fs::create_directories(dossier_);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        // A read-only file cannot be deleted on Windows; a read-only folder anywhere.
+        for (const auto& e : fs::recursive_directory_iterator(dossier_, ec))
+            fs::permissions(e.path(), e.is_directory(ec) ? fs::perms::owner_all : fs::perms::owner_write,
+                            fs::perm_options::add, ec);
+        fs::remove_all(dossier_, ec);
+    }
+    std::string chemin(const std::string& nom) const { return utf8(dossier_ / cheminDe(nom)); }
+    std::vector<std::string> temporaires() const {
+        std::vector<std::string> r;
+        for (const auto& e : fs::recursive_directory_iterator(dossier_))
+            if (utf8(e.path().filename()).rfind(".dtvb-", 0) == 0) r.push_back(utf8(e.path()));
+        return r;
+    }
+
+    fs::path dossier_;
+};
+
 }  // namespace
 
 TEST(Fichier, AllerRetour) {
@@ -91,27 +135,22 @@ TEST(Fichier, AllerRetour) {
             if (!b->active) *b = b == &c.format.entete ? FormatPage{}.entete : FormatPage{}.pied, b->active = false;
         const ResultatLecture r = litDtv(ecritDtv(c));
         ASSERT_TRUE(r.ok) << r.erreur;
-        EXPECT_EQ(r.contenu.texte, c.texte);
-        EXPECT_EQ(r.contenu.format, c.format);
-        EXPECT_EQ(r.contenu.fonte, c.fonte);
-        EXPECT_EQ(r.contenu.marqueurs, c.marqueurs);
-        EXPECT_TRUE(r.contenu.formatPresent);
+        EXPECT_EQ(std::tuple(r.contenu.texte, r.contenu.format, r.contenu.fonte, r.contenu.marqueurs, r.contenu.formatPresent),
+                  std::tuple(c.texte, c.format, c.fonte, c.marqueurs, true));
     }
 }
 
 TEST(Fichier, DocumentVide) {
     ContenuDocument c;
     c.format = chargeformat(std::nullopt);
-    const std::string octets = ecritDtv(c);
-    const std::string attendu = Octets{}
-                                    .u16(104).i32(0)
-                                    .u16(3).i32(28).i32(30).i32(0).u8(0)
-                                    .u8(1).chaine("[P]").u8(0).u8(1).u8(0).i32(2)
-                                    .u8(0)
-                                    .chaine("Courier New")
-                                    .u16(0).i32(0).s;
-    EXPECT_EQ(octets, attendu);
-    EXPECT_EQ(octets.substr(octets.size() - 6), std::string(6, '\0'));
+    // The version and the text; the format: its own version, page, header, footer; the font; no markers.
+    EXPECT_EQ(ecritDtv(c), Octets{}
+                               .u16(104).i32(0)
+                               .u16(3).i32(28).i32(30).i32(0).u8(0)
+                               .u8(1).chaine("[P]").u8(0).u8(1).u8(0).i32(2)
+                               .u8(0)
+                               .chaine("Courier New")
+                               .u16(0).i32(0).s);
 }
 
 TEST(Fichier, ToutesLesVersions) {
@@ -182,44 +221,34 @@ TEST(Fichier, FichiersEndommages) {
         for (auto n = alea() % 64; n > 0; --n) hasard += static_cast<char>(alea() % 256);
         const ResultatLecture r = litDtv(hasard);
         if (r.ok) {
-            for (const auto& m : r.contenu.marqueurs) {
-                EXPECT_GE(m.start, 1);
-                EXPECT_LE(m.end, static_cast<std::int32_t>(r.contenu.texte.size()));
-            }
+            for (const auto& m : r.contenu.marqueurs)
+                EXPECT_TRUE(m.start >= 1 && m.end <= static_cast<std::int32_t>(r.contenu.texte.size())) << m.start << "-" << m.end;
         }
     }
 }
 
-TEST(Fichier, SurLeDisque) {
-    namespace fs = std::filesystem;
-    const fs::path dossier = fs::temp_directory_path() / ("dotavob-test-" + std::to_string(numeroProcessus()));
-    fs::create_directories(dossier);
-    const std::string chemin = utf8(dossier / "doc.dtv");
+TEST_F(Disque, EnregistreEtCharge) {
     ContenuDocument c;
     c.texte = "\xA8paris";
     std::string erreur;
-    ASSERT_TRUE(enregistreDtv(chemin, c, erreur)) << erreur;
-    ResultatLecture r = chargeDtv(chemin, FormatPage{}, [](const std::string& f) { return f + " (remplacée)"; });
+    ASSERT_TRUE(enregistreDtv(chemin("doc.dtv"), c, erreur)) << erreur;
+    const ResultatLecture r = chargeDtv(chemin("doc.dtv"), FormatPage{}, [](const std::string& f) { return f + " (remplacée)"; });
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.contenu.texte, c.texte);
-    EXPECT_EQ(r.contenu.fonte, "Courier New (remplacée)");
+    EXPECT_EQ(std::tuple(r.contenu.texte, r.contenu.fonte), std::tuple(c.texte, "Courier New (remplacée)"));
 
     // A save that cannot finish leaves the old file whole and says why.
-    fs::create_directories(dossier / "bloque.dtv" / "x");
-    EXPECT_FALSE(enregistreDtv(utf8(dossier / "bloque.dtv"), c, erreur));
+    fs::create_directories(dossier_ / "bloque.dtv" / "x");
+    EXPECT_FALSE(enregistreDtv(chemin("bloque.dtv"), c, erreur));
     EXPECT_NE(erreur.find("bloque.dtv"), std::string::npos);
-    EXPECT_FALSE(enregistreDtv(utf8(dossier / "absent" / "doc.dtv"), c, erreur));
-    EXPECT_TRUE(fs::is_directory(dossier / "bloque.dtv" / "x"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dossier), fs::directory_iterator{}), 2);
+    EXPECT_FALSE(enregistreDtv(chemin("absent/doc.dtv"), c, erreur));
+    EXPECT_TRUE(fs::is_directory(dossier_ / "bloque.dtv" / "x"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dossier_), fs::directory_iterator{}), 2);
 
-    std::ofstream(dossier / "tronque.dtv", std::ios::binary) << std::string("\x68\x00\x10\x00\x00\x00" "ab", 8);
-    r = chargeDtv(utf8(dossier / "tronque.dtv"));
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.erreur, "Le fichier « " + utf8(dossier / "tronque.dtv") +
-                            " » n'est pas un document DotavoB lisible : texte incomplet.");
-    r = chargeDtv(utf8(dossier / "manquant.dtv"));
-    EXPECT_NE(r.erreur.find("introuvable"), std::string::npos);
-    fs::remove_all(dossier);
+    ecrit(dossier_ / "tronque.dtv", std::string("\x68\x00\x10\x00\x00\x00" "ab", 8));
+    const ResultatLecture tronque = chargeDtv(chemin("tronque.dtv"));
+    EXPECT_EQ(std::tuple(tronque.ok, tronque.erreur),
+              std::tuple(false, "Le fichier « " + chemin("tronque.dtv") + " » n'est pas un document DotavoB lisible : texte incomplet."));
+    EXPECT_NE(chargeDtv(chemin("manquant.dtv")).erreur.find("introuvable"), std::string::npos);
 
     // Opening a document: caret after its last byte, unmodified, no undo history.
     FormatPage f;
@@ -227,73 +256,15 @@ TEST(Fichier, SurLeDisque) {
     EditeurBraille ed(doc);
     doc.remplace(1, 1, "x");
     ed.charge("ab\rcd", {{4, 5, MARQUEUR_CENTRE, 0}});
-    EXPECT_EQ(ed.positionCurseur(), 6);
-    EXPECT_FALSE(doc.modifie());
-    EXPECT_FALSE(doc.journal().PeutDefaire());
-    EXPECT_EQ(doc.marqueurs().liste().size(), 1u);
+    EXPECT_EQ(std::tuple(ed.positionCurseur(), doc.modifie(), doc.journal().PeutDefaire(), doc.marqueurs().liste().size()),
+              std::tuple(6, false, false, 1u));
     ed.nouveau();
-    EXPECT_EQ(doc.texte(), "");
-    EXPECT_TRUE(doc.marqueurs().liste().empty());
+    EXPECT_EQ(std::tuple(doc.texte(), doc.marqueurs().liste().size()), std::tuple("", 0u));
 }
-
-namespace {
-
-namespace fs = std::filesystem;
-
-std::string contenu(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void ecrit(const fs::path& p, const std::string& s) { std::ofstream(p, std::ios::binary) << s; }
-
-#ifndef _WIN32
-unsigned mode(const fs::path& p) {
-    struct stat st {};
-    return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
-}
-#endif
-
-// A folder of its own for each test.
-class Disque : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dossier_ = fs::temp_directory_path() /
-                   ("dotavob-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-                    std::to_string(numeroProcessus()));
-        fs::remove_all(dossier_);
-        fs::create_directories(dossier_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        // A read-only file cannot be deleted on Windows; a read-only folder anywhere.
-        for (const auto& e : fs::recursive_directory_iterator(dossier_, ec))
-            fs::permissions(e.path(), e.is_directory(ec) ? fs::perms::owner_all : fs::perms::owner_write,
-                            fs::perm_options::add, ec);
-        fs::remove_all(dossier_, ec);
-    }
-    std::string chemin(const std::string& nom) const { return utf8(dossier_ / cheminDe(nom)); }
-    std::vector<std::string> temporaires() const {
-        std::vector<std::string> r;
-        for (const auto& e : fs::recursive_directory_iterator(dossier_))
-            if (utf8(e.path().filename()).rfind(".dtvb-", 0) == 0) r.push_back(utf8(e.path()));
-        return r;
-    }
-
-    fs::path dossier_;
-};
-
-}  // namespace
 
 TEST_F(Disque, LectureBorneeSansException) {
     ecrit(chemin("cent.txt"), std::string(100, 'x'));
-    struct Cas {
-        std::string chemin;
-        std::size_t maximum;
-        std::string erreur;  // empty: read whole
-    };
+    struct Cas { std::string chemin; std::size_t maximum; std::string erreur; };  // no error: read whole
     std::vector<Cas> cas = {
         {chemin("cent.txt"), 100, ""},
         {chemin("cent.txt"), 99, "trop volumineux (plus de 99 octets)"},
@@ -359,7 +330,6 @@ TEST_F(Disque, EnregistrementGardeModeEtLiens) {
     EXPECT_EQ(temporaires(), std::vector<std::string>{});
 }
 
-// A read-only file is refused in LectureSeuleRefusee, which runs everywhere.
 TEST_F(Disque, TubeEcritSurPlace) {
     std::string erreur;
     // A pipe is written to, never replaced by a file.
@@ -419,11 +389,7 @@ TEST_F(Disque, NomTemporaireDejaPris) {
 }
 
 TEST_F(Disque, TemporairesAbandonnesSupprimes) {
-    struct Cas {
-        std::string nom;
-        bool vieux;
-        bool supprime;
-    };
+    struct Cas { std::string nom; bool vieux, supprime; };
     std::vector<Cas> cas = {
         {".dtvb-vieux1", true, true},
         {".dtvb-recent", false, false},   // a save may still be writing it
@@ -440,9 +406,7 @@ TEST_F(Disque, TemporairesAbandonnesSupprimes) {
         if (c.vieux) fs::last_write_time(dossier_ / c.nom, fs::file_time_type::clock::now() - std::chrono::hours(1));
     }
 #ifndef _WIN32
-    if (::geteuid() == 0) {
-        ASSERT_EQ(::chown(chemin(".dtvb-autrui").c_str(), 65534, 65534), 0);
-    }
+    ASSERT_TRUE(::geteuid() != 0 || ::chown(chemin(".dtvb-autrui").c_str(), 65534, 65534) == 0);
 #endif
     std::string erreur;
     ASSERT_TRUE(ecritFichierAtomique(chemin("doc.dtv"), "nouveau", erreur)) << erreur;

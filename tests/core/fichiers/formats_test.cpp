@@ -89,21 +89,13 @@ TEST(Brf, ChaqueCaractereSaCelluleChaqueFinDeLigneUnParagraphe) {
         }
     }
     const struct { const char* fichier; const char* texte; } cas[] = {
-        {"", ""},
-        {"ABC abc", "abc abc"},
-        {"a\r\nb\nc\rd", "a\rb\rc\rd"},
-        {"a\r\n\r\nb", "a\r\rb"},
-        {"a\fb\r\n\fc", "a\fb\r\fc"},   // FF ends its line, after a line end or not
+        {"", ""}, {"ABC abc", "abc abc"}, {"a\r\nb\nc\rd", "a\rb\rc\rd"}, {"a\r\n\r\nb", "a\r\rb"},
+        {"a\fb\r\n\fc", "a\fb\r\fc"},  // FF ends its line, after a line end or not
         {"\fa", "\fa"},                  // an empty first page
         // The final line end and page break only close the last line and page.
-        {"a\r\n", "a"},
-        {"a\r\n\f", "a"},
-        {"a\f", "a"},
-        {"a\n", "a"},
-        {"a\r", "a"},
-        {"a\r\n\r\n", "a\r"},           // an empty last line, itself closed
-        {"a\n\r", "a\r"},                // LF then CR: two line ends
-        {"a\f\f", "a\f"},
+        {"a\r\n", "a"}, {"a\r\n\f", "a"}, {"a\f", "a"}, {"a\n", "a"}, {"a\r", "a"},
+        {"a\r\n\r\n", "a\r"}, {"a\f\f", "a\f"},  // an empty last line or page, itself closed
+        {"a\n\r", "a\r"},                        // LF then CR: two line ends
     };
     for (auto [fichier, texte] : cas) {
         const ResultatLecture r = litBrf(fichier);
@@ -114,11 +106,9 @@ TEST(Brf, ChaqueCaractereSaCelluleChaqueFinDeLigneUnParagraphe) {
 
 TEST(Brf, UnOctetQuiNEstPasDuBrailleAsciiRefuseToutLeFichier) {
     const struct { std::string fichier; const char* ou; } cas[] = {
-        {"ab\x80", "l'octet 0x80 de la ligne 1, colonne 3,"},
-        {"ab\r\ncd\te", "l'octet 0x09 de la ligne 2, colonne 3,"},
+        {"ab\x80", "l'octet 0x80 de la ligne 1, colonne 3,"}, {"ab\r\ncd\te", "l'octet 0x09 de la ligne 2, colonne 3,"},
         {"a\fb\xC3\xA9", "l'octet 0xC3 de la ligne 1, colonne 4,"},  // FF counts as a character of its line
-        {"\r\n\n\r\x7F", "l'octet 0x7F de la ligne 4, colonne 1,"},
-        {std::string("ok\r\n\0", 5), "l'octet 0x00 de la ligne 2, colonne 1,"},
+        {"\r\n\n\r\x7F", "l'octet 0x7F de la ligne 4, colonne 1,"}, {std::string("ok\r\n\0", 5), "l'octet 0x00 de la ligne 2, colonne 1,"},
         {"\xEF\xBB\xBF" "abc", "l'octet 0xEF de la ligne 1, colonne 1,"},  // a UTF-8 text is not Braille ASCII
     };
     for (const auto& [fichier, ou] : cas) {
@@ -158,13 +148,9 @@ TEST(Brf, LeFormatSElargitALaPlusLongueLigneEtALaPlusLonguePage) {
 }
 
 TEST(Brf, AllerRetourLesMemesCellulesSurLesMemesLignesEtLesMemesPages) {
-    // A document as the editor wraps it, exported then read back and opened,
-    // shows the same cells on the same lines and pages. What the file cannot
-    // carry is left out of the documents tried: a page that the document broke
-    // by counting its lines has no mark in the file, so the pages that a
-    // page break closes hold at most the format's lines; and the final empty
-    // line of a document that ends with a line end or page break is not kept
-    // (the next test).
+    // A document as the editor wraps it, exported then read back and opened, shows the same cells on the
+    // same lines and pages. What the file cannot carry is left out: a page broken by counting lines has no
+    // mark in it, so pages that a page break closes hold at most the format's lines; no final empty line.
     std::mt19937 alea(2025);
     int essais = 0, sautsDePage = 0, coupuresDeMot = 0;
     while (essais < 150) {
@@ -206,12 +192,8 @@ TEST(Brf, UnDocumentQuiFinitParUneFinDeLignePerdSaDerniereLigneVide) {
     // less a final page break and then a final line end.
     TgestionnaireMarqueurs aucun;
     const struct { const char* texte; const char* relu; } cas[] = {
-        {"ab\ncd\vef\rg\fh", "ab\rcd\ref\rg\fh"},
-        {"ab\r", "ab"},
-        {"ab\f", "ab"},
-        {"ab\r\f", "ab"},
-        {"ab\r\r", "ab\r"},
-        {"ab\f\f", "ab\f"},
+        {"ab\ncd\vef\rg\fh", "ab\rcd\ref\rg\fh"}, {"ab\r", "ab"}, {"ab\f", "ab"}, {"ab\r\f", "ab"},
+        {"ab\r\r", "ab\r"}, {"ab\f\f", "ab\f"},
     };
     for (auto [texte, relu] : cas) EXPECT_EQ(litBrf(Exporte(texte, aucun, false)).contenu.texte, relu) << texte;
 }
@@ -315,13 +297,12 @@ TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
         return debut + "<volume " + attributs + "><section>" + pages + "</section></volume></body></pef>";
     };
     const struct { std::string fichier; const char* raison; } cas[] = {
-        {"", "le document n'a pas d'élément racine"},
+        {"", "le document n'a pas d'élément racine"}, {debut + "</body></pef>", "le corps (body) n'a aucun volume"},
         {volume("<page><row>⠁</row></page>").substr(0, 120), "XML mal formé à la ligne 1, colonne "},
         {debut + "<volume cols='3' rows='2'>\n<section><page><row>⠁</row></page></section>", "balise fermante qui ne ferme pas"},
         {"<pef version='2008-1'><body/></pef>", "l'élément racine « pef » n'est pas dans l'espace de noms de PEF"},
         {"<html xmlns='http://www.daisy.org/ns/2008/pef'/>", "ce n'est pas un document PEF : son élément racine est « html »"},
         {"<p:pef xmlns:q='http://www.daisy.org/ns/2008/pef'/>", "le préfixe « p » de « p:pef » n'est pas déclaré"},
-        {debut + "</body></pef>", "le corps (body) n'a aucun volume"},
         {volume("<page><row>⠁</row><note/></page>"), "l'élément « note » n'a pas sa place dans « page »"},
         {volume("<page><row xmlns='urn:autre'>⠁</row></page>"), "l'élément « row » n'a pas sa place dans « page »"},
         {volume("<page><row>⠁<b>⠃</b></row></page>"), "page 1, rangée 1 : l'élément « b » n'a pas sa place dans une rangée"},
@@ -361,23 +342,22 @@ TEST(Echange, LeFormatSelonLExtensionEtLesErreursNommentLeFichier) {
     };
     for (auto [nom, f] : noms) EXPECT_EQ(formatEchangeDe(nom), f) << nom;
 
+    namespace fs = std::filesystem;
     const std::string donnees = DOTAVOB_DONNEES_TEST;
-    const ResultatLecture brf = chargeEchange(donnees + "/exemple.brf");
+    const ResultatLecture brf = chargeEchange(donnees + "/exemple.brf"), pef = chargeEchange(donnees + "/volumes.pef");
     ASSERT_TRUE(brf.ok) << brf.erreur;
     EXPECT_EQ(brf.contenu.texte, litBrf("bonjour .paris4\r\n.le ,*< mai4\r\n\f.page deux4").contenu.texte);
-    const ResultatLecture pef = chargeEchange(donnees + "/volumes.pef");
     EXPECT_TRUE(pef.ok) << pef.erreur;
     // A PEF file read as Braille ASCII, and the reverse, are refused by name.
-    const auto temporaire = std::filesystem::temp_directory_path() / "dotavob-echange-test";
-    std::filesystem::create_directories(temporaire);
-    const auto remplace = std::filesystem::copy_options::overwrite_existing;
-    std::filesystem::copy_file(std::filesystem::path(donnees) / "volumes.pef", temporaire / "faux.brf", remplace);
-    std::filesystem::copy_file(std::filesystem::path(donnees) / "exemple.brf", temporaire / "faux.pef", remplace);
+    const auto temporaire = fs::temp_directory_path() / "dotavob-echange-test";
+    fs::create_directories(temporaire);
+    fs::copy_file(fs::path(donnees) / "volumes.pef", temporaire / "faux.brf", fs::copy_options::overwrite_existing);
+    fs::copy_file(fs::path(donnees) / "exemple.brf", temporaire / "faux.pef", fs::copy_options::overwrite_existing);
     const std::string faux = utf8(temporaire / "faux.brf"), fauxPef = utf8(temporaire / "faux.pef");
     EXPECT_EQ(chargeEchange(faux).erreur, "Le fichier « " + faux +
                                               " » n'est pas un fichier braille ASCII lisible : l'octet 0xC3 de la ligne 15, "
                                               "colonne 80, n'est pas du braille ASCII.");
     EXPECT_EQ(chargeEchange(fauxPef).erreur.rfind("Le fichier « " + fauxPef + " » n'est pas un fichier PEF lisible : XML mal formé", 0), 0u);
     EXPECT_NE(chargeEchange(donnees + "/absent.pef").erreur.find("introuvable"), std::string::npos);
-    std::filesystem::remove_all(temporaire);
+    fs::remove_all(temporaire);
 }
