@@ -663,9 +663,11 @@ void TFDotavoB::formatDeLaPage() {
     if (!dlgFormat_->edite()) return;
     const FormatPage nouveau = dlgFormat_->format();
     if (nouveau == format_) return;
+    const FormatPage avant = format_;
     format_ = nouveau;
-    // A new format is undone like an edit; the file holds it: the document changed.
-    appliqueformat(true);
+    // A new format is undone like an edit, the format with the text; the
+    // file holds it: the document changed.
+    appliqueformat(true, &avant);
     doc_.setModifie(true);
 }
 

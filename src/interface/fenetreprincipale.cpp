@@ -1,4 +1,5 @@
 #include "interface/accessibilite.h"
+#include "interface/dialogueformat.h"
 #include "interface/fenetreprincipale.h"
 
 #include <QActionGroup>
@@ -79,6 +80,7 @@ TFDotavoB::TFDotavoB(MagasinReglages reglages, QStringList arguments)
         if (avant == noir_ || avant == braille_) client_->setFocus();
     });
     ed_.ajouteObservateur(this);
+    doc_.ajouteObservateur(static_cast<ObservateurDocument*>(this));
     ed_.setPressePapiers(&pressePapiersSysteme);
     enteteBraille_ = new TenteteBraille(*braille_, panelEntete_);
     piedBraille_ = new TenteteBraille(*braille_, panelPied_);
@@ -102,6 +104,7 @@ TFDotavoB::~TFDotavoB() {
     qApp->removeEventFilter(this);
     delete dlgSynthese_;  // it drives the voice released with the window
     ed_.retireObservateur(this);
+    doc_.retireObservateur(static_cast<ObservateurDocument*>(this));
     // The views observe the document and the editor: they go before them.
     delete client_;
 }
@@ -184,13 +187,24 @@ void TFDotavoB::majentetes() {
     if (pied) piedBraille_->fixeContenu(page >= format_.pied.premierePage ? format_.textepied(page, nb) : "");
 }
 
-void TFDotavoB::appliqueformat(bool journalise) {
+void TFDotavoB::miseEnPage() {
     format_.derive();
     panelEntete_->setVisible(format_.entete.active && format_.entete.premierePage <= ed_.pageCourante());
     panelPied_->setVisible(format_.pied.active && format_.pied.premierePage <= ed_.pageCourante());
     FormResize();
-    ed_.recoupeDocument(journalise);
+}
+
+void TFDotavoB::appliqueformat(bool journalise, const FormatPage* formatAvant) {
+    miseEnPage();
+    ed_.recoupeDocument(journalise, formatAvant);
     ed_.allerPage(1);
+    majentetes();
+}
+
+void TFDotavoB::formatRemis(const FormatPage& format) {
+    format_ = format;
+    dlgFormat_->fixeFormat(format_);
+    miseEnPage();
     majentetes();
 }
 

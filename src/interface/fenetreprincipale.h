@@ -50,7 +50,7 @@ struct ChoixImpression {
 // The answers of a Yes/No/Cancel question.
 enum class Reponse { Oui, Non, Annuler };
 
-class TFDotavoB : public QMainWindow, public ObservateurEditeur {
+class TFDotavoB : public QMainWindow, public ObservateurEditeur, public ObservateurDocument {
     Q_OBJECT
 public:
     TFDotavoB(MagasinReglages reglages, QStringList arguments);
@@ -76,7 +76,9 @@ public:
     void FormResize();
     void affichepages();
     void majentetes();
-    void appliqueformat(bool journalise = false);
+    // The page format in force: the layout, then the whole document re-wrapped
+    // (`formatAvant`: the one it replaces, which undo puts back).
+    void appliqueformat(bool journalise = false, const FormatPage* formatAvant = nullptr);
     void setnomfichier(const QString& nom);
     // Opens a .dtv, .brf or .pef named on the command line; anything else is ignored.
     bool ouvrefichier(const QString& nom);
@@ -131,6 +133,8 @@ public:
     TDlgOptionSpEng& dialogueSynthese() { return *dlgSynthese_; }
 
     void pageModifiee(std::int32_t page, std::int32_t nbPages) override;
+    void lignesModifiees(std::int32_t, std::int32_t) override {}
+    void formatRemis(const FormatPage& format) override;
 
 protected:
     bool eventFilter(QObject* objet, QEvent* e) override;
@@ -139,6 +143,8 @@ protected:
 
 private:
     void FormActivate();
+    // The pages and strips laid out for the format in force (no re-wrap).
+    void miseEnPage();
     void creeMenus();
     void creeBoutons();
     QToolButton* bouton(QWidget* parent, const QString& icone, const QString& bulle, int x, int largeur);

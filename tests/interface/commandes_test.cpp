@@ -445,6 +445,35 @@ TEST_F(Commandes, Exporter) {
     EXPECT_EQ(messages.size(), 1u);
 }
 
+TEST_F(Commandes, UnNouveauFormatSeDefaitAvecLeTexte) {
+    f->editeur().insereNoir("Un paragraphe assez long pour tenir sur plusieurs lignes, quel que soit le format.");
+    const FormatPage ancien = f->format();
+    const std::string texte = f->document().texte();
+    TdlgFormatpage& d = f->dialogueFormat();
+    QTimer::singleShot(0, &d, [&d] {
+        d.findChild<QSpinBox*>(QStringLiteral("spednbcarlg"))->setValue(20);
+        d.accept();
+    });
+    f->formatDeLaPage();
+    const FormatPage nouveau = f->format();
+    const std::string recoupe = f->document().texte();
+    ASSERT_NE(recoupe, texte);
+    // Undo puts the old format back with the old wrap, redo the new one with
+    // its wrap; the dialog shows the format in force.
+    for (bool defait : {true, false}) {
+        f->action(defait ? QStringLiteral("Défait") : QStringLiteral("Refait"))->trigger();
+        EXPECT_EQ(f->format(), defait ? ancien : nouveau) << defait;
+        EXPECT_EQ(f->document().texte(), defait ? texte : recoupe) << defait;
+        EXPECT_EQ(d.findChild<QSpinBox*>(QStringLiteral("spednbcarlg"))->value(), f->format().caracteres) << defait;
+    }
+    // Typing after the undo wraps to the format shown, not to the one undone.
+    f->action(QStringLiteral("Défait"))->trigger();
+    f->editeur().placeCurseur(f->document().pointDe(1));
+    f->editeur().insereNoir("x");
+    const std::string t = f->document().texte();
+    EXPECT_GT(static_cast<int>(t.find('\n')), nouveau.cpl);  // the old, longer lines
+}
+
 TEST_F(Commandes, ReglagesDuDocumentEtFichiersExistants) {
     // A new indentation is part of the document: quitting asks about it.
     TdlgIndent& d = f->dialogueIndentation();

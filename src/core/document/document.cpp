@@ -453,7 +453,7 @@ ResultatRecoupage DocumentBraille::recoupeParagraphe(std::int32_t pos, std::int3
     return {premiere, lignes != anciennesLignes, premiere + lignes - 1};
 }
 
-void DocumentBraille::recoupeDocument(bool journalise) {
+void DocumentBraille::recoupeDocument(bool journalise, const FormatPage* formatAvant) {
     const std::string ancien = texte();
     // The markers do not change during the re-wrap: their index answers.
     auto indentation = [this](std::int32_t p) -> int { return marqueurs_.IndentationEn(p); };
@@ -469,6 +469,10 @@ void DocumentBraille::recoupeDocument(bool journalise) {
         annexe.debut = 1;
         annexe.finAvant = annexe.finApres = JUSQUA_LA_FIN;
         annexe.apres = marqueurs_.touchant(1, JUSQUA_LA_FIN);
+        if (formatAvant) {
+            annexe.formatAvant = *formatAvant;
+            annexe.formatApres = format_;
+        }
         journaliseDifference(ancien, nouveau, 1, ancien.size(), ancien.size(), std::move(annexe));
     }
     modifie_ = true;
@@ -544,6 +548,10 @@ ResultatRejeu DocumentBraille::rejoueEnregistrement(const Enregistrement& e, boo
         annonceLignes(pointDe(std::max(1, x->debut)).ligne, JUSQUA_LA_FIN);
     };
     if (e.type == Journal::REMPLACEMENT) {
+        // The format first: the text put back is wrapped and paged by it.
+        if (x)
+            if (const auto& f = defaire ? x->formatAvant : x->formatApres)
+                for (auto* o : observateurs_) o->formatRemis(*f);
         const std::string& retire = defaire ? e.nouveau : e.ancien;
         const std::string& remis = defaire ? e.ancien : e.nouveau;
         const auto n = static_cast<std::int32_t>(remis.size());

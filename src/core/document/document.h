@@ -43,6 +43,8 @@ public:
     // Lines premiere..derniere changed (text or markers); `derniere` may be
     // JUSQUA_LA_FIN when the later lines moved too.
     virtual void lignesModifiees(std::int32_t premiere, std::int32_t derniere) = 0;
+    // Undo or redo puts back a page format: whoever holds the format takes it.
+    virtual void formatRemis(const FormatPage& /*format*/) {}
 };
 
 struct ResultatRecoupage {
@@ -105,7 +107,8 @@ public:
     // Re-wraps the whole document to the characters per line, the lines of
     // indented paragraphs shortened. Journaled as one change unless asked not
     // to (a document just opened has no history to keep).
-    void recoupeDocument(bool journalise = true);
+    // `formatAvant`: the format this re-wrap replaces, put back by undo.
+    void recoupeDocument(bool journalise = true, const FormatPage* formatAvant = nullptr);
     // Turns de..a, or puts back the turned range that holds one of its ends.
     void retourne(std::int32_t de, std::int32_t a);
     // A paragraph marker (centring, indentation) over debut..fin.

@@ -5,11 +5,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "core/document/formatpage.h"
 #include "core/document/marqueurs.h"
 
 namespace dotavob {
@@ -22,7 +24,11 @@ struct AnnexeEnregistrement {
     std::int32_t debut = 0, finAvant = 0, finApres = 0;
     TgestionnaireMarqueurs::Places avant, apres;
     std::int32_t curseurDefait = 0, curseurRefait = 0;
-    bool vide() const { return avant.empty() && apres.empty() && curseurDefait == 0 && curseurRefait == 0; }
+    // A new page format re-wraps the whole document: undo puts the old one back.
+    std::optional<FormatPage> formatAvant, formatApres;
+    bool vide() const {
+        return avant.empty() && apres.empty() && curseurDefait == 0 && curseurRefait == 0 && !formatAvant && !formatApres;
+    }
 };
 
 struct Enregistrement {

@@ -127,8 +127,8 @@ void EditeurBraille::annuleSelection() {
 
 // ---- Whole-document commands ------------------------------------------------
 
-void EditeurBraille::recoupeDocument(bool journalise) {
-    doc_.recoupeDocument(journalise);
+void EditeurBraille::recoupeDocument(bool journalise, const FormatPage* formatAvant) {
+    doc_.recoupeDocument(journalise, formatAvant);
     calculePageCurseur();
 }
 

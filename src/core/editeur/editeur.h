@@ -116,7 +116,7 @@ public:
     void retourneSelection();
     bool recherche(std::string_view s, bool depuisDebut);
     // The whole document re-wrapped (a new page format), the caret kept.
-    void recoupeDocument(bool journalise = true);
+    void recoupeDocument(bool journalise = true, const FormatPage* formatAvant = nullptr);
     bool Defait();
     bool Refait();
     void setPressePapiers(PressePapiers* p) { pressePapiers_ = p; }
