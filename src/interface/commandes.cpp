@@ -692,6 +692,14 @@ void TFDotavoB::policeDeCaracteres() {
 bool TFDotavoB::embosser() {
     const auto choix = choisitImprimante(ed_.nbPages());
     if (!choix || !dlgOptEmb_->edite(choix->imprimante, format_)) return false;
+    const std::int32_t lignes = lignesDeLaPlusLonguePage(doc_, format_, dlgOptEmb_->reglages());
+    if (lignes > dlgOptEmb_->reglages().lignesParPage &&
+        demande(QStringLiteral("Embossage"),
+                QStringLiteral("Des pages composées comptent %1 lignes, plus que les %2 lignes par page de "
+                               "l'embosseuse : elles déborderont sur la feuille suivante. Embosser quand même ?")
+                    .arg(lignes)
+                    .arg(dlgOptEmb_->reglages().lignesParPage)) != Reponse::Oui)
+        return false;
     TravailEmbossage t;
     SpouleurFichier versFichier;
     std::unique_ptr<SpouleurBrut> systeme;

@@ -390,6 +390,7 @@ TEST_F(Commandes, EmbosserDansUnFichierEtEchec) {
     auto reponds = [&](bool versFichier) {
         QTimer::singleShot(0, &options, [&options, versFichier] {
             options.codeFR()->setChecked(true);
+            options.lignes()->setValue(28);
             options.margeGauche()->setValue(2);
             options.fichier()->setChecked(versFichier);
             options.accept();
@@ -405,6 +406,16 @@ TEST_F(Commandes, EmbosserDansUnFichierEtEchec) {
     const std::string copie = composePage(f->document(), f->format(), r, 1) + composePage(f->document(), f->format(), r, 2);
     EXPECT_EQ(octets(chemin("embosse.brl")).toStdString(), copie + copie);
     EXPECT_EQ(MagasinReglages(dossier.filePath(QStringLiteral("r.conf"))).litembosseuse()->margeGauche, 2);
+    // Pages longer than the embosser's are said first; "Non" sends nothing.
+    QTimer::singleShot(0, &options, [&options] {
+        options.lignes()->setValue(1);
+        options.fichier()->setChecked(true);
+        options.accept();
+    });
+    f->editeur().insereNoir(" Et une ligne de plus, puis une autre encore.");
+    reponses = {Reponse::Non};
+    EXPECT_FALSE(f->embosser());
+    EXPECT_TRUE(questions.back().contains(QStringLiteral("déborderont"))) << questions.back().toStdString();
     // A queue that cannot be reached: said, never a silent success.
     f->choisitImprimante = [](std::int32_t) {
         return std::optional<ChoixImpression>(ChoixImpression{"FileQuiNExistePas", 1, 0, 1});

@@ -61,7 +61,9 @@ std::string ligneEmbossee(const DocumentBraille& d, const ReglagesEmbossage& r, 
 
 }  // namespace
 
-std::string composePage(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r, std::int32_t page) {
+namespace {
+
+Page compose(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r, std::int32_t page) {
     Page p(r);
     const std::int32_t nb = d.nbPages();
     for (std::int32_t i = 0; i < r.margeHaut; ++i) p.ligne({});
@@ -80,7 +82,19 @@ std::string composePage(const DocumentBraille& d, const FormatPage& f, const Reg
     } else {
         p.videJusqua(r.lignesParPage);
     }
-    return std::move(p.octets());
+    return p;
+}
+
+}  // namespace
+
+std::string composePage(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r, std::int32_t page) {
+    return std::move(compose(d, f, r, page).octets());
+}
+
+std::int32_t lignesDeLaPlusLonguePage(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r) {
+    std::int32_t plus = 0;
+    for (std::int32_t page = 1; page <= d.nbPages(); ++page) plus = std::max(plus, compose(d, f, r, page).lignes());
+    return plus;
 }
 
 std::string embosse(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r, const TravailEmbossage& t,

@@ -38,6 +38,10 @@ public:
 
 // The bytes of page `page` (1-based) of the document.
 std::string composePage(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r, std::int32_t page);
+// The lines of the longest composed page: more than the embosser's lines per
+// page (a margin, a header, double spacing on a long page) run onto the next
+// sheet, and the user is told before anything is sent.
+std::int32_t lignesDeLaPlusLonguePage(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r);
 
 struct TravailEmbossage {
     std::string imprimante;

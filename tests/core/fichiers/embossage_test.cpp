@@ -117,6 +117,12 @@ TEST_F(Embossage, PiedDePageSurLaDerniereLigne) {
     d.initialise("a\rb\rc\rd\re");
     EXPECT_EQ(lignes(1).size(), 6u);
     EXPECT_EQ(lignes(2).size(), 6u);
+    EXPECT_EQ(lignesDeLaPlusLonguePage(d, f, r), 6);
+    // A margin and a header on a full page: the longest page says by how much it overflows.
+    r.margeHaut = 4;
+    f.entete.active = true;
+    EXPECT_EQ(lignesDeLaPlusLonguePage(d, f, r), static_cast<std::int32_t>(lignes(1).size()));
+    EXPECT_GT(lignesDeLaPlusLonguePage(d, f, r), r.lignesParPage);
 }
 
 TEST_F(Embossage, TravauxCopiesEtEchecs) {
