@@ -227,7 +227,7 @@ int transcrire(const Arguments& a) {
 // own format unless the options say otherwise.
 ReglagesEmbossage miseEnPage(const Arguments& a, const DocumentOuvert& d) {
     ReglagesEmbossage r;
-    r.lignesParPage = a.entier("--lignes", d.format.lignesParPage, 1, 255);
+    r.lignesParPage = a.entier("--lignes", lignesPhysiques(d.format), 1, 255);
     r.caracteresParLigne = a.entier("--caracteres", d.format.cpl, 1, 255);
     r.margeHaut = a.entier("--marge-haut", 0, 0, r.lignesParPage - 1);
     r.margeGauche = a.entier("--marge-gauche", 0, 0, r.caracteresParLigne - 1);

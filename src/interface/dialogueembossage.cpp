@@ -60,7 +60,7 @@ ReglagesEmbossage TDlgOptEmb::reglagesEnregistres(const FormatPage& format) cons
     const auto stocke = reglages_.litembosseuse();
     ReglagesEmbossage r;
     r.caracteresParLigne = stocke && stocke->caracteres ? *stocke->caracteres : format.cpl;
-    r.lignesParPage = std::clamp(stocke && stocke->lignes ? *stocke->lignes : format.lignesParPage, 1, 255);
+    r.lignesParPage = std::clamp(stocke && stocke->lignes ? *stocke->lignes : lignesPhysiques(format), 1, 255);
     r.margeHaut = std::clamp(stocke && stocke->margeHaut ? *stocke->margeHaut : 0, 0, r.lignesParPage - 1);
     r.margeGauche = std::clamp(stocke && stocke->margeGauche ? *stocke->margeGauche : 0, 0,
                                std::max(0, r.caracteresParLigne - 1));

@@ -87,6 +87,8 @@ Page compose(const DocumentBraille& d, const FormatPage& f, const ReglagesEmboss
 
 }  // namespace
 
+std::int32_t lignesPhysiques(const FormatPage& f) { return f.lignesParPage * (f.interligneDouble ? 2 : 1); }
+
 std::string composePage(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r, std::int32_t page) {
     return std::move(compose(d, f, r, page).octets());
 }

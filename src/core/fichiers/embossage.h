@@ -36,6 +36,10 @@ public:
     virtual std::string erreur() const = 0;
 };
 
+// The rows of the paper page a format fills: with double spacing its lines
+// were halved and each takes a blank row after it, so twice its lines.
+std::int32_t lignesPhysiques(const FormatPage& f);
+
 // The bytes of page `page` (1-based) of the document.
 std::string composePage(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r, std::int32_t page);
 // The lines of the longest composed page: more than the embosser's lines per

@@ -167,3 +167,22 @@ TEST_F(Embossage, TravauxCopiesEtEchecs) {
     EXPECT_NE(embosse(d, f, r, t, refus), "");
     EXPECT_EQ(essais, 3);
 }
+
+// The embosser's page, unless the user sets another, is the paper page the
+// format fills: a full page of a double-spaced document fits it, header and
+// footer included.
+TEST_F(Embossage, LaPagePhysiqueTientLaPageComposee) {
+    f.entete.active = f.pied.active = true;
+    f.entete.premierePage = f.pied.premierePage = 1;
+    for (bool double_ : {false, true}) {
+        f.lignes = 12;
+        f.interligneDouble = double_;
+        f.derive();
+        std::string t;
+        for (int i = 0; i < 40; ++i) t += "ligne\r";
+        d.initialise(t);
+        r.lignesParPage = lignesPhysiques(f);
+        EXPECT_EQ(r.lignesParPage, double_ ? 24 : 12);
+        EXPECT_EQ(lignesDeLaPlusLonguePage(d, f, r), r.lignesParPage) << double_;
+    }
+}
