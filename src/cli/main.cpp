@@ -186,19 +186,29 @@ int transcrire(const Arguments& a) {
     format.setCaracteres(a.entier("--cpl", 30, 10, 50));
     format.setLignes(a.entier("--lignes", 28, 10, 60));
     format.derive();
-    std::string octets, erreur;
-    if (!lisFichier(entree, octets, erreur)) echoue(erreur);
-    DocumentBraille d(format);
-    EditeurBraille e(d);
-    e.nouveau();
+    // Each stage lets go of what the next no longer needs: a book in memory
+    // a few times over, not ten.
     std::int32_t invalides = 0;
-    const std::string texte = texteImporte(octets, entree, &invalides);
+    std::string texte;
+    {
+        std::string octets, erreur;
+        if (!lisFichier(entree, octets, erreur)) echoue(erreur);
+        texte = texteImporte(octets, entree, &invalides);
+    }
     const CaracteresOmis omis = caracteresOmis(texte);
-    e.insereNoir(texte);
     ContenuDocument c;
-    c.texte = d.texte();
+    {
+        DocumentBraille d(format);
+        EditeurBraille e(d);
+        e.nouveau();
+        // A document nobody will undo: no journal record of the whole book.
+        const Journal::Suspension sansJournal(d.journal());
+        e.insereNoir(texte);
+        std::string().swap(texte);
+        c.texte = d.texte();
+        c.marqueurs = d.marqueurs().liste();
+    }
     c.format = format;
-    c.marqueurs = d.marqueurs().liste();
     ecrit(a.positionnels[1], ecritDtv(c));
     // What was lost on the way is said once; the document is written all the same.
     if (invalides > 0)
