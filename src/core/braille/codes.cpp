@@ -172,7 +172,8 @@ constexpr bool drapeau(Octet b, int f) { return (tables.drapeaux[b] & f) != 0; }
 
 }  // namespace
 
-const std::array<int, 256> classesOctet::drapeaux = tables.drapeaux;
+// Set at compile time: no static initialiser can read it before it holds its values.
+constinit const std::array<int, 256> classesOctet::drapeaux = tables.drapeaux;
 
 const Table64& tableCode() { return tableCodePour(pageCode); }
 const Table64& tableCodePour(int page) { return page == 1251 ? table1251 : table1252; }
