@@ -153,7 +153,7 @@ void TFDotavoB::creeDialogues() {
                     // As wide and as long as the document's pages at least: a file cuts no line.
                     ReglagesEmbossage r = dlgOptEmb_->reglagesEnregistres(format_);
                     r.caracteresParLigne = std::max<std::int32_t>(r.caracteresParLigne, format_.cpl);
-                    r.lignesParPage = std::max<std::int32_t>(r.lignesParPage, format_.lignesParPage);
+                    r.lignesParPage = std::max<std::int32_t>(r.lignesParPage, lignesPhysiques(format_));
                     texte = exportePef(doc_, format_, r, metaPef(titre.toStdString(), doc_.texte()));
                     break;
                 }
