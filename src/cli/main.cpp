@@ -311,7 +311,8 @@ int embosser(const Arguments& a) {
         }
         if (t.premiere < 1 || t.derniere < 1) echoue("--pages attend des numéros de page à partir de 1.");
     }
-    if (const std::int32_t lignes = lignesDeLaPlusLonguePage(d.document, d.format, r); lignes > r.lignesParPage)
+    if (const std::int32_t lignes = lignesDeLaPlusLonguePage(d.document, d.format, r, t.premiere, t.derniere);
+        lignes > r.lignesParPage)
         std::cerr << "dotavob-cli : attention, des pages composées comptent " << lignes << " lignes, plus que les " << r.lignesParPage
                   << " lignes par page de l'embosseuse ; elles déborderont sur la feuille suivante.\n";
     SpouleurFichier versFichier;

@@ -692,7 +692,8 @@ void TFDotavoB::policeDeCaracteres() {
 bool TFDotavoB::embosser() {
     const auto choix = choisitImprimante(ed_.nbPages());
     if (!choix || !dlgOptEmb_->edite(choix->imprimante, format_)) return false;
-    const std::int32_t lignes = lignesDeLaPlusLonguePage(doc_, format_, dlgOptEmb_->reglages());
+    const std::int32_t lignes =
+        lignesDeLaPlusLonguePage(doc_, format_, dlgOptEmb_->reglages(), choix->premiere, choix->derniere);
     if (lignes > dlgOptEmb_->reglages().lignesParPage &&
         demande(QStringLiteral("Embossage"),
                 QStringLiteral("Des pages composées comptent %1 lignes, plus que les %2 lignes par page de "

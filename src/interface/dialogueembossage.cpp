@@ -115,16 +115,18 @@ Tsuiviembossage::Tsuiviembossage(QWidget* parent) : QDialog(parent) {
     abandon_b_ = new QPushButton(QStringLiteral("Abandon"), this);
     terminer_ = new QPushButton(QStringLiteral("Terminer"), this);
     connect(continuer_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(abandon_b_, &QPushButton::clicked, this, [this] {
-        abandon_ = true;
-        reject();
-    });
+    connect(abandon_b_, &QPushButton::clicked, this, &Tsuiviembossage::reject);
     connect(terminer_, &QPushButton::clicked, this, &QDialog::accept);
     for (auto* b : {continuer_, abandon_b_, terminer_}) {
         boutons->addWidget(b);
         b->hide();
     }
     l->addLayout(boutons);
+}
+
+void Tsuiviembossage::reject() {
+    abandon_ = true;
+    QDialog::reject();
 }
 
 void Tsuiviembossage::commence(const QString& nomfichier) {

@@ -64,6 +64,8 @@ public:
     void termine();
     bool abandonne() const { return abandon_; }
     QLabel* etiquette() const { return etiquette_; }
+    // Escape or the window's close button abandon, as "Abandon" does.
+    void reject() override;
 
 private:
     QLabel* etiquette_ = nullptr;

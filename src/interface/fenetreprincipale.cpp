@@ -202,7 +202,10 @@ void TFDotavoB::appliqueformat(bool journalise, const FormatPage* formatAvant) {
 }
 
 void TFDotavoB::formatRemis(const FormatPage& format) {
+    // The indentation has a command of its own, not undone with the page format.
+    const std::uint8_t indentation = format_.indentation;
     format_ = format;
+    format_.indentation = indentation;
     dlgFormat_->fixeFormat(format_);
     miseEnPage();
     majentetes();

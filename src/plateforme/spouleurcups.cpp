@@ -56,6 +56,7 @@ public:
         documentOuvert_ = false;
         if (job_ != 0) cupsCancelJob2(CUPS_HTTP_DEFAULT, imprimante_.c_str(), job_, 0);
     }
+    bool abandonne() const override { return abandonne_; }
     std::string erreur() const override { return erreur_; }
 
 private:
@@ -106,7 +107,8 @@ private:
             }
             if (patiente_ && !patiente_()) {
                 annule();
-                erreur_ = "l'embossage a été abandonné ; le travail a été retiré de la file « " + imprimante_ + " »";
+                abandonne_ = true;
+                erreur_ = "le travail a été retiré de la file « " + imprimante_ + " »";
                 return false;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -115,6 +117,7 @@ private:
 
     int attente_;
     std::function<bool()> patiente_;
+    bool abandonne_ = false;
     std::string imprimante_, erreur_;
     int job_ = 0;
     bool documentOuvert_ = false;

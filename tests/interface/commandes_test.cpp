@@ -406,6 +406,19 @@ TEST_F(Commandes, EmbosserDansUnFichierEtEchec) {
     const std::string copie = composePage(f->document(), f->format(), r, 1) + composePage(f->document(), f->format(), r, 2);
     EXPECT_EQ(octets(chemin("embosse.brl")).toStdString(), copie + copie);
     EXPECT_EQ(MagasinReglages(dossier.filePath(QStringLiteral("r.conf"))).litembosseuse()->margeGauche, 2);
+    // Unless set, the embosser's page is the paper page: twice the lines with double spacing.
+    FormatPage double_;
+    double_.lignes = 12;
+    double_.interligneDouble = true;
+    double_.derive();
+    MagasinReglages aucun(dossier.filePath(QStringLiteral("vide.conf")));
+    EXPECT_EQ(TDlgOptEmb(aucun, f.get()).reglagesEnregistres(double_).lignesParPage, 24);
+    // Escape in the progress window abandons, as "Abandon" does.
+    Tsuiviembossage suivi(f.get());
+    suivi.commence(QStringLiteral("x"));
+    ASSERT_TRUE(suivi.page(1));
+    QTest::keyClick(&suivi, Qt::Key_Escape);
+    EXPECT_FALSE(suivi.page(2));
     // Pages longer than the embosser's are said first; "Non" sends nothing.
     QTimer::singleShot(0, &options, [&options] {
         options.lignes()->setValue(1);
@@ -477,6 +490,19 @@ TEST_F(Commandes, UnNouveauFormatSeDefaitAvecLeTexte) {
         EXPECT_EQ(f->document().texte(), defait ? texte : recoupe) << defait;
         EXPECT_EQ(d.findChild<QSpinBox*>(QStringLiteral("spednbcarlg"))->value(), f->format().caracteres) << defait;
     }
+    // A new format that moves no line is undone too; the indentation, a
+    // command of its own, stays as set.
+    f->format().setIndentation(4);
+    QTimer::singleShot(0, &d, [&d] {
+        d.findChild<QSpinBox*>(QStringLiteral("spEdnblgpg"))->setValue(20);
+        d.accept();
+    });
+    f->formatDeLaPage();
+    ASSERT_EQ(f->document().texte(), recoupe);
+    f->action(QStringLiteral("Défait"))->trigger();
+    EXPECT_EQ(f->format().lignes, nouveau.lignes);
+    EXPECT_EQ(f->format().indentation, 4);
+    EXPECT_EQ(f->document().texte(), recoupe);
     // Typing after the undo wraps to the format shown, not to the one undone.
     f->action(QStringLiteral("Défait"))->trigger();
     f->editeur().placeCurseur(f->document().pointDe(1));

@@ -458,7 +458,16 @@ void DocumentBraille::recoupeDocument(bool journalise, const FormatPage* formatA
     // The markers do not change during the re-wrap: their index answers.
     auto indentation = [this](std::int32_t p) -> int { return marqueurs_.IndentationEn(p); };
     const std::string nouveau = recoupeTexte(ancien, format_.cpl, indentation);
-    if (nouveau == ancien) return;
+    if (nouveau == ancien) {
+        // The text stays as it was, but the format is undone all the same.
+        if (journalise && formatAvant && !journal_.JournalEstSuspendu()) {
+            AnnexeEnregistrement annexe;
+            annexe.formatAvant = *formatAvant;
+            annexe.formatApres = format_;
+            journal_.JournalRemplace("", "", 1, std::move(annexe));
+        }
+        return;
+    }
     AnnexeEnregistrement annexe;
     if (journalise) annexe.avant = marqueurs_.touchant(1, JUSQUA_LA_FIN);
     texte_.assigne(nouveau);
@@ -548,11 +557,13 @@ ResultatRejeu DocumentBraille::rejoueEnregistrement(const Enregistrement& e, boo
         annonceLignes(pointDe(std::max(1, x->debut)).ligne, JUSQUA_LA_FIN);
     };
     if (e.type == Journal::REMPLACEMENT) {
-        // The format first: the text put back is wrapped and paged by it.
+        const std::string& retire = defaire ? e.nouveau : e.ancien;
+        // The format first, the text put back being wrapped and paged by it;
+        // a record that cannot be replayed changes neither.
+        if (e.pos < 1 || e.pos + static_cast<std::int64_t>(retire.size()) > std::int64_t{longueur()} + 1) return {};
         if (x)
             if (const auto& f = defaire ? x->formatAvant : x->formatApres)
                 for (auto* o : observateurs_) o->formatRemis(*f);
-        const std::string& retire = defaire ? e.nouveau : e.ancien;
         const std::string& remis = defaire ? e.ancien : e.nouveau;
         const auto n = static_cast<std::int32_t>(remis.size());
         if (!rejoue(e.pos, e.pos + static_cast<std::int32_t>(retire.size()), remis)) return {};

@@ -93,9 +93,12 @@ std::string composePage(const DocumentBraille& d, const FormatPage& f, const Reg
     return std::move(compose(d, f, r, page).octets());
 }
 
-std::int32_t lignesDeLaPlusLonguePage(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r) {
+std::int32_t lignesDeLaPlusLonguePage(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r,
+                                      std::int32_t premiere, std::int32_t derniere) {
     std::int32_t plus = 0;
-    for (std::int32_t page = 1; page <= d.nbPages(); ++page) plus = std::max(plus, compose(d, f, r, page).lignes());
+    const std::int32_t fin = derniere > 0 ? std::min(derniere, d.nbPages()) : d.nbPages();
+    for (std::int32_t page = std::max(1, premiere); page <= fin; ++page)
+        plus = std::max(plus, compose(d, f, r, page).lignes());
     return plus;
 }
 
@@ -137,6 +140,7 @@ std::string embosse(const DocumentBraille& d, const FormatPage& f, const Reglage
         }
         if (!ok) echec();
         if (!spouleur.ferme() && ok) echec();
+        if (spouleur.abandonne()) return "embossage abandonné : " + spouleur.erreur();
     }
     return erreurs;
 }

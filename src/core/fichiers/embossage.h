@@ -34,6 +34,8 @@ public:
     // The job stops here: nothing of it reaches the embosser.
     virtual void annule() = 0;
     virtual std::string erreur() const = 0;
+    // The user stopped the job while the spooler waited: no further copy.
+    virtual bool abandonne() const { return false; }
 };
 
 // The rows of the paper page a format fills: with double spacing its lines
@@ -42,10 +44,12 @@ std::int32_t lignesPhysiques(const FormatPage& f);
 
 // The bytes of page `page` (1-based) of the document.
 std::string composePage(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r, std::int32_t page);
-// The lines of the longest composed page: more than the embosser's lines per
-// page (a margin, a header, double spacing on a long page) run onto the next
-// sheet, and the user is told before anything is sent.
-std::int32_t lignesDeLaPlusLonguePage(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r);
+// The lines of the longest composed page among premiere..derniere (0: to the
+// last): more than the embosser's lines per page (a margin, a header, double
+// spacing on a long page) run onto the next sheet, and the user is told
+// before anything is sent.
+std::int32_t lignesDeLaPlusLonguePage(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r,
+                                      std::int32_t premiere = 1, std::int32_t derniere = 0);
 
 struct TravailEmbossage {
     std::string imprimante;

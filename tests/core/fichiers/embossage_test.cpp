@@ -31,6 +31,8 @@ struct SpouleurEspion : SpouleurBrut {
     bool ferme() override { return note("ferme"); }
     void annule() override { appels.push_back("annule"); }
     std::string erreur() const override { return "panne"; }
+    bool abandon = false;  // the user stopped the wait for the device
+    bool abandonne() const override { return abandon; }
 };
 
 class Embossage : public ::testing::Test {
@@ -158,6 +160,12 @@ TEST_F(Embossage, TravauxCopiesEtEchecs) {
         EXPECT_EQ(embosse(d, f, r, t, p), "impossible d'embosser : panne") << panne;
         EXPECT_EQ(std::count(p.appels.begin(), p.appels.end(), "ouvre Q doc"), 2) << panne;
     }
+    // Stopped while the spooler waited for the device: no further copy.
+    SpouleurEspion attente;
+    attente.echecA = "ferme";
+    attente.abandon = true;
+    EXPECT_EQ(embosse(d, f, r, t, attente), "embossage abandonné : panne");
+    EXPECT_EQ(std::count(attente.appels.begin(), attente.appels.end(), "ouvre Q doc"), 1);
     // A page the spooler refuses is tried again while the user says so.
     SpouleurEspion refus;
     refus.echecA = "debutPage";
