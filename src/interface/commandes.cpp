@@ -600,6 +600,7 @@ void TFDotavoB::coller() {
 
 void TFDotavoB::copier(bool brailleUnicodeSeul) {
     if (ed_.sansSelection() || ed_.debutSelection() > ed_.finSelection()) return;
+    // The editor gives the text; the window puts it on the clipboard with the cells.
     const std::string texte = ed_.copieSelection();
     const std::int32_t debut = ed_.debutSelection(), fin = ed_.finSelection();
     // The text as the page shows it (or its cells, line by line, for other

@@ -48,6 +48,14 @@ QRect versQRect(const Rectangle& r) { return QRect(r.x, r.y, r.largeur, r.hauteu
 
 // The grid of the 64 cells: the pointer or the arrow keys pick a cell, a
 // double-click or Enter chooses it.
+// The grid and the preview paint with the dialog's own grey dots and frames.
+OptionsCellule optionsDe(const Tdlgchoixcode& d) {
+    OptionsCellule o;
+    o.pointsGris = d.pointsGris();
+    o.cadre = d.cadre();
+    return o;
+}
+
 class GrilleCellules : public QWidget {
 public:
     GrilleCellules(Tdlgchoixcode& d, QWidget* parent) : QWidget(parent), d_(d) {
@@ -63,9 +71,7 @@ protected:
         QPainter p(this);
         p.fillRect(rect(), couleurs::blanc);
         const GeometrieBraille geo = g.geometrieCellule();
-        OptionsCellule o;
-        o.pointsGris = d_.pointsGris_;
-        o.cadre = d_.cadre_;
+        OptionsCellule o = optionsDe(d_);
         for (int c = 0; c < COLONNES_GRILLE; ++c)
             for (int r = 0; r < RANGS_GRILLE; ++r) {
                 o.couleurPoints = couleur(couleurPoints({c, r}));
@@ -127,9 +133,7 @@ protected:
         QPainter p(this);
         p.fillRect(rect(), couleurs::blanc);
         const GeometrieBraille geo = g.geometrieCellule();
-        OptionsCellule o;
-        o.pointsGris = d_.pointsGris_;
-        o.cadre = d_.cadre_;
+        OptionsCellule o = optionsDe(d_);
         for (std::size_t k = 0; k < d_.texteApercu_.size(); ++k)
             dessineCellule(p, geo, g.xApercu(static_cast<int>(k)), g.yApercu(),
                            cellule(oct(d_.texteApercu_[k])) & 63, o);

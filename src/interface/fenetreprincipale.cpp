@@ -19,7 +19,6 @@
 #include "interface/dialoguesynthese.h"
 #include "interface/vuebraille.h"
 #include "interface/vuenoir.h"
-#include "plateforme/pressepapiers.h"
 #include "plateforme/synthese.h"
 
 namespace dotavob {
@@ -29,8 +28,6 @@ const QString TITRE = QStringLiteral("DotavoB 2.9 - ");
 constexpr int HAUTEUR_BOUTONS = 55;
 constexpr int LARGEUR_SEPARATEUR = 24;
 constexpr int LARGEUR_MINIMALE = 870, HAUTEUR_MINIMALE = 560;
-
-PressePapiersSysteme pressePapiersSysteme;
 
 QWidget* panneau(QWidget* parent, const QColor& couleur) {
     auto* w = new QWidget(parent);
@@ -81,7 +78,6 @@ TFDotavoB::TFDotavoB(MagasinReglages reglages, QStringList arguments)
     });
     ed_.ajouteObservateur(this);
     doc_.ajouteObservateur(static_cast<ObservateurDocument*>(this));
-    ed_.setPressePapiers(&pressePapiersSysteme);
     enteteBraille_ = new TenteteBraille(*braille_, panelEntete_);
     piedBraille_ = new TenteteBraille(*braille_, panelPied_);
     enteteNoir_ = new TenteteNoir(*enteteBraille_, panelEntete_);

@@ -57,15 +57,17 @@ std::vector<int> largeursMorceaux(const LigneNoire& l, const FontesNoir& f, cons
 namespace {
 
 // Draws a line's pieces from x at the line top y; returns where it ends.
-int dessineMorceaux(QPainter& p, const LigneNoire& l, int x, int y, const FontesNoir& f,
-                    const std::function<bool(std::int32_t)>& selectionne,
+// `largeurs`: each piece's width as measured for the line's place (largeursMorceaux).
+int dessineMorceaux(QPainter& p, const LigneNoire& l, const std::vector<int>& largeurs, int x, int y,
+                    const FontesNoir& f, const std::function<bool(std::int32_t)>& selectionne,
                     const std::function<bool(std::int32_t)>& barre, bool espacesVisibles) {
-    for (const auto& m : l.morceaux) {
+    for (std::size_t i = 0; i < l.morceaux.size(); ++i) {
+        const MorceauNoir& m = l.morceaux[i];
         const bool sel = selectionne && selectionne(m.fin);
         const QFont fonte = f.pour(m.style, barre && barre(m.fin));
         const QFontMetrics fm = mesures(fonte, p.device());
         const QString t = texteMorceau(m);
-        const int largeur = fm.horizontalAdvance(t);
+        const int largeur = largeurs[i];
         if (sel) p.fillRect(x, y, largeur, fm.height(), couleurs::selection);
         if (espacesVisibles) {
             const int w = fm.horizontalAdvance(QLatin1Char(' ')), h = fm.height();
@@ -150,8 +152,10 @@ void TMyEdit::dessinePage(QPainter& p, QPointF origine, double echelle, bool sur
     for (std::size_t k = 0; k < lignes.size(); ++k) {
         const LignePage& l = lignes[k];
         const int y = static_cast<int>(std::lround(origine.y() + static_cast<double>(k) * pas() * echelle));
-        const int x = x0 + decalage(l, largeursMorceaux(l.noire, f, p.device()), f, p.device(), echelle);
-        const int fin = dessineMorceaux(p, l.noire, x, y, f, selectionne, barre, options_.espacesVisibles && !surPapier);
+        const std::vector<int> largeurs = largeursMorceaux(l.noire, f, p.device());
+        const int x = x0 + decalage(l, largeurs, f, p.device(), echelle);
+        const int fin =
+            dessineMorceaux(p, l.noire, largeurs, x, y, f, selectionne, barre, options_.espacesVisibles && !surPapier);
         // A selected line end shows as a selected blank after the text.
         if (l.finLigne != 0 && selectionne(l.debut + static_cast<std::int32_t>(l.texte.size())))
             p.fillRect(fin, y, fm.horizontalAdvance(QLatin1Char(' ')), fm.height(), couleurs::selection);
@@ -290,7 +294,8 @@ void TenteteNoir::fixeSignesModificateurs(bool b) {
 
 void TenteteNoir::dessineEntete(QPainter& p, QPointF origine, double echelle) const {
     const FontesNoir f = echelle == 1.0 ? fontes_ : fontes_.aLEchelle(echelle);
-    dessineMorceaux(p, ligneSeule(braille_.contenu(), brut_).noire, static_cast<int>(std::lround(origine.x())),
+    const LigneNoire l = ligneSeule(braille_.contenu(), brut_).noire;
+    dessineMorceaux(p, l, largeursMorceaux(l, f, p.device()), static_cast<int>(std::lround(origine.x())),
                     static_cast<int>(std::lround(origine.y())), f, {}, {}, false);
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -28,6 +29,9 @@ constexpr Octet SIGNE_EXPOSANT = 0x5E;    // dot 4, prefix code 4
 constexpr Octet PREFIXE_POINT5 = 0xB4;    // dot 5, prefix code 2
 
 inline Octet oct(char c) { return static_cast<Octet>(c); }
+// Nearest integer, halves to even: how every measure of the pages and
+// dialogs rounds.
+inline std::int32_t arrondi(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
 
 // What each byte is, computed once: the classes below are one look-up,
 // inlined where text is read byte by byte (transcription, painting).

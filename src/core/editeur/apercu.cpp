@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/braille/codes.h"
+
 namespace dotavob {
 
 namespace {
@@ -10,9 +12,6 @@ namespace {
 constexpr double PROPORTION = 1.4143;  // height over width of a portrait sheet
 constexpr std::int32_t BORD = 5;
 constexpr double MARGE = 0.05;
-
-// Half to even, as the rest of the layout rounds.
-std::int32_t arrondi(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
 
 }  // namespace
 

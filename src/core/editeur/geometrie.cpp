@@ -3,12 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace dotavob {
-namespace {
-// Nearest integer, halves to even.
-std::int32_t arrondi(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
-}  // namespace
+#include "core/braille/codes.h"
 
+namespace dotavob {
 GeometrieBraille GeometrieBraille::calcule(std::int32_t hauteurPage, std::int32_t cpl, std::int32_t hauteurLigne,
                                            std::int32_t margeHaut, std::int32_t pasLigne) {
     GeometrieBraille g;

@@ -6,9 +6,6 @@
 namespace dotavob {
 namespace {
 
-// Nearest integer, halves to even.
-std::int32_t arrondi(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
-
 // A capital: inserted as typed, previewed as the capital sign and its small letter.
 EtiquetteCode majuscule(int ligne, int place, Octet lettre) {
     EtiquetteCode e;

@@ -4,10 +4,9 @@
 #include <cmath>
 #include <string_view>
 
+#include "core/braille/codes.h"
+
 namespace dotavob {
-namespace {
-int arrondi(double v) { return static_cast<int>(std::nearbyint(v)); }
-}  // namespace
 
 int volumeSynthese(int position) {
     return std::clamp(arrondi(position / double(VOLUME_MAX) * 100), 0, 100);
