@@ -42,17 +42,12 @@ protected:
         f.nbLignesTexte = 3;
         r.lignesParPage = 4, r.caracteresParLigne = 10;
     }
-    // The page's lines, without their CR LF.
+    // The page's lines, without their CR LF; the last one ends with it too.
     std::vector<std::string> lignes(std::int32_t page) {
         const std::string o = composePage(d, f, r, page);
+        EXPECT_TRUE(o.empty() || o.ends_with("\r\n"));
         std::vector<std::string> l;
-        for (std::size_t i = 0; i < o.size();) {
-            const std::size_t j = o.find("\r\n", i);
-            EXPECT_NE(j, std::string::npos) << "une ligne sans CR LF";
-            if (j == std::string::npos) break;
-            l.push_back(o.substr(i, j - i));
-            i = j + 2;
-        }
+        for (std::size_t i = 0, j; (j = o.find("\r\n", i)) != std::string::npos; i = j + 2) l.push_back(o.substr(i, j - i));
         return l;
     }
 };
@@ -74,11 +69,9 @@ TEST_F(Embossage, LigneCoupeeAvecMargeEtCodes) {
 }
 
 TEST_F(Embossage, MargeEnteteCentrageRetraitRetournementInterligne) {
-    f.entete.active = true;
+    f.entete.active = f.interligneDouble = true;
     f.entete.premierePage = 1;
-    f.interligneDouble = true;
-    r.lignesParPage = 12;
-    r.margeHaut = 1;
+    r.lignesParPage = 12, r.margeHaut = 1;
     r.codeUS = false;  // the bytes as stored, to compare with the document's
     // A centred line, an indented paragraph, a turned stretch.
     d.initialise("abc\rdef gh\rxyz");
@@ -146,16 +139,14 @@ TEST_F(Embossage, TravauxCopiesEtEchecs) {
     }
     // Stopped while the spooler waited for the device: no further copy.
     SpouleurEspion attente;
-    attente.echecA = "ferme";
-    attente.abandon = true;
+    attente.echecA = "ferme", attente.abandon = true;
     EXPECT_EQ(embosse(d, f, r, t, attente), "embossage abandonné : panne");
     EXPECT_EQ(std::count(attente.appels.begin(), attente.appels.end(), "ouvre Q doc"), 1);
     // A page the spooler refuses is tried again while the user says so.
     SpouleurEspion refus;
     refus.echecA = "debutPage";
     int essais = 0;
-    t.copies = 1;
-    t.reessaiePage = [&] { return ++essais < 3; };
+    t.copies = 1, t.reessaiePage = [&] { return ++essais < 3; };
     EXPECT_NE(embosse(d, f, r, t, refus), "");
     EXPECT_EQ(essais, 3);
 }
