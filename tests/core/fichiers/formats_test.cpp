@@ -16,8 +16,7 @@ using namespace dotavob;
 
 namespace {
 
-// Bytes as their cells: every byte of a cell as its one canonical byte, line
-// ends and page breaks as they are.
+// Each byte as its cell's canonical byte; line ends and page breaks as they are.
 std::string cellules(std::string_view t) {
     std::string r;
     for (char c : t) r += estFinDeLigne(oct(c)) ? c : static_cast<char>(caractere(cellule(oct(c))));
@@ -44,8 +43,7 @@ struct Ouvert {
     }
 };
 
-// Words of cells, some longer than a line; now and then a byte of a sign
-// that shares its cell with another byte.
+// Words of cells, some longer than a line, now and then a byte that shares its cell.
 std::string paragrapheAuHasard(std::mt19937& alea, std::size_t mots, std::int32_t cpl) {
     std::string s;
     for (std::size_t m = 0; m < mots; ++m) {
@@ -134,9 +132,8 @@ TEST(Brf, LeFormatSElargitALaPlusLongueLigneEtALaPlusLonguePage) {
 }
 
 TEST(Brf, AllerRetourLesMemesCellulesSurLesMemesLignesEtLesMemesPages) {
-    // A document as the editor wraps it, exported then read back and opened, shows the same cells on the
-    // same lines and pages. What the file cannot carry is left out: a page broken by counting lines has no
-    // mark in it, so pages that a page break closes hold at most the format's lines; no final empty line.
+    // Exported, read back and opened: the same cells on the same lines and pages. A page broken by
+    // counting lines leaves no mark, so pages a page break closes hold at most the format's lines.
     std::mt19937 alea(2025);
     int essais = 0, sautsDePage = 0, coupuresDeMot = 0;
     while (essais < 120) {
@@ -199,9 +196,7 @@ TEST(Pef, LesPagesEmbosseesEnBrailleUnicode) {
 }
 
 TEST(Pef, AllerRetourLesPagesTellesQuEmbossees) {
-    // Whatever the page format, header, footer, double spacing and margins,
-    // the document read back from the PEF file has, page for page and line
-    // for line, the cells that embossing composes.
+    // Whatever the format, bands, spacing and margins: read back, page for page, the cells embossing composes.
     std::mt19937 alea(8);
     for (int essai = 0; essai < 100; ++essai) {
         FormatPage f;
@@ -242,8 +237,7 @@ TEST(Pef, AllerRetourLesPagesTellesQuEmbossees) {
 }
 
 TEST(Pef, FichiersDAutresProgrammes) {
-    // Two volumes, a section that changes the page size, row gaps, duplex,
-    // Dublin Core and other metadata, an empty last page.
+    // Two volumes, a section of another size, row gaps, duplex, other metadata, an empty last page.
     const ResultatLecture v = litPef(lis("volumes.pef"));
     ASSERT_TRUE(v.ok) << v.erreur;
     EXPECT_EQ(v.contenu.texte, "abc\r\rde\ff\fghij\fk\rl\rm\rn\ro\rp\f");
