@@ -111,7 +111,6 @@ protected:
             if (utf8(e.path().filename()).rfind(".dtvb-", 0) == 0) r.push_back(utf8(e.path()));
         return r;
     }
-
     fs::path dossier_;
 };
 
@@ -151,11 +150,9 @@ TEST(Fichier, ToutesLesVersions) {
     EXPECT_EQ(r.contenu.texte, "ab\rc");
     EXPECT_FALSE(r.contenu.formatPresent || r.contenu.format.entete.active);
     EXPECT_EQ(std::tuple(r.contenu.format.cpl, r.contenu.format.nbLignesTexte, r.contenu.fonte), std::tuple(31, 28, "Courier New"));
-
     // 100: former prefix bytes become today's.
     r = litDtv(Octets{}.u16(100).chaine("\x8C" "a\x8D\xE2").s);
     EXPECT_EQ(r.contenu.texte, "\xA8" "a\x91\xE2");
-
     // 102 with a block of version 0: no indentation (2), no double spacing, no first pages.
     r = litDtv(Octets{}.u16(102).chaine("x").u16(0).i32(20).i32(25).u8(1).chaine("T").u8(1).u8(0).u8(0).u8(0).s);
     ASSERT_TRUE(r.ok) << r.erreur;
@@ -163,7 +160,6 @@ TEST(Fichier, ToutesLesVersions) {
                          r.contenu.format.entete.premierePage),
               std::tuple(2, 25, 19, 2));
     EXPECT_EQ(r.contenu.format.entete.alignement, Alignement::Centre);
-
     // 103 with a block of version 1: the markers follow the block directly; values clamped.
     r = litDtv(Octets{}.u16(103).chaine("abcdef")
                    .u16(1).i32(99).i32(5).u8(0).u8(1).chaine("P").u8(0).u8(0).u8(1).i32(500)
@@ -174,7 +170,6 @@ TEST(Fichier, ToutesLesVersions) {
               std::tuple(60, 10, 59, 100, false, "Courier New"));
     EXPECT_EQ(f.pied.alignement, Alignement::Gauche);
     EXPECT_EQ(r.contenu.marqueurs, (std::vector<Marqueur>{{2, 4, 3, 0}, {3, 6, 0, 0}}));
-
     // 0..99: print text in RTF pages, transcribed from column 1, pages separated by FF.
     r = litDtv(Octets{}.u16(5).u16(2).u8(20).u8(25).u8(0).u8(0).u8(0).i32(0).u16(2).i32(2)
                    .chaine("{\\rtf1 Paris\\par 12}").chaine("Fin").s);
@@ -221,17 +216,14 @@ TEST_F(Disque, EnregistreEtCharge) {
     ASSERT_TRUE(enregistreDtv(chemin("doc.dtv"), c, erreur)) << erreur;
     const ResultatLecture r = chargeDtv(chemin("doc.dtv"), FormatPage{}, [](const std::string& f) { return f + " (remplacée)"; });
     EXPECT_EQ(std::tuple(r.ok, r.contenu.texte, r.contenu.fonte), std::tuple(true, c.texte, "Courier New (remplacée)"));
-
     // A save that cannot finish leaves the old file whole and says why.
     fs::create_directories(dossier_ / "bloque.dtv" / "x");
     EXPECT_FALSE(enregistreDtv(chemin("bloque.dtv"), c, erreur));
     EXPECT_TRUE(erreur.find("bloque.dtv") != std::string::npos && fs::is_directory(dossier_ / "bloque.dtv" / "x")) << erreur;
     EXPECT_EQ(std::distance(fs::directory_iterator(dossier_), fs::directory_iterator{}), 2);
-
     ecrit(dossier_ / "tronque.dtv", std::string("\x68\x00\x10\x00\x00\x00" "ab", 8));
     EXPECT_EQ(chargeDtv(chemin("tronque.dtv")).erreur,
               "Le fichier « " + chemin("tronque.dtv") + " » n'est pas un document DotavoB lisible : texte incomplet.");
-
     // Opening a document: caret after its last byte, unmodified, no undo history.
     FormatPage f;
     DocumentBraille doc(f);
@@ -270,7 +262,6 @@ TEST_F(Disque, EnregistrementGardeModeEtLiens) {
     ASSERT_EQ(::chmod(doc.c_str(), 0751), 0);
     ASSERT_TRUE(ecritFichierAtomique(doc, "nouveau", erreur)) << erreur;
     EXPECT_EQ(std::tuple(contenu(doc), mode(doc)), std::tuple("nouveau", 0751u));
-
     // Hard links: every name sees the new text; longer, then shorter.
     fs::create_hard_link(doc, chemin("autre-nom.dtv"));
     for (const std::string texte : {"un texte plus long que l'ancien", "court"}) {
@@ -278,7 +269,6 @@ TEST_F(Disque, EnregistrementGardeModeEtLiens) {
         EXPECT_EQ(contenu(chemin("autre-nom.dtv")), texte);
         EXPECT_EQ(fs::hard_link_count(doc), 2u);
     }
-
     // Symbolic links, relative to their own folder, chained, or to a file not there yet.
     fs::create_directories(dossier_ / "sous");
     ecrit(dossier_ / "sous" / "vrai.dtv", "ancien");
@@ -291,7 +281,6 @@ TEST_F(Disque, EnregistrementGardeModeEtLiens) {
         EXPECT_EQ(contenu(chemin(cible)), "nouveau") << lien;
     }
     EXPECT_TRUE(fs::is_symlink(dossier_ / "sous" / "lien2"));
-
     // The longest names: the temporary name must fit as well.
     const std::string long250 = chemin(std::string(246, 'n') + ".dtv");
     ASSERT_TRUE(ecritFichierAtomique(long250, "nouveau", erreur)) << erreur;
