@@ -43,13 +43,6 @@ std::string contenu(const fs::path& p) {
 
 void ecrit(const fs::path& p, const std::string& s) { std::ofstream(p, std::ios::binary) << s; }
 
-#ifndef _WIN32
-unsigned mode(const fs::path& p) {
-    struct stat st {};
-    return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
-}
-#endif
-
 // Hand-built files, field by field.
 struct Octets {
     std::string s;
@@ -261,7 +254,9 @@ TEST_F(Disque, EnregistrementGardeModeEtLiens) {
     ecrit(doc, "ancien");
     ASSERT_EQ(::chmod(doc.c_str(), 0751), 0);
     ASSERT_TRUE(ecritFichierAtomique(doc, "nouveau", erreur)) << erreur;
-    EXPECT_EQ(std::tuple(contenu(doc), mode(doc)), std::tuple("nouveau", 0751u));
+    struct stat st {};
+    ASSERT_EQ(::stat(doc.c_str(), &st), 0);
+    EXPECT_EQ(std::tuple(contenu(doc), st.st_mode & 07777), std::tuple("nouveau", 0751u));
     // Hard links: every name sees the new text; longer, then shorter.
     fs::create_hard_link(doc, chemin("autre-nom.dtv"));
     for (const std::string texte : {"un texte plus long que l'ancien", "court"}) {
