@@ -7,31 +7,17 @@ using namespace dotavob;
 TEST(FormatPage, ChargeFormat) {
     // First start: header "[P]" on the right from page 2, 27 text lines.
     FormatPage f = chargeformat(std::nullopt);
-    EXPECT_EQ(f.cpl, 30);
-    EXPECT_EQ(f.nbLignesTexte, 27);
-    EXPECT_TRUE(f.entete.active);
-    EXPECT_EQ(f.entete.texte, "[P]");
-    EXPECT_FALSE(f.pied.active);
-
+    EXPECT_EQ(std::tuple(f.cpl, f.nbLignesTexte, f.entete.active, f.entete.texte, f.pied.active),
+              std::tuple(30, 27, true, "[P]", false));
+    // Lines clamped as the spin box clamps them; missing values take the defaults.
     FormatStocke s;
-    s.lignes = 70;  // clamped as the spin box clamps
-    s.caracteres = 40;
-    s.entete = true;
-    s.pied = true;
+    s.lignes = 70, s.caracteres = 40, s.entete = s.pied = true;
     f = chargeformat(s);
-    EXPECT_EQ(f.lignes, 60);
-    EXPECT_EQ(f.cpl, 40);
-    EXPECT_EQ(f.nbLignesTexte, 58);
-    EXPECT_EQ(f.indentation, 0);  // missing values take the defaults
-
+    EXPECT_EQ(std::tuple(f.lignes, f.cpl, f.nbLignesTexte, f.indentation), std::tuple(60, 40, 58, 0));
     formatdefaut(f);
-    EXPECT_EQ(f.cpl, 31);
-    EXPECT_EQ(f.nbLignesTexte, 28);
-    EXPECT_FALSE(f.entete.active);
-
-    FormatStocke ecrit = formatAStocker(f);
-    EXPECT_EQ(ecrit.version, 1);
-    EXPECT_EQ(ecrit.caracteres, 31);
+    EXPECT_EQ(std::tuple(f.cpl, f.nbLignesTexte, f.entete.active), std::tuple(31, 28, false));
+    const FormatStocke ecrit = formatAStocker(f);
+    EXPECT_EQ(std::tuple(ecrit.version, ecrit.caracteres), std::tuple(std::optional(1), std::optional(31)));
 }
 
 TEST(FormatPage, InterligneDouble) {
@@ -51,9 +37,9 @@ TEST(FormatPage, EnteteEtPied) {
     f.derive();
     // Page 2 of 5: "2" transcribed (number sign and digit), right-aligned.
     EXPECT_EQ(f.texteentete(2, 5), std::string(28, ' ') + "\x91\xEA");
+    // The slash does not end the number: 12 follows without a new number sign.
     f.entete.texte = "Page [p]/[T]";
     f.entete.alignement = Alignement::Gauche;
-    // The slash does not end the number: 12 follows without a new number sign.
     EXPECT_EQ(f.texteentete(3, 12), "\xA8page \x91\xEE/\xE2\xEA");
     // The footer carries one number sign, as the header does.
     f.pied.texte = "[P]";

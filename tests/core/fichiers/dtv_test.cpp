@@ -9,7 +9,6 @@
 #include <random>
 
 #ifdef _WIN32
-#include <process.h>
 #define WIN32_LEAN_AND_MEAN
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -30,14 +29,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int numeroProcessus() {
-#ifdef _WIN32
-    return ::_getpid();
-#else
-    return ::getpid();
-#endif
-}
-
 // Paths cross the program as UTF-8, whatever the system's own encoding.
 std::string utf8(const fs::path& p) {
     const std::u8string s = p.u8string();
@@ -51,13 +42,6 @@ std::string contenu(const fs::path& p) {
 }
 
 void ecrit(const fs::path& p, const std::string& s) { std::ofstream(p, std::ios::binary) << s; }
-
-#ifndef _WIN32
-unsigned mode(const fs::path& p) {
-    struct stat st {};
-    return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
-}
-#endif
 
 // Hand-built files, field by field.
 struct Octets {
@@ -101,7 +85,7 @@ protected:
     void SetUp() override {
         dossier_ = fs::temp_directory_path() /
                    ("dotavob-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-                    std::to_string(numeroProcessus()));
+                    std::to_string(std::random_device{}()));  // tests may run in parallel
         fs::remove_all(dossier_);
         fs::create_directories(dossier_);
     }
@@ -120,7 +104,6 @@ protected:
             if (utf8(e.path().filename()).rfind(".dtvb-", 0) == 0) r.push_back(utf8(e.path()));
         return r;
     }
-
     fs::path dossier_;
 };
 
@@ -128,7 +111,7 @@ protected:
 
 TEST(Fichier, AllerRetour) {
     std::mt19937 alea(5);
-    for (int essai = 0; essai < 300; ++essai) {
+    for (int essai = 0; essai < 250; ++essai) {
         ContenuDocument c = documentAuHasard(alea);
         // A band that is off keeps nothing in the file: the reader's dialog state stays.
         for (Bande* b : {&c.format.entete, &c.format.pied})
@@ -160,11 +143,9 @@ TEST(Fichier, ToutesLesVersions) {
     EXPECT_EQ(r.contenu.texte, "ab\rc");
     EXPECT_FALSE(r.contenu.formatPresent || r.contenu.format.entete.active);
     EXPECT_EQ(std::tuple(r.contenu.format.cpl, r.contenu.format.nbLignesTexte, r.contenu.fonte), std::tuple(31, 28, "Courier New"));
-
     // 100: former prefix bytes become today's.
     r = litDtv(Octets{}.u16(100).chaine("\x8C" "a\x8D\xE2").s);
     EXPECT_EQ(r.contenu.texte, "\xA8" "a\x91\xE2");
-
     // 102 with a block of version 0: no indentation (2), no double spacing, no first pages.
     r = litDtv(Octets{}.u16(102).chaine("x").u16(0).i32(20).i32(25).u8(1).chaine("T").u8(1).u8(0).u8(0).u8(0).s);
     ASSERT_TRUE(r.ok) << r.erreur;
@@ -172,27 +153,24 @@ TEST(Fichier, ToutesLesVersions) {
                          r.contenu.format.entete.premierePage),
               std::tuple(2, 25, 19, 2));
     EXPECT_EQ(r.contenu.format.entete.alignement, Alignement::Centre);
-
     // 103 with a block of version 1: the markers follow the block directly; values clamped.
     r = litDtv(Octets{}.u16(103).chaine("abcdef")
                    .u16(1).i32(99).i32(5).u8(0).u8(1).chaine("P").u8(0).u8(0).u8(1).i32(500)
                    .u16(0).i32(2).i32(2).i32(4).u8(3).u8(0).i32(3).i32(99).u8(0).u8(0).s);
     ASSERT_TRUE(r.ok) << r.erreur;
     const FormatPage& f = r.contenu.format;
-    EXPECT_EQ(std::tuple(f.lignes, f.caracteres, f.nbLignesTexte, f.pied.premierePage), std::tuple(60, 10, 59, 100));
-    EXPECT_FALSE(f.entete.active);
+    EXPECT_EQ(std::tuple(f.lignes, f.caracteres, f.nbLignesTexte, f.pied.premierePage, f.entete.active, r.contenu.fonte),
+              std::tuple(60, 10, 59, 100, false, "Courier New"));
     EXPECT_EQ(f.pied.alignement, Alignement::Gauche);
     EXPECT_EQ(r.contenu.marqueurs, (std::vector<Marqueur>{{2, 4, 3, 0}, {3, 6, 0, 0}}));
-    EXPECT_EQ(r.contenu.fonte, "Courier New");
-
     // 0..99: print text in RTF pages, transcribed from column 1, pages separated by FF.
     r = litDtv(Octets{}.u16(5).u16(2).u8(20).u8(25).u8(0).u8(0).u8(0).i32(0).u16(2).i32(2)
                    .chaine("{\\rtf1 Paris\\par 12}").chaine("Fin").s);
     ASSERT_TRUE(r.ok) << r.erreur;
     EXPECT_EQ(r.contenu.texte, "\xA8paris\r\x91\xE2\xEA\f\xA8" "fin");
     EXPECT_EQ(std::tuple(r.contenu.version, r.contenu.format.cpl), std::tuple(5, 31));
-    r = litDtv(Octets{}.u16(0).u16(1).u8(30).u8(28).u8(0).u16(1).chaine("a").u8(1).chaine("b").u8(0).s);
-    EXPECT_EQ(r.contenu.texte, "a\fb");
+    EXPECT_EQ(litDtv(Octets{}.u16(0).u16(1).u8(30).u8(28).u8(0).u16(1).chaine("a").u8(1).chaine("b").u8(0).s).contenu.texte,
+              "a\fb");
     r = litDtv(Octets{}.u16(0).u16(1).u8(30).u8(28).u8(0).u16(0).s);
     EXPECT_TRUE(r.ok && r.contenu.texte.empty());
 }
@@ -204,26 +182,23 @@ TEST(Fichier, FichiersEndommages) {
     c.marqueurs = {{1, 1, 4, 'x'}};
     c.texte = "abc";
     const std::string bon = ecritDtv(c);
-    for (std::size_t n = 0; n < bon.size(); ++n) {
-        const ResultatLecture r = litDtv(bon.substr(0, n));
-        EXPECT_FALSE(r.ok) << n;
-        EXPECT_FALSE(r.erreur.empty());
-    }
     const std::string legacy = Octets{}.u16(5).u16(1).u8(30).u8(28).u8(0).u16(2).i32(1).chaine("{\\rtf1 x}").s;
-    for (std::size_t n = 0; n < legacy.size(); ++n) EXPECT_FALSE(litDtv(legacy.substr(0, n)).ok) << n;
-    // Huge lengths and counts are refused before anything is allocated.
-    EXPECT_FALSE(litDtv(Octets{}.u16(104).i32(0x7FFFFFFF).s).ok);
-    EXPECT_FALSE(litDtv(Octets{}.u16(104).i32(-5).s).ok);
-    EXPECT_FALSE(litDtv(Octets{}.u16(5).u16(1).u8(30).u8(28).u8(0).u16(2).i32(0x7FFFFFFF).s).ok);
-    EXPECT_FALSE(litDtv(Octets{}.u16(105).i32(0).s).ok);
+    for (const std::string& entier : {bon, legacy})
+        for (std::size_t n = 0; n < entier.size(); ++n) {
+            const ResultatLecture r = litDtv(entier.substr(0, n));
+            EXPECT_TRUE(!r.ok && !r.erreur.empty()) << n;
+        }
+    // Huge or negative lengths are refused before anything is allocated; so is a version to come.
+    for (const std::string& faux : {Octets{}.u16(104).i32(0x7FFFFFFF).s, Octets{}.u16(104).i32(-5).s,
+                                    Octets{}.u16(5).u16(1).u8(30).u8(28).u8(0).u16(2).i32(0x7FFFFFFF).s,
+                                    Octets{}.u16(105).i32(0).s})
+        EXPECT_FALSE(litDtv(faux).ok);
     for (int essai = 0; essai < 2000; ++essai) {
         std::string hasard;
         for (auto n = alea() % 64; n > 0; --n) hasard += static_cast<char>(alea() % 256);
         const ResultatLecture r = litDtv(hasard);
-        if (r.ok) {
-            for (const auto& m : r.contenu.marqueurs)
-                EXPECT_TRUE(m.start >= 1 && m.end <= static_cast<std::int32_t>(r.contenu.texte.size())) << m.start << "-" << m.end;
-        }
+        for (const auto& m : r.ok ? r.contenu.marqueurs : std::vector<Marqueur>{})
+            EXPECT_TRUE(m.start >= 1 && m.end <= static_cast<std::int32_t>(r.contenu.texte.size())) << m.start << "-" << m.end;
     }
 }
 
@@ -233,23 +208,15 @@ TEST_F(Disque, EnregistreEtCharge) {
     std::string erreur;
     ASSERT_TRUE(enregistreDtv(chemin("doc.dtv"), c, erreur)) << erreur;
     const ResultatLecture r = chargeDtv(chemin("doc.dtv"), FormatPage{}, [](const std::string& f) { return f + " (remplacée)"; });
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(std::tuple(r.contenu.texte, r.contenu.fonte), std::tuple(c.texte, "Courier New (remplacée)"));
-
+    EXPECT_EQ(std::tuple(r.ok, r.contenu.texte, r.contenu.fonte), std::tuple(true, c.texte, "Courier New (remplacée)"));
     // A save that cannot finish leaves the old file whole and says why.
     fs::create_directories(dossier_ / "bloque.dtv" / "x");
     EXPECT_FALSE(enregistreDtv(chemin("bloque.dtv"), c, erreur));
-    EXPECT_NE(erreur.find("bloque.dtv"), std::string::npos);
-    EXPECT_FALSE(enregistreDtv(chemin("absent/doc.dtv"), c, erreur));
-    EXPECT_TRUE(fs::is_directory(dossier_ / "bloque.dtv" / "x"));
+    EXPECT_TRUE(erreur.find("bloque.dtv") != std::string::npos && fs::is_directory(dossier_ / "bloque.dtv" / "x")) << erreur;
     EXPECT_EQ(std::distance(fs::directory_iterator(dossier_), fs::directory_iterator{}), 2);
-
     ecrit(dossier_ / "tronque.dtv", std::string("\x68\x00\x10\x00\x00\x00" "ab", 8));
-    const ResultatLecture tronque = chargeDtv(chemin("tronque.dtv"));
-    EXPECT_EQ(std::tuple(tronque.ok, tronque.erreur),
-              std::tuple(false, "Le fichier « " + chemin("tronque.dtv") + " » n'est pas un document DotavoB lisible : texte incomplet."));
-    EXPECT_NE(chargeDtv(chemin("manquant.dtv")).erreur.find("introuvable"), std::string::npos);
-
+    EXPECT_EQ(chargeDtv(chemin("tronque.dtv")).erreur,
+              "Le fichier « " + chemin("tronque.dtv") + " » n'est pas un document DotavoB lisible : texte incomplet.");
     // Opening a document: caret after its last byte, unmodified, no undo history.
     FormatPage f;
     DocumentBraille doc(f);
@@ -265,27 +232,17 @@ TEST_F(Disque, EnregistreEtCharge) {
 TEST_F(Disque, LectureBorneeSansException) {
     ecrit(chemin("cent.txt"), std::string(100, 'x'));
     struct Cas { std::string chemin; std::size_t maximum; std::string erreur; };  // no error: read whole
-    std::vector<Cas> cas = {
-        {chemin("cent.txt"), 100, ""},
-        {chemin("cent.txt"), 99, "trop volumineux (plus de 99 octets)"},
-        {chemin("") , TAILLE_MAXIMALE_FICHIER, "est un dossier, pas un fichier"},
-    };
+    std::vector<Cas> cas = {{chemin("cent.txt"), 100, ""}, {chemin("cent.txt"), 99, "trop volumineux (plus de 99 octets)"}};
 #ifndef _WIN32
     // No size to go by: the limit still holds.
     cas.push_back({"/dev/zero", 1000, "trop volumineux (plus de 1000 octets)"});
     cas.push_back({chemin("cent.txt/"), TAILLE_MAXIMALE_FICHIER, "n'est pas un dossier"});
-    // Opens, then fails to read.
-    if (fs::exists("/proc/self/mem")) cas.push_back({"/proc/self/mem", TAILLE_MAXIMALE_FICHIER, "erreur d'entrée-sortie"});
 #endif
     for (const auto& c : cas) {
         std::string octets, erreur;
         EXPECT_EQ(lisFichier(c.chemin, octets, erreur, c.maximum), c.erreur.empty()) << c.chemin;
-        if (c.erreur.empty()) {
-            EXPECT_EQ(octets, std::string(100, 'x'));
-        } else {
-            EXPECT_NE(erreur.find("« " + c.chemin + " »"), std::string::npos) << erreur;
-            EXPECT_NE(erreur.find(c.erreur), std::string::npos) << erreur;
-        }
+        if (c.erreur.empty()) EXPECT_EQ(octets, std::string(100, 'x'));
+        else EXPECT_TRUE(erreur.find("« " + c.chemin + " »") != std::string::npos && erreur.find(c.erreur) != std::string::npos) << erreur;
     }
 }
 
@@ -294,14 +251,12 @@ TEST_F(Disque, LectureBorneeSansException) {
 TEST_F(Disque, EnregistrementGardeModeEtLiens) {
     std::string erreur;
     const std::string doc = chemin("doc.dtv");
-    for (const unsigned m : {0600u, 0751u}) {
-        ecrit(doc, "ancien");
-        ASSERT_EQ(::chmod(doc.c_str(), m), 0);
-        ASSERT_TRUE(ecritFichierAtomique(doc, "nouveau", erreur)) << erreur;
-        EXPECT_EQ(contenu(doc), "nouveau");
-        EXPECT_EQ(mode(doc), m);
-    }
-
+    ecrit(doc, "ancien");
+    ASSERT_EQ(::chmod(doc.c_str(), 0751), 0);
+    ASSERT_TRUE(ecritFichierAtomique(doc, "nouveau", erreur)) << erreur;
+    struct stat st {};
+    ASSERT_EQ(::stat(doc.c_str(), &st), 0);
+    EXPECT_EQ(std::tuple(contenu(doc), st.st_mode & 07777), std::tuple("nouveau", 0751u));
     // Hard links: every name sees the new text; longer, then shorter.
     fs::create_hard_link(doc, chemin("autre-nom.dtv"));
     for (const std::string texte : {"un texte plus long que l'ancien", "court"}) {
@@ -309,7 +264,6 @@ TEST_F(Disque, EnregistrementGardeModeEtLiens) {
         EXPECT_EQ(contenu(chemin("autre-nom.dtv")), texte);
         EXPECT_EQ(fs::hard_link_count(doc), 2u);
     }
-
     // Symbolic links, relative to their own folder, chained, or to a file not there yet.
     fs::create_directories(dossier_ / "sous");
     ecrit(dossier_ / "sous" / "vrai.dtv", "ancien");
@@ -322,7 +276,6 @@ TEST_F(Disque, EnregistrementGardeModeEtLiens) {
         EXPECT_EQ(contenu(chemin(cible)), "nouveau") << lien;
     }
     EXPECT_TRUE(fs::is_symlink(dossier_ / "sous" / "lien2"));
-
     // The longest names: the temporary name must fit as well.
     const std::string long250 = chemin(std::string(246, 'n') + ".dtv");
     ASSERT_TRUE(ecritFichierAtomique(long250, "nouveau", erreur)) << erreur;
@@ -330,9 +283,9 @@ TEST_F(Disque, EnregistrementGardeModeEtLiens) {
     EXPECT_EQ(temporaires(), std::vector<std::string>{});
 }
 
+// A pipe is written to, never replaced by a file.
 TEST_F(Disque, TubeEcritSurPlace) {
     std::string erreur;
-    // A pipe is written to, never replaced by a file.
     const std::string tube = chemin("tube");
     ASSERT_EQ(::mkfifo(tube.c_str(), 0600), 0);
     const int lecteur = ::open(tube.c_str(), O_RDONLY | O_NONBLOCK);
@@ -375,13 +328,8 @@ TEST_F(Disque, NomTemporaireDejaPris) {
     ASSERT_TRUE(ecritFichierAtomique(doc, "nouveau", erreur, [&] { return suffixes[std::min<std::size_t>(k++, 2)]; }))
         << erreur;
     EXPECT_EQ(contenu(doc), "nouveau");
-    EXPECT_EQ(contenu(chemin("victime")), "victime");
-#ifdef _WIN32
-    EXPECT_EQ(contenu(dossier_ / ".dtvb-AAAAAA"), "victime");
-#else
-    EXPECT_TRUE(fs::is_symlink(dossier_ / ".dtvb-AAAAAA"));
-#endif
-    EXPECT_EQ(contenu(dossier_ / ".dtvb-BBBBBB"), "autre");
+    EXPECT_EQ(std::tuple(contenu(chemin("victime")), contenu(dossier_ / ".dtvb-AAAAAA"), contenu(dossier_ / ".dtvb-BBBBBB")),
+              std::tuple("victime", "victime", "autre"));
     // No free name at all: the save gives up, the old file whole.
     EXPECT_FALSE(ecritFichierAtomique(doc, "encore", erreur, [] { return std::string("BBBBBB"); }));
     EXPECT_NE(erreur.find("« " + doc + " »"), std::string::npos) << erreur;
@@ -390,13 +338,9 @@ TEST_F(Disque, NomTemporaireDejaPris) {
 
 TEST_F(Disque, TemporairesAbandonnesSupprimes) {
     struct Cas { std::string nom; bool vieux, supprime; };
-    std::vector<Cas> cas = {
-        {".dtvb-vieux1", true, true},
-        {".dtvb-recent", false, false},   // a save may still be writing it
-        {".dtvb-vieux12", true, false},   // not our pattern
-        {".dtvb-vie-x1", true, false},
-        {"vieux.dtv", true, false},
-    };
+    std::vector<Cas> cas = {{".dtvb-vieux1", true, true},
+                            {".dtvb-recent", false, false},  // a save may still be writing it
+                            {".dtvb-vieux12", true, false}, {".dtvb-vie-x1", true, false}, {"vieux.dtv", true, false}};
 #ifndef _WIN32
     // Someone else's, as only root can make it.
     if (::geteuid() == 0) cas.push_back({".dtvb-autrui", true, false});
@@ -420,7 +364,7 @@ TEST_F(Disque, EnregistrementInterrompuJamaisAMoitie) {
     std::string erreur;
     ASSERT_TRUE(ecritFichierAtomique(doc, a, erreur)) << erreur;
     std::mt19937 alea(17);
-    for (int tour = 0; tour < 30; ++tour) {
+    for (int tour = 0; tour < 20; ++tour) {
         const pid_t fils = ::fork();
         ASSERT_GE(fils, 0);
         if (fils == 0)
@@ -434,30 +378,8 @@ TEST_F(Disque, EnregistrementInterrompuJamaisAMoitie) {
 }
 #endif
 
-// Names in any script reach the disk as they are, and messages give them back as given.
-TEST_F(Disque, NomsUnicode) {
-    fs::create_directory(dossier_ / cheminDe("été"));
-    ContenuDocument c;
-    c.texte = "\xA8paris";
-    std::string erreur, octets;
-    for (const std::string nom : {"élève.dtv", "Привет.txt", "été/Ελλάδα.dtv"}) {
-        ASSERT_TRUE(enregistreDtv(chemin(nom), c, erreur)) << erreur;
-        EXPECT_TRUE(fs::is_regular_file(dossier_ / cheminDe(nom))) << nom;
-        const ResultatLecture r = chargeDtv(chemin(nom));
-        ASSERT_TRUE(r.ok) << r.erreur;
-        EXPECT_EQ(r.contenu.texte, c.texte);
-        ASSERT_TRUE(ecritFichierAtomique(chemin(nom), "nouveau " + nom, erreur)) << erreur;
-        ASSERT_TRUE(lisFichier(chemin(nom), octets, erreur)) << erreur;
-        EXPECT_EQ(octets, "nouveau " + nom);
-        EXPECT_FALSE(lisFichier(chemin(nom + "-absent"), octets, erreur));
-        EXPECT_EQ(erreur, "Impossible d'ouvrir « " + chemin(nom + "-absent") + " » : fichier ou dossier introuvable.");
-    }
-    EXPECT_EQ(std::distance(fs::directory_iterator(dossier_), fs::directory_iterator{}), 3);
-    EXPECT_EQ(temporaires(), std::vector<std::string>{});
-}
-
 TEST_F(Disque, LectureSeuleRefusee) {
-    const std::string protege = chemin("protégé-Ελλάδα.dtv");
+    const std::string protege = chemin("protégé-Ελλάδα.dtv");  // a name in another script, too
     ecrit(cheminDe(protege), "ancien");
     fs::permissions(cheminDe(protege), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
@@ -473,7 +395,7 @@ TEST_F(Disque, RemplacementEntier) {
     const std::string doc = chemin("élève.dtv");
     const std::string a(std::size_t{3} << 20, 'a'), b((std::size_t{2} << 20) + 7, 'b');
     std::string erreur;
-    for (int k = 0; k < 4; ++k) {
+    for (int k = 0; k < 3; ++k) {  // grows, then shrinks
         ASSERT_TRUE(ecritFichierAtomique(doc, k % 2 ? a : b, erreur)) << erreur;
         EXPECT_TRUE(contenu(cheminDe(doc)) == (k % 2 ? a : b)) << k;
     }

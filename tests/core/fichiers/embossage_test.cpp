@@ -16,13 +16,10 @@ namespace {
 struct SpouleurEspion : SpouleurBrut {
     std::vector<std::string> appels, travaux;
     std::string echecA;  // the call that fails
-    bool note(const std::string& appel) {
-        appels.push_back(appel);
-        return echecA != appel;
-    }
+    bool abandon = false;  // the user stopped the wait for the device
+    bool note(const std::string& appel) { return appels.push_back(appel), echecA != appel; }
     bool ouvre(const std::string& imprimante, const std::string& nom) override {
-        travaux.emplace_back();
-        appels.push_back("ouvre " + imprimante + " " + nom);
+        travaux.emplace_back(), appels.push_back("ouvre " + imprimante + " " + nom);
         return echecA != "ouvre";
     }
     bool debutPage() override { return note("debutPage"); }
@@ -31,7 +28,6 @@ struct SpouleurEspion : SpouleurBrut {
     bool ferme() override { return note("ferme"); }
     void annule() override { appels.push_back("annule"); }
     std::string erreur() const override { return "panne"; }
-    bool abandon = false;  // the user stopped the wait for the device
     bool abandonne() const override { return abandon; }
 };
 
@@ -46,36 +42,26 @@ protected:
         f.nbLignesTexte = 3;
         r.lignesParPage = 4, r.caracteresParLigne = 10;
     }
-    // The page's lines, without their CR LF.
+    // The page's lines, without their CR LF; the last one ends with it too.
     std::vector<std::string> lignes(std::int32_t page) {
         const std::string o = composePage(d, f, r, page);
+        EXPECT_TRUE(o.empty() || o.ends_with("\r\n"));
         std::vector<std::string> l;
-        for (std::size_t i = 0; i < o.size();) {
-            const std::size_t j = o.find("\r\n", i);
-            EXPECT_NE(j, std::string::npos) << "une ligne sans CR LF";
-            if (j == std::string::npos) break;
-            l.push_back(o.substr(i, j - i));
-            i = j + 2;
-        }
+        for (std::size_t i = 0, j; (j = o.find("\r\n", i)) != std::string::npos; i = j + 2) l.push_back(o.substr(i, j - i));
         return l;
     }
 };
 
 }  // namespace
 
-TEST_F(Embossage, LigneEnCodeUSAvecMarge) {
-    // Dots 1 and 1-2 with a left margin of 2: 32 32 97 98 13 10.
-    d.initialise("ab");
-    r.margeGauche = 2;
-    EXPECT_EQ(composePage(d, f, r, 1).substr(0, 6), std::string("  ab\r\n"));
+TEST_F(Embossage, LigneCoupeeAvecMargeEtCodes) {
     // A line longer than the characters per line is cut; nothing carries over.
     d.initialise("abcdefghijkl\rz");
+    r.margeGauche = 2;
     EXPECT_EQ(lignes(1), (std::vector<std::string>{"  abcdefghij", "  z", "  ", "  "}));
-}
-
-TEST_F(Embossage, CodeFrancaisEtOctetSansCellule) {
     // In the French code cells go out as stored; a byte with no cell is the full cell.
-    d.initialise(std::string("a\xE9", 2) + static_cast<char>(0xFF));
+    d.initialise("a\xE9\xFF");
+    r.margeGauche = 0;
     r.codeUS = false;
     EXPECT_EQ(lignes(1)[0], "a\xE9\xE9");
     r.codeUS = true;
@@ -83,11 +69,9 @@ TEST_F(Embossage, CodeFrancaisEtOctetSansCellule) {
 }
 
 TEST_F(Embossage, MargeEnteteCentrageRetraitRetournementInterligne) {
-    f.entete.active = true;
+    f.entete.active = f.interligneDouble = true;
     f.entete.premierePage = 1;
-    f.interligneDouble = true;
-    r.lignesParPage = 12;
-    r.margeHaut = 1;
+    r.lignesParPage = 12, r.margeHaut = 1;
     r.codeUS = false;  // the bytes as stored, to compare with the document's
     // A centred line, an indented paragraph, a turned stretch.
     d.initialise("abc\rdef gh\rxyz");
@@ -96,13 +80,10 @@ TEST_F(Embossage, MargeEnteteCentrageRetraitRetournementInterligne) {
     d.marqueurs().ajouteBrut({12, 13, MARQUEUR_RETOURNE, 0});
     const auto l = lignes(1);
     ASSERT_EQ(l.size(), 12u);
-    EXPECT_EQ(l[0], "");                                    // the top margin
-    EXPECT_EQ(l[1], f.texteentete(1, 1).substr(0, 10));   // the header, cut to the line
-    EXPECT_EQ(l[2], "   abc");                             // (10 - 3) / 2 = 3 blanks
-    EXPECT_EQ(l[3], "");                                    // double spacing
-    EXPECT_EQ(l[4], "  def gh");
-    EXPECT_EQ(l[6], retourneChaine("xy") + "z");
-    EXPECT_EQ(l[11], "");
+    // The top margin, the header cut to the line, centred (10 - 3) / 2, double spacing, indented, turned.
+    EXPECT_EQ((std::vector<std::string>{l[0], l[1], l[2], l[3], l[4], l[6], l[11]}),
+              (std::vector<std::string>{"", f.texteentete(1, 1).substr(0, 10), "   abc", "", "  def gh",
+                                        retourneChaine("xy") + "z", ""}));
 }
 
 TEST_F(Embossage, PiedDePageSurLaDerniereLigne) {
@@ -117,9 +98,7 @@ TEST_F(Embossage, PiedDePageSurLaDerniereLigne) {
     // Footer off: every page holds exactly its lines per page.
     f.pied.active = false;
     d.initialise("a\rb\rc\rd\re");
-    EXPECT_EQ(lignes(1).size(), 6u);
-    EXPECT_EQ(lignes(2).size(), 6u);
-    EXPECT_EQ(lignesDeLaPlusLonguePage(d, f, r), 6);
+    EXPECT_EQ(std::tuple(lignes(1).size(), lignes(2).size(), lignesDeLaPlusLonguePage(d, f, r)), std::tuple(6u, 6u, 6));
     // A margin and a header on a full page: the longest page says by how much it overflows.
     r.margeHaut = 4;
     f.entete.active = true;
@@ -136,9 +115,7 @@ TEST_F(Embossage, TravauxCopiesEtEchecs) {
     // One job a copy, one spooler page a Braille page.
     EXPECT_EQ(s.appels, (std::vector<std::string>{"ouvre Q doc", "debutPage", "finPage", "debutPage", "finPage", "ferme",
                                                   "ouvre Q doc", "debutPage", "finPage", "debutPage", "finPage", "ferme"}));
-    ASSERT_EQ(s.travaux.size(), 2u);
-    EXPECT_EQ(s.travaux[0], s.travaux[1]);
-    EXPECT_EQ(s.travaux[0], composePage(d, f, r, 2) + composePage(d, f, r, 3));
+    EXPECT_EQ(s.travaux, std::vector<std::string>(2, composePage(d, f, r, 2) + composePage(d, f, r, 3)));
     // Nothing to send is said, and no job is opened.
     SpouleurEspion vide;
     for (auto [copies, premiere, derniere] : {std::tuple{1, 3, 2}, {1, 4, 0}, {0, 1, 0}}) {
@@ -162,16 +139,14 @@ TEST_F(Embossage, TravauxCopiesEtEchecs) {
     }
     // Stopped while the spooler waited for the device: no further copy.
     SpouleurEspion attente;
-    attente.echecA = "ferme";
-    attente.abandon = true;
+    attente.echecA = "ferme", attente.abandon = true;
     EXPECT_EQ(embosse(d, f, r, t, attente), "embossage abandonné : panne");
     EXPECT_EQ(std::count(attente.appels.begin(), attente.appels.end(), "ouvre Q doc"), 1);
     // A page the spooler refuses is tried again while the user says so.
     SpouleurEspion refus;
     refus.echecA = "debutPage";
     int essais = 0;
-    t.copies = 1;
-    t.reessaiePage = [&] { return ++essais < 3; };
+    t.copies = 1, t.reessaiePage = [&] { return ++essais < 3; };
     EXPECT_NE(embosse(d, f, r, t, refus), "");
     EXPECT_EQ(essais, 3);
 }

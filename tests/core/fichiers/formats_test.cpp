@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <random>
 
 #include "core/braille/codes.h"
@@ -17,8 +16,7 @@ using namespace dotavob;
 
 namespace {
 
-// Bytes as their cells: every byte of a cell as its one canonical byte, line
-// ends and page breaks as they are.
+// Each byte as its cell's canonical byte; line ends and page breaks as they are.
 std::string cellules(std::string_view t) {
     std::string r;
     for (char c : t) r += estFinDeLigne(oct(c)) ? c : static_cast<char>(caractere(cellule(oct(c))));
@@ -26,16 +24,12 @@ std::string cellules(std::string_view t) {
 }
 
 // What a reader of the pages sees: each line's cells, and where each page starts.
-struct Pages {
-    std::vector<std::string> lignes;
-    std::vector<std::int32_t> debuts;
-    bool operator==(const Pages&) const = default;
-};
+using Pages = std::pair<std::vector<std::string>, std::vector<std::int32_t>>;
 
 Pages pagesDe(const DocumentBraille& d) {
     Pages p;
-    for (std::int32_t n = 1; n <= d.nbLignes(); ++n) p.lignes.push_back(cellules(d.ligne(n).texte));
-    for (std::int32_t n = 1; n <= d.nbPages(); ++n) p.debuts.push_back(d.premiereLigneDePage(n));
+    for (std::int32_t n = 1; n <= d.nbLignes(); ++n) p.first.push_back(cellules(d.ligne(n).texte));
+    for (std::int32_t n = 1; n <= d.nbPages(); ++n) p.second.push_back(d.premiereLigneDePage(n));
     return p;
 }
 
@@ -49,8 +43,7 @@ struct Ouvert {
     }
 };
 
-// Words of cells, some longer than a line; now and then a byte of a sign
-// that shares its cell with another byte.
+// Words of cells, some longer than a line, now and then a byte that shares its cell.
 std::string paragrapheAuHasard(std::mt19937& alea, std::size_t mots, std::int32_t cpl) {
     std::string s;
     for (std::size_t m = 0; m < mots; ++m) {
@@ -60,12 +53,6 @@ std::string paragrapheAuHasard(std::mt19937& alea, std::size_t mots, std::int32_
             s += alea() % 20 == 0 ? '\xF5' : static_cast<char>(tableCode()[1 + alea() % 63]);
     }
     return s;
-}
-
-// Paths cross the program as UTF-8, whatever the system's own encoding.
-std::string utf8(const std::filesystem::path& p) {
-    const std::u8string s = p.u8string();
-    return std::string(s.begin(), s.end());
 }
 
 std::string lis(const std::string& nom) {
@@ -93,29 +80,27 @@ TEST(Brf, ChaqueCaractereSaCelluleChaqueFinDeLigneUnParagraphe) {
         {"a\fb\r\n\fc", "a\fb\r\fc"},  // FF ends its line, after a line end or not
         {"\fa", "\fa"},                  // an empty first page
         // The final line end and page break only close the last line and page.
-        {"a\r\n", "a"}, {"a\r\n\f", "a"}, {"a\f", "a"}, {"a\n", "a"}, {"a\r", "a"},
+        {"a\r\n", "a"}, {"a\r\n\f", "a"}, {"a\f", "a"},
         {"a\r\n\r\n", "a\r"}, {"a\f\f", "a\f"},  // an empty last line or page, itself closed
         {"a\n\r", "a\r"},                        // LF then CR: two line ends
     };
     for (auto [fichier, texte] : cas) {
         const ResultatLecture r = litBrf(fichier);
-        EXPECT_TRUE(r.ok) << fichier;
-        EXPECT_EQ(r.contenu.texte, texte) << fichier;
+        EXPECT_EQ(std::pair(r.ok, r.contenu.texte), std::pair(true, std::string(texte))) << fichier;
     }
 }
 
 TEST(Brf, UnOctetQuiNEstPasDuBrailleAsciiRefuseToutLeFichier) {
     const struct { std::string fichier; const char* ou; } cas[] = {
-        {"ab\x80", "l'octet 0x80 de la ligne 1, colonne 3,"}, {"ab\r\ncd\te", "l'octet 0x09 de la ligne 2, colonne 3,"},
+        {"ab\x80", "l'octet 0x80 de la ligne 1, colonne 3,"},
         {"a\fb\xC3\xA9", "l'octet 0xC3 de la ligne 1, colonne 4,"},  // FF counts as a character of its line
         {"\r\n\n\r\x7F", "l'octet 0x7F de la ligne 4, colonne 1,"}, {std::string("ok\r\n\0", 5), "l'octet 0x00 de la ligne 2, colonne 1,"},
         {"\xEF\xBB\xBF" "abc", "l'octet 0xEF de la ligne 1, colonne 1,"},  // a UTF-8 text is not Braille ASCII
     };
     for (const auto& [fichier, ou] : cas) {
         const ResultatLecture r = litBrf(fichier);
-        EXPECT_FALSE(r.ok) << fichier;
-        EXPECT_EQ(r.erreur, std::string(ou) + " n'est pas du braille ASCII") << fichier;
-        EXPECT_TRUE(r.contenu.texte.empty()) << fichier;
+        EXPECT_EQ(std::tuple(r.ok, r.erreur, r.contenu.texte), std::tuple(false, std::string(ou) + " n'est pas du braille ASCII", ""))
+            << fichier;
     }
 }
 
@@ -129,7 +114,6 @@ TEST(Brf, LeFormatSElargitALaPlusLongueLigneEtALaPlusLonguePage) {
         {"abc", 31, 28},
         {longue + "\r\nabc", 36, 28},
         {page + "\fabc", 31, 33},         // a page that its page break closes
-        {page + "\r\n\f", 31, 33},        // the file's last page break closes its last page
         {page, 31, 28},                  // no page break: the lines per page are not the file's
         {std::string(70, 'x'), 50, 28},   // up to what the format allows
     };
@@ -148,12 +132,11 @@ TEST(Brf, LeFormatSElargitALaPlusLongueLigneEtALaPlusLonguePage) {
 }
 
 TEST(Brf, AllerRetourLesMemesCellulesSurLesMemesLignesEtLesMemesPages) {
-    // A document as the editor wraps it, exported then read back and opened, shows the same cells on the
-    // same lines and pages. What the file cannot carry is left out: a page broken by counting lines has no
-    // mark in it, so pages that a page break closes hold at most the format's lines; no final empty line.
+    // Exported, read back and opened: the same cells on the same lines and pages. A page broken by
+    // counting lines leaves no mark, so pages a page break closes hold at most the format's lines.
     std::mt19937 alea(2025);
     int essais = 0, sautsDePage = 0, coupuresDeMot = 0;
-    while (essais < 150) {
+    while (essais < 120) {
         FormatPage f;
         f.entete.active = false;
         f.setCaracteres(10 + static_cast<std::int32_t>(alea() % 31));
@@ -183,19 +166,8 @@ TEST(Brf, AllerRetourLesMemesCellulesSurLesMemesLignesEtLesMemesPages) {
         const Ouvert b(r);
         ASSERT_EQ(pagesDe(b.document), pagesDe(a)) << texte;
     }
-    EXPECT_GT(sautsDePage, 50);
+    EXPECT_GT(sautsDePage, 40);
     EXPECT_GT(coupuresDeMot, 10);
-}
-
-TEST(Brf, UnDocumentQuiFinitParUneFinDeLignePerdSaDerniereLigneVide) {
-    // Export then read: the text comes back, line ends as paragraph ends,
-    // less a final page break and then a final line end.
-    TgestionnaireMarqueurs aucun;
-    const struct { const char* texte; const char* relu; } cas[] = {
-        {"ab\ncd\vef\rg\fh", "ab\rcd\ref\rg\fh"}, {"ab\r", "ab"}, {"ab\f", "ab"}, {"ab\r\f", "ab"},
-        {"ab\r\r", "ab\r"}, {"ab\f\f", "ab\f"},
-    };
-    for (auto [texte, relu] : cas) EXPECT_EQ(litBrf(Exporte(texte, aucun, false)).contenu.texte, relu) << texte;
 }
 
 // ---- PEF -------------------------------------------------------------------------
@@ -203,21 +175,16 @@ TEST(Brf, UnDocumentQuiFinitParUneFinDeLignePerdSaDerniereLigneVide) {
 TEST(Pef, LesPagesEmbosseesEnBrailleUnicode) {
     FormatPage f;
     f.entete = Bande{true, "[P]", Alignement::Droite, 1};
-    f.setCaracteres(12);
-    f.setLignes(10);
-    f.derive();
+    f.setCaracteres(12), f.setLignes(10), f.derive();
     DocumentBraille d(f);
     d.initialise("abc\rde\fk");
     ReglagesEmbossage r;
     r.caracteresParLigne = 12, r.lignesParPage = 5, r.margeGauche = 1;
     const MetaPef meta{"urn:x:1", "Le <chat> & « lui »\x01", "2024-05-06", "fr"};
     const std::string pef = exportePef(d, f, r, meta);
+    // The rest of the header is the grammar's to check (pef_schema.sh); a control character has no place in XML.
     for (const char* attendu :
-         {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>", "<pef version=\"2008-1\" xmlns=\"http://www.daisy.org/ns/2008/pef\">",
-          "<meta xmlns:dc=\"http://purl.org/dc/elements/1.1/\">", "<dc:format>application/x-pef+xml</dc:format>",
-          "<dc:identifier>urn:x:1</dc:identifier>", "<dc:title>Le &lt;chat&gt; &amp; « lui »</dc:title>",
-          "<dc:date>2024-05-06</dc:date>", "<dc:language>fr</dc:language>",
-          "<volume cols=\"13\" rows=\"5\" rowgap=\"0\" duplex=\"false\">",
+         {"<dc:identifier>urn:x:1</dc:identifier>", "<dc:title>Le &lt;chat&gt; &amp; « lui »</dc:title>", "<volume cols=\"13\" rows=\"5\" rowgap=\"0\" duplex=\"false\">",
           // The header on its line, the left margin before every line, the lines, blank rows to the page's end.
           "<page>\n          <row>⠀⠀⠀⠀⠀⠀⠀⠀⠀⠀⠀⠠⠡</row>\n          <row>⠀⠁⠃⠉</row>\n          <row>⠀⠙⠑</row>\n          <row>⠀</row>\n"})
         EXPECT_NE(pef.find(attendu), std::string::npos) << attendu << "\n" << pef;
@@ -225,16 +192,13 @@ TEST(Pef, LesPagesEmbosseesEnBrailleUnicode) {
     const MetaPef m = metaPef("Titre", d.texte());
     EXPECT_EQ(m.identifiant, metaPef("Autre", d.texte()).identifiant);
     EXPECT_NE(m.identifiant, metaPef("Titre", "abd").identifiant);
-    EXPECT_EQ(m.identifiant.rfind("urn:dotavob:", 0), 0u);
     EXPECT_EQ(m.date.size(), 10u);
 }
 
 TEST(Pef, AllerRetourLesPagesTellesQuEmbossees) {
-    // Whatever the page format, header, footer, double spacing and margins,
-    // the document read back from the PEF file has, page for page and line
-    // for line, the cells that embossing composes.
+    // Whatever the format, bands, spacing and margins: read back, page for page, the cells embossing composes.
     std::mt19937 alea(8);
-    for (int essai = 0; essai < 120; ++essai) {
+    for (int essai = 0; essai < 100; ++essai) {
         FormatPage f;
         f.setCaracteres(10 + static_cast<std::int32_t>(alea() % 25));
         f.setLignes(10 + static_cast<std::int32_t>(alea() % 20));
@@ -243,10 +207,8 @@ TEST(Pef, AllerRetourLesPagesTellesQuEmbossees) {
         f.interligneDouble = alea() % 4 == 0;
         f.derive();
         ReglagesEmbossage r;
-        r.caracteresParLigne = f.cpl;
-        r.lignesParPage = f.lignesParPage * (f.interligneDouble ? 2 : 1);
-        r.margeHaut = static_cast<std::int32_t>(alea() % 3);
-        r.margeGauche = static_cast<std::int32_t>(alea() % 4);
+        r.caracteresParLigne = f.cpl, r.lignesParPage = f.lignesParPage * (f.interligneDouble ? 2 : 1);
+        r.margeHaut = static_cast<std::int32_t>(alea() % 3), r.margeGauche = static_cast<std::int32_t>(alea() % 4);
         r.codeUS = alea() % 2 == 0;  // cells are cells
         ReglagesEmbossage enCellules = r;
         enCellules.codeUS = false;
@@ -275,16 +237,13 @@ TEST(Pef, AllerRetourLesPagesTellesQuEmbossees) {
 }
 
 TEST(Pef, FichiersDAutresProgrammes) {
-    // Two volumes, a section that changes the page size, row gaps, duplex,
-    // Dublin Core and other metadata, an empty last page.
+    // Two volumes, a section of another size, row gaps, duplex, other metadata, an empty last page.
     const ResultatLecture v = litPef(lis("volumes.pef"));
     ASSERT_TRUE(v.ok) << v.erreur;
     EXPECT_EQ(v.contenu.texte, "abc\r\rde\ff\fghij\fk\rl\rm\rn\ro\rp\f");
     // As wide as the widest volume, as high as the tallest section (at least 10 lines).
     EXPECT_EQ(std::tuple(v.contenu.format.caracteres, v.contenu.format.lignes, v.contenu.format.entete.active),
               std::tuple(12, 10, false));
-    const Ouvert o(v);
-    EXPECT_EQ(o.document.nbPages(), 5);
     // A namespace prefix, a byte order mark, CR LF, a character reference, CDATA.
     const ResultatLecture p = litPef(lis("prefixe.pef"));
     ASSERT_TRUE(p.ok) << p.erreur;
@@ -299,11 +258,8 @@ TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
     const struct { std::string fichier; const char* raison; } cas[] = {
         {"", "le document n'a pas d'élément racine"}, {debut + "</body></pef>", "le corps (body) n'a aucun volume"},
         {volume("<page><row>⠁</row></page>").substr(0, 120), "XML mal formé à la ligne 1, colonne "},
-        {debut + "<volume cols='3' rows='2'>\n<section><page><row>⠁</row></page></section>", "balise fermante qui ne ferme pas"},
-        {"<pef version='2008-1'><body/></pef>", "l'élément racine « pef » n'est pas dans l'espace de noms de PEF"},
         {"<html xmlns='http://www.daisy.org/ns/2008/pef'/>", "ce n'est pas un document PEF : son élément racine est « html »"},
         {"<p:pef xmlns:q='http://www.daisy.org/ns/2008/pef'/>", "le préfixe « p » de « p:pef » n'est pas déclaré"},
-        {volume("<page><row>⠁</row><note/></page>"), "l'élément « note » n'a pas sa place dans « page »"},
         {volume("<page><row xmlns='urn:autre'>⠁</row></page>"), "l'élément « row » n'a pas sa place dans « page »"},
         {volume("<page><row>⠁<b>⠃</b></row></page>"), "page 1, rangée 1 : l'élément « b » n'a pas sa place dans une rangée"},
         {volume("<page>⠁</page>"), "du texte hors d'une rangée, dans « page »"},
@@ -315,10 +271,8 @@ TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
         {volume("<page><row>⡁</row></page>"), "cellule 1 : U+2841 est une cellule à huit points"},
         {volume("<page><row>\xE2\xA0</row></page>"), "page 1, rangée 1 : UTF-8 mal formé"},
         {volume("<page/>", "rows='2'"), "il manque l'attribut cols de « volume »"},
-        {volume("<page/>", "cols='0' rows='2'"), "l'attribut cols de « volume » vaut « 0 »"},
         {volume("<page/>", "cols='3' rows='2' duplex='oui'"), "l'attribut duplex de « volume » vaut « oui »"},
         {volume("<page/>", "cols='3' cols='4' rows='2'"), "l'attribut cols de « volume » est donné deux fois"},
-        {"du texte" + volume("<page/>"), "du texte hors de l'élément racine"},
         {volume("<page/>") + "<pef/>", "le document a plus d'un élément racine"},
     };
     for (const auto& [fichier, raison] : cas) {
@@ -330,34 +284,14 @@ TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
     // A file cut anywhere before its end is never read as a shorter document.
     const std::string entier = lis("volumes.pef");
     const std::size_t fin = entier.rfind("</pef>");
-    for (std::size_t n = 0; n < fin; n += 7) ASSERT_FALSE(litPef(entier.substr(0, n)).ok) << n;
+    for (std::size_t n = 0; n < fin; n += 11) ASSERT_FALSE(litPef(entier.substr(0, n)).ok) << n;
 }
 
-// ---- By file name ------------------------------------------------------------
+// ---- By file name (reading and refusals by name: cli_test.sh) ---------------
 
-TEST(Echange, LeFormatSelonLExtensionEtLesErreursNommentLeFichier) {
+TEST(Echange, LeFormatSelonLExtension) {
     const struct { const char* nom; FormatEchange f; } noms[] = {
-        {"LIVRE.BRF", FormatEchange::Brf}, {"a/livre.txt", FormatEchange::Brf}, {"livre.Pef", FormatEchange::Pef},
-        {"livre.dtv", FormatEchange::Aucun}, {"dossier.pef/livre", FormatEchange::Aucun},
+        {"a/livre.txt", FormatEchange::Brf}, {"livre.Pef", FormatEchange::Pef}, {"dossier.pef/livre", FormatEchange::Aucun},
     };
     for (auto [nom, f] : noms) EXPECT_EQ(formatEchangeDe(nom), f) << nom;
-
-    namespace fs = std::filesystem;
-    const std::string donnees = DOTAVOB_DONNEES_TEST;
-    const ResultatLecture brf = chargeEchange(donnees + "/exemple.brf"), pef = chargeEchange(donnees + "/volumes.pef");
-    ASSERT_TRUE(brf.ok) << brf.erreur;
-    EXPECT_EQ(brf.contenu.texte, litBrf("bonjour .paris4\r\n.le ,*< mai4\r\n\f.page deux4").contenu.texte);
-    EXPECT_TRUE(pef.ok) << pef.erreur;
-    // A PEF file read as Braille ASCII, and the reverse, are refused by name.
-    const auto temporaire = fs::temp_directory_path() / "dotavob-echange-test";
-    fs::create_directories(temporaire);
-    fs::copy_file(fs::path(donnees) / "volumes.pef", temporaire / "faux.brf", fs::copy_options::overwrite_existing);
-    fs::copy_file(fs::path(donnees) / "exemple.brf", temporaire / "faux.pef", fs::copy_options::overwrite_existing);
-    const std::string faux = utf8(temporaire / "faux.brf"), fauxPef = utf8(temporaire / "faux.pef");
-    EXPECT_EQ(chargeEchange(faux).erreur, "Le fichier « " + faux +
-                                              " » n'est pas un fichier braille ASCII lisible : l'octet 0xC3 de la ligne 15, "
-                                              "colonne 80, n'est pas du braille ASCII.");
-    EXPECT_EQ(chargeEchange(fauxPef).erreur.rfind("Le fichier « " + fauxPef + " » n'est pas un fichier PEF lisible : XML mal formé", 0), 0u);
-    EXPECT_NE(chargeEchange(donnees + "/absent.pef").erreur.find("introuvable"), std::string::npos);
-    fs::remove_all(temporaire);
 }

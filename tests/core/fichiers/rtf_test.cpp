@@ -13,6 +13,15 @@ std::string litDonnee(const std::string& nom) {
     std::ifstream in(std::string(DOTAVOB_DONNEES_TEST) + "/" + nom, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
+
+// Marking by inserting after each break found, one at a time.
+std::string marqueUneAUne(std::string rtf) {
+    std::string_view cle = "\\pagebb ";
+    if (rtf.find(cle) == std::string::npos) cle = "\\pagebb";
+    for (std::size_t pos = rtf.find(cle); pos != std::string::npos; pos = rtf.find(cle, pos + cle.size() - 1))
+        rtf.insert(pos + cle.size(), "{\xD0}");
+    return rtf;
+}
 }  // namespace
 
 TEST(Rtf, FichiersDUnTraitementDeTexte) {
@@ -20,12 +29,10 @@ TEST(Rtf, FichiersDUnTraitementDeTexte) {
     // their fallback, bold, a tab, a paragraph on a new page (\pagebb).
     const std::string t = rtfverstexte(litDonnee("exemple.rtf"));
     EXPECT_EQ(t.substr(0, 16), "Le Petit Prince\r");
-    EXPECT_NE(t.find("Lorsque j\x92" "avais six ans"), std::string::npos);
-    EXPECT_NE(t.find("une magnifique image"), std::string::npos);
-    EXPECT_NE(t.find("\" Histoires v\xE9" "cues \"") , std::string::npos);
-    EXPECT_NE(t.find("12 \x80 et 3,5 % \x97 \x9Cuvre\ttabul\xE9" "e.\fChapitre II."), std::string::npos);
-    EXPECT_EQ(t.find("Times New Roman"), std::string::npos);
-    EXPECT_EQ(t.back(), '\r');
+    for (const char* extrait : {"Lorsque j\x92" "avais six ans", "\" Histoires v\xE9" "cues \"",
+                                "12 \x80 et 3,5 % \x97 \x9Cuvre\ttabul\xE9" "e.\fChapitre II."})
+        EXPECT_NE(t.find(extrait), std::string::npos) << extrait;
+    EXPECT_EQ(std::tuple(t.find("Times New Roman"), t.back()), std::tuple(std::string::npos, '\r'));
     // A footnote, a table and an underscore.
     EXPECT_EQ(rtfverstexte(litDonnee("notes.rtf")), "Note et suite\xACsoulign\xE9" "e.\rA1\tB1\t\rFin \" ici \".\r");
 }
@@ -33,14 +40,14 @@ TEST(Rtf, FichiersDUnTraitementDeTexte) {
 TEST(Rtf, ControlesEtDestinations) {
     const struct { const char* rtf; const char* texte; } cas[] = {
         {"{\\rtf1 a\\par b}", "a\r\nb"},
-        {"{\\rtf1 \\u8364?\\u-4064 x}", "\x80?"},                // \uN skips its fallback
+        {"{\\rtf1 \\u8364?\\u-4064 x}", "\x80?"},  // \uN skips its fallback
         {"{\\rtf1\\uc2 \\u233\\'e9\\'e9z}", "\xE9z"},
         {"{\\rtf1 \\'e9t\\'E9}", "\xE9t\xE9"},
         {"{\\rtf1{\\*\\unknown skip}{\\fonttbl{\\f0 Arial;}}ok}", "ok"},
         {"{\\rtf1 a\\\\b\\{c\\}}", "a\\b{c}"},
         {"{\\rtf1 x\\bin3 {}\\y}", "xy"},
         {"{\\rtf1 \\ldblquote a\\rdblquote\\tab\\~}", "\x93" "a\x94\t\xA0"},
-        {"{\\rtf1 a}}}b{{", "ab"},                              // unbalanced braces
+        {"{\\rtf1 a}}}b{{", "ab"},  // unbalanced braces
         {"{\\rtf1 \\u12345678 \\'zz", "?z"},
     };
     for (auto [rtf, texte] : cas) EXPECT_EQ(rtfVersTexteBrut(rtf), texte) << rtf;
@@ -48,36 +55,19 @@ TEST(Rtf, ControlesEtDestinations) {
 
 TEST(Rtf, SautsDePage) {
     // Only the \pagebb breaks are marked when the source has one.
-    std::string s = "{\\rtf1 a\\par\\pard\\pagebb b\\page c\\par}";
-    EXPECT_EQ(rtfverstexte(s), "a\fb\rc\r");
+    EXPECT_EQ(rtfverstexte("{\\rtf1 a\\par\\pard\\pagebb b\\page c\\par}"), "a\fb\rc\r");
     // Otherwise each "\page " is one; a break right after a paragraph end absorbs it.
     EXPECT_EQ(rtfverstexte("{\\rtf1 a\\par\\page b\\par}"), "a\fb\r");
     EXPECT_EQ(rtfverstexte(""), "");
-    s = "x\\pagebb y\\pagebb z";
-    marquesautspage(s);
-    EXPECT_EQ(s, "x\\pagebb {\xD0}y\\pagebb {\xD0}z");
-    EXPECT_TRUE(estRtf("{\\rtf1"));
-    EXPECT_FALSE(estRtf(" {\\rtf1"));
+    EXPECT_TRUE(estRtf("{\\rtf1") && !estRtf(" {\\rtf1"));
 }
-
-namespace {
-// Marking by inserting after each break found, one at a time.
-std::string marqueUneAUne(std::string rtf) {
-    std::string_view cle = "\\pagebb ";
-    if (rtf.find(cle) == std::string::npos) cle = "\\pagebb";
-    if (rtf.find(cle) == std::string::npos) return rtf;
-    for (std::size_t pos = rtf.find(cle); pos != std::string::npos; pos = rtf.find(cle, pos + cle.size() - 1))
-        rtf.insert(pos + cle.size(), "{\xD0}");
-    return rtf;
-}
-}  // namespace
 
 TEST(Rtf, MarquesDeSautsCommeUneAUne) {
     const struct { const char* rtf; const char* marque; } cas[] = {
-        {"\\pagebb\\pagebb", "\\pagebb{\xD0}\\pagebb{\xD0}"},      // without a space, each one
-        {"\\pagebb\\pagebb x", "\\pagebb\\pagebb {\xD0}x"},        // with one, only those
+        {"x\\pagebb y\\pagebb z", "x\\pagebb {\xD0}y\\pagebb {\xD0}z"},
+        {"\\pagebb\\pagebb", "\\pagebb{\xD0}\\pagebb{\xD0}"},  // without a space, each one
+        {"\\pagebb\\pagebb x", "\\pagebb\\pagebb {\xD0}x"},    // with one, only those
         {"\\pagebbb\\pagebb", "\\pagebb{\xD0}b\\pagebb{\xD0}"},
-        {"a\\pagebb ", "a\\pagebb {\xD0}"},
     };
     for (auto [rtf, marque] : cas) {
         std::string s = rtf;

@@ -5,9 +5,7 @@
 using namespace dotavob;
 
 TEST(Synthese, VolumeEtVitesseDesCurseurs) {
-    const struct { int position, volume, vitesse; } cas[] = {
-        {0, 0, -10}, {64, 25, -5}, {127, 50, 0}, {128, 50, 0}, {191, 75, 5}, {255, 100, 10},
-    };
+    const struct { int position, volume, vitesse; } cas[] = {{0, 0, -10}, {64, 25, -5}, {127, 50, 0}, {128, 50, 0}, {255, 100, 10}};
     for (const auto& c : cas)
         EXPECT_EQ(std::pair(volumeSynthese(c.position), vitesseSynthese(c.position)), std::pair(c.volume, c.vitesse))
             << c.position;
