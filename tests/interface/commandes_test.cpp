@@ -94,16 +94,10 @@ TEST_F(Commandes, RaccourcisEtEntreesCachees) {
 
 TEST_F(Commandes, DocumentModifieSurChaqueChemin) {
     // Every path that drops a document asks; "Annuler" keeps it, "Non" drops it.
-    {  // a document to open
-        TFDotavoB autre(MagasinReglages(chemin("r2.conf")), {QStringLiteral("dotavob")});
-        autre.fichierAEnregistrer = [this](const QString&, const QString&) { return chemin("autre.dtv"); };
-        autre.editeur().insereNoir("autre");
-        ASSERT_TRUE(autre.enregistrerSous());
-    }
     for (const char* nom : {"Nouveau", "Fermer", "Ouvrir", "Quitter"}) {
         const bool ouvrir = std::string(nom) == "Ouvrir";
         auto commande = [&] {
-            if (ouvrir) fichiers.push_front(chemin("autre.dtv"));  // the open dialog comes first
+            if (ouvrir) fichiers.push_front(QStringLiteral(DOTAVOB_DONNEES_TEST "/embossage.dtv"));  // the dialog comes first
             f->action(QString::fromUtf8(nom))->trigger();
         };
         ASSERT_TRUE(f->nouveau());
