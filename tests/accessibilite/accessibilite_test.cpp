@@ -3,7 +3,6 @@
 #include "interface/accessibilite.h"
 
 #include <QAccessible>
-#include <QAction>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -46,7 +45,6 @@ protected:
 };
 
 TEST_F(Lecture, LesPagesDonnentLeurTexteLeurCurseurEtLeurSelection) {
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(&f->vueNoir())->role(), QAccessible::EditableText);
     QTest::keyClicks(f->centralWidget(), QStringLiteral("Le chat."));
     QAccessibleTextInterface *n = texte(f->vueNoir()), *b = texte(f->vueBraille());
     ASSERT_TRUE(n && b);
@@ -58,15 +56,6 @@ TEST_F(Lecture, LesPagesDonnentLeurTexteLeurCurseurEtLeurSelection) {
     touche(Qt::Key_Left);
     touche(Qt::Key_Right, Qt::ShiftModifier);
     EXPECT_EQ(std::tuple(n->selectionCount(), selection(n), selection(b)), std::tuple(1, std::pair(6, 7), std::pair(7, 8)));
-}
-
-TEST_F(Lecture, LeFocusVaALaPageSurLaquelleOnTape) {
-    ASSERT_EQ(QApplication::focusWidget(), &f->vueNoir());
-    EXPECT_TRUE(QAccessible::queryAccessibleInterface(&f->vueNoir())->state().focused);
-    f->action(QStringLiteral("sdfjkl"))->trigger();
-    EXPECT_EQ(QApplication::focusWidget(), &f->vueBraille());
-    f->action(QStringLiteral("Normal"))->trigger();
-    EXPECT_EQ(QApplication::focusWidget(), &f->vueNoir());
 }
 
 }  // namespace
