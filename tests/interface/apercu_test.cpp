@@ -131,13 +131,10 @@ TEST_F(Apercu, LImpressionMetLesPagesOuLaFeuilleLesPlace) {
         // The layout computed for a sheet of the image's own size.
         const PagesFeuille attendu = placePages(image.width(), image.height(), c.paysage, c.noir, c.braille);
         const Encre e = encre(image);
-        const std::optional<RectangleApercu> gauche = attendu.noir && attendu.braille ? attendu.noir
-                                                      : attendu.noir && attendu.noir->x < image.width() / 2
-                                                          ? attendu.noir
-                                                          : attendu.braille && attendu.braille->x < image.width() / 2
-                                                                ? attendu.braille
-                                                                : std::nullopt;
-        const std::optional<RectangleApercu> droite = attendu.noir && attendu.braille ? attendu.braille : std::nullopt;
+        // Two pages: print left, Braille right; one page: left if it starts in the left half.
+        std::optional<RectangleApercu> gauche = attendu.noir ? attendu.noir : attendu.braille, droite;
+        if (attendu.noir && attendu.braille) droite = attendu.braille;
+        else if (gauche && gauche->x >= image.width() / 2) gauche.reset();
         // Ink stands inside the pages' places, and fills their tops (header, first lines).
         for (auto [place, trace] : {std::pair{gauche, e.gauche}, {droite, e.droite}}) {
             if (!place) continue;
