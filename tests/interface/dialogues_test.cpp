@@ -96,15 +96,12 @@ TEST_F(DialogueFormat, InterligneDoubleSeulementDialogueVisible) {
     FormatPage f;
     f.interligneDouble = true;
     d.fixeFormat(f);
-    EXPECT_EQ(lignes()->value(), 28);
     interligne()->click();
-    EXPECT_FALSE(interligne()->isChecked());
-    EXPECT_EQ(lignes()->value(), 28);
+    EXPECT_EQ(std::tuple(interligne()->isChecked(), lignes()->value()), std::tuple(false, 28));
     // The user's click halves, the next one doubles.
     d.show();
     clique(interligne());
-    EXPECT_TRUE(interligne()->isChecked());
-    EXPECT_EQ(lignes()->value(), 14);
+    EXPECT_EQ(std::tuple(interligne()->isChecked(), lignes()->value()), std::tuple(true, 14));
     clique(interligne());
     EXPECT_EQ(lignes()->value(), 28);
     lignes()->setValue(31);
