@@ -36,14 +36,9 @@ protected:
 // The page shown and the lines repainted, as the views hear them.
 struct EspionPages : ObservateurEditeur {
     std::vector<std::pair<std::int32_t, std::int32_t>> lignes;
-    int pages = 0;
-    std::int32_t page = 0, nbPages = 0;
+    int pages = 0, page = 0;
     void vueModifiee(std::int32_t a, std::int32_t b) override { lignes.emplace_back(a, b); }
-    void pageModifiee(std::int32_t p, std::int32_t n) override {
-        ++pages;
-        page = p;
-        nbPages = n;
-    }
+    void pageModifiee(std::int32_t p, std::int32_t) override { ++pages, page = p; }
 };
 
 std::ptrdiff_t compte(const std::string& s, char c) { return std::count(s.begin(), s.end(), c); }
@@ -94,12 +89,8 @@ TEST_F(Edition, SelectionEtRecherche) {
     EXPECT_EQ(d.finSelection(), 7);
     d.selectionne(5, 4);
     EXPECT_EQ(d.debutSelection(), 0);
-    // Case-blind, forward from the start then on from the caret.
-    ASSERT_TRUE(d.recherche("CHAT", true));
-    EXPECT_EQ(d.positionCurseur(), 4);
-    ASSERT_TRUE(d.recherche("chat", false));
-    EXPECT_EQ(d.curseur(), (Point{4, 2}));
-    EXPECT_FALSE(d.recherche("chat", false));
+    // Case-blind, then on from the caret until none is left (the search window makes the first two).
+    for (bool trouve : {true, true, false}) EXPECT_EQ(d.recherche("CHAT", false), trouve);
     EXPECT_FALSE(d.recherche("", true));
 }
 
@@ -112,9 +103,8 @@ TEST_F(Edition, SixTouches) {
     accord("L", 'L');
     accord("FDSJKL", 'K');
     tape("a ");
-    EXPECT_EQ(doc.texte(), "b\x91\xE9 ");
-    EXPECT_EQ(d.positionCurseur(), 5);
-    // Raw cells are inserted as they are: no capital or number sign.
+    EXPECT_EQ(std::pair(doc.texte(), d.positionCurseur()), std::pair(std::string("b\x91\xE9 "), 5));
+    // Typed letters and digits are no cells; a chord inserts its cell with no capital or number sign.
     tape("A1");
     accord("SJK", 'S');
     EXPECT_EQ(doc.texte(), "b\x91\xE9 @");
@@ -137,11 +127,10 @@ TEST_F(Edition, FrappeEnNoir) {
         EXPECT_EQ(doc.texte(), c.braille) << c.frappe;
         EXPECT_EQ(d.positionCurseur(), doc.longueur() + 1) << c.frappe;
     }
-}
-
-TEST_F(Edition, CollerUnTexte) {
+    // Pasted print text is transcribed and wrapped where it lands.
     format.cpl = 10;
-    tape("abc ");
+    d.initialise("abc ");
+    curseurA(5);
     d.insereNoir("Le 12 mai");
     EXPECT_EQ(doc.texte(), "abc \xA8le\n\x91\xE2\xEA mai");
     EXPECT_EQ(d.positionCurseur(), doc.longueur() + 1);
@@ -242,21 +231,19 @@ TEST_F(Edition, Boutons) {
         EXPECT_EQ(doc.texte(), attendu);
     }
 
+    // Emphasis: one sign a word of the selection, taken off when all have one;
+    // with no selection, the word at the caret's start, none inside a word.
     d.initialise("un deux, trois");
-    d.selectionne(1, 14);
-    d.miseEnEvidence();
-    EXPECT_EQ(doc.texte(), "\xB8un \xB8" "deux, \xB8trois");
-    EXPECT_TRUE(d.sansSelection());
-    d.selectionne(1, doc.longueur());
-    d.miseEnEvidence();
-    EXPECT_EQ(doc.texte(), "un deux, trois");
-    curseurA(4);
-    d.miseEnEvidence();
-    EXPECT_EQ(doc.texte(), "un \xB8" "deux, trois");
-    EXPECT_EQ(d.positionCurseur(), 5);
-    curseurA(6);
-    d.miseEnEvidence();  // inside a word: nothing
-    EXPECT_EQ(doc.longueur(), 15);
+    const struct { std::int32_t debut, fin; const char* texte; std::int32_t curseur; } evidence[] = {
+        {1, 14, "\xB8un \xB8" "deux, \xB8trois", 0}, {1, 17, "un deux, trois", 0},
+        {4, 0, "un \xB8" "deux, trois", 5}, {6, 0, "un \xB8" "deux, trois", 6}};
+    for (const auto& c : evidence) {
+        if (c.fin) d.selectionne(c.debut, c.fin); else curseurA(c.debut);
+        d.miseEnEvidence();
+        EXPECT_EQ(doc.texte(), c.texte) << c.debut;
+        EXPECT_TRUE(d.sansSelection());
+        if (c.curseur) EXPECT_EQ(d.positionCurseur(), c.curseur);
+    }
 
     format.indentation = 3;
     d.initialise("ab\rcdef\rg");
@@ -266,6 +253,14 @@ TEST_F(Edition, Boutons) {
     EXPECT_EQ(doc.marqueurs().liste(), (std::vector<Marqueur>{{4, 7, MARQUEUR_CENTRE, 0}, {4, 7, MARQUEUR_INDENTATION, 3}}));
     d.marqueParagraphe(MARQUEUR_CENTRE);
     EXPECT_EQ(doc.marqueurs().liste().size(), 1u);
+    // Centring an empty paragraph changes nothing and records nothing.
+    d.initialise("a\r\rb");
+    doc.marqueurs().Vide();
+    doc.journal().vide();
+    d.placeCurseur({1, 2});
+    d.marqueParagraphe(MARQUEUR_CENTRE);
+    EXPECT_TRUE(doc.marqueurs().liste().empty());
+    EXPECT_FALSE(doc.modifie() || doc.journal().PeutDefaire());
 }
 
 TEST_F(Edition, DefaireReplaceLeCurseur) {
@@ -293,9 +288,7 @@ TEST_F(Edition, PressePapiers) {
     d.modeSixTouches(false);
     d.selectionne(1, 3);
     d.coupeSelection();
-    EXPECT_EQ(pp.texte, "Le");
-    EXPECT_EQ(doc.texte().substr(0, 2), " \x91");
-    EXPECT_EQ(d.positionCurseur(), 1);
+    EXPECT_EQ(std::tuple(pp.texte, doc.texte().substr(0, 2), d.positionCurseur()), std::tuple(std::string("Le"), std::string(" \x91"), 1));
 }
 
 TEST_F(Edition, PositionSousLePointeur) {
@@ -452,14 +445,4 @@ TEST_F(Edition, MajusculesTapees) {
         tape(c.frappe);
         EXPECT_EQ(doc.texte(), c.braille);
     }
-}
-
-TEST_F(Edition, CentrerUnParagrapheVideNeChangeRien) {
-    d.initialise("a\r\rb");
-    doc.journal().vide();
-    d.placeCurseur({1, 2});  // the empty paragraph
-    d.marqueParagraphe(MARQUEUR_CENTRE);
-    EXPECT_TRUE(doc.marqueurs().liste().empty());
-    EXPECT_FALSE(doc.modifie());
-    EXPECT_FALSE(doc.journal().PeutDefaire());
 }
