@@ -43,37 +43,21 @@ void verifieCoupures(const std::string& t) {
 
 TEST(Transcrire, Regles) {
     const struct { const char* noir; const char* braille; } cas[] = {
-        {"12", "\x91\xE2\xEA"},
-        {"1 2", "\x91\xE2 \x91\xEA"},
-        {"Paris", "\xA8paris"},
-        {"ONU", "\xA8\xA8onu"},
-        {"L'ONU", "\xA8\xA8l'onu"},
-        {"PDFs", "\xA8p\xA8" "d\xA8" "fs"},
+        {"12", "\x91\xE2\xEA"}, {"1 2", "\x91\xE2 \x91\xEA"}, {"Paris", "\xA8paris"},
+        {"ONU", "\xA8\xA8onu"}, {"L'ONU", "\xA8\xA8l'onu"}, {"PDFs", "\xA8p\xA8" "d\xA8" "fs"},
         {"A4B", "\xA8\xA8" "a\x91\xF4" "b"},
         {"Oui !", "\xA8oui!"},                 // no space before the mark, none at the end
-        {"fin ", "fin"},
-        {"a\r\nb", "a\rb"},
-        {"a\fb", "a\fb"},
-        {"*", "\xB4*"},
-        {"3*4", "\x91\xEE\xD7\xF4"},
-        {"1+3", "\x91\xE2!\xEE"},
-        {"12'3", "\x91\xE2\xEA'\xEE"},
-        {"]", "]b"},
-        {"a}", "a }"},
-        {"_", "\xB4\xAC"},
-        {"\xABoui\xBB", "\"oui\""},
-        {"\x89", "\xB4\xF3\xF3"},
-        {"a\x85", "a..."},
-        {"l\x92" "a", "l'a"},
+        {"fin ", "fin"}, {"a\r\nb", "a\rb"}, {"a\fb", "a\fb"},
+        {"*", "\xB4*"}, {"3*4", "\x91\xEE\xD7\xF4"}, {"1+3", "\x91\xE2!\xEE"},
+        {"12'3", "\x91\xE2\xEA'\xEE"}, {"]", "]b"}, {"a}", "a }"},
+        {"_", "\xB4\xAC"}, {"\xABoui\xBB", "\"oui\""}, {"\x89", "\xB4\xF3\xF3"},
+        {"a\x85", "a..."}, {"l\x92" "a", "l'a"},
         {"l\x91" "a", "l'a"},                 // a left quote is an apostrophe, never a number sign
-        {"1\x91" "2", "\x91\xE2'\x91\xEA"},
-        {"\xB8mot", "\xB8mot"},
-        {"\xC9t\xE9", "\xA8\xE9t\xE9"},
+        {"1\x91" "2", "\x91\xE2'\x91\xEA"}, {"\xB8mot", "\xB8mot"}, {"\xC9t\xE9", "\xA8\xE9t\xE9"},
         {"B\tA", "\xA8" "b \xA8" "a"},             // a tab ends a stretch of capitals
         {"AB\tCD", "\xA8\xA8" "ab \xA8\xA8" "cd"},
         {"a\x96" "b\x97" "c", "a-b-c"},            // dashes become the hyphen
-        {"\x84oui\x94", "\"oui\""},
-        {"\xE4", "\xE4"},
+        {"\x84oui\x94", "\"oui\""}, {"\xE4", "\xE4"},
     };
     for (auto [noir, braille] : cas) EXPECT_EQ(Transcrire(noir, 1, 30), braille) << noir;
 }
