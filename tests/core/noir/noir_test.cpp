@@ -31,28 +31,17 @@ std::uint8_t styleDe(const LigneNoire& l, std::size_t n) {
 
 TEST(Noir, ReglesInterpretees) {
     const struct { const char* braille; const char* noir; } cas[] = {
-        {"\xA8paris", "Paris"},
-        {"\xA8\xA8onu est", "ONU est"},
+        {"\xA8paris", "Paris"}, {"\xA8\xA8onu est", "ONU est"},
         {"\xA8\xA8l'onu", "L'ONU"},             // capitals only for letters
-        {"\xA8\xA8" "ab-cd", "AB-CD"},
-        {"\xA8p\xA8" "d\xA8" "fs", "PDFs"},
-        {"\x91\xE2\xEA", "12"},
+        {"\xA8\xA8" "ab-cd", "AB-CD"}, {"\xA8p\xA8" "d\xA8" "fs", "PDFs"}, {"\x91\xE2\xEA", "12"},
         {"\x91\xE2\xEA \xEA", "12 \xEA"},       // a space ends the number
         {"\x91\xE2,\xEA", "1,2"},               // a comma does not
-        {"\x91\xE2!\xEE", "1+3"},
-        {"\xB4*", "*"},
-        {"\xB4\xF3\xF3", "\x89"},
+        {"\x91\xE2!\xEE", "1+3"}, {"\xB4*", "*"}, {"\xB4\xF3\xF3", "\x89"},
         {"\xA4\x80", "\x80"},
         {"\x91{a", "{a"},                      // the dot-6 prefix of "{" starts no number
-        {"]b", "]"},
-        {")b", "]"},
-        {"\xB4\xAC", "_"},
-        {"^x", "^x"},
-        {"\xB4" "a", "\xB4" "a"},
-        {"\xFE\xF5\xDF\xDE\xDD\xD1\xF1\xBF", "0\x91\xB4\xF8^\xA8\xA4\xB8"},
-        {"^\xE8me", "\xE8me"},
-        {"a\rb", "a"},
-        {"", ""},
+        {"]b", "]"}, {")b", "]"}, {"\xB4\xAC", "_"},
+        {"^x", "^x"}, {"\xB4" "a", "\xB4" "a"}, {"\xFE\xF5\xDF\xDE\xDD\xD1\xF1\xBF", "0\x91\xB4\xF8^\xA8\xA4\xB8"},
+        {"^\xE8me", "\xE8me"}, {"a\rb", "a"}, {"", ""},
     };
     for (auto [braille, attendu] : cas) EXPECT_EQ(noir(braille), attendu) << braille;
 }
