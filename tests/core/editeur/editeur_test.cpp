@@ -263,18 +263,6 @@ TEST_F(Edition, Boutons) {
     EXPECT_FALSE(doc.modifie() || doc.journal().PeutDefaire());
 }
 
-TEST_F(Edition, DefaireReplaceLeCurseur) {
-    tape("abcdef");
-    d.selectionne(2, 4);
-    d.retourneSelection();
-    ASSERT_TRUE(d.Defait());
-    ASSERT_TRUE(d.Defait());
-    EXPECT_EQ(doc.texte(), "abcde");
-    EXPECT_EQ(d.positionCurseur(), 6);  // just after the restored text
-    ASSERT_TRUE(d.Refait());
-    EXPECT_EQ(d.positionCurseur(), 7);  // just after the inserted text
-}
-
 TEST_F(Edition, PressePapiers) {
     PressePapiersTest pp;
     d.setPressePapiers(&pp);
