@@ -15,11 +15,8 @@ std::vector<std::uint8_t> octets(std::initializer_list<int> l) {
 }
 
 void verifieMarqueurs(const DocumentBraille& doc) {
-    for (const auto& m : doc.marqueurs().liste()) {
-        EXPECT_GE(m.start, 1);
-        EXPECT_LE(m.start, m.end);
-        EXPECT_LE(m.end, doc.longueur());
-    }
+    for (const auto& m : doc.marqueurs().liste())
+        EXPECT_TRUE(1 <= m.start && m.start <= m.end && m.end <= doc.longueur()) << m.start << ".." << m.end;
 }
 
 }  // namespace
