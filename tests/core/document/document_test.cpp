@@ -78,7 +78,6 @@ TEST(Document, LignesEtPositions) {
     EXPECT_EQ(d.positionDe({3, 2}), 3);
 }
 
-
 TEST(Document, PagesSuiventLesModifications) {
     // Random edits: lines, positions and pages always agree with a plain walk.
     std::mt19937 alea(99);
@@ -115,7 +114,7 @@ TEST(Document, PagesSuiventLesModifications) {
     }
 }
 
-TEST(Document, RemplaceRecoupeEtAnnonce) {
+TEST(Document, RecoupageEtAnnonce) {
     FormatPage f;
     f.cpl = 10;
     DocumentBraille d(f);
@@ -147,12 +146,9 @@ TEST(Document, RemplaceRecoupeEtAnnonce) {
     d.remplace(1, 1, "x");
     EXPECT_EQ(d.texte(), "xaaaa bbbb\ncc");
     EXPECT_EQ(d.marqueurs().liste(), (std::vector<Marqueur>{{7, 13, MARQUEUR_RETOURNE, 0}}));
-}
 
-TEST(Document, RecoupageDuDocument) {
-    FormatPage f;
-    f.cpl = 10;
-    DocumentBraille d(f);
+    // The whole document re-wrapped: indentation markers shorten their lines.
+    d.marqueurs().Vide();
     d.initialise("aaa bbb ccc dd\raaaa bbbb cccc");
     d.marqueurs().ajouteBrut({1, 14, MARQUEUR_INDENTATION, 4});
     d.marqueurs().ajouteBrut({20, 29, MARQUEUR_RETOURNE, 0});
@@ -164,7 +160,6 @@ TEST(Document, RecoupageDuDocument) {
     ASSERT_TRUE(d.Defait().ok);
     EXPECT_EQ(d.texte(), "aaa bbb ccc dd\raaaa bbbb cccc");
 }
-
 
 namespace {
 
