@@ -84,10 +84,8 @@ TEST(Document, PagesSuiventLesModifications) {
     const std::string alphabet = "abc \r\r\n\v\f";
     FormatPage f;
     f.cpl = 12;
-    f.nbLignesTexte = 3;
     DocumentBraille d(f);
     EditeurBraille ed(d);
-    d.initialise("");
     for (int n = 0; n < 1500; ++n) {
         const std::int32_t len = d.longueur();
         std::int32_t from = 1 + static_cast<std::int32_t>(alea() % (len + 1));
@@ -107,10 +105,9 @@ TEST(Document, PagesSuiventLesModifications) {
         ed.placeCurseur(pt);
         ASSERT_EQ(ed.nbPages(), static_cast<std::int32_t>(ref.debuts.size()));
         ASSERT_EQ(ed.pageCourante(), ref.pageDe(pt.ligne));
-        Tligne l = d.ligne(pt.ligne);
-        if (!t.empty()) {
+        const Tligne l = d.ligne(pt.ligne);
+        if (!t.empty())
             ASSERT_EQ(l.texte, t.substr(static_cast<std::size_t>(l.debut - 1), static_cast<std::size_t>(l.fin - l.debut + 1)));
-        }
     }
 }
 
@@ -172,11 +169,10 @@ std::string octetsAleatoires(std::mt19937& alea, std::size_t mots, std::int32_t 
         if (m > 0) s += ' ';
         const auto longueur = alea() % 8 == 0 ? 1 + alea() % static_cast<unsigned>(cpl + 15) : 1 + alea() % 9;
         for (std::size_t k = 0; k < longueur; ++k) {
-            if (alea() % 30 == 0) {
+            if (alea() % 30 == 0)
                 s += "\xB4\xF3\xF3";  // per mille, a unit a cut must not split
-                continue;
-            }
-            s += signes[alea() % 3 == 0 ? alea() % signes.size() : alea() % 8];
+            else
+                s += signes[alea() % 3 == 0 ? alea() % signes.size() : alea() % 8];
         }
     }
     return s;
@@ -221,10 +217,8 @@ TEST(Document, RecoupageDepuisLaLigneTouchee) {
         std::int32_t curseur = 1 + static_cast<std::int32_t>(alea() % static_cast<unsigned>(d.longueur() + 1));
         for (int pas = 0; pas < 80; ++pas) {
             const std::int32_t len = d.longueur();
-            const std::int32_t from =
-                std::clamp(curseur + static_cast<std::int32_t>(alea() % 17) - 8, 1, len + 1);
-            const std::int32_t to =
-                std::min(len + 1, from + static_cast<std::int32_t>(alea() % 5 == 0 ? alea() % 25 : alea() % 3));
+            const std::int32_t from = std::clamp(curseur + static_cast<std::int32_t>(alea() % 17) - 8, 1, len + 1);
+            const std::int32_t to = std::min(len + 1, from + static_cast<std::int32_t>(alea() % 5 == 0 ? alea() % 25 : alea() % 3));
             std::string nouveau = octetsAleatoires(alea, 1 + alea() % 2, 4).substr(0, alea() % 5);
             if (alea() % 12 == 0) nouveau += alea() % 2 ? '\n' : '\v';
             if (alea() % 40 == 0) nouveau += '\r';
@@ -244,8 +238,7 @@ TEST(Document, RecoupageDepuisLaLigneTouchee) {
                       std::tuple(er.pos, er.ancien, er.nouveau, er.annexe->curseurDefait, er.annexe->curseurRefait));
             if (e.annexe->debut > er.annexe->debut || e.annexe->finAvant < er.annexe->finAvant) ++etroits;
         }
-        while (d.Defait().ok) {
-        }
+        while (d.Defait().ok) continue;
         ASSERT_EQ(d.texte(), texte);
         ASSERT_EQ(d.marqueurs().liste(), marqueursDepart);
     }
