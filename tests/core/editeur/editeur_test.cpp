@@ -41,8 +41,6 @@ struct EspionPages : ObservateurEditeur {
     void pageModifiee(std::int32_t p, std::int32_t) override { ++pages, page = p; }
 };
 
-std::ptrdiff_t compte(const std::string& s, char c) { return std::count(s.begin(), s.end(), c); }
-
 std::string repete(const std::string& s, int n) {
     std::string r;
     for (int i = 0; i < n; ++i) r += s;
@@ -54,8 +52,8 @@ std::string repete(const std::string& s, int n) {
 TEST_F(Edition, Pages) {
     EspionPages e;
     d.ajouteObservateur(&e);
-    // 28 lines a page; an FF right after a full page opens no third page, and
-    // the caret on its empty line shows on the first row of page 2.
+    // 28 lines a page (which page a line is on is checked against a plain walk in the
+    // document tests); the caret on the empty line of an FF after a full page shows on page 2, row 1.
     d.initialise(repete("x\r", 28) + "\fy");
     EXPECT_EQ(doc.nbPages(), 2);
     d.placeCurseur({1, 30});
@@ -64,8 +62,6 @@ TEST_F(Edition, Pages) {
     EXPECT_EQ(std::tuple(d.pageCourante(), d.rangCurseur()), std::tuple(2, 1));
     d.placeCurseur({1, 28});
     EXPECT_EQ(std::tuple(d.pageCourante(), d.rangCurseur()), std::tuple(1, 28));
-    d.initialise(repete("x\r", 27) + "x\f\fy");
-    EXPECT_EQ(doc.nbPages(), 3);
 
     d.initialise("a\rb\rc\fd\re");
     e.pages = 0;
@@ -383,9 +379,8 @@ TEST_F(Edition, PremierPasDuGlisser) {
     d.sourisEnfoncee(doc.positionDe({2, 5}));
     e.lignes.clear();
     d.sourisDeplacee(doc.positionDe({2, 6}));
-    // Only the band between the press and the pointer, not from the page top.
-    ASSERT_FALSE(e.lignes.empty());
-    EXPECT_EQ(e.lignes.front(), std::make_pair(5, 6));
+    // Only the band between the press and the pointer is repainted, not from the page top.
+    EXPECT_EQ(e.lignes, (std::vector{std::pair(5, 6)}));
     d.retireObservateur(&e);
 }
 
@@ -398,7 +393,7 @@ TEST_F(Edition, UneCoupureNEstPasUneFinDeMot) {
     d.selectionne(1, doc.longueur());
     d.miseEnEvidence();
     EXPECT_EQ(BrailleVersNoir(doc.texte()), "abcdefghijkl mn");
-    EXPECT_EQ(compte(doc.texte(), '\xB8'), 2);
+    EXPECT_EQ(std::ranges::count(doc.texte(), '\xB8'), 2);
     d.selectionne(1, doc.longueur());
     d.miseEnEvidence();
     EXPECT_EQ(doc.texte(), avant);
@@ -412,7 +407,7 @@ TEST_F(Edition, UneCoupureNEstPasUneFinDeMot) {
     // A number typed across the margin keeps one number sign.
     d.initialise("");
     tape("123456789012345");
-    EXPECT_EQ(compte(doc.texte(), '\x91'), 1) << doc.texte();
+    EXPECT_EQ(std::ranges::count(doc.texte(), '\x91'), 1) << doc.texte();
     EXPECT_EQ(BrailleVersNoir(doc.texte()), "123456789012345");
 }
 
