@@ -55,7 +55,7 @@ TEST(Marqueurs, Bascule) {
 TEST(Marqueurs, Bornes) {
     auto m = avec({R(10, 20), C(1, 5)});
     std::int32_t a = 0, b = 0;
-    EXPECT_TRUE(m.Bornes(0, a, b));
+    ASSERT_TRUE(m.Bornes(0, a, b));  // by index in the list; past its end, none
     EXPECT_EQ(std::tuple(a, b), std::tuple(10, 20));
     EXPECT_FALSE(m.Bornes(9, a, b));
 }
@@ -109,8 +109,7 @@ TEST(Marqueurs, Bloc) {
     TgestionnaireMarqueurs lu;
     std::size_t o = 2;
     ASSERT_TRUE(lu.Lit(octets, o));
-    EXPECT_EQ(o, octets.size());
-    EXPECT_EQ(lu.liste(), m.liste());
+    EXPECT_EQ(std::pair(o, lu.liste()), std::pair(octets.size(), m.liste()));
 
     // Truncated anywhere: refused, and the list stays as it was.
     for (std::size_t n = 2; n < octets.size(); ++n) {
@@ -118,9 +117,8 @@ TEST(Marqueurs, Bloc) {
         EXPECT_FALSE(lu.Lit(std::string_view(octets).substr(0, n), p)) << n;
         EXPECT_EQ(lu.liste(), m.liste());
     }
-    std::string enorme = std::string("\0\0\xFF\xFF\xFF\x7F", 6);
-    std::size_t p = 0;
-    EXPECT_FALSE(lu.Lit(enorme, p));
+    std::size_t p = 0;  // a count no block could hold
+    EXPECT_FALSE(lu.Lit(std::string("\0\0\xFF\xFF\xFF\x7F", 6), p));
 }
 
 namespace {
