@@ -58,18 +58,16 @@ TEST(Transcrire, Regles) {
 }
 
 TEST(Transcrire, CoupureALaMarge) {
-    // The last space of a full line becomes LF; a word too long is cut by VT.
-    EXPECT_EQ(Transcrire("aaaa bbbb cccc", 1, 10), "aaaa bbbb\ncccc");
-    EXPECT_EQ(Transcrire("aaaaaaaaaaaa", 1, 10), "aaaaaaaaaa\vaa");
-    // A two-cell form counts before the break is decided.
-    EXPECT_EQ(Transcrire("aaaaaaaaa*", 1, 10), "aaaaaaaaa\v\xB4*");
-    EXPECT_EQ(Transcrire("aaaa bbbb*", 1, 10), "aaaa\nbbbb\xB4*");
-    // The emphasis sign counts as one column.
-    EXPECT_EQ(Transcrire("aaaaaaaaa\xB8" "b", 1, 10), "aaaaaaaaa\v\xB8" "b");
-    // The column where the text starts counts.
-    EXPECT_EQ(Transcrire("abc def", 8, 10), "abc\ndef");
-    // A space turned into a line end ends the number too.
-    EXPECT_EQ(Transcrire("aaaaaa 12 34", 1, 10), "aaaaaa \x91\xE2\xEA\n\x91\xEE\xF4");
+    const struct { const char* noir; std::int32_t colonne; const char* braille; } cas[] = {
+        {"aaaa bbbb cccc", 1, "aaaa bbbb\ncccc"},  // the last space of a full line becomes LF
+        {"aaaaaaaaaaaa", 1, "aaaaaaaaaa\vaa"},     // a word too long is cut by VT
+        {"aaaaaaaaa*", 1, "aaaaaaaaa\v\xB4*"},    // a two-cell form counts before the break is decided
+        {"aaaa bbbb*", 1, "aaaa\nbbbb\xB4*"},
+        {"aaaaaaaaa\xB8" "b", 1, "aaaaaaaaa\v\xB8" "b"},  // the emphasis sign counts as one column
+        {"abc def", 8, "abc\ndef"},                // the column where the text starts counts
+        {"aaaaaa 12 34", 1, "aaaaaa \x91\xE2\xEA\n\x91\xEE\xF4"},  // a line end ends the number too
+    };
+    for (const auto& c : cas) EXPECT_EQ(Transcrire(c.noir, c.colonne, 10), c.braille) << c.noir;
 }
 
 TEST(Transcrire, CoupureAvantUneUnite) {
@@ -169,20 +167,17 @@ TEST(Transcrire, CoupeParagraphe) {
 }
 
 TEST(Transcrire, RecoupageDuDocument) {
-    auto sansRetrait = [](std::int32_t) { return 0; };
-    EXPECT_EQ(recoupeTexte("aaaa\nbbbb cccc\rdd\vdd", 10, sansRetrait), "aaaa bbbb\ncccc\rdddd");
-    // The moved word counts on its new line: no line exceeds the width.
-    EXPECT_EQ(recoupeTexte("aaa bbbbbb ccccccc", 10, sansRetrait), "aaa bbbbbb\nccccccc");
-    // Lines of an indented paragraph are shortened; other paragraphs are not.
-    auto retrait = [](std::int32_t p) { return p <= 15 ? 4 : 0; };
-    EXPECT_EQ(recoupeTexte("aaa bbb ccc dd\raaaa bbbb cccc", 10, retrait), "aaa\nbbb\nccc dd\raaaa bbbb\ncccc");
-    // Every line takes the width of its own first position, also a line
-    // made by moving a word down.
-    auto de6a19 = [](std::int32_t p) { return p >= 6 && p <= 19 ? 2 : 0; };
-    EXPECT_EQ(recoupeTexte("aaaa bbbb cccc dddd", 10, de6a19), "aaaa bbbb\ncccc\ndddd");
-    auto de1a9 = [](std::int32_t p) { return p <= 9 ? 2 : 0; };
-    EXPECT_EQ(recoupeTexte("aaaa bbbb cccc dddd eeee", 10, de1a9), "aaaa\nbbbb\ncccc dddd\neeee");
+    // Positions de..a are indented by retrait: every line takes the width of its
+    // own first position, also a line made by moving a word down.
+    const struct { const char* texte; std::int32_t de, a, retrait; const char* attendu; } cas[] = {
+        {"aaaa\nbbbb cccc\rdd\vdd", 0, -1, 0, "aaaa bbbb\ncccc\rdddd"},
+        {"aaa bbbbbb ccccccc", 0, -1, 0, "aaa bbbbbb\nccccccc"},  // the moved word counts on its new line
+        {"aaa bbb ccc dd\raaaa bbbb cccc", 1, 15, 4, "aaa\nbbb\nccc dd\raaaa bbbb\ncccc"},  // other paragraphs keep their width
+        {"aaaa bbbb cccc dddd", 6, 19, 2, "aaaa bbbb\ncccc\ndddd"},
+        {"aaaa bbbb cccc dddd eeee", 1, 9, 2, "aaaa\nbbbb\ncccc dddd\neeee"},
+    };
+    for (const auto& c : cas)
+        EXPECT_EQ(recoupeTexte(c.texte, 10, [&](std::int32_t p) { return p >= c.de && p <= c.a ? c.retrait : 0; }), c.attendu) << c.texte;
     // A width never goes below one cell.
-    auto enorme = [](std::int32_t) { return 200; };
-    for (const auto& l : lignes(recoupeTexte("abc", 10, enorme))) EXPECT_LE(l.size(), 1u);
+    for (const auto& l : lignes(recoupeTexte("abc", 10, [](std::int32_t) { return 200; }))) EXPECT_LE(l.size(), 1u);
 }
