@@ -180,6 +180,16 @@ TEST_F(Edition, SelectionAuClavierEtALaSouris) {
     EXPECT_EQ(doc.texte(), "abdef");
     glisse(2, 4);
     EXPECT_EQ(d.copieSelection(), "bd");
+
+    // The first step of a drag repaints only the band between the press and the pointer.
+    d.initialise(repete("abc\r", 8));
+    EspionPages e;
+    d.ajouteObservateur(&e);
+    d.sourisEnfoncee(doc.positionDe({2, 5}));
+    e.lignes.clear();
+    d.sourisDeplacee(doc.positionDe({2, 6}));
+    EXPECT_EQ(e.lignes, (std::vector{std::pair(5, 6)}));
+    d.retireObservateur(&e);
 }
 
 TEST_F(Edition, Suppression) {
@@ -335,9 +345,8 @@ TEST_F(Edition, SequencesAleatoires) {
             if (d.debutSelection() > 0 && d.finSelection() >= d.debutSelection())
                 ASSERT_LE(d.finSelection(), doc.longueur());
             // The text end is a place for the caret even after a prefix with no sign yet.
-            if (fleche && p > 1 && p <= doc.longueur()) {
+            if (fleche && p > 1 && p <= doc.longueur())
                 ASSERT_FALSE(estPrefixeEnPosition(texte, p - 1)) << "caret after a hidden prefix at " << p;
-            }
             std::size_t ligne = 0;
             for (char c : texte) {
                 ligne = estFinDeLigne(oct(c)) ? 0 : ligne + 1;
@@ -367,18 +376,6 @@ TEST_F(Edition, ControlesEtModificateursDeLaFrappe) {
     // A release never seen going down keeps the modifiers it carries.
     d.toucheRelachee(t::DROITE, true);
     EXPECT_FALSE(d.sansSelection());
-}
-
-TEST_F(Edition, PremierPasDuGlisser) {
-    d.initialise(repete("abc\r", 8));
-    EspionPages e;
-    d.ajouteObservateur(&e);
-    d.sourisEnfoncee(doc.positionDe({2, 5}));
-    e.lignes.clear();
-    d.sourisDeplacee(doc.positionDe({2, 6}));
-    // Only the band between the press and the pointer is repainted, not from the page top.
-    EXPECT_EQ(e.lignes, (std::vector{std::pair(5, 6)}));
-    d.retireObservateur(&e);
 }
 
 TEST_F(Edition, UneCoupureNEstPasUneFinDeMot) {
