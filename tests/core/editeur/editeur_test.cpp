@@ -22,9 +22,7 @@ protected:
     DocumentBraille doc{format};
     EditeurBraille d{doc};
 
-    void tape(std::string_view s) {
-        for (char c : s) d.caractereFrappe(oct(c));
-    }
+    void tape(std::string_view s) { for (char c : s) d.caractereFrappe(oct(c)); }
     void touche(int vk, bool maj = false, bool ctrl = false) { d.toucheRelachee(vk, maj, ctrl); }
     void accord(std::string_view points, char relachee) {
         for (char p : points) d.toucheEnfoncee(p);
@@ -41,11 +39,7 @@ struct EspionPages : ObservateurEditeur {
     void pageModifiee(std::int32_t p, std::int32_t) override { ++pages, page = p; }
 };
 
-std::string repete(const std::string& s, int n) {
-    std::string r;
-    for (int i = 0; i < n; ++i) r += s;
-    return r;
-}
+std::string repete(const std::string& s, int n) { std::string r; while (n-- > 0) r += s; return r; }
 
 }  // namespace
 
