@@ -10,9 +10,7 @@ using namespace dotavob;
 
 namespace {
 
-std::vector<std::uint8_t> octets(std::initializer_list<int> l) {
-    return std::vector<std::uint8_t>(l.begin(), l.end());
-}
+std::vector<std::uint8_t> octets(std::initializer_list<int> l) { return {l.begin(), l.end()}; }
 
 void verifieMarqueurs(const DocumentBraille& doc) {
     for (const auto& m : doc.marqueurs().liste())
