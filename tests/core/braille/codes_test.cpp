@@ -17,11 +17,7 @@ Octet cel(int points) {
     return c;
 }
 
-std::string s(std::initializer_list<int> octets) {
-    std::string r;
-    for (int b : octets) r += static_cast<char>(b);
-    return r;
-}
+std::string s(std::initializer_list<int> octets) { return {octets.begin(), octets.end()}; }
 
 }  // namespace
 
