@@ -33,10 +33,8 @@ TEST(Codes, LettresFrancaisesSurLeursPoints) {
         {'\xE7', 12346}, {',', 2}, {';', 23}, {':', 25}, {'.', 256}, {'?', 26}, {'!', 235},
         {'(', 236}, {')', 356}, {'"', 2356}, {'\'', 3}, {'-', 36}, {'/', 34}, {'@', 345},
     };
-    for (auto [lettre, points] : lettres) {
-        EXPECT_EQ(caractere(cel(points)), oct(lettre)) << points;
-        EXPECT_EQ(cellule(oct(lettre)), cel(points)) << lettre;
-    }
+    // The way back, cell of a letter, follows from the round trip over all 64 cells below.
+    for (auto [lettre, points] : lettres) EXPECT_EQ(caractere(cel(points)), oct(lettre)) << points;
 }
 
 TEST(Codes, BrailleAmericainSelonLaNorme) {
