@@ -82,13 +82,6 @@ TEST(Marqueurs, Remplacement) {
     }
 }
 
-TEST(Marqueurs, Purge) {
-    const std::string texte = "ab\rcd ef";
-    auto m = avec({C(4, 5), C(5, 8), I(7, 8), R(2, 3), I(1, 2)});
-    m.Purge([&](std::int32_t p) { return static_cast<std::uint8_t>(texte[static_cast<std::size_t>(p - 1)]); });
-    EXPECT_EQ(m.liste(), (Liste{C(4, 5), I(7, 8), R(2, 3), I(1, 2)}));
-}
-
 TEST(Marqueurs, SuiventLeRecoupage) {
     // Old "ab cd\vef gh" (positions 5..15) becomes "ab\ncdef gh": the VT goes.
     auto m = avec({R(1, 4), R(8, 12), R(10, 10), C(16, 20), R(9, 9)});
