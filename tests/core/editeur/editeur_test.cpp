@@ -86,7 +86,6 @@ TEST_F(Edition, SelectionEtRecherche) {
 
 TEST_F(Edition, SixTouches) {
     d.modeSixTouches(true);
-    EXPECT_TRUE(d.tousLesSignes());
     accord("FD", 'D');
     d.toucheRelachee('F');  // the chord was already emitted
     EXPECT_EQ(doc.texte(), "b");
