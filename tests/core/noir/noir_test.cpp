@@ -74,7 +74,6 @@ TEST(Noir, StylesEtPositions) {
 
 TEST(Noir, BrailleVersNoirEtBrut) {
     EXPECT_EQ(BrailleVersNoir("\xA8\xA8onu est\rl\xE0\nbas\vsi\fb"), "ONU est\r\nl\xE0 bassi\r\fb");
-    EXPECT_EQ(BrailleVersNoir("\xA4\x80 \x91\xE2!\xEE ]b"), "\x80 1+3 ]");
     // Capitals and numbers never carry over a line end.
     EXPECT_EQ(BrailleVersNoir("\xA8\xA8" "ab\r\x91\xE2\r\xE2"), "AB\r\n1\r\n\xE2");
     EXPECT_EQ(BrailleVersNoir("\xA8\xA8" "ab\ncd \x91\xE2\f\xE2"), "AB cd 1\r\f\xE2");
