@@ -31,10 +31,9 @@ TEST_F(TexteDePage, LesLignesDeLaPageSeSuiventSepareesParDesFinsDeLigne) {
     EXPECT_EQ(t.texte, U"le chat\ndu chat");
     ASSERT_EQ(t.lignes.size(), 2u);
     EXPECT_EQ(t.lignes[1].decalage, 8);
-    EXPECT_EQ(decalageDe(t, 9), 8);   // the first byte of the second line
-    EXPECT_EQ(decalageDe(t, 8), 7);   // the paragraph end: after "le chat"
-    EXPECT_EQ(positionDe(t, 8), 9);
-    EXPECT_EQ(positionDe(t, 7), 8);
+    // Byte 9 starts the second line; byte 8, the paragraph end, stands after "le chat".
+    EXPECT_EQ(std::pair(decalageDe(t, 9), decalageDe(t, 8)), std::pair(8, 7));
+    EXPECT_EQ(std::pair(positionDe(t, 8), positionDe(t, 7)), std::pair(9, 8));
 }
 
 TEST_F(TexteDePage, LeCurseurEnNoirSeTientAvantLUniteEtSonSigneCache) {
@@ -43,11 +42,10 @@ TEST_F(TexteDePage, LeCurseurEnNoirSeTientAvantLUniteEtSonSigneCache) {
     // Position 1 is the capital sign, 2 the L it makes a capital, 3 the e; 10 is after the last byte.
     EXPECT_EQ((std::vector{decalageDe(n, 1), decalageDe(n, 2), decalageDe(n, 3), decalageDe(b, 3), decalageDe(n, 10)}),
               (std::vector{0, 0, 1, 2, 8}));
-    EXPECT_EQ(positionDe(n, 0), 1);
-    EXPECT_EQ(positionDe(n, 1), 3);
+    EXPECT_EQ(std::pair(positionDe(n, 0), positionDe(n, 1)), std::pair(1, 3));
     // The e and the space selected.
-    EXPECT_EQ(std::tuple(etendueDe(n, 3, 4).premier, etendueDe(n, 3, 4).dernier), std::tuple(1, 3));
-    EXPECT_EQ(std::tuple(etendueDe(b, 3, 4).premier, etendueDe(b, 3, 4).dernier), std::tuple(2, 4));
+    for (auto [t, premier, dernier] : {std::tuple{&n, 1, 3}, {&b, 2, 4}})
+        EXPECT_EQ(std::pair(etendueDe(*t, 3, 4).premier, etendueDe(*t, 3, 4).dernier), std::pair(premier, dernier));
 }
 
 TEST_F(TexteDePage, SeulesLesLignesDeLaPageMontreeSontLues) {
