@@ -522,14 +522,7 @@ std::string EditeurBraille::copieSelection() {
     const std::string octets = doc_.sousChaine(debutSelection_, finSelection_ - debutSelection_ + 1);
     std::string texte =
         tousLesSignes_ ? BrailleBrut(octets) : BrailleVersNoir(octets, &doc_.marqueurs(), debutSelection_ - 1);
-    if (pressePapiers_) pressePapiers_->metTexte(texte);
     return texte;
-}
-
-void EditeurBraille::coupeSelection() {
-    if (!selectionValide()) return;
-    copieSelection();
-    supprimeSelection();
 }
 
 // ---- Mouse ------------------------------------------------------------------

@@ -1,6 +1,6 @@
 // The editor over a document: the caret and the page it shows, the
 // selection, the keys and six-key chords, the editing commands, the mouse and
-// the clipboard. Every change of the text goes through the document's
+// the text a copy takes. Every change of the text goes through the document's
 // `remplace`; the editor only decides what to replace and where the caret goes.
 #pragma once
 
@@ -33,13 +33,6 @@ namespace touches {
 constexpr int RETOUR_ARRIERE = 8, ENTREE = 13, PAGE_PRECEDENTE = 33, PAGE_SUIVANTE = 34, FIN = 35, DEBUT = 36,
               GAUCHE = 37, HAUT = 38, DROITE = 39, BAS = 40, SUPPR = 46;
 }
-
-// The platform's clipboard, for the selection copied as text (code page 1252).
-class PressePapiers {
-public:
-    virtual ~PressePapiers() = default;
-    virtual void metTexte(const std::string& texte) = 0;
-};
 
 // Where the Braille page stands on screen, in pixels: enough to find the
 // position under the pointer.
@@ -111,15 +104,14 @@ public:
     void miseEnEvidence();
     void marqueParagraphe(std::uint8_t kind);
     void supprimeSelection();
+    // The selection as the page reads it (print, or the cells in six-key mode), for the clipboard.
     std::string copieSelection();
-    void coupeSelection();
     void retourneSelection();
     bool recherche(std::string_view s, bool depuisDebut);
     // The whole document re-wrapped (a new page format), the caret kept.
     void recoupeDocument(bool journalise = true, const FormatPage* formatAvant = nullptr);
     bool Defait();
     bool Refait();
-    void setPressePapiers(PressePapiers* p) { pressePapiers_ = p; }
 
     // The mouse on the Braille page.
     std::int32_t positionSousPointeur(std::int32_t x, std::int32_t y, const GeometriePage& g) const;
@@ -166,7 +158,6 @@ private:
     Octet accord_ = 0;  // dots of the chord being typed
     // For each key code below 256: down, and Shift and Ctrl as they were then.
     std::array<std::uint8_t, 256> enfoncees_{};
-    PressePapiers* pressePapiers_ = nullptr;
     std::vector<ObservateurEditeur*> observateurs_;
 };
 
