@@ -2,7 +2,14 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <fcntl.h>
 #include <malloc.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "core/document/document.h"
@@ -196,40 +203,85 @@ void BM_EcritEtLitDtv(benchmark::State& state) {
 }
 BENCHMARK(BM_EcritEtLitDtv)->Unit(benchmark::kMillisecond);
 
-// Opening a 10,000-page book as the editor does (the document file read,
-// the text checked, the whole document re-wrapped, the indexes built), beside
-// a plain copy of the same bytes; and what the open document keeps in memory
-// for each byte of its text.
-void BM_OuvreLivre(benchmark::State& state) {
-    // Saved as the editor saves it: already wrapped to its format.
-    ContenuDocument c;
-    c.format.derive();
-    {
-        DocumentBraille d(c.format);
+// A 10,000-page book as the editor saves it (already wrapped to its
+// format), and its file in a folder of its own.
+struct LivreSurDisque {
+    ContenuDocument contenu;
+    std::string fichier;
+    std::string dossier, chemin;
+    LivreSurDisque() {
+        contenu.format.derive();
+        DocumentBraille d(contenu.format);
         d.charge(documentBraille(10000), {});
         d.recoupeDocument(false);
-        c.texte = d.texte();
+        contenu.texte = d.texte();
+        fichier = ecritDtv(contenu);
+        char modele[] = "/tmp/dotavob-bench-XXXXXX";
+        dossier = ::mkdtemp(modele);
+        chemin = dossier + "/livre.dtv";
+        std::string erreur;
+        if (!ecritFichierAtomique(chemin, fichier, erreur)) throw std::runtime_error(erreur);
     }
-    const std::string fichier = ecritDtv(c);
+    ~LivreSurDisque() {
+        ::unlink(chemin.c_str());
+        ::rmdir(dossier.c_str());
+    }
+};
+
+// Opening it: its bytes copied in memory (0), the file read as any program
+// reads a file, one read(2) into a buffer of its size (1), and the file
+// opened as the editor opens it (2): read, checked, the whole document
+// re-wrapped, the indexes built; with what the open document keeps in
+// memory for each byte of its text.
+void BM_OuvreLivre(benchmark::State& state) {
+    const LivreSurDisque livre;
     std::size_t memoire = 0;
     for (auto _ : state) {
         if (state.range(0) == 0) {
-            std::string copie(fichier);
+            std::string copie(livre.fichier);
             benchmark::DoNotOptimize(copie.data());
-            continue;
+        } else if (state.range(0) == 1) {
+            const int fd = ::open(livre.chemin.c_str(), O_RDONLY);
+            struct stat st {};
+            ::fstat(fd, &st);
+            std::unique_ptr<char[]> octets(new char[static_cast<std::size_t>(st.st_size)]);
+            benchmark::DoNotOptimize(::read(fd, octets.get(), static_cast<std::size_t>(st.st_size)));
+            ::close(fd);
+        } else {
+            const std::size_t avant = mallinfo2().uordblks;
+            ResultatLecture r = chargeDtv(livre.chemin);
+            DocumentBraille d(r.contenu.format);
+            d.charge(std::move(r.contenu.texte), std::move(r.contenu.marqueurs));
+            d.recoupeDocument(false);
+            benchmark::DoNotOptimize(d.nbPages());
+            memoire = mallinfo2().uordblks - avant;
         }
-        const std::size_t avant = mallinfo2().uordblks;
-        ResultatLecture r = litDtv(fichier);
-        DocumentBraille d(r.contenu.format);
-        d.charge(std::move(r.contenu.texte), std::move(r.contenu.marqueurs));
-        d.recoupeDocument(false);
-        benchmark::DoNotOptimize(d.nbPages());
-        memoire = mallinfo2().uordblks - avant;
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(fichier.size()));
-    if (state.range(0) == 1) state.counters["memoire_par_octet"] = static_cast<double>(memoire) / static_cast<double>(c.texte.size());
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(livre.fichier.size()));
+    if (state.range(0) == 2)
+        state.counters["memoire_par_octet"] = static_cast<double>(memoire) / static_cast<double>(livre.contenu.texte.size());
 }
-BENCHMARK(BM_OuvreLivre)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OuvreLivre)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// Saving it: the bytes written as any program writes a file, then synced
+// (0), and saved as the editor saves (1): the file's bytes made, written to
+// a new file beside it, synced, renamed over the old one.
+void BM_EnregistreLivre(benchmark::State& state) {
+    const LivreSurDisque livre;
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            const int fd = ::open(livre.chemin.c_str(), O_WRONLY | O_TRUNC);
+            benchmark::DoNotOptimize(::write(fd, livre.fichier.data(), livre.fichier.size()));
+            ::fsync(fd);
+            ::close(fd);
+        } else {
+            std::string erreur;
+            if (!enregistreDtv(livre.chemin, livre.contenu, erreur)) state.SkipWithError(erreur.c_str());
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(livre.fichier.size()));
+}
+BENCHMARK(BM_EnregistreLivre)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_ExporteCodeUS(benchmark::State& state) {
     const std::string texte = documentBraille(1000);

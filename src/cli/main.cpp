@@ -162,7 +162,7 @@ void ouvre(const std::string& chemin, DocumentOuvert& d) {
     d.contenu = std::move(r.contenu);
     d.format = d.contenu.format;
     d.format.derive();
-    d.editeur.charge(d.contenu.texte, d.contenu.marqueurs);
+    d.editeur.charge(std::move(d.contenu.texte), std::move(d.contenu.marqueurs));
     d.editeur.recoupeDocument(false);
     d.editeur.allerPage(1);
 }
@@ -203,8 +203,12 @@ int transcrire(const Arguments& a) {
         e.nouveau();
         // A document nobody will undo: no journal record of the whole book.
         const Journal::Suspension sansJournal(d.journal());
-        e.insereNoir(texte);
+        // As the editor types print at the start of a new document (column
+        // one), the print let go of before the Braille goes in.
+        std::string braille = Transcrire(texte, 1, format.cpl);
         std::string().swap(texte);
+        e.insereBraille(braille);
+        std::string().swap(braille);
         c.texte = d.texte();
         c.marqueurs = d.marqueurs().liste();
     }

@@ -460,7 +460,7 @@ bool TFDotavoB::charge(const QString& nom, bool txtEnBrailleAscii) {
                          (extension == QStringLiteral("txt") && txtEnBrailleAscii);
     // Read into a new model first: a file that cannot be read leaves the
     // open document as it was.
-    const ResultatLecture r = echange ? chargeEchange(nom.toStdString(), format_)
+    ResultatLecture r = echange ? chargeEchange(nom.toStdString(), format_)
                                       : chargeDtv(nom.toStdString(), format_, [&](const std::string& fonte) {
                                             return depuisQString(choisitFonteDuDocument(versQString(fonte)));
                                         });
@@ -468,8 +468,11 @@ bool TFDotavoB::charge(const QString& nom, bool txtEnBrailleAscii) {
         afficheErreur(versQString(r.erreur));
         return false;
     }
-    ed_.charge(r.contenu.texte, r.contenu.marqueurs);
+    // The format first: the text is checked against its width as it is
+    // indexed, and a book saved wrapped is not re-wrapped again.
     format_ = r.contenu.format;
+    format_.derive();
+    ed_.charge(std::move(r.contenu.texte), std::move(r.contenu.marqueurs));
     dlgFormat_->fixeFormat(format_);
     if (!echange) {
         nomfonte_ = versQString(r.contenu.fonte);

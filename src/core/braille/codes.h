@@ -4,11 +4,16 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 namespace dotavob {
 
@@ -47,6 +52,33 @@ inline bool estSigneAlternatif(Octet b) { return classesOctet::a(b, classesOctet
 inline bool estChiffre(Octet b) { return classesOctet::a(b, classesOctet::CHIFFRE); }
 inline bool estPonctuation(Octet b) { return classesOctet::a(b, classesOctet::PONCT); }
 inline bool estFinDeLigne(Octet b) { return classesOctet::a(b, classesOctet::FINLIGNE); }
+// The first line end (LF, VT, FF or CR) in [debut, fin), or fin: sixteen
+// bytes at a time, since opening a book looks for every line end.
+const char* prochaineFinDeLigne(const char* debut, const char* fin);
+
+// Calls f(i) with the index of every line end of t, in order: sixty-four
+// bytes give one mask, and each line end costs one bit.
+template <class F>
+void pourChaqueFinDeLigne(std::string_view t, F&& f) {
+    const char* const d = t.data();
+    const std::size_t n = t.size();
+    std::size_t i = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+    // b - LF, as an unsigned byte, is below 4 for exactly the four line ends.
+    const __m128i lf = _mm_set1_epi8(static_cast<char>(LF));
+    const __m128i trois = _mm_set1_epi8(3);
+    auto masque = [&](std::size_t k) {
+        const __m128i x = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k)), lf);
+        return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(x, trois), x)))};
+    };
+    for (; i + 64 <= n; i += 64) {
+        std::uint64_t m = masque(i) | masque(i + 16) << 16 | masque(i + 32) << 32 | masque(i + 48) << 48;
+        for (; m != 0; m &= m - 1) f(i + static_cast<std::size_t>(std::countr_zero(m)));
+    }
+#endif
+    for (; i < n; ++i)
+        if (static_cast<Octet>(oct(d[i]) - LF) < 4) f(i);
+}
 inline bool estSeparateur(Octet b) { return classesOctet::a(b, classesOctet::PONCT | classesOctet::FINLIGNE) || b == ' '; }
 inline bool estSeparateurMot(Octet b) { return estSeparateur(b) || b == '-'; }
 inline bool estApostropheOuTiret(Octet b) { return b == '\'' || b == '-'; }

@@ -41,19 +41,36 @@ void DocumentBraille::charge(std::string texte, std::vector<Marqueur> marqueurs)
 
 void DocumentBraille::reconstruitIndex() {
     std::vector<std::int32_t> l, s, p;
-    const std::int32_t n = longueur();
-    for (std::int32_t i = 0; i < n; ++i) {
-        char c = texte_[i];
-        if (!estStructure(c)) continue;
-        l.push_back(i + 1);
-        if (oct(c) == FF) s.push_back(i + 1);
-        if (finParagrapheOctet(oct(c))) p.push_back(i + 1);
-    }
+    const std::string_view t = texte_.contigu();
+    l.reserve(t.size() / 24);
+    p.reserve(t.size() / 128);
+    // Whether the text stands wrapped is found in the same pass, while each
+    // line is still in the cache.
+    VerificationRecoupage verification(t, format_.cpl, indentation());
+    pourChaqueFinDeLigne(t, [&](std::size_t i) {
+        const auto position = static_cast<std::int32_t>(i) + 1;
+        l.push_back(position);
+        if (oct(t[i]) == FF) s.push_back(position);
+        if (finParagrapheOctet(oct(t[i]))) p.push_back(position);
+        verification.ligne(i);
+    });
+    verification.ligne(t.size());
+    dejaRecoupe_.reset();
+    if (verification.inchange()) dejaRecoupe_ = DejaRecoupe{format_.cpl, marqueurs_.version()};
     lignes_.assigne(std::move(l));
     sauts_.assigne(std::move(s));
     paragraphes_.assigne(std::move(p));
     segmentsValides_ = false;
     coupeCpl_ = 0;
+}
+
+Indentation DocumentBraille::indentation() const {
+    // The markers do not change during a re-wrap: their index answers.
+    return [this](std::int32_t p) {
+        Retrait r;
+        r.cellules = marqueurs_.IndentationEn(p, &r.jusqua);
+        return r;
+    };
 }
 
 void DocumentBraille::changeTexte(std::int32_t from, std::int32_t to, std::string_view nouveau) {
@@ -79,6 +96,7 @@ void DocumentBraille::changeTexte(std::int32_t from, std::int32_t to, std::strin
     const auto retirees = static_cast<std::int32_t>(lignes_.borneInf(to) - avantFrom);
     const bool sautRetire = sauts_.borneInf(to) != sauts_.borneInf(from);
     texte_.remplace(from - 1, to - from, nouveau);
+    dejaRecoupe_.reset();
     lignes_.remplace(from, to, d, nl);
     sauts_.remplace(from, to, d, ns);
     paragraphes_.remplace(from, to, d, np);
@@ -260,13 +278,16 @@ std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::
     if (coupeCpl_ != 0 && coupeCpl_ == format_.cpl && coupeDebut_ == a && coupeFin_ == b && finParagraphe(from) == b &&
         std::none_of(nouveau.begin(), nouveau.end(), [](char c) { return finParagrapheOctet(oct(c)); }))
         return remplaceDansParagrapheCoupe(from, to, nouveau, a, b);
-    const std::string avant = sousChaine(a, b - a);
+    // A document nobody will undo (one made by the command line) keeps no
+    // copy of the stretch: a whole book inserted at once is not held twice.
+    const bool journalise = !journal_.JournalEstSuspendu();
+    const std::string avant = journalise ? sousChaine(a, b - a) : std::string();
     // Undo puts back the markers of the stretch as they were, and those that
     // the purge below removes wherever they stand (a paragraph marker that no
     // longer starts a paragraph). The stretch is widened by one each side: a
     // marker cut short at the edit can end just before it.
     AnnexeEnregistrement annexe;
-    if (!journal_.JournalEstSuspendu()) annexe.avant = marqueurs_.touchantOuPurges(a - 1, b + 1, lecteur());
+    if (journalise) annexe.avant = marqueurs_.touchantOuPurges(a - 1, b + 1, lecteur());
 
     changeTexte(from, to, nouveau);
     marqueurs_.Remplacement(from, to - 1, static_cast<std::int32_t>(nouveau.size()));
@@ -280,9 +301,9 @@ std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::
 
     // The record holds the net change, re-wraps included, so that undo and
     // redo give back exactly the text that stood.
-    const std::string apres = sousChaine(a, b - a + longueur() - len);
     const std::int32_t retour = n > 0 ? suivi + 1 : suivi;
-    if (!journal_.JournalEstSuspendu()) {
+    if (journalise) {
+        const std::string apres = sousChaine(a, b - a + longueur() - len);
         annexe.debut = a - 1;
         annexe.finAvant = b + 1;
         annexe.finApres = b + 1 + longueur() - len;
@@ -290,9 +311,9 @@ std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::
         // The caret as the user saw it: after the bytes put back, or after the new ones.
         annexe.curseurDefait = to;
         annexe.curseurRefait = retour;
+        journaliseDifference(avant, apres, a, static_cast<std::size_t>(from - a), static_cast<std::size_t>(b - to),
+                             std::move(annexe));
     }
-    journaliseDifference(avant, apres, a, static_cast<std::size_t>(from - a), static_cast<std::size_t>(b - to),
-                         std::move(annexe));
 
     modifie_ = true;
     annonceLignes(pointDe(a).ligne, JUSQUA_LA_FIN);
@@ -454,11 +475,12 @@ ResultatRecoupage DocumentBraille::recoupeParagraphe(std::int32_t pos, std::int3
 }
 
 void DocumentBraille::recoupeDocument(bool journalise, const FormatPage* formatAvant) {
-    const std::string ancien = texte();
-    // The markers do not change during the re-wrap: their index answers.
-    auto indentation = [this](std::int32_t p) -> int { return marqueurs_.IndentationEn(p); };
-    const std::string nouveau = recoupeTexte(ancien, format_.cpl, indentation);
-    if (nouveau == ancien) {
+    // A document opened as it was saved was checked when its index was built.
+    if (!dejaRecoupe_ || dejaRecoupe_->cpl != format_.cpl || dejaRecoupe_->versionMarqueurs != marqueurs_.version())
+        reconstruitIndex();
+    std::optional<std::string> recoupe;
+    if (!dejaRecoupe_) recoupe = recoupeTexte(texte_.contigu(), format_.cpl, indentation());
+    if (!recoupe) {
         // The text stays as it was, but the format is undone all the same.
         if (journalise && formatAvant && !journal_.JournalEstSuspendu()) {
             AnnexeEnregistrement annexe;
@@ -470,9 +492,11 @@ void DocumentBraille::recoupeDocument(bool journalise, const FormatPage* formatA
     }
     AnnexeEnregistrement annexe;
     if (journalise) annexe.avant = marqueurs_.touchant(1, JUSQUA_LA_FIN);
+    const std::string ancien = texte_.prend();
+    const std::string& nouveau = *recoupe;
     texte_.assigne(nouveau);
-    reconstruitIndex();
     marqueurs_.suitRecoupage(AlignementRecoupage(1, ancien, nouveau));
+    reconstruitIndex();
     if (journalise) {
         // Every marker may have moved: all of them are kept for undo.
         annexe.debut = 1;

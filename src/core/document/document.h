@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "core/document/journal.h"
 #include "core/document/marqueurs.h"
 #include "core/document/tampons.h"
+#include "core/transcription/transcription.h"
 
 namespace dotavob {
 
@@ -147,6 +149,8 @@ private:
     // position `saut` (0: the last segment, closed by the end of the text).
     Segment segment(std::int32_t debut, std::int32_t derniere, std::int32_t saut, std::int32_t pagesAvant) const;
     void reconstruitIndex();
+    // The width of each line, by the indentation markers.
+    Indentation indentation() const;
     const std::vector<Segment>& segments() const;
     // An exact replay of a journal record: no re-wrap, no new record.
     bool rejoue(std::int32_t from, std::int32_t to, std::string_view nouveau);
@@ -175,6 +179,14 @@ private:
     // `coupeCpl_` (0: none): from `coupeDebut_` to its end `coupeFin_` (its
     // CR or FF, or length + 1). Edits inside it re-wrap only what they reach.
     std::int32_t coupeDebut_ = 0, coupeFin_ = 0, coupeCpl_ = 0;
+    // What the last index rebuild found: the text stood as the re-wrap at
+    // `cpl` leaves it, with the markers at `versionMarqueurs`. A change of the
+    // text forgets it. Opening a book then re-wraps it without reading it twice.
+    struct DejaRecoupe {
+        std::int32_t cpl;
+        std::uint64_t versionMarqueurs;
+    };
+    std::optional<DejaRecoupe> dejaRecoupe_;
     mutable std::vector<Segment> segments_;
     mutable bool segmentsValides_ = false;
     mutable std::int32_t segmentsLignesParPage_ = 0;

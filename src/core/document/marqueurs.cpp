@@ -228,8 +228,19 @@ std::uint8_t TgestionnaireMarqueurs::Valeur4(std::int32_t pos) const {
     return i < 0 ? 0 : liste_[static_cast<std::size_t>(i)].extra;
 }
 
-std::uint8_t TgestionnaireMarqueurs::IndentationEn(std::int32_t pos) const {
-    const std::int32_t i = premierDedans(MARQUEUR_INDENTATION, pos);
+std::uint8_t TgestionnaireMarqueurs::IndentationEn(std::int32_t pos, std::int32_t* jusqua) const {
+    IndexGenre* g = index(MARQUEUR_INDENTATION);
+    if (!g) {
+        if (jusqua) *jusqua = INT32_MAX;
+        return 0;
+    }
+    const std::size_t c = premierNonInferieur(g->couverture, std::int64_t{pos} + 1, g->curseurCouverture,
+                                              [](const auto& x) { return x.first; });
+    if (jusqua)
+        *jusqua = c < g->couverture.size()
+                      ? static_cast<std::int32_t>(std::min<std::int64_t>(g->couverture[c].first - 1, INT32_MAX))
+                      : INT32_MAX;
+    const std::int32_t i = c == 0 ? -1 : g->couverture[c - 1].second;
     return i < 0 ? 0 : liste_[static_cast<std::size_t>(i)].extra;
 }
 
@@ -247,6 +258,7 @@ void TgestionnaireMarqueurs::SupprimeRetourne(int i) {
 }
 
 void TgestionnaireMarqueurs::Remplacement(std::int32_t from, std::int32_t to, std::int32_t n) {
+    ++version_;
     // Typing between markers shifts those after it: the index follows.
     const std::size_t avant = liste_.size();
     const bool suit = indexAJour_ && (from <= to || n > 0) &&
@@ -314,6 +326,7 @@ bool aPurger(const Marqueur& m, const std::function<std::uint8_t(std::int32_t)>&
 }  // namespace
 
 void TgestionnaireMarqueurs::Purge(const std::function<std::uint8_t(std::int32_t)>& octet) {
+    ++version_;
     const Zone z = aVerifier_;
     aVerifier_ = {};
     if (z.debut > z.fin) return;
@@ -356,6 +369,7 @@ std::int32_t AlignementRecoupage::mappe(std::int32_t p, bool estFin) const {
 }
 
 void TgestionnaireMarqueurs::suitRecoupage(const AlignementRecoupage& a) {
+    ++version_;
     const std::int64_t fin = a.finAncien();
     const std::size_t avant = liste_.size();
     const bool suit = indexAJour_ && horsMarqueurs(a.debut(), fin - 1, a.debut() - 1, fin - 1, std::int64_t{INT32_MIN});

@@ -71,8 +71,9 @@ public:
     std::uint8_t Indentation(std::int32_t pos) const;
     bool DansMarqueur(std::int32_t pos, std::uint8_t kind) const;
     std::uint8_t Valeur4(std::int32_t pos) const;
-    // Indentation of the indented paragraph that holds pos (0 when none).
-    std::uint8_t IndentationEn(std::int32_t pos) const;
+    // Indentation of the indented paragraph that holds pos (0 when none);
+    // `jusqua`, when given, receives the last position that has the same.
+    std::uint8_t IndentationEn(std::int32_t pos, std::int32_t* jusqua = nullptr) const;
     bool Bornes(int i, std::int32_t& start, std::int32_t& end) const;
     // The caller journals the turn before removing it (the journal is the model's).
     void SupprimeRetourne(int i);
@@ -90,6 +91,9 @@ public:
     bool Lit(std::string_view donnees, std::size_t& offset);
 
     const std::vector<Marqueur>& liste() const { return liste_; }
+    // Changes with every change of the markers, so that what was found out
+    // about them can be known to still hold.
+    std::uint64_t version() const { return version_; }
     void ajouteBrut(const Marqueur& m) {
         liste_.push_back(m);
         change();
@@ -121,7 +125,10 @@ private:
         std::vector<std::pair<std::int64_t, std::int32_t>> couverture;
         std::size_t curseurDebut = 0, curseurFin = 0, curseurCouverture = 0;
     };
-    void change() { indexAJour_ = false; }
+    void change() {
+        indexAJour_ = false;
+        ++version_;
+    }
     // Where `Purge` has something to look at: the starts of paragraph markers
     // whose byte before may have changed since the last purge (an empty zone
     // has debut > fin). Typing in a book with a marker on every paragraph
@@ -152,6 +159,7 @@ private:
     mutable std::vector<IndexGenre> index_;
     mutable std::array<std::uint16_t, 256> place_{};  // kind -> 1 + its place in index_, 0 when absent
     mutable bool indexAJour_ = false;
+    std::uint64_t version_ = 0;
     Zone aVerifier_;
 };
 

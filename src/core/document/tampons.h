@@ -49,6 +49,22 @@ public:
         queue_.clear();
     }
 
+    // The whole text in one piece, the gap moved to its end; valid until the
+    // next change.
+    std::string_view contigu() {
+        deplace(taille());
+        return tete_;
+    }
+
+    // The whole text taken out, leaving this empty.
+    std::string prend() {
+        deplace(taille());
+        std::string r = std::move(tete_);
+        tete_.clear();
+        queue_.clear();
+        return r;
+    }
+
 private:
     void deplace(std::int32_t i) {
         auto u = static_cast<std::size_t>(i);

@@ -321,7 +321,7 @@ void EditeurBraille::insereNoir(std::string_view noir) {
 void EditeurBraille::insereBraille(std::string_view cellules) {
     if (cellules.empty()) return;
     const std::int32_t pos = positionCurseur();
-    placeCurseurPosition(doc_.remplace(pos, pos, std::string(cellules)));
+    placeCurseurPosition(doc_.remplace(pos, pos, cellules));
 }
 
 void EditeurBraille::finParagraphe() {

@@ -405,25 +405,27 @@ std::size_t CoupeParagrapheDepuis(std::string_view morceau, bool complet, std::i
     return coupeDepuis(morceau, complet, cpl, [&](std::size_t g) { return arret(g); }, sortie);
 }
 
-std::string recoupeTexte(std::string_view texte, std::int32_t cpl,
-                         const std::function<int(std::int32_t)>& indentation) {
-    std::string out;
-    out.reserve(texte.size() + texte.size() / 16 + 2);
+namespace {
+// The re-wrap of one paragraph, positions debut..fin (1-based, its CR or FF
+// included), byte by byte; what follows it is read to place a cut.
+void recoupeParagraphe(std::string_view texte, std::int32_t debutParagraphe, std::int32_t finParagraphe,
+                       std::int32_t cpl, const Indentation& indentation, std::string& out,
+                       std::vector<std::int32_t>& origine) {
     std::int32_t largeur = cpl;
-    std::size_t debutLigne = 0;
+    std::size_t debutLigne = out.size();
     bool ligneNeuve = true;
     // The position in `texte` of each byte of the current line, so that a
     // line made by moving a word down takes the width of its own first byte.
-    std::vector<std::int32_t> origine;
+    origine.clear();
     const auto n = static_cast<std::int32_t>(texte.size());
     auto normal = [&](std::int32_t p) { return texte[static_cast<std::size_t>(p - 1)] == cLF ? ' ' : texte[static_cast<std::size_t>(p - 1)]; };
-    auto largeurEn = [&](std::int32_t p) { return std::max(1, cpl - indentation(p)); };
+    auto largeurEn = [&](std::int32_t p) { return std::max(1, cpl - indentation(p).cellules); };
     auto finDeLigne = [&] {
         debutLigne = out.size();
         origine.clear();
         ligneNeuve = true;
     };
-    for (std::int32_t p = 1; p <= n; ++p) {
+    for (std::int32_t p = debutParagraphe; p <= finParagraphe; ++p) {
         char b = normal(p);
         if (b == cVT) continue;
         if (ligneNeuve) largeur = largeurEn(p);
@@ -465,6 +467,70 @@ std::string recoupeTexte(std::string_view texte, std::int32_t cpl,
         }
         out += b;
         origine.push_back(p);
+    }
+}
+
+// The paragraph that starts at `a`: whether it stands as the re-wrap
+// leaves it; `fin` receives the index of its CR or FF, or the text's size.
+bool paragrapheInchange(VerificationRecoupage& v, std::string_view texte, std::size_t a, std::size_t& fin) {
+    const char* const base = texte.data();
+    const char* const bout = base + texte.size();
+    v.reprend(a);
+    for (const char* c = base + a;; ++c) {
+        c = prochaineFinDeLigne(c, bout);
+        v.ligne(static_cast<std::size_t>(c - base));
+        if (c == bout || *c == static_cast<char>(CR) || *c == static_cast<char>(FF)) {
+            fin = static_cast<std::size_t>(c - base);
+            return v.inchange();
+        }
+    }
+}
+}  // namespace
+
+std::optional<std::string> recoupeTexte(std::string_view texte, std::int32_t cpl,
+                                        const Indentation& indentation) {
+    std::string out, paragraphe;
+    std::vector<std::int32_t> origine;
+    bool change = false;
+    VerificationRecoupage verification(texte, cpl, indentation);
+    for (std::size_t a = 0; a < texte.size();) {
+        std::size_t e = 0;
+        const bool inchange = paragrapheInchange(verification, texte, a, e);
+        const std::size_t fin = std::min(e + 1, texte.size());
+        const std::string_view avant = texte.substr(a, fin - a);
+        if (!inchange) {
+            paragraphe.clear();
+            recoupeParagraphe(texte, static_cast<std::int32_t>(a) + 1, static_cast<std::int32_t>(fin), cpl,
+                              indentation, paragraphe, origine);
+        }
+        if (!inchange && paragraphe != avant) {
+            if (!change) {
+                out.reserve(texte.size() + texte.size() / 16 + 2);
+                out.assign(texte.substr(0, a));
+                change = true;
+            }
+            out += paragraphe;
+        } else if (change) {
+            out += avant;
+        }
+        a = fin;
+    }
+    if (!change) return std::nullopt;
+    return out;
+}
+
+std::string recoupeTexteOctetParOctet(std::string_view texte, std::int32_t cpl,
+                                      const Indentation& indentation) {
+    std::string out;
+    std::vector<std::int32_t> origine;
+    const char* const bout = texte.data() + texte.size();
+    for (std::size_t a = 0; a < texte.size();) {
+        const char* c = texte.data() + a;
+        while ((c = prochaineFinDeLigne(c, bout)) != bout && *c != static_cast<char>(CR) && *c != static_cast<char>(FF)) ++c;
+        const std::size_t fin = std::min(static_cast<std::size_t>(c - texte.data()) + 1, texte.size());
+        recoupeParagraphe(texte, static_cast<std::int32_t>(a) + 1, static_cast<std::int32_t>(fin), cpl, indentation,
+                          out, origine);
+        a = fin;
     }
     return out;
 }

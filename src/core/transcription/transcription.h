@@ -2,10 +2,15 @@
 // re-wrapping of paragraphs and of whole documents.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "core/braille/codes.h"
 
 namespace dotavob {
 
@@ -37,11 +42,84 @@ std::string CoupeParagraphe(std::string_view paragraphe, std::int32_t cpl, std::
 std::size_t CoupeParagrapheDepuis(std::string_view morceau, bool complet, std::int32_t cpl,
                                   const std::function<bool(std::size_t)>& arret, std::string& sortie);
 
-// The whole text re-wrapped in one pass; each line is shortened by
-// `indentation(position)` of its own first byte, also a line that a moved
-// word starts.
-std::string recoupeTexte(std::string_view texte, std::int32_t cpl,
-                         const std::function<int(std::int32_t)>& indentation);
+// The indentation at a position, in cells, and the last position that has
+// the same (a re-wrap asks again only past it).
+struct Retrait {
+    int cellules = 0;
+    std::int32_t jusqua = 0;
+};
+using Indentation = std::function<Retrait(std::int32_t)>;
+
+// Whether a text stands as recoupeTexte leaves it, line by line instead of
+// byte by byte, fed the line ends in order by whoever finds them: each line
+// fits its width, and a line shorter than its width ends where the next
+// word would not fit. A cut (VT) is left to the byte-by-byte re-wrap: the
+// text is then taken as changed.
+class VerificationRecoupage {
+public:
+    VerificationRecoupage(std::string_view texte, std::int32_t cpl, Indentation indentation)
+        : texte_(texte), cpl_(cpl), indentation_(std::move(indentation)) {}
+
+    // The line from the end of the previous one to `fin`, the index of its
+    // line end (the text's size for the last line).
+    void ligne(std::size_t fin) {
+        const std::size_t debut = debut_;
+        debut_ = fin + 1;
+        if (!inchange_) return;
+        const std::size_t n = texte_.size();
+        const Octet b = fin < n ? oct(texte_[fin]) : CR;
+        const std::size_t longueur = fin - debut;
+        if (b == VT) {
+            inchange_ = false;
+            return;
+        }
+        if (longueur == 0 && b != LF) return;
+        const auto p = static_cast<std::int32_t>(debut) + 1;
+        if (p > retrait_.jusqua) retrait_ = indentation_(p);
+        const auto largeur = static_cast<std::size_t>(std::max(1, cpl_ - retrait_.cellules));
+        if (longueur > largeur) {
+            inchange_ = false;
+        } else if (b == LF && longueur < largeur) {
+            // The LF reads as a space: the line ends there only if the next
+            // word, moved up, would pass the width.
+            const std::size_t dernier = fin + largeur - longueur;
+            if (dernier >= n) {
+                inchange_ = false;
+                return;
+            }
+            for (std::size_t k = fin + 1; k <= dernier; ++k) {
+                const Octet c = oct(texte_[k]);
+                if (c == ' ' || static_cast<Octet>(c - LF) < 4) {
+                    inchange_ = false;
+                    return;
+                }
+            }
+        }
+    }
+    bool inchange() const { return inchange_; }
+    // Starts over at a paragraph's first byte.
+    void reprend(std::size_t debut) {
+        debut_ = debut;
+        inchange_ = true;
+    }
+
+private:
+    std::string_view texte_;
+    std::int32_t cpl_;
+    Indentation indentation_;
+    Retrait retrait_{0, 0};
+    std::size_t debut_ = 0;
+    bool inchange_ = true;
+};
+
+// The whole text re-wrapped in one pass; each line is shortened by the
+// indentation of its own first byte, also a line that a moved word starts.
+// Nothing when the text is already wrapped so: a document opened as it was
+// saved is checked line by line, not copied.
+std::optional<std::string> recoupeTexte(std::string_view texte, std::int32_t cpl, const Indentation& indentation);
+// The same re-wrap byte by byte through every paragraph, with no check of
+// the lines as they stand: what recoupeTexte must always agree with.
+std::string recoupeTexteOctetParOctet(std::string_view texte, std::int32_t cpl, const Indentation& indentation);
 
 // Where a cut (VT) proposed between s[j-1] and s[j] must go so that it never
 // separates a hidden prefix from its sign nor splits per mille or a

@@ -242,3 +242,55 @@ TEST(Document, RecoupageDepuisLaLigneTouchee) {
     }
     EXPECT_GT(etroits, 1000);
 }
+
+TEST(Document, OuvertureDUnLivreDejaCoupe) {
+    // Opening checks the text against its width while indexing it and
+    // re-wraps nothing when it stands wrapped; what it finds is forgotten
+    // when the width or the indentation changes. Each time, the text must be
+    // what the byte-by-byte re-wrap makes of it, the indentation read
+    // position by position.
+    std::mt19937 alea(5);
+    for (int tour = 0; tour < 150; ++tour) {
+        FormatPage f;
+        f.cpl = static_cast<std::uint8_t>(10 + alea() % 31);
+        std::string texte;
+        for (auto k = 1 + alea() % 4; k > 0; --k) texte += octetsAleatoires(alea, 3 + alea() % 60, f.cpl) + "\r";
+        std::vector<Marqueur> retraits;
+        const auto n = static_cast<std::int32_t>(texte.size());
+        for (auto k = alea() % 4; k > 0; --k) {
+            const std::int32_t p = 1 + static_cast<std::int32_t>(alea() % static_cast<unsigned>(n));
+            retraits.push_back({p, std::min(n, p + static_cast<std::int32_t>(alea() % 200)), MARQUEUR_INDENTATION,
+                                static_cast<std::uint8_t>(1 + alea() % 6)});
+        }
+        DocumentBraille d(f);
+        auto attendu = [&](const std::string& t) {
+            return recoupeTexteOctetParOctet(t, f.cpl, [&](std::int32_t p) { return Retrait{d.marqueurs().IndentationEn(p), p}; });
+        };
+        d.charge(texte, retraits);
+        std::string voulu = attendu(texte);
+        d.recoupeDocument(false);
+        ASSERT_EQ(d.texte(), voulu) << tour;
+        // Saved and opened again.
+        const std::string coupe = d.texte();
+        d.charge(coupe, d.marqueurs().liste());
+        voulu = attendu(coupe);
+        d.recoupeDocument(false);
+        ASSERT_EQ(d.texte(), voulu) << tour;
+        // Another indentation, no edit of the text.
+        d.marqueurs().ajouteBrut({1, d.longueur(), MARQUEUR_INDENTATION, static_cast<std::uint8_t>(1 + alea() % 4)});
+        voulu = attendu(d.texte());
+        d.recoupeDocument(false);
+        ASSERT_EQ(d.texte(), voulu) << tour;
+        // Another width.
+        f.cpl = static_cast<std::uint8_t>(10 + alea() % 31);
+        voulu = attendu(d.texte());
+        d.recoupeDocument(false);
+        ASSERT_EQ(d.texte(), voulu) << tour;
+        // Typing wraps its paragraph to the whole width; the next re-wrap
+        // gives the indented lines back.
+        d.remplace(1, 1, "aaaa aaaa aaaa ");
+        voulu = attendu(d.texte());
+        d.recoupeDocument(false);
+        ASSERT_EQ(d.texte(), voulu) << tour;
+    }
+}

@@ -177,7 +177,39 @@ TEST(Transcrire, RecoupageDuDocument) {
         {"aaaa bbbb cccc dddd eeee", 1, 9, 2, "aaaa\nbbbb\ncccc dddd\neeee"},
     };
     for (const auto& c : cas)
-        EXPECT_EQ(recoupeTexte(c.texte, 10, [&](std::int32_t p) { return p >= c.de && p <= c.a ? c.retrait : 0; }), c.attendu) << c.texte;
+        EXPECT_EQ(recoupeTexte(c.texte, 10, [&](std::int32_t p) { return Retrait{p >= c.de && p <= c.a ? c.retrait : 0, p}; }), c.attendu) << c.texte;
     // A width never goes below one cell.
-    for (const auto& l : lignes(recoupeTexte("abc", 10, [](std::int32_t) { return 200; }))) EXPECT_LE(l.size(), 1u);
+    for (const auto& l : lignes(recoupeTexteOctetParOctet("abc", 10, [](std::int32_t p) { return Retrait{200, p}; }))) EXPECT_LE(l.size(), 1u);
+}
+
+// The line-by-line check that lets a wrapped text through uncopied agrees
+// with the byte-by-byte re-wrap: on random texts, on their re-wrap, and on
+// that re-wrap with one byte changed, which falls right on the edge of what
+// the check accepts.
+TEST(Transcrire, RecoupageVerifieParLigneCommeOctetParOctet) {
+    std::mt19937 alea(23);
+    const std::string alphabet = "abcdefgh    --\xB8\xA8\x91\xB4\xF3\n\n\v\r\f";
+    for (int essai = 0; essai < 1500; ++essai) {
+        const auto cpl = static_cast<std::int32_t>(1 + alea() % 14);
+        const auto de = static_cast<std::int32_t>(alea() % 60), a = de + static_cast<std::int32_t>(alea() % 60);
+        const int retrait = static_cast<int>(alea() % 6);
+        auto indentation = [&](std::int32_t p) {
+            if (p < de) return Retrait{0, de - 1};
+            return p <= a ? Retrait{retrait, a} : Retrait{0, INT32_MAX};
+        };
+        std::string texte;
+        for (auto n = alea() % 120; n > 0; --n) texte += alphabet[alea() % alphabet.size()];
+        const std::string recoupe = recoupeTexteOctetParOctet(texte, cpl, indentation);
+        std::string touche = recoupe;
+        if (!touche.empty()) {
+            const auto i = alea() % touche.size();
+            if (alea() % 2) touche.erase(i, 1); else touche.insert(i, 1, alphabet[alea() % alphabet.size()]);
+        }
+        for (const std::string& t : {texte, recoupe, touche}) {
+            const std::string attendu = recoupeTexteOctetParOctet(t, cpl, indentation);
+            const std::optional<std::string> r = recoupeTexte(t, cpl, indentation);
+            EXPECT_EQ(r.has_value(), attendu != t) << essai;
+            EXPECT_EQ(r.value_or(t), attendu) << essai;
+        }
+    }
 }
