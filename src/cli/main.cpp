@@ -195,7 +195,7 @@ int transcrire(const Arguments& a) {
         if (!lisFichier(entree, octets, erreur)) echoue(erreur);
         texte = texteImporte(octets, entree, &invalides);
     }
-    const CaracteresOmis omis = caracteresOmis(texte);
+    CaracteresOmis omis;
     ContenuDocument c;
     {
         DocumentBraille d(format);
@@ -205,7 +205,7 @@ int transcrire(const Arguments& a) {
         const Journal::Suspension sansJournal(d.journal());
         // As the editor types print at the start of a new document (column
         // one), the print let go of before the Braille goes in.
-        std::string braille = Transcrire(texte, 1, format.cpl);
+        std::string braille = Transcrire(texte, 1, format.cpl, &omis);
         std::string().swap(texte);
         e.insereBraille(braille);
         std::string().swap(braille);

@@ -429,6 +429,9 @@ std::string utf8VersCp1252(std::string_view s) {
     std::string r;
     r.reserve(s.size());
     for (std::size_t i = 0; i < s.size();) {
+        const std::size_t ascii = finAscii(s, i);
+        r.append(s.substr(i, ascii - i));
+        if ((i = ascii) == s.size()) break;
         char32_t c;
         std::size_t n = decodeUtf8(s, i, c);
         if (n == 0) {

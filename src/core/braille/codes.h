@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -144,5 +145,16 @@ bool estUtf8Valide(std::string_view s);
 void ajouteUtf8(std::string& s, char32_t c);
 // Decodes the UTF-8 sequence at s[i] into c; its length, 0 when malformed.
 std::size_t decodeUtf8(std::string_view s, std::size_t i, char32_t& c);
+// The first index from i on whose byte is not ASCII, or s.size(): eight
+// bytes at a time, since a French text is mostly ASCII.
+inline std::size_t finAscii(std::string_view s, std::size_t i) {
+    for (; i + 8 <= s.size(); i += 8) {
+        std::uint64_t m;
+        std::memcpy(&m, s.data() + i, 8);
+        if (m & 0x8080808080808080u) break;
+    }
+    while (i < s.size() && oct(s[i]) < 0x80) ++i;
+    return i;
+}
 
 }  // namespace dotavob

@@ -76,12 +76,11 @@ Indentation DocumentBraille::indentation() const {
 void DocumentBraille::changeTexte(std::int32_t from, std::int32_t to, std::string_view nouveau) {
     const std::int32_t d = static_cast<std::int32_t>(nouveau.size()) - (to - from);
     std::vector<std::int32_t> nl, ns, np;
-    for (std::size_t k = 0; k < nouveau.size(); ++k) {
-        if (!estStructure(nouveau[k])) continue;
+    pourChaqueFinDeLigne(nouveau, [&](std::size_t k) {
         nl.push_back(from + static_cast<std::int32_t>(k));
         if (oct(nouveau[k]) == FF) ns.push_back(from + static_cast<std::int32_t>(k));
         if (finParagrapheOctet(oct(nouveau[k]))) np.push_back(from + static_cast<std::int32_t>(k));
-    }
+    });
     // The paragraph known to be wrapped moves with a change before its
     // paragraph end; a change that reaches it makes it unknown.
     if (coupeCpl_ != 0) {

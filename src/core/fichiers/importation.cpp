@@ -7,68 +7,91 @@
 
 namespace dotavob {
 
-std::string joinsLignes(std::string_view texte) {
-    std::string r;
-    r.reserve(texte.size() + texte.size() / 32 + 2);
-    std::size_t debut = 0;
-    for (std::size_t i = 0; i < texte.size(); ++i) {
-        if (texte[i] != '\r' && texte[i] != '\n') continue;
-        r.append(texte.substr(debut, i - debut));
-        r += "\r\n";
-        if (texte[i] == '\r' && i + 1 < texte.size() && texte[i + 1] == '\n') ++i;
-        debut = i + 1;
-    }
-    if (debut < texte.size()) {
-        r.append(texte.substr(debut));
-        r += "\r\n";
-    }
-    return r;
-}
-
 namespace {
 
-// The length of the valid multi-byte UTF-8 sequence that starts at s[i], or 0.
-std::size_t sequenceUtf8(std::string_view s, std::size_t i) {
-    const Octet b = oct(s[i]);
-    const std::size_t n = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
-    return n && i + n <= s.size() && estUtf8Valide(s.substr(i, n)) ? n : 0;
-}
+// Appends text with each of its lines (ended by CR, LF or CR LF) ended by
+// CR LF; `fin` ends the last line when it is not ended.
+class LignesJointes {
+public:
+    explicit LignesJointes(std::string& r) : r_(r) {}
+    void ajoute(std::string_view t) {
+        const char* const base = t.data();
+        const char* const bout = base + t.size();
+        std::size_t debut = 0;
+        for (const char* c = prochaineFinDeLigne(base, bout); c != bout; c = prochaineFinDeLigne(c + 1, bout)) {
+            if (*c != '\r' && *c != '\n') continue;
+            const auto i = static_cast<std::size_t>(c - base);
+            if (i > debut) contenu(t.substr(debut, i - debut));
+            if (*c == '\n' && apresCR_) {
+                apresCR_ = false;  // the LF of a CR LF
+            } else {
+                r_ += "\r\n";
+                apresCR_ = *c == '\r';
+                ouverte_ = false;
+            }
+            debut = i + 1;
+        }
+        if (debut < t.size()) contenu(t.substr(debut));
+    }
+    // A byte that is no line end.
+    void ajoute(char c) { contenu(std::string_view(&c, 1)); }
+    void fin() {
+        if (ouverte_) r_ += "\r\n";
+        ouverte_ = false;
+    }
 
-// Text whose valid multi-byte sequences outnumber its invalid bytes is UTF-8
-// damaged here and there: each invalid byte becomes "?" and is counted.
-// Any other is code page 1252.
-std::string decodeTexte(std::string_view s, std::int32_t& invalides) {
+private:
+    void contenu(std::string_view t) {
+        r_.append(t);
+        apresCR_ = false;
+        ouverte_ = true;
+    }
+    std::string& r_;
+    bool apresCR_ = false, ouverte_ = false;
+};
+
+// Text whose valid multi-byte UTF-8 sequences outnumber its invalid bytes is
+// UTF-8 damaged here and there: each invalid byte becomes "?" and is
+// counted. Any other is code page 1252. One pass decodes and joins the lines
+// as it counts.
+std::string decodeEtJoins(std::string_view s, std::int32_t& invalides) {
     std::int32_t sequences = 0, mauvais = 0;
+    std::string r;
+    r.reserve(s.size() + s.size() / 32 + 2);
+    LignesJointes lignes(r);
     for (std::size_t i = 0; i < s.size();) {
-        if (oct(s[i]) < 0x80) {
-            ++i;
-        } else if (std::size_t n = sequenceUtf8(s, i)) {
+        const std::size_t ascii = finAscii(s, i);
+        lignes.ajoute(s.substr(i, ascii - i));
+        if ((i = ascii) == s.size()) break;
+        char32_t c;
+        if (const std::size_t n = decodeUtf8(s, i, c)) {
             ++sequences;
+            const int b = depuisUnicode(c);
+            lignes.ajoute(static_cast<char>(b < 0 ? '?' : b));
             i += n;
         } else {
             ++mauvais;
+            lignes.ajoute('?');
             ++i;
         }
     }
+    lignes.fin();
     invalides = 0;
-    if (sequences <= mauvais) return std::string(s);
-    std::string propre;
-    propre.reserve(s.size());
-    for (std::size_t i = 0; i < s.size();) {
-        const std::size_t n = oct(s[i]) < 0x80 ? 1 : sequenceUtf8(s, i);
-        if (n) {
-            propre.append(s.substr(i, n));
-            i += n;
-        } else {
-            propre += '?';
-            ++i;
-        }
-    }
+    if (sequences <= mauvais) return joinsLignes(s);
     invalides = mauvais;
-    return utf8VersCp1252(propre);
+    return r;
 }
 
 }  // namespace
+
+std::string joinsLignes(std::string_view texte) {
+    std::string r;
+    r.reserve(texte.size() + texte.size() / 32 + 2);
+    LignesJointes lignes(r);
+    lignes.ajoute(texte);
+    lignes.fin();
+    return r;
+}
 
 std::string texteImporte(std::string_view contenu, std::string_view nomFichier, std::int32_t* octetsInvalides) {
     if (octetsInvalides) *octetsInvalides = 0;
@@ -80,7 +103,7 @@ std::string texteImporte(std::string_view contenu, std::string_view nomFichier, 
     if (contenu.substr(0, 3) == "\xEF\xBB\xBF") contenu.remove_prefix(3);
     if (extension == ".rtf" || (extension != ".txt" && estRtf(contenu))) return rtfverstexte(joinsLignes(contenu));
     std::int32_t invalides = 0;
-    std::string texte = joinsLignes(decodeTexte(contenu, invalides));
+    std::string texte = decodeEtJoins(contenu, invalides);
     if (octetsInvalides) *octetsInvalides = invalides;
     return texte;
 }

@@ -39,6 +39,13 @@ public:
     void ajoute(const char* o, std::size_t w) {
         for (std::size_t k = 0; k < w; ++k) ajoute(o[k]);
     }
+    // Room for w more bytes, written through the pointer returned, then
+    // kept by `jusqua`: a run of bytes with no check each.
+    char* place(std::size_t w) {
+        if (n_ + w > s_.size()) s_.resize(std::max(2 * s_.size(), n_ + w));
+        return s_.data() + n_;
+    }
+    void jusqua(const char* fin) { n_ = static_cast<std::size_t>(fin - s_.data()); }
     std::size_t size() const { return n_; }
     char& operator[](std::size_t i) { return s_[i]; }
     void insert(std::size_t pos, std::size_t, char c) {
@@ -58,10 +65,10 @@ private:
 };
 
 // Makes room on the current line of `out` before a unit that does not fit
-// (`suite` holds its bytes and those that follow); returns the column after
-// the line's bytes.
-template <class Texte>
-std::int32_t coupe(Texte& out, std::int32_t cpl, std::string_view suite, bool ligneEntamee) {
+// (`suite()` gives its bytes and those that follow, asked only when the word
+// must be cut); returns the column after the line's bytes.
+template <class Texte, class Suite>
+std::int32_t coupe(Texte& out, std::int32_t cpl, Suite&& suite, bool ligneEntamee) {
     const std::size_t debut = debutLigneDe(out);
     const std::size_t len = out.size();
     if (len > debut) {
@@ -78,7 +85,7 @@ std::int32_t coupe(Texte& out, std::int32_t cpl, std::string_view suite, bool li
         }
     }
     // No place to break: the word is cut at the margin.
-    std::size_t j = placeCoupure(out, suite, len, debut, ligneEntamee && debut == 0, cpl);
+    std::size_t j = placeCoupure(out, suite(), len, debut, ligneEntamee && debut == 0, cpl);
     out.insert(j, 1, cVT);
     return static_cast<std::int32_t>(len - j) + 1;
 }
@@ -215,9 +222,20 @@ struct Classes {
     std::array<Octet, 256> normal{};
     std::array<bool, 256> lettreSimple{};
     std::array<bool, 256> ponctuation{};
+    std::array<bool, 256> omis{};  // left out wherever it stands
     // The space reaches its own rule whatever the modes.
     bool espaceSimple = aUneForme(' ') && !estChiffre(' ') && !estOperateur(' ') && !estMajuscule(' ') &&
                         !estSigneSpecial(' ');
+    // What `ecrit` writes for a byte in each number mode (0: off, 1: on),
+    // and the mode after it: everything but a capital and a space, which
+    // read the text around them, is written the same wherever it stands.
+    struct Forme {
+        bool duContexte = true;
+        std::uint8_t w = 0;
+        char o[3] = {};
+        bool numModeApres = false;
+    };
+    std::array<std::array<Forme, 256>, 2> forme{};
     Classes() {
         for (int b = 0; b < 256; ++b) {
             const Octet c = normalise(static_cast<char>(b));
@@ -226,6 +244,17 @@ struct Classes {
                 aUneForme(c) && !estChiffre(c) && !estOperateur(c) && c != '\'' && !estMajuscule(c) &&
                 !estSigneSpecial(c) && c != ' ' && codePrefixe(c) != 7 && !estFinDeLigne(c) && estMinuscule(c);
             ponctuation[static_cast<std::size_t>(b)] = estPonctuation(static_cast<Octet>(b));
+            omis[static_cast<std::size_t>(b)] = !aUneForme(c);
+            if (estMajuscule(c) || c == ' ') continue;
+            for (int mode = 0; mode < 2; ++mode) {
+                Forme& f = forme[static_cast<std::size_t>(mode)][static_cast<std::size_t>(b)];
+                Etat e;
+                e.numMode = mode == 1;
+                const char seul = static_cast<char>(b);
+                f.w = static_cast<std::uint8_t>(ecrit(std::string_view(&seul, 1), 0, c, e, f.o));
+                f.numModeApres = e.numMode;
+                f.duContexte = false;
+            }
         }
     }
 };
@@ -245,8 +274,9 @@ void noteOmis(CaracteresOmis& r, std::bitset<256>& vus, char ch) {
 CaracteresOmis caracteresOmis(std::string_view noir) {
     CaracteresOmis r;
     std::bitset<256> vus;
+    const Classes& k = classes();
     for (char ch : noir)
-        if (!aUneForme(normalise(ch))) noteOmis(r, vus, ch);
+        if (k.omis[oct(ch)]) noteOmis(r, vus, ch);
     return r;
 }
 
@@ -305,24 +335,31 @@ std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::i
     const std::size_t n = noir.size();
     const Classes& k = classes();
     for (std::size_t i = 0; i < n; ++i) {
-        const Octet c = k.normal[oct(noir[i])];
-        // Most bytes: a small letter, or a space, on a line with room for it.
+        // Most bytes: a run of small letters and spaces on a line with room
+        // for them, each written as itself or dropped (a space before
+        // punctuation), at most one byte each.
         if (col <= cpl) {
-            if (k.lettreSimple[oct(noir[i])]) {
-                out.ajoute(static_cast<char>(c));
-                ++col;
-                etat.numMode = false;
-                continue;
-            }
-            if (c == ' ' && k.espaceSimple) {
-                if (i + 1 < n && !k.ponctuation[oct(noir[i + 1])]) {
-                    out.ajoute(' ');
+            const std::size_t debut = i;
+            char* d = out.place(std::min(static_cast<std::size_t>(cpl - col) + 1, n - i));
+            for (; i < n && col <= cpl; ++i) {
+                const Octet b = oct(noir[i]);
+                if (k.lettreSimple[b]) {
+                    *d++ = static_cast<char>(k.normal[b]);
                     ++col;
+                } else if (k.normal[b] == ' ' && k.espaceSimple) {
+                    if (i + 1 < n && !k.ponctuation[oct(noir[i + 1])]) {
+                        *d++ = ' ';
+                        ++col;
+                    }
+                } else {
+                    break;
                 }
-                etat.numMode = false;
-                continue;
             }
+            out.jusqua(d);
+            if (i > debut) etat.numMode = false;
+            if (i == n) break;
         }
+        const Octet c = k.normal[oct(noir[i])];
         // A full line followed by a space: the space becomes the line end.
         if (c == ' ' && col > cpl) {
             out.ajoute(cLF);
@@ -336,17 +373,31 @@ std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::i
             etat.numMode = false;
             continue;
         }
-        const int w = ecrit(noir, i, c, etat, o);
+        int w;
+        const Classes::Forme& f = k.forme[etat.numMode ? 1 : 0][oct(noir[i])];
+        if (f.duContexte) {
+            w = ecrit(noir, i, c, etat, o);
+        } else {
+            w = f.w;
+            std::memcpy(o, f.o, 3);
+            etat.numMode = f.numModeApres;
+        }
         if (w == 0) {
             if (omis && !aUneForme(c)) noteOmis(*omis, omisVus, noir[i]);
             continue;
         }
         // A break after a hyphen frees less than a unit may need: break again.
         if (col > 1 && col - 1 + w > cpl) {
-            std::string suite(o, static_cast<std::size_t>(w));
-            suite += suiteEcrite(noir, i + 1, etat, static_cast<std::size_t>(std::max(cpl, 1)) + 3);
+            std::string suite;
+            auto lisSuite = [&]() -> std::string_view {
+                if (suite.empty()) {
+                    suite.assign(o, static_cast<std::size_t>(w));
+                    suite += suiteEcrite(noir, i + 1, etat, static_cast<std::size_t>(std::max(cpl, 1)) + 3);
+                }
+                return suite;
+            };
             for (int essai = 0; essai < 4 && col > 1 && col - 1 + w > cpl; ++essai)
-                col = coupe(out, cpl, suite, entamee);
+                col = coupe(out, cpl, lisSuite, entamee);
         }
         out.ajoute(o, static_cast<std::size_t>(w));
         col += w;
@@ -377,7 +428,7 @@ std::size_t coupeDepuis(std::string_view paragraphe, bool complet, std::int32_t 
                 col = 1;
                 if (arret(i + 1)) return i + 1;
             } else {
-                col = coupe(out, cpl, paragraphe.substr(i + 1, regard), false);
+                col = coupe(out, cpl, [&] { return paragraphe.substr(i + 1, regard); }, false);
                 // The new line holds the col - 1 bytes that end at i.
                 const std::size_t g = i + 2 - static_cast<std::size_t>(col);
                 if (arret(g)) {
