@@ -18,13 +18,6 @@ protected:
     TextePage braille() const { return texteBraille(lignesAffichees(ed, false, false)); }
 };
 
-TEST_F(TexteDePage, LitLeNoirEtLesCellulesEnBrailleUnicode) {
-    ed.insereNoir("Le chat.");
-    EXPECT_EQ(noir().texte, U"Le chat.");
-    // The capital sign, then L e space c h a t and the full stop.
-    EXPECT_EQ(braille().texte, U"\u2828\u2807\u2811\u2800\u2809\u2813\u2801\u281E\u2832");
-}
-
 TEST_F(TexteDePage, LesLignesDeLaPageSeSuiventSepareesParDesFinsDeLigne) {
     ed.initialise("le chat\rdu chat");
     const TextePage t = noir();
