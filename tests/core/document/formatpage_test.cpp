@@ -14,10 +14,6 @@ TEST(FormatPage, ChargeFormat) {
     s.lignes = 70, s.caracteres = 40, s.entete = s.pied = true;
     f = chargeformat(s);
     EXPECT_EQ(std::tuple(f.lignes, f.cpl, f.nbLignesTexte, f.indentation), std::tuple(60, 40, 58, 0));
-    formatdefaut(f);
-    EXPECT_EQ(std::tuple(f.cpl, f.nbLignesTexte, f.entete.active), std::tuple(31, 28, false));
-    const FormatStocke ecrit = formatAStocker(f);
-    EXPECT_EQ(std::tuple(ecrit.version, ecrit.caracteres), std::tuple(std::optional(1), std::optional(31)));
 }
 
 TEST(FormatPage, InterligneDouble) {
