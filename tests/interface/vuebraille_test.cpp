@@ -98,18 +98,11 @@ TEST_F(PageBraille, Souris) {
     ed.initialise("abcdef");
     const auto& g = page->geometrie();
     const int y = g.yLigne(0) + 5;
-    // A drag within one cell selects nothing; a drag over three does.
-    auto glisse = [&](int x) {
-        QMouseEvent e(QEvent::MouseMove, QPointF(x, y), QPointF(), Qt::NoButton, Qt::LeftButton, {});
-        QApplication::sendEvent(page, &e);
-    };
-    QTest::mousePress(page, Qt::LeftButton, {}, QPoint(g.xCellule(2) + 1, y));
-    glisse(g.xCellule(2) + 3);
-    EXPECT_EQ(ed.finSelection(), 2);  // the end is the position under the pointer minus one
-    QTest::mouseRelease(page, Qt::LeftButton, {}, QPoint(g.xCellule(2) + 3, y));
-    EXPECT_EQ(std::tuple(ed.copieSelection(), ed.positionCurseur()), std::tuple(std::string(), 3));
+    // A drag over three cells selects them (within one cell, nothing: the editor's rule, tested there).
     QTest::mousePress(page, Qt::LeftButton, {}, QPoint(g.xCellule(1) + 1, y));
-    glisse(g.xCellule(4) + 1);
+    QMouseEvent glisse(QEvent::MouseMove, QPointF(g.xCellule(4) + 1, y), QPointF(), Qt::NoButton, Qt::LeftButton,
+                       {});
+    QApplication::sendEvent(page, &glisse);
     QTest::mouseRelease(page, Qt::LeftButton, {}, QPoint(g.xCellule(4) + 1, y));
     EXPECT_EQ(std::tuple(ed.copieSelection(), ed.positionCurseur()), std::tuple(std::string("bcd"), 5));
 }
