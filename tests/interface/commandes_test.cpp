@@ -204,7 +204,7 @@ TEST_F(Commandes, BrailleUnicodeCopieEtColle) {
     EXPECT_EQ(pp->text(), QStringLiteral("Le chat"));
     f->copier(true);
     EXPECT_EQ(pp->text().toStdString(), attendu);
-    // Pasted here, either gives back the same cells, turned as they were read.
+    // Pasted here, either gives back the same cells, turned as they were read (Unicode braille is never print).
     for (bool seulementLeTexte : {false, true}) {
         if (seulementLeTexte) pp->setText(QString::fromStdString(attendu));
         f->editeur().nouveau();
@@ -222,11 +222,6 @@ TEST_F(Commandes, BrailleUnicodeCopieEtColle) {
     f->editeur().nouveau();
     f->coller();
     EXPECT_EQ(f->document().texte(), paragraphe);
-    // Unicode braille typed elsewhere is cells too, never print to transcribe.
-    f->editeur().nouveau();
-    pp->setText(QStringLiteral("\u2807\u2811 \u2809"));
-    f->coller();
-    EXPECT_EQ(f->document().texte(), "le c");
 }
 
 TEST_F(Commandes, OuvrirBrfEtPef) {
