@@ -9,7 +9,6 @@ TEST(Synthese, VolumeEtVitesseDesCurseurs) {
     for (const auto& c : cas)
         EXPECT_EQ(std::pair(volumeSynthese(c.position), vitesseSynthese(c.position)), std::pair(c.volume, c.vitesse))
             << c.position;
-    EXPECT_EQ(std::pair(volumeSynthese(VOLUME_DEFAUT), vitesseSynthese(VITESSE_DEFAUT)), std::pair(100, 0));
 }
 
 TEST(Synthese, NomDesVoix) {
