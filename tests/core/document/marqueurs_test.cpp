@@ -98,7 +98,6 @@ TEST(Marqueurs, Bloc) {
     auto m = avec({R(10, 20), I(1, 300, 5), {-1, 70000, 4, 0xE9}});
     std::string octets = "XY";
     m.Ecrit(octets);
-    EXPECT_EQ(octets.size(), 2u + 6 + 30);
     TgestionnaireMarqueurs lu;
     std::size_t o = 2;
     ASSERT_TRUE(lu.Lit(octets, o));
