@@ -217,7 +217,8 @@ struct LivreSurDisque {
         contenu.texte = d.texte();
         fichier = ecritDtv(contenu);
         char modele[] = "/tmp/dotavob-bench-XXXXXX";
-        dossier = ::mkdtemp(modele);
+        if (!::mkdtemp(modele)) throw std::runtime_error("mkdtemp");
+        dossier = modele;
         chemin = dossier + "/livre.dtv";
         std::string erreur;
         if (!ecritFichierAtomique(chemin, fichier, erreur)) throw std::runtime_error(erreur);
@@ -243,7 +244,10 @@ void BM_OuvreLivre(benchmark::State& state) {
         } else if (state.range(0) == 1) {
             const int fd = ::open(livre.chemin.c_str(), O_RDONLY);
             struct stat st {};
-            ::fstat(fd, &st);
+            if (fd < 0 || ::fstat(fd, &st) != 0) {
+                state.SkipWithError("lecture impossible");
+                break;
+            }
             std::unique_ptr<char[]> octets(new char[static_cast<std::size_t>(st.st_size)]);
             benchmark::DoNotOptimize(::read(fd, octets.get(), static_cast<std::size_t>(st.st_size)));
             ::close(fd);
@@ -271,6 +275,10 @@ void BM_EnregistreLivre(benchmark::State& state) {
     for (auto _ : state) {
         if (state.range(0) == 0) {
             const int fd = ::open(livre.chemin.c_str(), O_WRONLY | O_TRUNC);
+            if (fd < 0) {
+                state.SkipWithError("écriture impossible");
+                break;
+            }
             benchmark::DoNotOptimize(::write(fd, livre.fichier.data(), livre.fichier.size()));
             ::fsync(fd);
             ::close(fd);

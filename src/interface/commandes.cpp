@@ -461,9 +461,9 @@ bool TFDotavoB::charge(const QString& nom, bool txtEnBrailleAscii) {
     // Read into a new model first: a file that cannot be read leaves the
     // open document as it was.
     ResultatLecture r = echange ? chargeEchange(nom.toStdString(), format_)
-                                      : chargeDtv(nom.toStdString(), format_, [&](const std::string& fonte) {
-                                            return depuisQString(choisitFonteDuDocument(versQString(fonte)));
-                                        });
+                                : chargeDtv(nom.toStdString(), format_, [&](const std::string& fonte) {
+                                      return depuisQString(choisitFonteDuDocument(versQString(fonte)));
+                                  });
     if (!r.ok) {
         afficheErreur(versQString(r.erreur));
         return false;

@@ -1,6 +1,5 @@
 #include "core/braille/codes.h"
 
-
 namespace dotavob {
 namespace {
 
@@ -453,23 +452,6 @@ bool estUtf8Valide(std::string_view s) {
         i += n;
     }
     return true;
-}
-
-const char* prochaineFinDeLigne(const char* debut, const char* fin) {
-    const char* p = debut;
-#if defined(__SSE2__) || defined(_M_X64)
-    // b - LF, as an unsigned byte, is below 4 for exactly the four line ends.
-    const __m128i lf = _mm_set1_epi8(static_cast<char>(LF));
-    const __m128i trois = _mm_set1_epi8(3);
-    for (; fin - p >= 16; p += 16) {
-        const __m128i x = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), lf);
-        const int masque = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(x, trois), x));
-        if (masque != 0) return p + std::countr_zero(static_cast<unsigned>(masque));
-    }
-#endif
-    for (; p < fin; ++p)
-        if (static_cast<Octet>(oct(*p) - LF) < 4) return p;
-    return fin;
 }
 
 }  // namespace dotavob

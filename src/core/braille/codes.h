@@ -53,9 +53,37 @@ inline bool estSigneAlternatif(Octet b) { return classesOctet::a(b, classesOctet
 inline bool estChiffre(Octet b) { return classesOctet::a(b, classesOctet::CHIFFRE); }
 inline bool estPonctuation(Octet b) { return classesOctet::a(b, classesOctet::PONCT); }
 inline bool estFinDeLigne(Octet b) { return classesOctet::a(b, classesOctet::FINLIGNE); }
-// The first line end (LF, VT, FF or CR) in [debut, fin), or fin: sixteen
-// bytes at a time, since opening a book looks for every line end.
-const char* prochaineFinDeLigne(const char* debut, const char* fin);
+inline bool estSeparateur(Octet b) { return classesOctet::a(b, classesOctet::PONCT | classesOctet::FINLIGNE) || b == ' '; }
+inline bool estSeparateurMot(Octet b) { return estSeparateur(b) || b == '-'; }
+inline bool estApostropheOuTiret(Octet b) { return b == '\'' || b == '-'; }
+inline bool estGuillemet(Octet b) { return b == '"' || b == 0xAB || b == 0xBB; }
+inline bool estMajuscule(Octet b) { return classesOctet::a(b, classesOctet::MAJ); }
+inline bool estMinuscule(Octet b) { return classesOctet::a(b, classesOctet::MIN); }
+inline bool estLettre(Octet b) { return classesOctet::a(b, classesOctet::MAJ | classesOctet::MIN); }
+
+// Finding line ends (LF, VT, FF, CR) fast, since opening a book looks for
+// every one: b - LF, as an unsigned byte, is below 4 for exactly these four.
+inline bool estFinDeLigneRapide(char c) { return static_cast<Octet>(oct(c) - LF) < 4; }
+#if defined(__SSE2__) || defined(_M_X64)
+// Bit k set when p[k] is a line end, for the sixteen bytes at p.
+inline std::uint64_t finsDeLigne16(const char* p) {
+    const __m128i x = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _mm_set1_epi8(static_cast<char>(LF)));
+    const __m128i trois = _mm_set1_epi8(3);
+    return static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(x, trois), x)));
+}
+#endif
+
+// The first line end in [debut, fin), or fin.
+inline const char* prochaineFinDeLigne(const char* debut, const char* fin) {
+    const char* p = debut;
+#if defined(__SSE2__) || defined(_M_X64)
+    for (; fin - p >= 16; p += 16)
+        if (const std::uint64_t m = finsDeLigne16(p)) return p + std::countr_zero(m);
+#endif
+    for (; p < fin; ++p)
+        if (estFinDeLigneRapide(*p)) return p;
+    return fin;
+}
 
 // Calls f(i) with the index of every line end of t, in order: sixty-four
 // bytes give one mask, and each line end costs one bit.
@@ -65,28 +93,15 @@ void pourChaqueFinDeLigne(std::string_view t, F&& f) {
     const std::size_t n = t.size();
     std::size_t i = 0;
 #if defined(__SSE2__) || defined(_M_X64)
-    // b - LF, as an unsigned byte, is below 4 for exactly the four line ends.
-    const __m128i lf = _mm_set1_epi8(static_cast<char>(LF));
-    const __m128i trois = _mm_set1_epi8(3);
-    auto masque = [&](std::size_t k) {
-        const __m128i x = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k)), lf);
-        return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(x, trois), x)))};
-    };
     for (; i + 64 <= n; i += 64) {
-        std::uint64_t m = masque(i) | masque(i + 16) << 16 | masque(i + 32) << 32 | masque(i + 48) << 48;
+        std::uint64_t m = finsDeLigne16(d + i) | finsDeLigne16(d + i + 16) << 16 | finsDeLigne16(d + i + 32) << 32 |
+                          finsDeLigne16(d + i + 48) << 48;
         for (; m != 0; m &= m - 1) f(i + static_cast<std::size_t>(std::countr_zero(m)));
     }
 #endif
     for (; i < n; ++i)
-        if (static_cast<Octet>(oct(d[i]) - LF) < 4) f(i);
+        if (estFinDeLigneRapide(d[i])) f(i);
 }
-inline bool estSeparateur(Octet b) { return classesOctet::a(b, classesOctet::PONCT | classesOctet::FINLIGNE) || b == ' '; }
-inline bool estSeparateurMot(Octet b) { return estSeparateur(b) || b == '-'; }
-inline bool estApostropheOuTiret(Octet b) { return b == '\'' || b == '-'; }
-inline bool estGuillemet(Octet b) { return b == '"' || b == 0xAB || b == 0xBB; }
-inline bool estMajuscule(Octet b) { return classesOctet::a(b, classesOctet::MAJ); }
-inline bool estMinuscule(Octet b) { return classesOctet::a(b, classesOctet::MIN); }
-inline bool estLettre(Octet b) { return classesOctet::a(b, classesOctet::MAJ | classesOctet::MIN); }
 
 // Tables.
 const Table64& tableCode();              // the active table (code page 1252)

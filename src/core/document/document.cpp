@@ -55,8 +55,7 @@ void DocumentBraille::reconstruitIndex() {
         verification.ligne(i);
     });
     verification.ligne(t.size());
-    dejaRecoupe_.reset();
-    if (verification.inchange()) dejaRecoupe_ = DejaRecoupe{format_.cpl, marqueurs_.version()};
+    verification_ = Verification{format_.cpl, marqueurs_.version(), verification.inchange()};
     lignes_.assigne(std::move(l));
     sauts_.assigne(std::move(s));
     paragraphes_.assigne(std::move(p));
@@ -95,7 +94,7 @@ void DocumentBraille::changeTexte(std::int32_t from, std::int32_t to, std::strin
     const auto retirees = static_cast<std::int32_t>(lignes_.borneInf(to) - avantFrom);
     const bool sautRetire = sauts_.borneInf(to) != sauts_.borneInf(from);
     texte_.remplace(from - 1, to - from, nouveau);
-    dejaRecoupe_.reset();
+    verification_.reset();
     lignes_.remplace(from, to, d, nl);
     sauts_.remplace(from, to, d, ns);
     paragraphes_.remplace(from, to, d, np);
@@ -475,10 +474,10 @@ ResultatRecoupage DocumentBraille::recoupeParagraphe(std::int32_t pos, std::int3
 
 void DocumentBraille::recoupeDocument(bool journalise, const FormatPage* formatAvant) {
     // A document opened as it was saved was checked when its index was built.
-    if (!dejaRecoupe_ || dejaRecoupe_->cpl != format_.cpl || dejaRecoupe_->versionMarqueurs != marqueurs_.version())
+    if (!verification_ || verification_->cpl != format_.cpl || verification_->versionMarqueurs != marqueurs_.version())
         reconstruitIndex();
     std::optional<std::string> recoupe;
-    if (!dejaRecoupe_) recoupe = recoupeTexte(texte_.contigu(), format_.cpl, indentation());
+    if (!verification_->recoupe) recoupe = recoupeTexte(texte_.contigu(), format_.cpl, indentation());
     if (!recoupe) {
         // The text stays as it was, but the format is undone all the same.
         if (journalise && formatAvant && !journal_.JournalEstSuspendu()) {

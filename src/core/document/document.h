@@ -179,14 +179,16 @@ private:
     // `coupeCpl_` (0: none): from `coupeDebut_` to its end `coupeFin_` (its
     // CR or FF, or length + 1). Edits inside it re-wrap only what they reach.
     std::int32_t coupeDebut_ = 0, coupeFin_ = 0, coupeCpl_ = 0;
-    // What the last index rebuild found: the text stood as the re-wrap at
-    // `cpl` leaves it, with the markers at `versionMarqueurs`. A change of the
-    // text forgets it. Opening a book then re-wraps it without reading it twice.
-    struct DejaRecoupe {
+    // What the last index rebuild found: whether the text stood as the
+    // re-wrap at `cpl` leaves it, with the markers at `versionMarqueurs`. A
+    // change of the text forgets it. Opening a book then re-wraps it without
+    // reading it twice.
+    struct Verification {
         std::int32_t cpl;
         std::uint64_t versionMarqueurs;
+        bool recoupe;
     };
-    std::optional<DejaRecoupe> dejaRecoupe_;
+    std::optional<Verification> verification_;
     mutable std::vector<Segment> segments_;
     mutable bool segmentsValides_ = false;
     mutable std::int32_t segmentsLignesParPage_ = 0;

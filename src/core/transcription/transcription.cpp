@@ -340,7 +340,9 @@ std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::i
         // punctuation), at most one byte each.
         if (col <= cpl) {
             const std::size_t debut = i;
-            char* d = out.place(std::min(static_cast<std::size_t>(cpl - col) + 1, n - i));
+            // col <= cpl: the difference fits 32 unsigned bits, whatever the start column.
+            const std::uint32_t place = static_cast<std::uint32_t>(cpl) - static_cast<std::uint32_t>(col);
+            char* d = out.place(std::min(std::size_t{place} + 1, n - i));
             for (; i < n && col <= cpl; ++i) {
                 const Octet b = oct(noir[i]);
                 if (k.lettreSimple[b]) {

@@ -43,7 +43,7 @@ std::size_t CoupeParagrapheDepuis(std::string_view morceau, bool complet, std::i
                                   const std::function<bool(std::size_t)>& arret, std::string& sortie);
 
 // The indentation at a position, in cells, and the last position that has
-// the same (a re-wrap asks again only past it).
+// the same (checking a wrapped text line by line asks again only past it).
 struct Retrait {
     int cellules = 0;
     std::int32_t jusqua = 0;
@@ -88,8 +88,8 @@ public:
                 return;
             }
             for (std::size_t k = fin + 1; k <= dernier; ++k) {
-                const Octet c = oct(texte_[k]);
-                if (c == ' ' || static_cast<Octet>(c - LF) < 4) {
+                const char c = texte_[k];
+                if (c == ' ' || estFinDeLigneRapide(c)) {
                     inchange_ = false;
                     return;
                 }
