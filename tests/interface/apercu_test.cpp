@@ -146,9 +146,13 @@ TEST_F(Apercu, LImpressionMetLesPagesOuLaFeuilleLesPlace) {
         // Each page where it belongs: the Braille page is the one with red cells
         // (the turned stretch is on page 1 in the document's own format).
         if (!c.large) { EXPECT_EQ(std::pair(e.rougeGauche, e.rougeDroite), std::pair(c.braille && !c.noir, c.braille && c.noir)); }
-        if (!gauche && !droite) EXPECT_TRUE(e.gauche.isEmpty() && e.droite.isEmpty() && e.separateur == 0);
+        if (!gauche && !droite) {
+            EXPECT_TRUE(e.gauche.isEmpty() && e.droite.isEmpty() && e.separateur == 0);
+        }
         // The line between two pages runs down the middle for their height.
-        if (attendu.separateur) EXPECT_GE(e.separateur, attendu.separateur->hauteur * 9 / 10);
+        if (attendu.separateur) {
+            EXPECT_GE(e.separateur, attendu.separateur->hauteur * 9 / 10);
+        }
     }
 }
 

@@ -57,7 +57,7 @@ TEST(Codes, TablesSansDoublonEtAllerRetour) {
         EXPECT_EQ(retourneCellule(retourneCellule(static_cast<Octet>(c))), c);
     }
     // In the Cyrillic table the lower cell wins for bytes listed twice.
-    for (auto [o, c] : {std::pair{0xEE, 13}, {0xF4, 15}, {0xEF, 31}, {0xE9, 40}}) EXPECT_EQ(cellulePour(o, 1251), c) << o;
+    for (auto [o, c] : {std::pair<Octet, int>{0xEE, 13}, {0xF4, 15}, {0xEF, 31}, {0xE9, 40}}) EXPECT_EQ(cellulePour(o, 1251), c) << int{o};
 }
 
 TEST(Codes, Cellule) {
@@ -125,7 +125,7 @@ TEST(Codes, OrdreDesCellules) {
 }
 
 TEST(Codes, ClassesEtCasse) {
-    for (auto [majuscule, minuscule] : {std::pair{0xC9, 0xE9}, {0x8C, 0x9C}}) {
+    for (auto [majuscule, minuscule] : {std::pair<Octet, Octet>{0xC9, 0xE9}, {0x8C, 0x9C}}) {
         EXPECT_EQ(enMinuscule(majuscule), minuscule);
         EXPECT_EQ(enMajuscule(minuscule), majuscule);
     }

@@ -104,8 +104,9 @@ TEST(Document, PagesSuiventLesModifications) {
         ASSERT_EQ(ed.nbPages(), static_cast<std::int32_t>(ref.debuts.size()));
         ASSERT_EQ(ed.pageCourante(), ref.pageDe(pt.ligne));
         const Tligne l = d.ligne(pt.ligne);
-        if (!t.empty())
+        if (!t.empty()) {
             ASSERT_EQ(l.texte, t.substr(static_cast<std::size_t>(l.debut - 1), static_cast<std::size_t>(l.fin - l.debut + 1)));
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include "core/braille/codes.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <random>
 #include <string>
@@ -146,7 +147,8 @@ void compare(const TgestionnaireMarqueurs& m, std::int32_t pos, const std::strin
     ASSERT_EQ(m.Indentation(pos), b.extra(b.debut(pos, MARQUEUR_INDENTATION)));
     ASSERT_EQ(m.Valeur4(pos), b.extra(b.debut(pos, MARQUEUR_CARACTERE)));
     ASSERT_EQ(m.IndentationEn(pos), b.extra(b.dedans(pos, MARQUEUR_INDENTATION)));
-    for (std::uint8_t k : {0, 1, 3, 4, 5, 255}) ASSERT_EQ(m.DansMarqueur(pos, k), b.dedans(pos, k) >= 0) << "kind " << int{k};
+    for (const std::uint8_t k : std::array<std::uint8_t, 6>{0, 1, 3, 4, 5, 255})
+        ASSERT_EQ(m.DansMarqueur(pos, k), b.dedans(pos, k) >= 0) << "kind " << int{k};
 }
 
 // Reading forward, backward and at random, as the export, the views and
@@ -262,7 +264,7 @@ TEST(Marqueurs, PurgeEtIndexSuiventLesModifications) {
                 const auto retire = std::min<std::int32_t>(static_cast<std::int32_t>(alea() % 4),
                                                            static_cast<std::int32_t>(texte.size()) - from + 1);
                 std::string ajout;
-                for (auto n = alea() % 4; n > 0; --n) ajout += alphabet[alea() % alphabet.size()];
+                for (auto k = alea() % 4; k > 0; --k) ajout += alphabet[alea() % alphabet.size()];
                 texte.replace(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(retire), ajout);
                 m.Remplacement(from, from + retire - 1, static_cast<std::int32_t>(ajout.size()));
             }

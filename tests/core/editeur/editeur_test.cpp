@@ -234,7 +234,9 @@ TEST_F(Edition, Boutons) {
         d.miseEnEvidence();
         EXPECT_EQ(doc.texte(), c.texte) << c.debut;
         EXPECT_TRUE(d.sansSelection());
-        if (c.curseur) EXPECT_EQ(d.positionCurseur(), c.curseur);
+        if (c.curseur) {
+            EXPECT_EQ(d.positionCurseur(), c.curseur);
+        }
     }
 
     format.indentation = 3;
@@ -324,11 +326,13 @@ TEST_F(Edition, SequencesAleatoires) {
             const std::string texte = doc.texte();
             const std::int32_t p = d.positionCurseur();
             ASSERT_TRUE(p >= 1 && p <= doc.longueur() + 1);
-            if (d.debutSelection() > 0 && d.finSelection() >= d.debutSelection())
+            if (d.debutSelection() > 0 && d.finSelection() >= d.debutSelection()) {
                 ASSERT_LE(d.finSelection(), doc.longueur());
+            }
             // The text end is a place for the caret even after a prefix with no sign yet.
-            if (fleche && p > 1 && p <= doc.longueur())
+            if (fleche && p > 1 && p <= doc.longueur()) {
                 ASSERT_FALSE(estPrefixeEnPosition(texte, p - 1)) << "caret after a hidden prefix at " << p;
+            }
             std::size_t ligne = 0;
             for (char c : texte) {
                 ligne = estFinDeLigne(oct(c)) ? 0 : ligne + 1;

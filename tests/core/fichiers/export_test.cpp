@@ -63,7 +63,7 @@ TEST(Export, BrailleUnicodeAllerRetour) {
     for (int essai = 0; essai < 150; ++essai) {
         std::string cellules;
         for (int i = 0, n = static_cast<int>(alea() % 200); i < n; ++i) {
-            const unsigned r = alea() % 70;
+            const auto r = static_cast<unsigned>(alea() % 70);
             cellules += r < 64 ? static_cast<char>(caractere(static_cast<int>(r))) : r < 68 ? '\r' : '\f';
         }
         EXPECT_EQ(brailleUnicodeVersOctets(ExporteUnicode(cellules, aucun)), cellules) << "essai " << essai;

@@ -55,7 +55,9 @@ TEST(Noir, StylesEtPositions) {
     };
     for (const auto& c : cas) {
         const LigneNoire l = lis(c.braille, c.brut);
-        if (c.noir) EXPECT_EQ(texteLigneNoir(l), c.noir);
+        if (c.noir) {
+            EXPECT_EQ(texteLigneNoir(l), c.noir);
+        }
         for (std::size_t i = 0; i < c.styles.size(); ++i) EXPECT_EQ(styleDe(l, i), c.styles[i]) << c.braille << " " << i;
     }
     // The capital letter is read from its capital sign on.
