@@ -62,6 +62,15 @@ public:
         o_ += 4;
         return true;
     }
+    // An i32 length and that many bytes, left where they stand: their place.
+    bool saute(std::size_t& debut, std::size_t& n) {
+        std::int32_t l = 0;
+        if (!i32(l) || l < 0 || static_cast<std::size_t>(l) > reste()) return false;
+        debut = o_;
+        n = static_cast<std::size_t>(l);
+        o_ += n;
+        return true;
+    }
     // An i32 length and that many bytes.
     bool chaine(std::string& s) {
         std::int32_t n = 0;
@@ -529,7 +538,9 @@ std::string ecritDtv(const ContenuDocument& c) {
     return s;
 }
 
-ResultatLecture litDtv(std::string_view octets, const FormatPage& format) {
+namespace {
+// `source`, when given, holds `octets` and may give its bytes to the text.
+ResultatLecture litDtv(std::string_view octets, const FormatPage& format, std::string* source) {
     Flux f(octets);
     std::uint16_t v = 0;
     if (!f.u16(v)) return echec("fichier vide ou trop court");
@@ -538,8 +549,8 @@ ResultatLecture litDtv(std::string_view octets, const FormatPage& format) {
     ResultatLecture r;
     ContenuDocument& c = r.contenu;
     c.version = v;
-    if (!f.chaine(c.texte)) return echec("texte incomplet");
-    if (v == 100) convertitPrefixesAnciens(c.texte);
+    std::size_t debutTexte = 0, longueurTexte = 0;
+    if (!f.saute(debutTexte, longueurTexte)) return echec("texte incomplet");
     c.format = format;
     if (v >= 102) {
         if (!litBlocFormat(f, c.format)) return echec("format de page incomplet");
@@ -553,16 +564,29 @@ ResultatLecture litDtv(std::string_view octets, const FormatPage& format) {
         std::size_t o = f.position();
         if (!m.Lit(f.donnees(), o)) return echec("marqueurs incomplets");
         // Markers that stand outside the text are dropped; they would mark nothing.
-        const auto n = static_cast<std::int32_t>(c.texte.size());
+        const auto n = static_cast<std::int32_t>(longueurTexte);
         for (auto x : m.liste()) {
             if (x.start < 1 || x.start > n || x.end < x.start) continue;
             x.end = std::min(x.end, n);
             c.marqueurs.push_back(x);
         }
     }
+    // The text last, once nothing more is read from the bytes: a whole file
+    // read for opening gives its own bytes, moved down in place, not copied.
+    if (source) {
+        source->erase(0, debutTexte);
+        source->resize(longueurTexte);
+        c.texte = std::move(*source);
+    } else {
+        c.texte.assign(octets.substr(debutTexte, longueurTexte));
+    }
+    if (v == 100) convertitPrefixesAnciens(c.texte);
     r.ok = true;
     return r;
 }
+}  // namespace
+
+ResultatLecture litDtv(std::string_view octets, const FormatPage& format) { return litDtv(octets, format, nullptr); }
 
 bool lisFichier(const std::string& chemin, std::string& octets, std::string& erreur, std::size_t maximum) {
     const std::string nom = entreGuillemets(chemin);
@@ -749,7 +773,7 @@ bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, st
 ResultatLecture chargeDtv(const std::string& chemin, const FormatPage& format, const VerificationFonte& verifieFonte) {
     std::string octets, erreur;
     if (!lisFichier(chemin, octets, erreur)) return echec(erreur);
-    ResultatLecture r = litDtv(octets, format);
+    ResultatLecture r = litDtv(octets, format, &octets);
     if (!r.ok)
         r.erreur = "Le fichier " + entreGuillemets(chemin) + " n'est pas un document DotavoB lisible : " + r.erreur + ".";
     else if (verifieFonte)
