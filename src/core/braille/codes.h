@@ -52,7 +52,8 @@ inline bool estOperateur(Octet b) { return classesOctet::a(b, classesOctet::OPER
 inline bool estSigneAlternatif(Octet b) { return classesOctet::a(b, classesOctet::ALTERN); }
 inline bool estChiffre(Octet b) { return classesOctet::a(b, classesOctet::CHIFFRE); }
 inline bool estPonctuation(Octet b) { return classesOctet::a(b, classesOctet::PONCT); }
-inline bool estFinDeLigne(Octet b) { return classesOctet::a(b, classesOctet::FINLIGNE); }
+// LF, VT, FF or CR: b - LF, as an unsigned byte, is below 4 for exactly these four.
+inline bool estFinDeLigne(Octet b) { return static_cast<Octet>(b - LF) < 4; }
 inline bool estSeparateur(Octet b) { return classesOctet::a(b, classesOctet::PONCT | classesOctet::FINLIGNE) || b == ' '; }
 inline bool estSeparateurMot(Octet b) { return estSeparateur(b) || b == '-'; }
 inline bool estApostropheOuTiret(Octet b) { return b == '\'' || b == '-'; }
@@ -61,9 +62,7 @@ inline bool estMajuscule(Octet b) { return classesOctet::a(b, classesOctet::MAJ)
 inline bool estMinuscule(Octet b) { return classesOctet::a(b, classesOctet::MIN); }
 inline bool estLettre(Octet b) { return classesOctet::a(b, classesOctet::MAJ | classesOctet::MIN); }
 
-// Finding line ends (LF, VT, FF, CR) fast, since opening a book looks for
-// every one: b - LF, as an unsigned byte, is below 4 for exactly these four.
-inline bool estFinDeLigneRapide(char c) { return static_cast<Octet>(oct(c) - LF) < 4; }
+// Finding line ends fast, since opening a book looks for every one.
 #if defined(__SSE2__) || defined(_M_X64)
 // Bit k set when p[k] is a line end, for the sixteen bytes at p.
 inline std::uint64_t finsDeLigne16(const char* p) {
@@ -81,7 +80,7 @@ inline const char* prochaineFinDeLigne(const char* debut, const char* fin) {
         if (const std::uint64_t m = finsDeLigne16(p)) return p + std::countr_zero(m);
 #endif
     for (; p < fin; ++p)
-        if (estFinDeLigneRapide(*p)) return p;
+        if (estFinDeLigne(oct(*p))) return p;
     return fin;
 }
 
@@ -100,7 +99,7 @@ void pourChaqueFinDeLigne(std::string_view t, F&& f) {
     }
 #endif
     for (; i < n; ++i)
-        if (estFinDeLigneRapide(d[i])) f(i);
+        if (estFinDeLigne(oct(d[i]))) f(i);
 }
 
 // Tables.

@@ -19,12 +19,16 @@ GeometrieBraille GeometrieBraille::calcule(std::int32_t hauteurPage, std::int32_
     g.pas = g.largeurCellule + g.ecart;
     g.taillePoint = std::max(1, arrondi(g.largeurCellule * 0.375));
     g.hauteurCellule = std::max(3 * g.taillePoint, arrondi(g.hauteurLigne * 0.65));
-    g.colonnesPoints[0] = 0;
-    g.colonnesPoints[1] = g.largeurCellule - g.taillePoint;
-    g.lignesPoints[0] = 0;
-    g.lignesPoints[1] = (g.hauteurCellule - g.taillePoint) / 2;
-    g.lignesPoints[2] = g.hauteurCellule - g.taillePoint;
+    g.placePoints();
     return g;
+}
+
+void GeometrieBraille::placePoints() {
+    colonnesPoints[0] = 0;
+    colonnesPoints[1] = largeurCellule - taillePoint;
+    lignesPoints[0] = 0;
+    lignesPoints[1] = (hauteurCellule - taillePoint) / 2;
+    lignesPoints[2] = hauteurCellule - taillePoint;
 }
 
 void GeometrieBraille::positionPoint(int bit, std::int32_t& dx, std::int32_t& dy) const {

@@ -23,6 +23,8 @@ struct GeometrieBraille {
     // Left edge of cell n (0-based) and top of row k (0-based) of the page.
     std::int32_t xCellule(std::int32_t n) const { return pas * (n + 1); }
     std::int32_t yLigne(std::int32_t k) const { return margeHaut + k * pasLigne; }
+    // The dots' columns and rows inside a cell, from its size and the dots'.
+    void placePoints();
     // Offset of the dot of bit b (0..5) of a cell value inside the cell.
     void positionPoint(int bit, std::int32_t& dx, std::int32_t& dy) const;
 };

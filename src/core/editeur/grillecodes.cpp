@@ -107,11 +107,6 @@ GrilleCodes GrilleCodes::calcule(std::int32_t largeur) {
     g.Gy = arrondi(g.B * 0.55);
     g.Gx = arrondi(g.A * 2.8);
     g.d = arrondi(g.A * 0.33);
-    g.colonnesPoints[0] = 0;
-    g.colonnesPoints[1] = g.A - g.d;
-    g.lignesPoints[0] = 0;
-    g.lignesPoints[1] = (g.B - g.d) / 2;
-    g.lignesPoints[2] = g.B - g.d;
     return g;
 }
 
@@ -146,8 +141,7 @@ GeometrieBraille GrilleCodes::geometrieCellule() const {
     g.ecart = Gx;
     g.pas = A + Gx;
     g.taillePoint = d;
-    std::copy(std::begin(colonnesPoints), std::end(colonnesPoints), g.colonnesPoints);
-    std::copy(std::begin(lignesPoints), std::end(lignesPoints), g.lignesPoints);
+    g.placePoints();
     return g;
 }
 

@@ -37,8 +37,6 @@ struct GrilleCodes {
     std::int32_t My = 0, Mx = 0;  // top and left margins
     std::int32_t Gy = 0, Gx = 0;  // gaps between rows and between columns
     std::int32_t d = 0;           // dot diameter
-    std::int32_t colonnesPoints[2] = {0, 0};
-    std::int32_t lignesPoints[3] = {0, 0, 0};
     std::int32_t hauteurFonte = 0;   // pixel height of the grid's and the preview's font
     std::int32_t hauteurApercu = 0;  // height of the preview box
 

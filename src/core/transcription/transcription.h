@@ -89,7 +89,7 @@ public:
             }
             for (std::size_t k = fin + 1; k <= dernier; ++k) {
                 const char c = texte_[k];
-                if (c == ' ' || estFinDeLigneRapide(c)) {
+                if (c == ' ' || estFinDeLigne(oct(c))) {
                     inchange_ = false;
                     return;
                 }

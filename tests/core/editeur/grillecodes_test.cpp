@@ -42,8 +42,9 @@ TEST(GrilleCodes, Metriques) {
     for (auto [largeur, attendu] : {std::pair{472, std::tuple(21, 29, 9, 55, 16, 59, 7, 28, 43, 14, 11, 22)},
                                     {253, {11, 15, 4, 29, 8, 31, 4, 14, 22, 7, 5, 11}}}) {
         const GrilleCodes g = GrilleCodes::calcule(largeur);
-        EXPECT_EQ(std::tuple(g.A, g.B, g.My, g.Mx, g.Gy, g.Gx, g.d, g.hauteurFonte, g.hauteurApercu, g.colonnesPoints[1],
-                             g.lignesPoints[1], g.lignesPoints[2]),
+        const GeometrieBraille c = g.geometrieCellule();
+        EXPECT_EQ(std::tuple(g.A, g.B, g.My, g.Mx, g.Gy, g.Gx, g.d, g.hauteurFonte, g.hauteurApercu, c.colonnesPoints[1],
+                             c.lignesPoints[1], c.lignesPoints[2]),
                   attendu);
     }
     const GrilleCodes g = GrilleCodes::calcule(472);
