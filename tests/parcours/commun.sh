@@ -21,13 +21,23 @@ for _ in $(seq 100); do [ -s "$travail/affichage" ] && break; sleep 0.1; done
 [ -s "$travail/affichage" ] || { echo "Xvfb n'a pas démarré"; cat "$travail/xvfb.log"; exit 1; }
 export DISPLAY=:$(head -1 "$travail/affichage")
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >"$travail/openbox.log" 2>&1 &
-pids+=($!)
 # The window manager is ready once it names its check window on the root.
-for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-    sleep 0.1
+# On a loaded machine it may give up on a server still starting: it is
+# started again, and a journey never runs without it (windows could not be
+# activated, and every key would go astray).
+wm_pret() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+for _ in 1 2 3; do
+    openbox >>"$travail/openbox.log" 2>&1 &
+    wm=$!
+    pids+=($wm)
+    for _ in $(seq 200); do
+        wm_pret && break
+        kill -0 "$wm" 2>/dev/null || break
+        sleep 0.1
+    done
+    wm_pret && break
 done
+wm_pret || { echo "le gestionnaire de fenêtres n'a pas démarré"; cat "$travail/openbox.log"; exit 1; }
 # A French keyboard, as our users have: accented letters are on keys of
 # their own, so xdotool never remaps a key while the editor reads it.
 setxkbmap fr 2>>"$travail/xvfb.log" || echo "clavier français indisponible (setxkbmap)"
@@ -44,7 +54,10 @@ demarre() {
     editeur=$!
     pids+=($editeur)
     fenetre=$(xdotool search --sync --onlyvisible --name "DotavoB" | head -1)
-    xdotool windowactivate --sync "$fenetre"
+    for _ in 1 2 3 4 5; do
+        xdotool windowactivate --sync "$fenetre" 2>/dev/null && break
+        sleep 1
+    done
     sleep 0.5
 }
 # Waits for the editor to end by itself (a few seconds at most).
