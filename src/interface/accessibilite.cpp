@@ -2,6 +2,9 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <algorithm>
+#include <optional>
+#include <string_view>
 
 #include "interface/vuebraille.h"
 #include "interface/vuenoir.h"
@@ -9,8 +12,18 @@
 namespace dotavob {
 namespace {
 
-QString enQString(const std::u32string& s) {
-    return QString::fromUcs4(s.data(), static_cast<qsizetype>(s.size()));
+QString enQString(std::u32string_view s) { return QString::fromUcs4(s.data(), static_cast<qsizetype>(s.size())); }
+
+std::optional<Frontiere> frontiere(QAccessible::TextBoundaryType type) {
+    switch (type) {
+        case QAccessible::CharBoundary: return Frontiere::Caractere;
+        case QAccessible::WordBoundary: return Frontiere::Mot;
+        case QAccessible::SentenceBoundary: return Frontiere::Phrase;
+        case QAccessible::LineBoundary: return Frontiere::Ligne;
+        case QAccessible::ParagraphBoundary: return Frontiere::Paragraphe;
+        case QAccessible::NoBoundary: break;
+    }
+    return std::nullopt;
 }
 
 // A page: an editable text of several lines, read through the core.
@@ -53,7 +66,7 @@ public:
     void addSelection(int debut, int fin) override { setSelection(0, debut, fin); }
     void removeSelection(int) override { page_->editeur().annuleSelection(); }
     void setSelection(int, int debut, int fin) override {
-        const TextePage t = page_->texteAccessible();
+        const TextePage& t = page_->texteAccessible();
         if (fin <= debut) return;
         page_->editeur().selectionne(positionDe(t, debut), positionDe(t, fin) - 1);
     }
@@ -66,7 +79,22 @@ public:
         e.placeCurseur(e.document().pointDe(positionDe(page_->texteAccessible(), decalage)));
     }
     QString text(int debut, int fin) const override {
-        return enQString(page_->texteAccessible().texte).mid(debut, fin - debut);
+        const std::u32string& t = page_->texteAccessible().texte;
+        const int n = static_cast<int>(t.size());
+        debut = std::clamp(debut, 0, n);
+        fin = fin < 0 || fin > n ? n : std::max(fin, debut);
+        return enQString(std::u32string_view(t).substr(debut, fin - debut));
+    }
+    // The pieces a screen reader reads by: the core's, never Qt's own
+    // search of boundaries (which did not come back from some pages).
+    QString textBeforeOffset(int decalage, QAccessible::TextBoundaryType type, int* debut, int* fin) const override {
+        return morceauTexte(decalage, type, Cote::Avant, debut, fin);
+    }
+    QString textAfterOffset(int decalage, QAccessible::TextBoundaryType type, int* debut, int* fin) const override {
+        return morceauTexte(decalage, type, Cote::Apres, debut, fin);
+    }
+    QString textAtOffset(int decalage, QAccessible::TextBoundaryType type, int* debut, int* fin) const override {
+        return morceauTexte(decalage, type, Cote::A, debut, fin);
     }
     int characterCount() const override { return static_cast<int>(page_->texteAccessible().texte.size()); }
     // Only the caret's place is known without measuring every character.
@@ -77,13 +105,28 @@ public:
     }
     int offsetAtPoint(const QPoint&) const override { return -1; }
     void scrollToSubstring(int, int) override {}
-    QString attributes(int decalage, int* debut, int* fin) const override {
-        *debut = decalage;
-        *fin = decalage;
+    // The page has one style: its whole text is one run, which holds every
+    // offset (a screen reader cuts a line where a run ends).
+    QString attributes(int, int* debut, int* fin) const override {
+        *debut = 0;
+        *fin = characterCount();
         return {};
     }
 
 private:
+    QString morceauTexte(int decalage, QAccessible::TextBoundaryType type, Cote cote, int* debut, int* fin) const {
+        const TextePage& t = page_->texteAccessible();
+        const auto n = static_cast<std::int32_t>(t.texte.size());
+        Morceau m{0, n};
+        if (const auto f = frontiere(type))
+            m = morceau(t, decalage, *f, cote);
+        else if (cote != Cote::A)
+            m = cote == Cote::Avant ? Morceau{0, 0} : Morceau{n, n};  // the whole text has nothing beside it
+        *debut = m.debut;
+        *fin = m.fin;
+        return enQString(std::u32string_view(t.texte).substr(m.debut, m.fin - m.debut));
+    }
+
     VuePage* page_;
     QString nom_;
 };
@@ -110,40 +153,42 @@ void Annonceur::annonce(const QString& texte) {
 
 void installeAccessibilite() { QAccessible::installFactory(fabrique); }
 
-void annonceTexte(VuePage& page) {
-    // A page no screen reader ever asked for is not read: typing stays cheap.
-    if (!page.texteAnnonce) return;
-    std::u32string texte = page.texteAccessible().texte;
-    if (QAccessible::isActive()) {
-        const Difference d = difference(*page.texteAnnonce, texte);
-        if (!d.ote.empty() && !d.ajoute.empty()) {
-            QAccessibleTextUpdateEvent e(&page, d.decalage, enQString(d.ote), enQString(d.ajoute));
-            QAccessible::updateAccessibility(&e);
-        } else if (!d.ote.empty()) {
-            QAccessibleTextRemoveEvent e(&page, d.decalage, enQString(d.ote));
-            QAccessible::updateAccessibility(&e);
-        } else if (!d.ajoute.empty()) {
-            QAccessibleTextInsertEvent e(&page, d.decalage, enQString(d.ajoute));
-            QAccessible::updateAccessibility(&e);
-        }
+void annonce(VuePage& page, bool texte, bool curseur, bool selection) {
+    if (!QAccessible::isActive() || !page.parle()) {
+        page.texteAnnonce.reset();
+        return;
     }
-    page.texteAnnonce = std::move(texte);
-}
-
-void annonceCurseur(VuePage& page) {
-    if (!QAccessible::isActive()) return;
-    QAccessibleTextCursorEvent e(&page, decalageDe(page.texteAccessible(), page.editeur().positionCurseur()));
-    QAccessible::updateAccessibility(&e);
-}
-
-void annonceSelection(VuePage& page) {
-    if (!QAccessible::isActive()) return;
+    const TextePage& t = page.texteAccessible();
+    if (texte) {
+        // A page no screen reader ever asked for is not told its changes
+        // (asking for it starts from its text as it stands).
+        if (page.texteAnnonce) {
+            const Difference d = difference(*page.texteAnnonce, t.texte);
+            if (!d.ote.empty() && !d.ajoute.empty()) {
+                QAccessibleTextUpdateEvent e(&page, d.decalage, enQString(d.ote), enQString(d.ajoute));
+                QAccessible::updateAccessibility(&e);
+            } else if (!d.ote.empty()) {
+                QAccessibleTextRemoveEvent e(&page, d.decalage, enQString(d.ote));
+                QAccessible::updateAccessibility(&e);
+            } else if (!d.ajoute.empty()) {
+                QAccessibleTextInsertEvent e(&page, d.decalage, enQString(d.ajoute));
+                QAccessible::updateAccessibility(&e);
+            }
+        }
+        page.texteAnnonce = t.texte;
+    }
     const EditeurBraille& ed = page.editeur();
-    const TextePage t = page.texteAccessible();
-    const Etendue s = ed.sansSelection() ? Etendue{} : etendueDe(t, ed.debutSelection(), ed.finSelection());
-    QAccessibleTextSelectionEvent e(&page, s.premier, s.dernier);
-    e.setCursorPosition(decalageDe(t, ed.positionCurseur()));
-    QAccessible::updateAccessibility(&e);
+    const std::int32_t position = decalageDe(t, ed.positionCurseur());
+    if (curseur || texte) {
+        QAccessibleTextCursorEvent e(&page, position);
+        QAccessible::updateAccessibility(&e);
+    }
+    if (selection) {
+        const Etendue s = ed.sansSelection() ? Etendue{} : etendueDe(t, ed.debutSelection(), ed.finSelection());
+        QAccessibleTextSelectionEvent e(&page, s.premier, s.dernier);
+        e.setCursorPosition(position);
+        QAccessible::updateAccessibility(&e);
+    }
 }
 
 }  // namespace dotavob

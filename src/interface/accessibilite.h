@@ -12,10 +12,9 @@ class VuePage;
 // Gives the print page and the Braille page their accessible interfaces.
 void installeAccessibilite();
 
-// Tell a screen reader, if one listens, what changed on a page.
-void annonceTexte(VuePage& page);
-void annonceCurseur(VuePage& page);
-void annonceSelection(VuePage& page);
+// Tell a screen reader, if one listens, what changed on a page: its text
+// (one event for the whole change), then its caret, then its selection.
+void annonce(VuePage& page, bool texte, bool curseur, bool selection);
 
 // A notice for screen readers: shown again with each new text, which a
 // screen reader speaks as it appears (a page turn: "Page 2 sur 3"). One

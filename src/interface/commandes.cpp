@@ -10,6 +10,7 @@
 #include <QFontDatabase>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -85,9 +86,13 @@ void TFDotavoB::creeDialogues() {
         return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().front() : QString();
     };
     saisit = [this](const QString& titre, const QString& invite, const QString& texte) -> std::optional<QString> {
-        bool ok = false;
-        const QString r = QInputDialog::getText(this, titre, invite, QLineEdit::Normal, texte, &ok);
-        return ok ? std::optional<QString>(r) : std::nullopt;
+        QInputDialog d(this);
+        d.setWindowTitle(titre);
+        d.setLabelText(invite);
+        d.setTextValue(texte);
+        // The box is named by what it holds, not by its prompt.
+        if (auto* champ = d.findChild<QLineEdit*>()) champ->setAccessibleName(titre);
+        return d.exec() == QDialog::Accepted ? std::optional<QString>(d.textValue()) : std::nullopt;
     };
     choisitImprimante = [this](std::int32_t nbPages) -> std::optional<ChoixImpression> {
         QPrinter imprimante;
@@ -193,16 +198,18 @@ QToolButton* TFDotavoB::bouton(QWidget* parent, const QString& icone, const QStr
 }
 
 void TFDotavoB::creeBoutons() {
-    auto relie = [this](QToolButton* b, auto action) { connect(b, &QToolButton::clicked, this, action); };
+    auto relie = [this](QToolButton* b, auto action) {
+        connect(b, &QToolButton::clicked, this, [this, action] {
+            action();
+            rendFocus();
+        });
+    };
     relie(bouton(panelBoutons_, QStringLiteral("autre-code"), QStringLiteral("Autre code"), 4, 22),
           [this] { autreCode(); });
     relie(bouton(panelBoutons_, QStringLiteral("saut-ligne"), QStringLiteral("Insère un saut à la ligne"), 30, 52),
           [this] { ed_.toucheRelachee(touches::ENTREE); });
     relie(bouton(panelBoutons_, QStringLiteral("evidence"), QStringLiteral("Mise en évidence"), 84, 52),
-          [this] {
-              ed_.miseEnEvidence();
-              client_->setFocus();
-          });
+          [this] { ed_.miseEnEvidence(); });
     relie(bouton(panelBoutons_, QStringLiteral("centrer"), QStringLiteral("Centrer le paragraphe"), 138, 52),
           [this] { ed_.marqueParagraphe(MARQUEUR_CENTRE); });
     relie(bouton(panelBoutons_, QStringLiteral("indentation"), QStringLiteral("Indentation du paragraphe"), 192, 52),
@@ -293,7 +300,11 @@ void TFDotavoB::creeMenus() {
     auto entree = [this](QMenu* menu, const QString& texte, auto commande, const QString& raccourci = {}) {
         QAction* a = menu->addAction(texte);
         if (!raccourci.isEmpty()) a->setShortcut(QKeySequence(raccourci));
-        connect(a, &QAction::triggered, this, commande);
+        connect(a, &QAction::triggered, this, [this, commande] {
+            commande();
+            // Whatever the command showed, the keys come back to the page.
+            rendFocus();
+        });
         return a;
     };
 
@@ -337,6 +348,9 @@ void TFDotavoB::creeMenus() {
     connect(raccourciEvidence, &QAction::triggered, evidence, &QAction::trigger);
     addAction(raccourciEvidence);
     entree(edition, QStringLiteral("Centrer"), [this] { ed_.marqueParagraphe(MARQUEUR_CENTRE); });
+    // The tool bar's commands that no key gives, within the keyboard's reach.
+    entree(edition, QStringLiteral("&Indentation du paragraphe"), [this] { ed_.marqueParagraphe(MARQUEUR_INDENTATION); });
+    entree(edition, QStringLiteral("&Autre code"), [this] { autreCode(); });
     edition->addSeparator();
     entree(edition, QStringLiteral("Recherche"), [this] { recherche(); }, QStringLiteral("Ctrl+F"));
     QAction* poursuit =
@@ -624,12 +638,12 @@ void TFDotavoB::autreCode() {
         // A chosen cell is one byte; a print sign is typed as its characters would be.
         for (char c : dlgCodes_->aInserer()) ed_.insereCaractere(oct(c));
     }
-    client_->setFocus();
+    rendFocus();
 }
 
 void TFDotavoB::syntheseVocale() {
     dlgSynthese_->exec();
-    client_->setFocus();
+    rendFocus();
 }
 
 // ---- Search and pages -------------------------------------------------------------

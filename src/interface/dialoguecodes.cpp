@@ -1,7 +1,10 @@
 #include "interface/dialoguecodes.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QHBoxLayout>
+#include <QPointer>
+#include <QTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -62,6 +65,7 @@ public:
         setMouseTracking(true);
         setFocusPolicy(Qt::StrongFocus);
         setFont(fonte(QStringLiteral("Arial"), 20));
+        setObjectName(QStringLiteral("grilleCellules"));
         setAccessibleName(QStringLiteral("Grille des cellules braille"));
     }
 
@@ -113,10 +117,131 @@ protected:
         }
         d_.fixeSurvol(deplaceCase(d_.survol_, dc, dr));
     }
+    void focusInEvent(QFocusEvent* e) override {
+        QWidget::focusInEvent(e);
+        // The cell hovered, if any, is said after Qt has said the grid itself;
+        // else the first arrow goes to the first letter.
+        QTimer::singleShot(0, this, [this] { annonceCase(); });
+    }
+
+public:
+    // A screen reader hears the cell reached: its dots.
+    void annonceCase() {
+        if (!hasFocus() || !d_.survol_.valide() || !QAccessible::isActive()) return;
+        QAccessibleEvent ev(this, QAccessible::Focus);
+        ev.setChild(indiceCase(d_.survol_));
+        QAccessible::updateAccessibility(&ev);
+    }
+    // The cells as a screen reader counts them: column by column, the two
+    // empty slots of the first row left out.
+    static bool vide(CaseGrille k) { return k.rang == 0 && (k.colonne == 0 || k.colonne == COLONNES_GRILLE - 1); }
+    static int indiceCase(CaseGrille c) {
+        int i = 0;
+        for (int col = 0; col < COLONNES_GRILLE; ++col)
+            for (int r = 0; r < RANGS_GRILLE; ++r) {
+                const CaseGrille k{col, r};
+                if (vide(k)) continue;
+                if (k == c) return i;
+                ++i;
+            }
+        return -1;
+    }
+    static CaseGrille caseDIndice(int indice) {
+        int i = 0;
+        for (int col = 0; col < COLONNES_GRILLE; ++col)
+            for (int r = 0; r < RANGS_GRILLE; ++r) {
+                const CaseGrille k{col, r};
+                if (vide(k)) continue;
+                if (i++ == indice) return k;
+            }
+        return {};
+    }
+    const Tdlgchoixcode& dialogue() const { return d_; }
 
 private:
     Tdlgchoixcode& d_;
 };
+
+// ---- What a screen reader reads of the grid ------------------------------------
+
+// One cell of the grid: named by its dots, selected when it is the one chosen.
+class CaseAccessible : public QAccessibleInterface {
+public:
+    CaseAccessible(GrilleCellules* grille, CaseGrille c) : grille_(grille), case_(c) {}
+    bool isValid() const override { return !grille_.isNull(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return parent() ? parent()->window() : nullptr; }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(grille_.data()); }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override {
+        if (t != QAccessible::Name) return {};
+        const std::string points = pointsDe(celluleGrille(case_));
+        return points.empty() ? QStringLiteral("cellule vide") : QStringLiteral("points %1").arg(versQString(points));
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        if (!grille_) return {};
+        const GrilleCodes& g = grille_->dialogue().metriques();
+        return QRect(grille_->mapToGlobal(QPoint(g.xColonne(case_.colonne), g.yRang(case_.rang))), QSize(g.A, g.B));
+    }
+    QAccessible::Role role() const override { return QAccessible::ListItem; }
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        s.focusable = s.selectable = true;
+        const bool choisie = grille_ && grille_->dialogue().survol() == case_;
+        s.selected = choisie;
+        s.focused = choisie && grille_->hasFocus();
+        return s;
+    }
+
+private:
+    QPointer<GrilleCellules> grille_;
+    CaseGrille case_;
+};
+
+class GrilleAccessible : public QAccessibleWidget {
+public:
+    explicit GrilleAccessible(GrilleCellules* g) : QAccessibleWidget(g, QAccessible::List), grille_(g) {}
+    ~GrilleAccessible() override {
+        for (QAccessible::Id id : std::as_const(cases_)) QAccessible::deleteAccessibleInterface(id);
+    }
+    int childCount() const override { return GrilleCellules::indiceCase({COLONNES_GRILLE - 1, RANGS_GRILLE - 1}) + 1; }
+    QAccessibleInterface* child(int i) const override {
+        if (i < 0 || i >= childCount()) return nullptr;
+        if (!cases_.contains(i)) {
+            auto* c = new CaseAccessible(grille_, GrilleCellules::caseDIndice(i));
+            cases_.insert(i, QAccessible::registerAccessibleInterface(c));
+        }
+        return QAccessible::accessibleInterface(cases_.value(i));
+    }
+    int indexOfChild(const QAccessibleInterface* c) const override {
+        for (auto it = cases_.cbegin(); it != cases_.cend(); ++it)
+            if (QAccessible::accessibleInterface(it.value()) == c) return it.key();
+        return -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        const QPoint q = grille_->mapFromGlobal(QPoint(x, y));
+        const auto c = grille_->dialogue().metriques().caseSous(q.x(), q.y());
+        return c && c->valide() ? child(GrilleCellules::indiceCase(*c)) : nullptr;
+    }
+    QAccessibleInterface* focusChild() const override {
+        const CaseGrille c = grille_->dialogue().survol();
+        return c.valide() ? child(GrilleCellules::indiceCase(c)) : nullptr;
+    }
+
+private:
+    GrilleCellules* grille_;
+    mutable QHash<int, QAccessible::Id> cases_;
+};
+
+QAccessibleInterface* fabriqueGrille(const QString&, QObject* objet) {
+    if (auto* w = qobject_cast<QWidget*>(objet); w && w->objectName() == QLatin1String("grilleCellules"))
+        return new GrilleAccessible(static_cast<GrilleCellules*>(w));
+    return nullptr;
+}
 
 // The cells of the sign under the pointer, beside it.
 class ApercuCode : public QWidget {
@@ -181,10 +306,20 @@ protected:
         d_.montreApercu(e_, geometry().bottomRight() + QPoint(1, 1));
     }
     void keyPressEvent(QKeyEvent* ev) override {
-        if (ev->key() == Qt::Key_Return || ev->key() == Qt::Key_Enter || ev->key() == Qt::Key_Space)
-            d_.choisitEtiquette(e_);
-        else
-            QLabel::keyPressEvent(ev);
+        int dPlace = 0, dLigne = 0;
+        switch (ev->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Space: d_.choisitEtiquette(e_); return;
+            case Qt::Key_Left: dPlace = -1; break;
+            case Qt::Key_Right: dPlace = 1; break;
+            case Qt::Key_Up: dLigne = -1; break;
+            case Qt::Key_Down: dLigne = 1; break;
+            default: QLabel::keyPressEvent(ev); return;
+        }
+        // The arrows walk the signs as they stand on the page.
+        const auto i = static_cast<std::size_t>(&e_ - etiquettesCodes().data());
+        d_.etiquettes_.at(static_cast<qsizetype>(etiquetteVoisine(i, dPlace, dLigne)))->setFocus(Qt::TabFocusReason);
     }
 
 private:
@@ -217,6 +352,8 @@ private:
 // ---- The dialog -------------------------------------------------------------------
 
 Tdlgchoixcode::Tdlgchoixcode(const OptionsAffichage& options, QWidget* parent) : QDialog(parent), options_(options) {
+    static const bool fabrique = (QAccessible::installFactory(fabriqueGrille), true);
+    (void)fabrique;
     setObjectName(QStringLiteral("dlgchoixcode"));
     setWindowTitle(QStringLiteral("Choix d'un code"));
     setFixedSize(LARGEUR, HAUTEUR);
@@ -290,8 +427,11 @@ Tdlgchoixcode::Tdlgchoixcode(const OptionsAffichage& options, QWidget* parent) :
     }
     apercu_ = new ApercuCode(*this, pageNoir_);
 
-    auto* consigne = new QLabel(QStringLiteral("Doublecliquer sur le code à insérer"), this);
-    consigne->setGeometry(8, HAUTEUR - HAUTEUR_BANDE, 340, HAUTEUR_BANDE);
+    auto* consigne =
+        new QLabel(QStringLiteral("Doublecliquer sur le code à insérer, ou Tab, flèches et Entrée"), this);
+    consigne->setWordWrap(true);
+    consigne->setGeometry(8, HAUTEUR - HAUTEUR_BANDE, LARGEUR - 116, HAUTEUR_BANDE);
+    setAccessibleDescription(consigne->text());
     fermer_ = new QPushButton(QStringLiteral("Fermer"), this);
     fermer_->setAccessibleName(QStringLiteral("Fermer"));
     fermer_->setAutoDefault(false);  // Enter chooses on the grid; it never closes
@@ -357,11 +497,7 @@ void Tdlgchoixcode::fixeSurvol(CaseGrille c) {
     survol_ = c;
     if (survol_.valide()) grille_->update(versQRect(g_.boiteCaractere(survol_)).adjusted(-marge, -marge, marge, marge));
     // A screen reader hears the cell the arrows reached.
-    grille_->setAccessibleDescription(survol_.valide()
-                                          ? QStringLiteral("points %1").arg(versQString(pointsDe(celluleGrille(survol_))))
-                                          : QString());
-    QAccessibleEvent ev(grille_, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&ev);
+    grille_->annonceCase();
 }
 
 void Tdlgchoixcode::choisitEtiquette(const EtiquetteCode& e) {

@@ -11,6 +11,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "interface/groupesradio.h"
+
 namespace dotavob {
 
 TDlgOptEmb::TDlgOptEmb(MagasinReglages& reglages, QWidget* parent) : QDialog(parent), reglages_(reglages) {
@@ -40,6 +42,7 @@ TDlgOptEmb::TDlgOptEmb(MagasinReglages& reglages, QWidget* parent) : QDialog(par
     RBCodeFR_ = new QRadioButton(QStringLiteral("Code Français"), this);
     RBCodeFR_->setObjectName(QStringLiteral("RBCodeFR"));
     RBCodeUS_->setChecked(true);
+    groupeRadio({RBCodeUS_, RBCodeFR_});
     l->addWidget(RBCodeUS_);
     l->addWidget(RBCodeFR_);
     fichier_ = new QCheckBox(QStringLiteral("Enregistrer les octets dans un fichier"), this);
@@ -78,6 +81,10 @@ bool TDlgOptEmb::edite(const QString& imprimante, const FormatPage& format) {
     editMargeG_->setValue(r0.margeGauche);
     (r0.codeUS ? RBCodeUS_ : RBCodeFR_)->setChecked(true);
     sur_->setText(QStringLiteral("Sur <b>%1</b>").arg(imprimante.toHtmlEscaped()));
+    // Said with the first field, where the keyboard starts.
+    const QString embosseuse = QStringLiteral("Embosseuse : %1").arg(imprimante);
+    sur_->setAccessibleName(embosseuse);
+    editnblignesparpage_->setAccessibleDescription(embosseuse);
     if (exec() != QDialog::Accepted) return false;
     ReglagesEmbosseuse r;
     r.lignes = editnblignesparpage_->value();

@@ -6,6 +6,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "interface/groupesradio.h"
+
 namespace dotavob {
 
 TdlgExport::TdlgExport(std::function<QString(FormatExport)> fichier,
@@ -34,6 +36,8 @@ TdlgExport::TdlgExport(std::function<QString(FormatExport)> fichier,
     l->addWidget(destination);
     RBUS_->setChecked(true);
     RBPP_->setChecked(true);
+    groupeRadio({RBFr_, RBUS_, RBUnicode_, RBPef_});
+    groupeRadio({RBPP_, RBFichier_});
     // The keyboard starts on the code: Tab reaches the destination, arrows choose.
     RBUS_->setFocus();
     auto* boutons = new QHBoxLayout;

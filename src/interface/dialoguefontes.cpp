@@ -104,20 +104,27 @@ void Tdlgfontes::showEvent(QShowEvent* e) {
         // A name the list lacks ("Courier New" is often an alias) shows the
         // family it resolves to.
         const QString resolue = QFontInfo(QFont(nomChoisi_)).family();
+        preselection_.clear();
         for (const QString& nom : {nomChoisi_, resolue}) {
             const auto trouves = liste_->findItems(nom, Qt::MatchExactly);
             if (trouves.isEmpty()) continue;
             liste_->setCurrentItem(trouves.front());
             liste_->scrollToItem(trouves.front());
+            preselection_ = nom;
             break;
         }
+        // The keyboard starts on the list: a screen reader says the font in force.
+        liste_->setAccessibleDescription(QStringLiteral("Police actuelle : %1").arg(nomChoisi_));
+        liste_->setFocus(Qt::OtherFocusReason);
     }
     QDialog::showEvent(e);
 }
 
 void Tdlgfontes::valide() {
     const auto choix = liste_->selectedItems();
-    if (!choix.isEmpty()) nomChoisi_ = choix.first()->text();
+    // The entry shown for the font in force keeps its name: "Courier New"
+    // stays "Courier New" however it resolves here.
+    if (!choix.isEmpty() && choix.first()->text() != preselection_) nomChoisi_ = choix.first()->text();
     accept();
 }
 

@@ -31,6 +31,7 @@ private:
 
     MagasinReglages& reglages_;
     QListWidget* liste_ = nullptr;
+    QString preselection_;  // the entry selected at opening, standing for the font in force
     QString nomChoisi_;
 };
 

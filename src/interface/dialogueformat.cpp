@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include "interface/groupesradio.h"
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -120,6 +122,7 @@ QWidget* TdlgFormatpage::creeBande(ControlesBande& c, const QString& titre, cons
         radios->addWidget(rb);
     }
     radios->addStretch();
+    groupeRadio(c.alignement->buttons());
     c.premierePage = compteur(cadre, QString(), 1, 100);
     auto* etiquette = new QLabel(premiere, cadre);
     etiquette->setBuddy(c.premierePage);

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include "interface/groupesradio.h"
 #include <QVBoxLayout>
 
 namespace dotavob {
@@ -23,6 +25,7 @@ TDlgRecheche::TDlgRecheche(QWidget* parent) : QDialog(parent) {
     RBCurseur_ = new QRadioButton(QStringLiteral("à partir du curseur"), this);
     RBCurseur_->setObjectName(QStringLiteral("RBCurseur"));
     RBTout_->setChecked(true);
+    groupeRadio({RBTout_, RBCurseur_});
     auto* boutons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     boutons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annuler"));
     connect(boutons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QTimer>
 #include <QToolButton>
 
 #include "core/fichiers/dtv.h"
@@ -71,9 +72,12 @@ TFDotavoB::TFDotavoB(MagasinReglages reglages, QStringList arguments)
     // the Braille page in six-key mode.
     client_->setAccessibleName(QStringLiteral("Document"));
     client_->setFocusProxy(noir_);
+    noir_->fixeParole(true);
     connect(braille_, &TEdBraille::modeSixTouchesChange, this, [this](bool six) {
         QWidget* avant = focusWidget();
         client_->setFocusProxy(six ? static_cast<QWidget*>(braille_) : noir_);
+        noir_->fixeParole(!six);
+        braille_->fixeParole(six);
         if (avant == noir_ || avant == braille_) client_->setFocus();
     });
     ed_.ajouteObservateur(this);
@@ -214,16 +218,38 @@ void TFDotavoB::setnomfichier(const QString& nom) {
 
 void TFDotavoB::pageModifiee(std::int32_t, std::int32_t) { affichepages(); }
 
+void TFDotavoB::rendFocus() {
+    // After a dialog, a message or the embossing's progress window, the
+    // window takes the keyboard back (else its shortcuts wait for a click)
+    // and the page being typed on has it.
+    if (!isVisible()) return;
+    if (!isActiveWindow()) activateWindow();
+    client_->setFocus(Qt::OtherFocusReason);
+}
+
 bool TFDotavoB::eventFilter(QObject* objet, QEvent* e) {
     if (objet == client_ && e->type() == QEvent::Resize) {
         FormResize();
         return false;
     }
     if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return false;
+    // Only the keys sent to the document are routed: the menu bar, once Alt
+    // or F10 gave it the keyboard, keeps its own (arrows, Return, Escape).
     auto* w = qobject_cast<QWidget*>(objet);
-    if (!w || w->window() != this || QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
+    if (!w || (w != client_ && w != noir_ && w != braille_ && w != this) || QApplication::activeModalWidget() ||
+        QApplication::activePopupWidget())
+        return false;
     auto* k = static_cast<QKeyEvent*>(e);
+    if (e->type() == QEvent::KeyPress && k->key() == Qt::Key_F10 && !(k->modifiers() & ~Qt::KeypadModifier)) {
+        // F10 opens the first menu, as on every desktop.
+        if (!menuBar()->actions().isEmpty()) menuBar()->setActiveAction(menuBar()->actions().front());
+        return true;
+    }
     if (e->type() == QEvent::KeyPress) {
+        // Alt (or the logo key) with a key that opens no menu does nothing:
+        // no letter, no dot, no caret move. Ctrl+Alt is AltGr on Windows.
+        const Qt::KeyboardModifiers m = k->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier);
+        if ((m & (Qt::AltModifier | Qt::MetaModifier)) && m != (Qt::AltModifier | Qt::ControlModifier)) return true;
         touchesEnfoncees_.insert(k->key());
         braille_->toucheEnfoncee(*k);
         braille_->caractereFrappe(*k);

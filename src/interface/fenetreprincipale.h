@@ -110,6 +110,8 @@ public:
     // that does not happen (cancelled or failed) keeps it.
     bool enregistremodification();
     QAction* action(const QString& texte) const;
+    // The keyboard back on the page being typed on, the window active.
+    void rendFocus();
 
     // What the window asks and tells the user; tests replace them.
     std::function<void(const QString&)> afficheErreur;

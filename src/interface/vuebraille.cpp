@@ -177,7 +177,7 @@ void TEdBraille::modeSixTouches(bool on) {
     emit modeSixTouchesChange(on);
 }
 
-TextePage TEdBraille::texteAccessible() const { return texteBraille(lignesAffichees(ed_, false, false)); }
+TextePage TEdBraille::composeTexteAccessible() const { return texteBraille(lignesAffichees(ed_, false, false)); }
 
 GeometriePage TEdBraille::geometriePage() const { return {geo_.margeHaut, geo_.pasLigne, geo_.pas}; }
 
@@ -210,6 +210,10 @@ void TEdBraille::toucheRelachee(const QKeyEvent& e) {
 }
 
 void TEdBraille::caractereFrappe(const QKeyEvent& e) {
+    // A chord with Alt or Ctrl (or the logo key) is a command, never text;
+    // Ctrl+Alt is AltGr on Windows, which types.
+    const Qt::KeyboardModifiers m = e.modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier);
+    if (m && m != (Qt::AltModifier | Qt::ControlModifier)) return;
     for (QChar c : e.text()) {
         if (!c.isPrint()) continue;  // a real Delete key carries "\x7f"
         const int b = depuisUnicode(c.unicode());

@@ -51,7 +51,10 @@ public:
     void modeSixTouches(bool on);
 
     QRect rectCurseur() const override;
-    TextePage texteAccessible() const override;
+protected:
+    TextePage composeTexteAccessible() const override;
+
+public:
 
 signals:
     // The keyboard mode changed (the window moves the focus to the page typed on).

@@ -215,7 +215,7 @@ QRect TMyEdit::rectCurseur() const {
     return QRect(x, y, 2, hauteurLigne_);
 }
 
-TextePage TMyEdit::texteAccessible() const { return texteNoir(lignesAffichees(ed_, ed_.tousLesSignes())); }
+TextePage TMyEdit::composeTexteAccessible() const { return texteNoir(lignesAffichees(ed_, ed_.tousLesSignes())); }
 
 void TMyEdit::paintEvent(QPaintEvent*) {
     QPainter p(this);

@@ -48,7 +48,10 @@ public:
     int margeHaut() const { return margeHaut_; }
     const FontesNoir& fontes() const { return fontes_; }
     QRect rectCurseur() const override;
-    TextePage texteAccessible() const override;
+protected:
+    TextePage composeTexteAccessible() const override;
+
+public:
 
     // `surPapier`: no selection and none of the screen's marks (arrows, spaces).
     void dessinePage(QPainter& p, QPointF origine, double echelle, bool surPapier = false) const;

@@ -2,8 +2,10 @@
 
 #include "interface/accessibilite.h"
 
+#include <QAccessible>
 #include <QWheelEvent>
 #include <algorithm>
+#include <utility>
 
 namespace dotavob {
 
@@ -13,6 +15,9 @@ VuePage::VuePage(EditeurBraille& editeur, const OptionsAffichage& options, QWidg
     resize(500, 600);
     minuterie_.setInterval(500);
     connect(&minuterie_, &QTimer::timeout, this, [this] { clignote(); });
+    annonces_.setSingleShot(true);
+    annonces_.setInterval(0);
+    connect(&annonces_, &QTimer::timeout, this, [this] { annonceMaintenant(); });
     doc_.ajouteObservateur(this);
     ed_.ajouteObservateur(this);
 }
@@ -31,17 +36,61 @@ void VuePage::repeint(std::int32_t premiere, std::int32_t derniere) {
     update(QRect(0, haut, width(), options_.sautsPageVisibles ? height() - haut : bas - haut));
 }
 
+VuePage::CleTexte VuePage::cleTexte() const {
+    return {ed_.premiereLigne(), doc_.format().nbLignesTexte, ed_.tousLesSignes()};
+}
+
+const TextePage& VuePage::texteAccessible() const {
+    // Every change of the text is heard below; the page shown, its length
+    // and the signs shown are checked besides, as they change without a word.
+    if (!texte_ || cle_ != cleTexte()) {
+        texte_ = composeTexteAccessible();
+        cle_ = cleTexte();
+    }
+    return *texte_;
+}
+
+void VuePage::fixeParole(bool parle) {
+    if (parle == parle_) return;
+    parle_ = parle;
+    // What a silent page last told is stale: it starts again from its text as it stands.
+    texteAnnonce.reset();
+    texteAAnnoncer_ = curseurAAnnoncer_ = selectionAAnnoncer_ = false;
+}
+
+void VuePage::aAnnoncer(bool texte, bool curseur, bool selection) {
+    if (!parle_ || !QAccessible::isActive()) return;
+    texteAAnnoncer_ |= texte;
+    curseurAAnnoncer_ |= curseur;
+    selectionAAnnoncer_ |= selection;
+    // A keystroke changes the text, re-wraps, moves the caret and may turn
+    // the page: the screen reader hears it once, when it is over.
+    annonces_.start();
+}
+
+void VuePage::annonceMaintenant() {
+    annonces_.stop();
+    annonce(*this, std::exchange(texteAAnnoncer_, false), std::exchange(curseurAAnnoncer_, false),
+            std::exchange(selectionAAnnoncer_, false));
+}
+
 // A screen reader hears each change of the page's text, caret and selection.
 void VuePage::lignesModifiees(std::int32_t premiere, std::int32_t derniere) {
+    texte_.reset();
     repeint(premiere, derniere);
-    annonceTexte(*this);
+    aAnnoncer(true, false, false);
 }
 void VuePage::vueModifiee(std::int32_t premiere, std::int32_t derniere) {
+    texte_.reset();
     repeint(premiere, derniere);
-    annonceTexte(*this);
+    aAnnoncer(true, false, false);
 }
-void VuePage::selectionModifiee(std::int32_t, std::int32_t) { annonceSelection(*this); }
-void VuePage::selectionAnnulee() { annonceSelection(*this); }
+void VuePage::pageModifiee(std::int32_t, std::int32_t) {
+    texte_.reset();
+    aAnnoncer(true, true, false);
+}
+void VuePage::selectionModifiee(std::int32_t, std::int32_t) { aAnnoncer(false, false, true); }
+void VuePage::selectionAnnulee() { aAnnoncer(false, false, true); }
 
 void VuePage::curseurDeplace(Point) {
     // A caret move repaints the caret alone; a blink restarts from shown.
@@ -49,7 +98,7 @@ void VuePage::curseurDeplace(Point) {
     update(curseurPrecedent_);
     curseurPrecedent_ = rectCurseur();
     update(curseurPrecedent_);
-    annonceCurseur(*this);
+    aAnnoncer(false, true, false);
 }
 
 void VuePage::wheelEvent(QWheelEvent* e) {

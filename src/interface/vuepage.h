@@ -27,19 +27,29 @@ public:
     virtual QRect rectCurseur() const = 0;
     EditeurBraille& editeur() { return ed_; }
     const EditeurBraille& editeur() const { return ed_; }
-    // The page as a screen reader reads it; only its lines are read.
-    virtual TextePage texteAccessible() const = 0;
+    // The page as a screen reader reads it; only its lines are read. It is
+    // made once for each change of the page, however often it is asked for.
+    const TextePage& texteAccessible() const;
     // That text as a screen reader last heard it (none until one asks for the page).
     std::optional<std::u32string> texteAnnonce;
+    // The page being typed on speaks: it alone tells a screen reader of its
+    // changes, once the keystroke or command is over. The other page stays
+    // readable on demand and silent.
+    void fixeParole(bool parle);
+    bool parle() const { return parle_; }
+    // Changes told to a screen reader at once instead of after the current event.
+    void annonceMaintenant();
 
     // ObservateurDocument, ObservateurEditeur
     void lignesModifiees(std::int32_t premiere, std::int32_t derniere) override;
     void vueModifiee(std::int32_t premiere, std::int32_t derniere) override;
+    void pageModifiee(std::int32_t page, std::int32_t nbPages) override;
     void curseurDeplace(Point curseur) override;
     void selectionModifiee(std::int32_t debut, std::int32_t fin) override;
     void selectionAnnulee() override;
 
 protected:
+    virtual TextePage composeTexteAccessible() const = 0;
     // Top of row k (0-based) of the page, in pixels.
     virtual int yRang(std::int32_t k) const = 0;
     virtual void clignote();
@@ -54,6 +64,19 @@ protected:
 
 private:
     void repeint(std::int32_t premiere, std::int32_t derniere);
+    // What changed since a screen reader was last told, told after the current event.
+    void aAnnoncer(bool texte, bool curseur, bool selection);
+    struct CleTexte {
+        std::int32_t premiereLigne = 0, lignes = 0;
+        bool tousLesSignes = false;
+        bool operator==(const CleTexte&) const = default;
+    };
+    CleTexte cleTexte() const;
+    mutable std::optional<TextePage> texte_;
+    mutable CleTexte cle_;
+    bool parle_ = false;
+    bool texteAAnnoncer_ = false, curseurAAnnoncer_ = false, selectionAAnnoncer_ = false;
+    QTimer annonces_;
     QRect curseurPrecedent_;
     int molette_ = 0;  // wheel steps not yet a whole notch (touchpads send small ones)
 };

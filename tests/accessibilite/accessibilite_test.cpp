@@ -58,4 +58,36 @@ TEST_F(Lecture, LesPagesDonnentLeurTexteLeurCurseurEtLeurSelection) {
     EXPECT_EQ(std::tuple(n->selectionCount(), selection(n), selection(b)), std::tuple(1, std::pair(6, 7), std::pair(7, 8)));
 }
 
+TEST_F(Lecture, LesPagesDonnentChaqueMorceauDeLeurTexteSansBoucler) {
+    // A page that starts with a sign: Qt's own search of word boundaries never came back there.
+    QTest::keyClicks(f->centralWidget(), QStringLiteral("(oui) dit-il."));
+    touche(Qt::Key_Return);
+    QTest::keyClicks(f->centralWidget(), QStringLiteral("- Oui"));
+    for (QWidget* page : {static_cast<QWidget*>(&f->vueNoir()), static_cast<QWidget*>(&f->vueBraille())}) {
+        QAccessibleTextInterface* t = texte(*page);
+        ASSERT_TRUE(t);
+        const QString tout = t->text(0, t->characterCount());
+        const int n = tout.size();
+        for (auto type : {QAccessible::CharBoundary, QAccessible::WordBoundary, QAccessible::SentenceBoundary,
+                          QAccessible::LineBoundary, QAccessible::ParagraphBoundary, QAccessible::NoBoundary})
+            for (int o = 0; o <= n; ++o) {
+                int debut = -1, fin = -1;
+                const QString a = t->textAtOffset(o, type, &debut, &fin);
+                ASSERT_TRUE(0 <= debut && debut <= o && o <= fin && fin <= n) << type << " " << o;
+                ASSERT_TRUE(o < fin || o == n) << type << " " << o;
+                EXPECT_EQ(a, tout.mid(debut, fin - debut));
+                for (auto cote : {&QAccessibleTextInterface::textBeforeOffset, &QAccessibleTextInterface::textAfterOffset}) {
+                    const QString voisin = (t->*cote)(o, type, &debut, &fin);
+                    ASSERT_TRUE(0 <= debut && debut <= fin && fin <= n) << type << " " << o;
+                    EXPECT_EQ(voisin, tout.mid(debut, fin - debut));
+                }
+            }
+        int debut = -1, fin = -1;
+        EXPECT_EQ(t->textAtOffset(0, QAccessible::WordBoundary, &debut, &fin), page == &f->vueNoir() ? "(" : "⠦⠕⠥⠊⠴");
+        // One style for the whole page: a line read by its runs keeps its last character.
+        t->attributes(3, &debut, &fin);
+        EXPECT_EQ(std::pair(debut, fin), std::pair(0, n));
+    }
+}
+
 }  // namespace

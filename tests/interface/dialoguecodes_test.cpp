@@ -1,5 +1,7 @@
 #include "interface/dialoguecodes.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QImage>
 #include <cstring>
 #include <QLabel>
@@ -112,10 +114,14 @@ TEST_F(ChoixCode, GrilleALaSourisEtAuClavier) {
     ouvre(1);
     QTest::mouseDClick(d.grille(), Qt::LeftButton, {}, milieu(d, vide));
     EXPECT_EQ(std::tuple(d.isVisible(), d.result()), std::tuple(true, 0));
-    // From the keyboard: the arrows move, the cell is said, Enter chooses.
-    d.grille()->setFocus();
+    // From the keyboard: the first arrow goes to the first letter, the others
+    // move, the cell is said by its dots, Enter chooses.
+    d.grille()->setFocus(Qt::TabFocusReason);
     for (Qt::Key k : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Up}) QTest::keyClick(d.grille(), k);
-    EXPECT_EQ(d.grille()->accessibleDescription(), QStringLiteral("points 3"));
+    QAccessibleInterface* grille = QAccessible::queryAccessibleInterface(d.grille());
+    ASSERT_TRUE(grille && grille->focusChild());
+    EXPECT_EQ(grille->focusChild()->text(QAccessible::Name), QStringLiteral("points 3"));
+    EXPECT_EQ(grille->childCount(), 63);
     QTest::keyClick(d.grille(), Qt::Key_Return);
     EXPECT_EQ(std::tuple(d.result(), d.celluleChoisie()), std::tuple(int(QDialog::Accepted), std::optional<Octet>(32)));
 }
@@ -227,6 +233,17 @@ TEST(AutreCode, InsereCeQueLeDialogueAChoisi) {
         QTest::mouseClick(d.fermer(), Qt::LeftButton);
     });
     EXPECT_EQ(std::tuple(f.document().texte(), d.result()), std::tuple(avant, int(QDialog::Rejected)));
+    // From the menu and the keyboard alone: the arrows walk the signs as they
+    // stand (right of "À" is "Â", below it "Œ"), Return inserts.
+    QTimer::singleShot(0, &d, [&d] {
+        if (!QTest::qWaitForWindowExposed(&d)) return;
+        d.etiquettes()[0]->setFocus(Qt::TabFocusReason);
+        for (Qt::Key k : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Return}) QTest::keyClick(QApplication::focusWidget(), k);
+        if (d.isVisible()) d.reject();
+    });
+    f.action(QStringLiteral("&Autre code"))->trigger();
+    EXPECT_EQ(std::tuple(d.result(), d.texteChoisi()), std::tuple(int(QDialog::Accepted), std::string("\x8C")));
+    EXPECT_EQ(f.focusWidget(), static_cast<QWidget*>(&f.vueNoir()));
     // The frame follows the Braille page's.
     bouton("Affichage du cadre")->click();
     bool cadre = false;

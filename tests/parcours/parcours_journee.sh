@@ -24,12 +24,12 @@ touches ctrl+a 2 0 Tab Tab ctrl+a 2 5 Return
 touches ctrl+Home Home
 xdotool mousemove --window "$fenetre" 164 52 click 1
 attends
-# Search "chat" and put a word before it.
+# Search "chat": found, it is selected; typed over, a word goes before it.
 touches ctrl+f
 attends_fenetre "Recherche"
 tape "chat"
 touches Return
-tape "beau "
+tape "beau chat"
 # Save through the platform's file dialog.
 touches ctrl+s
 attends_fenetre "Enregistrement de fichiers DotavoB"

@@ -147,7 +147,11 @@ bool EditeurBraille::recherche(std::string_view s, bool depuisDebut) {
         if (estMajuscule(oct(c))) c = static_cast<char>(enMinuscule(oct(c)));
     const std::int32_t trouve = doc_.cherche(motif, depuisDebut ? 1 : positionCurseur() + 1);
     if (trouve == 0) return false;
+    // The caret at its start, the occurrence selected: seen, and said by a
+    // screen reader; the next search starts after the caret.
+    annuleSelection();
     placeCurseur(doc_.pointDe(trouve));
+    selectionne(trouve, trouve + static_cast<std::int32_t>(motif.size()) - 1);
     return true;
 }
 

@@ -193,6 +193,27 @@ const std::vector<EtiquetteCode>& etiquettesCodes() {
     return t;
 }
 
+std::size_t etiquetteVoisine(std::size_t i, int dPlace, int dLigne) {
+    const auto& t = etiquettesCodes();
+    if (i >= t.size()) return 0;
+    if (dLigne == 0) {
+        if (dPlace < 0) return i == 0 ? i : i - 1;
+        return dPlace > 0 && i + 1 < t.size() ? i + 1 : i;
+    }
+    const int ligne = t[i].ligne + (dLigne < 0 ? -1 : 1);
+    std::size_t meilleure = i;
+    int ecart = 0;
+    for (std::size_t j = 0; j < t.size(); ++j) {
+        if (t[j].ligne != ligne) continue;
+        const int e = std::abs(t[j].place - t[i].place);
+        if (meilleure == i || e < ecart) {
+            meilleure = j;
+            ecart = e;
+        }
+    }
+    return meilleure;
+}
+
 const std::vector<LegendeCode>& legendesCodes() {
     static const std::vector<LegendeCode> t = {
         {3, 6, 2, "(crochets math)"},  {4, 5, 2, "(crochets littéraire)"},

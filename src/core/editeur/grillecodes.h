@@ -89,6 +89,10 @@ struct EtiquetteCode {
     std::string support;       // a grey glyph before a superscript (no action)
 };
 const std::vector<EtiquetteCode>& etiquettesCodes();
+// The sign an arrow key goes to from sign i (an index of etiquettesCodes()):
+// Left and Right the one before or after it in reading order, Up and Down
+// the nearest one on the line above or below. At an edge it stays.
+std::size_t etiquetteVoisine(std::size_t i, int dPlace, int dLigne);
 
 // A descriptive caption under one sign or more (largeur: the slots it spans).
 struct LegendeCode {

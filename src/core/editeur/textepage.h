@@ -25,6 +25,7 @@ struct TextePage {
         std::int32_t finLigne = 0;  // position of the byte that ends it (just past its text)
         std::int32_t decalage = 0;  // offset of its first character
         std::int32_t longueur = 0;  // its characters, without the line end
+        bool finParagraphe = true;  // it ends its paragraph (not a line end inside one)
         std::vector<Unite> unites;
     };
     std::u32string texte;
@@ -47,6 +48,29 @@ Etendue etendueDe(const TextePage& t, std::int32_t debut, std::int32_t fin);
 // The position a caret put at `decalage` goes to: the start of the unit
 // there, or the end of the line.
 std::int32_t positionDe(const TextePage& t, std::int32_t decalage);
+
+// What a screen reader asks of a page's text: the character, word,
+// sentence, line or paragraph at an offset, or the one before or after it.
+// The text is cut into pieces that follow each other without a gap:
+// - a character is one character;
+// - a word is a run of letters and digits (or of cells that are not blank),
+//   an apostrophe between two of them included ("l'été"); between words,
+//   each run of blanks is a piece, each line end and each other sign is one
+//   (as Qt's own text boundaries cut them: "(oui)" is "(", "oui", ")");
+// - a sentence runs to the blanks after its final ".", "!", "?" or "…"
+//   (or the cells of these signs) or to the end of its paragraph, both included;
+// - a line runs to its line end, included; a paragraph to the line end that
+//   closes it. A page that ends with a line end has an empty last line.
+// The piece "at" an offset holds it; at the end of the text it is the last
+// piece (an empty one for a character). Before the first piece and after the
+// last there is nothing: an empty piece at 0 or at the text's length.
+enum class Frontiere { Caractere, Mot, Phrase, Ligne, Paragraphe };
+enum class Cote { Avant, A, Apres };
+struct Morceau {
+    std::int32_t debut = 0, fin = 0;  // [debut, fin)
+    bool operator==(const Morceau&) const = default;
+};
+Morceau morceau(const TextePage& t, std::int32_t decalage, Frontiere f, Cote c);
 
 // What changed between two texts: at `decalage`, `ote` became `ajoute`.
 struct Difference {

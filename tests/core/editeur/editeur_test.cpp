@@ -76,6 +76,9 @@ TEST_F(Edition, SelectionEtRecherche) {
     // Case-blind, then on from the caret until none is left (the search window makes the first two).
     for (bool trouve : {true, true, false}) EXPECT_EQ(d.recherche("CHAT", false), trouve);
     EXPECT_FALSE(d.recherche("", true));
+    // What is found is selected, the caret at its start.
+    ASSERT_TRUE(d.recherche("chat", true));
+    EXPECT_EQ(std::tuple(d.debutSelection(), d.finSelection(), d.positionCurseur()), std::tuple(4, 7, 4));
 }
 
 TEST_F(Edition, SixTouches) {

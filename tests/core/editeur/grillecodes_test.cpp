@@ -121,6 +121,26 @@ TEST(EtiquettesCodes, TableDesSignes) {
     EXPECT_EQ(std::tuple(t.size(), tags.size()), std::tuple(53u, 39u));
 }
 
+TEST(EtiquettesCodes, DeplacementAuClavier) {
+    const auto& t = etiquettesCodes();
+    auto indice = [&t](const char* legende, int ligne) {
+        return static_cast<std::size_t>(std::find_if(t.begin(), t.end(), [&](auto& e) {
+                                            return e.legende == legende && e.ligne == ligne;
+                                        }) - t.begin());
+    };
+    const struct { const char* depuis; int ligne, dPlace, dLigne; const char* vers; } cas[] = {
+        {"À", 1, 1, 0, "Â"}, {"À", 1, -1, 0, "À"}, {"À", 1, 0, -1, "À"},  // the first sign: only right or down
+        {"À", 1, 0, 1, "Ô"}, {"Ï", 1, 0, 1, "œ"},                          // the nearest sign below
+        {"Ï", 1, 1, 0, "Ô"},                                               // reading order goes on to the next line
+        {"ð", 7, 1, 0, "ð"}, {"ð", 7, 0, 1, "ð"},                          // the last one stays
+    };
+    for (const auto& c : cas)
+        EXPECT_EQ(t.at(etiquetteVoisine(indice(c.depuis, c.ligne), c.dPlace, c.dLigne)).legende, c.vers) << c.depuis;
+    // Down then up comes back to the line it left, from every sign of lines 1 to 6.
+    for (std::size_t i = 0; i < t.size(); ++i)
+        if (t[i].ligne < 7) EXPECT_EQ(t[etiquetteVoisine(etiquetteVoisine(i, 0, 1), 0, -1)].ligne, t[i].ligne);
+}
+
 TEST(EtiquettesCodes, ApercuCeQueLEditeurInsere) {
     // Each sign typed into a document gives the cells its preview shows.
     // The math brackets are read as such only inside a number (after "1").

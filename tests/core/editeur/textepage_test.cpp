@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "core/editeur/editeur.h"
 
 using namespace dotavob;
@@ -52,6 +54,138 @@ TEST_F(TexteDePage, SeulesLesLignesDeLaPageMontreeSontLues) {
     EXPECT_EQ(t.texte.find(U'a'), std::u32string::npos);
     EXPECT_EQ(decalageDe(t, 1), 0);  // a caret before the page
     EXPECT_EQ(decalageDe(t, doc.longueur()), static_cast<std::int32_t>(t.texte.size()));
+}
+
+// A reference for the pieces a screen reader asks for, written apart from
+// the page's own: it decides for each pair of neighbours whether they stand
+// in the same piece, and walks from the offset both ways.
+class Reference {
+public:
+    explicit Reference(const TextePage& t) : s_(t.texte), n_(static_cast<std::int32_t>(s_.size())) {
+        for (std::int32_t i = 0; i < n_; ++i) finPar_.push_back(s_[i] == U'\n');
+        for (const auto& l : t.lignes)
+            if (l.decalage + l.longueur < n_) finPar_[l.decalage + l.longueur] = l.finParagraphe;
+    }
+
+    Morceau a(std::int32_t o, Frontiere f) const {
+        if (n_ == 0) return {0, 0};
+        if (f == Frontiere::Caractere && o >= n_) return {n_, n_};
+        // After a last line end stands an empty line, and an empty paragraph if it closed one.
+        const bool vide = (f == Frontiere::Ligne && s_.back() == U'\n') || (f == Frontiere::Paragraphe && finPar_.back());
+        if (o >= n_) o = vide ? n_ : n_ - 1;
+        if (o == n_) return {n_, n_};
+        std::int32_t d = o, e = o + 1;
+        while (d > 0 && !coupe(d, f)) --d;
+        while (e < n_ && !coupe(e, f)) ++e;
+        return {d, e};
+    }
+    Morceau avant(std::int32_t o, Frontiere f) const {
+        const Morceau m = a(o, f);
+        return m.debut == 0 ? Morceau{0, 0} : a(m.debut - 1, f);
+    }
+    Morceau apres(std::int32_t o, Frontiere f) const {
+        const Morceau m = a(o, f);
+        return m.fin >= n_ ? Morceau{n_, n_} : a(m.fin, f);
+    }
+
+private:
+    static bool lettre(char32_t c) {
+        return std::isalnum(static_cast<unsigned char>(c & 0x7F)) && c < 0x80 ? true
+               : c >= 0x2801 && c <= 0x283F                                  ? true
+                                                                              : std::u32string_view(U"éèêàçùôîïœÉÈÀÇπ").find(c) != std::u32string_view::npos;
+    }
+    static bool blanc(char32_t c) { return c == U' ' || c == 0x2800; }
+    bool mot(std::int32_t i) const { return i >= 0 && i < n_ && lettre(s_[i]); }
+    bool apostrophe(std::int32_t i) const { return i >= 0 && i < n_ && s_[i] == U'\''; }
+    static bool point(char32_t c) { return std::u32string_view(U".!?…⠲⠖⠢").find(c) != std::u32string_view::npos; }
+    // Does a piece start at i (0 < i < n)?
+    bool coupe(std::int32_t i, Frontiere f) const {
+        const char32_t p = s_[i - 1], c = s_[i];
+        switch (f) {
+            case Frontiere::Caractere: return true;
+            case Frontiere::Ligne: return p == U'\n';
+            case Frontiere::Paragraphe: return finPar_[i - 1];
+            case Frontiere::Mot:
+                if (mot(i - 1) && mot(i)) return false;
+                if (apostrophe(i) && mot(i - 1) && mot(i + 1)) return false;
+                if (apostrophe(i - 1) && mot(i - 2) && mot(i)) return false;
+                return !(blanc(p) && blanc(c));
+            case Frontiere::Phrase: {
+                if (finPar_[i - 1]) return true;
+                if (blanc(c) || c == U'\n') return false;
+                std::int32_t k = i - 1;
+                while (k >= 0 && (blanc(s_[k]) || (s_[k] == U'\n' && !finPar_[k]))) --k;
+                if (k == i - 1) return false;  // no blank before: "3.14"
+                while (k >= 0 && std::u32string_view(U")]»\"").find(s_[k]) != std::u32string_view::npos) --k;
+                return k >= 0 && point(s_[k]);
+            }
+        }
+        return false;
+    }
+
+    std::u32string s_;
+    std::int32_t n_;
+    std::vector<bool> finPar_;
+};
+
+std::string texteAuHasard(std::mt19937& alea) {
+    static const std::vector<std::string> morceaux = {"le",   "chat", "l'été", "12",  " ",   "  ",  "(",   ")",
+                                                      "-",    ".",    "!",     "?",   "'",   "\r", "…",   ":",
+                                                      "«",    "»",    "Oui",   "3.14", "...", "\r\r", "\f", "Paris"};
+    std::string t;
+    const auto n = std::uniform_int_distribution<int>(0, 60)(alea);
+    for (int i = 0; i < n; ++i) t += morceaux[std::uniform_int_distribution<std::size_t>(0, morceaux.size() - 1)(alea)];
+    return utf8VersCp1252(t);
+}
+
+TEST_F(TexteDePage, ChaqueMorceauDemandeEstCeluiDeLaReferenceEtTientSonDecalage) {
+    std::mt19937 alea(21);
+    const Frontiere frontieres[] = {Frontiere::Caractere, Frontiere::Mot, Frontiere::Phrase, Frontiere::Ligne,
+                                    Frontiere::Paragraphe};
+    for (int essai = 0; essai < 150; ++essai) {
+        format.cpl = static_cast<std::uint8_t>(std::uniform_int_distribution<int>(5, 30)(alea));
+        ed.initialise("");
+        ed.insereNoir(texteAuHasard(alea));
+        ed.allerPage(1);
+        for (const TextePage& t : {noir(), braille()}) {
+            const Reference ref(t);
+            const auto n = static_cast<std::int32_t>(t.texte.size());
+            for (Frontiere f : frontieres)
+                for (std::int32_t o = 0; o <= n; ++o) {
+                    const Morceau a = morceau(t, o, f, Cote::A);
+                    SCOPED_TRACE(testing::Message() << "essai " << essai << ", frontière " << static_cast<int>(f)
+                                                    << ", décalage " << o);
+                    ASSERT_EQ(a, ref.a(o, f));
+                    ASSERT_TRUE(a.debut <= o && (o < a.fin || (o == n && a.fin == n)));
+                    ASSERT_EQ(morceau(t, o, f, Cote::Avant), ref.avant(o, f));
+                    ASSERT_EQ(morceau(t, o, f, Cote::Apres), ref.apres(o, f));
+                }
+        }
+    }
+}
+
+TEST_F(TexteDePage, LesMorceauxDUnDebutDePageQuiNeCommencePasParUneLettre) {
+    using M = Morceau;
+    // What froze a screen reader: the word at offset 0 of a page that starts with a sign.
+    for (const auto& [print, mot, phrase] : {std::tuple{"(oui) l'été.", M{0, 1}, M{0, 12}}, {"- Oui. Non", M{0, 1}, M{0, 7}},
+                                              {"", M{0, 0}, M{0, 0}}}) {
+        ed.initialise("");
+        ed.insereNoir(utf8VersCp1252(print));
+        const TextePage n = noir();
+        EXPECT_EQ(morceau(n, 0, Frontiere::Mot, Cote::A), mot) << print;
+        EXPECT_EQ(morceau(n, 0, Frontiere::Phrase, Cote::A), phrase) << print;
+        EXPECT_EQ(morceau(n, 0, Frontiere::Mot, Cote::Avant), (M{0, 0})) << print;
+    }
+    ed.initialise("");
+    ed.insereNoir(utf8VersCp1252("(oui) l'été."));
+    const TextePage n = noir(), b = braille();
+    EXPECT_EQ((std::vector{morceau(n, 1, Frontiere::Mot, Cote::A), morceau(n, 5, Frontiere::Mot, Cote::A),
+                           morceau(n, 6, Frontiere::Mot, Cote::A), morceau(n, 0, Frontiere::Mot, Cote::Apres)}),
+              (std::vector{M{1, 4}, M{5, 6}, M{6, 11}, M{1, 4}}));
+    // A page of cells: words are the runs of cells with dots.
+    const Morceau premier = morceau(b, 0, Frontiere::Mot, Cote::A);
+    EXPECT_EQ(b.texte.substr(premier.debut, premier.fin - premier.debut), U"⠦⠕⠥⠊⠴");
+    EXPECT_EQ(morceau(b, premier.fin, Frontiere::Mot, Cote::A), (M{premier.fin, premier.fin + 1}));
 }
 
 TEST(Difference, NeGardeQueCeQuiAChange) {
