@@ -141,10 +141,26 @@ QAccessibleInterface* fabrique(const QString&, QObject* objet) {
 
 }  // namespace
 
-Annonceur::Annonceur(QWidget* parent) : QWidget(parent) { setGeometry(0, 0, 1, 1); }
+Annonceur::Annonceur(QWidget* parent) : QWidget(parent) {
+    setGeometry(0, 0, 1, 1);
+    minuterie_.setSingleShot(true);
+    minuterie_.setInterval(0);
+    connect(&minuterie_, &QTimer::timeout, this, [this] { dit(); });
+}
 
 void Annonceur::annonce(const QString& texte) {
-    setAccessibleName(texte);
+    aDire_ << texte;
+    if (planifie)
+        planifie();
+    else
+        minuterie_.start();
+}
+
+void Annonceur::dit() {
+    minuterie_.stop();
+    if (aDire_.isEmpty()) return;
+    setAccessibleName(aDire_.join(QStringLiteral(". ")));
+    aDire_.clear();
     // Qt has no announcement of its own here: a notification that appears is spoken.
     if (!QAccessible::isActive()) return;
     hide();
@@ -156,6 +172,7 @@ void installeAccessibilite() { QAccessible::installFactory(fabrique); }
 void annonce(VuePage& page, bool texte, bool curseur, bool selection) {
     if (!QAccessible::isActive() || !page.parle()) {
         page.texteAnnonce.reset();
+        page.curseurAnnonce.reset();
         return;
     }
     const TextePage& t = page.texteAccessible();
@@ -182,6 +199,7 @@ void annonce(VuePage& page, bool texte, bool curseur, bool selection) {
     if (curseur || texte) {
         QAccessibleTextCursorEvent e(&page, position);
         QAccessible::updateAccessibility(&e);
+        page.curseurAnnonce = position;
     }
     if (selection) {
         const Etendue s = ed.sansSelection() ? Etendue{} : etendueDe(t, ed.debutSelection(), ed.finSelection());

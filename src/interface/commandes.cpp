@@ -18,6 +18,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QToolButton>
 
 #include "core/braille/unicode.h"
@@ -229,6 +230,15 @@ void TFDotavoB::creeBoutons() {
     labelPages_->setStyleSheet(QStringLiteral("font-family: Verdana; font-size: 16px"));
     labelPages_->setGeometry(180, 12, 80, 22);
     annonceur_ = new Annonceur(panel2_);
+    annonces_ = new QTimer(this);
+    annonces_->setSingleShot(true);
+    annonces_->setInterval(0);
+    connect(annonces_, &QTimer::timeout, this, [this] {
+        annonceur_->dit();
+        noir_->annonceMaintenant();
+        braille_->annonceMaintenant();
+    });
+    annonceur_->planifie = noir_->planifie = braille_->planifie = [this] { annonces_->start(); };
     suivante_ = bouton(panel2_, QStringLiteral("page-suivante"), QStringLiteral("Page suivante"), 262, 36);
     derniere_ = bouton(panel2_, QStringLiteral("derniere-page"), QStringLiteral("Dernière page"), 300, 36);
     for (auto* b : {premiere_, precedente_, suivante_, derniere_}) b->setGeometry(b->x(), 2, b->width(), 42);
@@ -323,8 +333,22 @@ void TFDotavoB::creeMenus() {
     entree(fichiers, QStringLiteral("Quitter"), [this] { close(); }, QStringLiteral("Ctrl+Q"));
 
     QMenu* edition = menuBar()->addMenu(QStringLiteral("&Edition"));
-    QAction* defait = entree(edition, QStringLiteral("Défait"), [this] { ed_.Defait(); }, QStringLiteral("Ctrl+Z"));
-    QAction* refait = entree(edition, QStringLiteral("Refait"), [this] { ed_.Refait(); }, QStringLiteral("Ctrl+Alt+Z"));
+    // What was undone or redone is said (the pages tell the text itself).
+    QAction* defait = entree(
+        edition, QStringLiteral("Défait"),
+        [this] {
+            if (ed_.Defait()) annonceur_->annonce(QStringLiteral("Défait"));
+        },
+        QStringLiteral("Ctrl+Z"));
+    QAction* refait = entree(
+        edition, QStringLiteral("Refait"),
+        [this] {
+            if (ed_.Refait()) annonceur_->annonce(QStringLiteral("Refait"));
+        },
+        QStringLiteral("Ctrl+Alt+Z"));
+    // Said by the window: a screen reader that heard the keys would add its own
+    // word, and take Ctrl+Alt+Z for an undo.
+    annonceesSeules_ = {defait, refait};
     QAction* copier = entree(edition, QStringLiteral("Copier"), [this] { this->copier(false); }, QStringLiteral("Ctrl+C"));
     QAction* copierUnicode =
         entree(edition, QStringLiteral("Copier en braille Unicode"), [this] { this->copier(true); }, QStringLiteral("Ctrl+Shift+C"));
@@ -356,13 +380,12 @@ void TFDotavoB::creeMenus() {
     QAction* poursuit =
         entree(edition, QStringLiteral("Poursuivre la recherche"), [this] { poursuitRecherche(); }, QStringLiteral("F3"));
     entree(edition, QStringLiteral("Page numéro "), [this] { pageNumero(); });
-    // The entries are enabled as the menu opens. Their shortcuts stay live:
-    // each command checks the same condition itself and does nothing when it
-    // cannot act, which is what a disabled entry's shortcut does.
-    connect(edition, &QMenu::aboutToShow, this, [=, this] {
+    // The entries are enabled as the menu opens, and before their shortcut
+    // acts (raccourci): a shortcut does what its entry would, or nothing. In
+    // between they stay enabled.
+    majEdition_ = [=, this] {
         const bool selection = !ed_.sansSelection();
-        const QMimeData* m = QGuiApplication::clipboard()->mimeData();
-        coller->setEnabled(m && m->hasText());
+        coller->setEnabled(collable(QGuiApplication::clipboard()->mimeData()));
         copier->setEnabled(selection);
         copierUnicode->setEnabled(selection);
         couper->setEnabled(selection);
@@ -371,11 +394,13 @@ void TFDotavoB::creeMenus() {
         refait->setEnabled(doc_.journal().PeutRefaire());
         supprime->setEnabled(selection);
         retourne->setEnabled(selection);
-    });
-    connect(edition, &QMenu::aboutToHide, this, [=] {
+    };
+    reactiveEdition_ = [=] {
         for (QAction* a : {defait, refait, copier, copierUnicode, coller, couper, supprime, retourne, poursuit})
             a->setEnabled(true);
-    });
+    };
+    connect(edition, &QMenu::aboutToShow, this, [this] { majEdition_(); });
+    connect(edition, &QMenu::aboutToHide, this, [this] { reactiveEdition_(); });
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     entree(options, QStringLiteral("&Format de la page"), [this] { formatDeLaPage(); });
@@ -592,9 +617,33 @@ bool TFDotavoB::importerTexte() {
     return true;
 }
 
+bool TFDotavoB::collable(const QMimeData* m) {
+    return m && (m->hasFormat(MIME_BRAILLE_UNICODE) || m->hasFormat(QStringLiteral("text/rtf")) ||
+                 m->hasFormat(QStringLiteral("application/rtf")) || m->hasText());
+}
+
+bool TFDotavoB::raccourci(const QKeyEvent& k) {
+    const QKeySequence touche(k.keyCombination());
+    // The window's own: its menus' entries and the shortcuts it holds (not its dialogs').
+    QList<QAction*> actions = this->actions();
+    for (QAction* m : menuBar()->actions())
+        if (m->menu()) actions += m->menu()->actions();
+    for (QAction* a : std::as_const(actions)) {
+        if (a->shortcut().isEmpty() || a->shortcut() != touche || annonceesSeules_.contains(a)) continue;
+        if (k.type() == QEvent::KeyPress && (!k.isAutoRepeat() || a->autoRepeat())) {
+            majEdition_();
+            const bool actif = a->isEnabled();
+            reactiveEdition_();
+            if (actif) a->trigger();
+        }
+        return true;
+    }
+    return false;
+}
+
 void TFDotavoB::coller() {
     const QMimeData* m = QGuiApplication::clipboard()->mimeData();
-    if (!m) return;
+    if (!collable(m)) return;
     // Cells copied here come back as the same cells.
     if (m->hasFormat(MIME_BRAILLE_UNICODE)) {
         ed_.insereBraille(brailleUnicodeVersOctets(m->data(MIME_BRAILLE_UNICODE).toStdString()));

@@ -303,7 +303,10 @@ protected:
     void mouseMoveEvent(QMouseEvent*) override { d_.montreApercu(e_, geometry().bottomRight() + QPoint(1, 1)); }
     void focusInEvent(QFocusEvent* ev) override {
         QLabel::focusInEvent(ev);
-        d_.montreApercu(e_, geometry().bottomRight() + QPoint(1, 1));
+        // Reached by Tab or the arrows; the dialog's opening (which Qt tells
+        // as a Tab too) shows no preview.
+        if ((ev->reason() == Qt::TabFocusReason || ev->reason() == Qt::BacktabFocusReason) && !d_.ouverture_)
+            d_.montreApercu(e_, geometry().bottomRight() + QPoint(1, 1));
     }
     void keyPressEvent(QKeyEvent* ev) override {
         int dPlace = 0, dLigne = 0;
@@ -437,6 +440,10 @@ Tdlgchoixcode::Tdlgchoixcode(const OptionsAffichage& options, QWidget* parent) :
     fermer_->setAutoDefault(false);  // Enter chooses on the grid; it never closes
     fermer_->setGeometry(LARGEUR - 98, HAUTEUR - HAUTEUR_BANDE + 8, 90, HAUTEUR_BANDE - 16);
     connect(fermer_, &QPushButton::clicked, this, &QDialog::reject);
+    // Tab goes from the tabs to the signs or the grid, then to "Fermer", the
+    // display switches last.
+    setTabOrder(fermer_, boutonGris_);
+    setTabOrder(boutonGris_, boutonCadre_);
     g_ = GrilleCodes::calcule(grille_->width());
 }
 
@@ -456,6 +463,8 @@ std::string Tdlgchoixcode::aInserer() const {
 
 void Tdlgchoixcode::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
+    ouverture_ = true;
+    QTimer::singleShot(0, this, [this] { ouverture_ = false; });
     activation();
 }
 
@@ -473,6 +482,11 @@ void Tdlgchoixcode::activation() {
     cadre_ = options_.cadresCellules;
     cacheApercu();
     redimensionne();
+    // The keyboard starts on what the tab shown offers: the first sign, or the grid.
+    if (onglets_->currentIndex() == 0)
+        etiquettes_.front()->setFocus(Qt::OtherFocusReason);
+    else
+        grille_->setFocus(Qt::OtherFocusReason);
 }
 
 void Tdlgchoixcode::redimensionne() {

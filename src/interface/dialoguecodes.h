@@ -87,6 +87,7 @@ private:
     std::string texteApercu_;
     QPoint pointApercu_;
     std::string texteChoisi_;
+    bool ouverture_ = false;  // being shown: the keyboard's first place previews nothing
 
     QTabWidget* onglets_ = nullptr;
     PageSignes* pageNoir_ = nullptr;

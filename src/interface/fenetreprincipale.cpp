@@ -168,7 +168,17 @@ void TFDotavoB::affichepages() {
     // The page typed on says it too, and a page turn is heard.
     noir_->setAccessibleDescription(mots);
     braille_->setAccessibleDescription(mots);
-    if (annonceur_->accessibleName() != mots) annonceur_->annonce(mots);
+    if (pageAnnoncee_ != mots) {
+        // A caret at the same offset of a new page is no move for a screen
+        // reader, which then reads nothing: the line comes with the page.
+        VuePage& vue = ed_.sixTouches() ? static_cast<VuePage&>(*braille_) : *noir_;
+        const TextePage& t = vue.texteAccessible();
+        if (vue.curseurAnnonce && *vue.curseurAnnonce == decalageDe(t, ed_.positionCurseur()))
+            annonceur_->annonce(mots + QStringLiteral(" : ") + vue.ligneDuCurseur());
+        else
+            annonceur_->annonce(mots);
+    }
+    pageAnnoncee_ = mots;
     suivante_->setEnabled(page < nb);
     derniere_->setEnabled(page < nb);
     precedente_->setEnabled(page > 1);
@@ -232,7 +242,8 @@ bool TFDotavoB::eventFilter(QObject* objet, QEvent* e) {
         FormResize();
         return false;
     }
-    if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return false;
+    if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease && e->type() != QEvent::ShortcutOverride)
+        return false;
     // Only the keys sent to the document are routed: the menu bar, once Alt
     // or F10 gave it the keyboard, keeps its own (arrows, Return, Escape).
     auto* w = qobject_cast<QWidget*>(objet);
@@ -240,6 +251,15 @@ bool TFDotavoB::eventFilter(QObject* objet, QEvent* e) {
         QApplication::activePopupWidget())
         return false;
     auto* k = static_cast<QKeyEvent*>(e);
+    // The menus' shortcuts typed on the document come as key presses, which
+    // a screen reader hears (Qt's own shortcuts never reach it: it could not
+    // say "undo" after Ctrl+Z).
+    if (e->type() == QEvent::ShortcutOverride) {
+        if (!raccourci(*k)) return false;
+        e->accept();
+        return true;
+    }
+    if (e->type() == QEvent::KeyPress && raccourci(*k)) return true;
     if (e->type() == QEvent::KeyPress && k->key() == Qt::Key_F10 && !(k->modifiers() & ~Qt::KeypadModifier)) {
         // F10 opens the first menu, as on every desktop.
         if (!menuBar()->actions().isEmpty()) menuBar()->setActiveAction(menuBar()->actions().front());

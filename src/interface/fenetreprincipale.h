@@ -17,7 +17,10 @@
 #include "interface/optionsaffichage.h"
 #include "plateforme/reglages.h"
 
+class QKeyEvent;
+class QTimer;
 class QLabel;
+class QMimeData;
 class QToolButton;
 class QAction;
 class QMenu;
@@ -112,6 +115,8 @@ public:
     QAction* action(const QString& texte) const;
     // The keyboard back on the page being typed on, the window active.
     void rendFocus();
+    // Is there anything on the clipboard that "Coller" takes?
+    static bool collable(const QMimeData* m);
 
     // What the window asks and tells the user; tests replace them.
     std::function<void(const QString&)> afficheErreur;
@@ -164,6 +169,10 @@ private:
     void insereNoir(const std::string& noir, std::int32_t octetsInvalides);
     void aVenir(const QString& commande);
     QString choisitFonteDuDocument(const QString& nom);
+    // A key of a menu entry's shortcut, typed on the document: it does what
+    // the entry would (or nothing when the entry is disabled). True when the
+    // key is a shortcut.
+    bool raccourci(const QKeyEvent& k);
 
     MagasinReglages reglages_;
     QStringList arguments_;
@@ -172,10 +181,18 @@ private:
     EditeurBraille ed_{doc_};
     OptionsAffichage options_;
     QString nomfichier_;
+    QString pageAnnoncee_;  // the page a screen reader was last told
+    // What a screen reader is told after an event: the notice first (its
+    // flash on a Braille display then gives way to the page), then the pages.
+    QTimer* annonces_ = nullptr;
     QString filtreOuverture_;  // the filter the open dialog was left on
     QString nomfonte_ = QStringLiteral("Courier New");
     bool premiereactivation_ = true;
     QSet<int> touchesEnfoncees_;  // keys that went down over the pages, not yet released
+    // The "Edition" entries enabled as the menu would show them, and all enabled again.
+    std::function<void()> majEdition_, reactiveEdition_;
+    // Entries that say what they did themselves: their keys stay Qt's shortcuts.
+    QList<QAction*> annonceesSeules_;
 
     QWidget* client_ = nullptr;
     QWidget* panelBoutons_ = nullptr;

@@ -50,11 +50,20 @@ const TextePage& VuePage::texteAccessible() const {
     return *texte_;
 }
 
+QString VuePage::ligneDuCurseur() const {
+    const TextePage& t = texteAccessible();
+    const Morceau m = morceau(t, decalageDe(t, ed_.positionCurseur()), Frontiere::Ligne, Cote::A);
+    std::u32string_view l = std::u32string_view(t.texte).substr(m.debut, m.fin - m.debut);
+    if (!l.empty() && l.back() == U'\n') l.remove_suffix(1);
+    return QString::fromUcs4(l.data(), static_cast<qsizetype>(l.size()));
+}
+
 void VuePage::fixeParole(bool parle) {
     if (parle == parle_) return;
     parle_ = parle;
     // What a silent page last told is stale: it starts again from its text as it stands.
     texteAnnonce.reset();
+    curseurAnnonce.reset();
     texteAAnnoncer_ = curseurAAnnoncer_ = selectionAAnnoncer_ = false;
 }
 
@@ -65,7 +74,10 @@ void VuePage::aAnnoncer(bool texte, bool curseur, bool selection) {
     selectionAAnnoncer_ |= selection;
     // A keystroke changes the text, re-wraps, moves the caret and may turn
     // the page: the screen reader hears it once, when it is over.
-    annonces_.start();
+    if (planifie)
+        planifie();
+    else
+        annonces_.start();
 }
 
 void VuePage::annonceMaintenant() {

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -30,8 +31,10 @@ public:
     // The page as a screen reader reads it; only its lines are read. It is
     // made once for each change of the page, however often it is asked for.
     const TextePage& texteAccessible() const;
-    // That text as a screen reader last heard it (none until one asks for the page).
+    // That text as a screen reader last heard it (none until one asks for the
+    // page), and the caret's offset last told.
     std::optional<std::u32string> texteAnnonce;
+    std::optional<std::int32_t> curseurAnnonce;
     // The page being typed on speaks: it alone tells a screen reader of its
     // changes, once the keystroke or command is over. The other page stays
     // readable on demand and silent.
@@ -39,6 +42,11 @@ public:
     bool parle() const { return parle_; }
     // Changes told to a screen reader at once instead of after the current event.
     void annonceMaintenant();
+    // When set, says when to tell them (the window orders what is said); else
+    // they are told once the current event is over.
+    std::function<void()> planifie;
+    // The line the caret stands on, as read aloud.
+    QString ligneDuCurseur() const;
 
     // ObservateurDocument, ObservateurEditeur
     void lignesModifiees(std::int32_t premiere, std::int32_t derniere) override;

@@ -67,7 +67,7 @@ TEST_F(Lecture, LesPagesDonnentChaqueMorceauDeLeurTexteSansBoucler) {
         QAccessibleTextInterface* t = texte(*page);
         ASSERT_TRUE(t);
         const QString tout = t->text(0, t->characterCount());
-        const int n = tout.size();
+        const auto n = static_cast<int>(tout.size());
         for (auto type : {QAccessible::CharBoundary, QAccessible::WordBoundary, QAccessible::SentenceBoundary,
                           QAccessible::LineBoundary, QAccessible::ParagraphBoundary, QAccessible::NoBoundary})
             for (int o = 0; o <= n; ++o) {

@@ -20,12 +20,14 @@
 #include "core/braille/unicode.h"
 #include "core/fichiers/export.h"
 #include "core/noir/noir.h"
+#include "interface/accessibilite.h"
 #include "interface/dialogueembossage.h"
 #include "interface/dialogueexport.h"
 #include "interface/dialogueformat.h"
 #include "interface/dialoguerecherche.h"
 #include "interface/dialoguesynthese.h"
 #include "interface/fenetreprincipale.h"
+#include "interface/vuenoir.h"
 
 using namespace dotavob;
 
@@ -275,6 +277,28 @@ TEST_F(Commandes, EntreesDEditionParLeursRaccourcis) {
         EXPECT_EQ(noir(), p.attendu) << trace;
         EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8(p.copie)) << trace;
     }
+    // Alt with a key that opens no menu types nothing.
+    QTest::keyClick(f->centralWidget(), Qt::Key_Z, Qt::AltModifier);
+    EXPECT_EQ(noir(), "def");
+    // Rich text alone on the clipboard: "Coller" takes it, and so does Ctrl+V; with nothing, neither.
+    auto* riche = new QMimeData;
+    riche->setData(QStringLiteral("text/rtf"), QByteArrayLiteral("{\\rtf1 riche}"));
+    QGuiApplication::clipboard()->setMimeData(riche);
+    EXPECT_TRUE(TFDotavoB::collable(QGuiApplication::clipboard()->mimeData()));
+    QTest::keyClick(f->centralWidget(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(noir(), "richedef");
+    QGuiApplication::clipboard()->clear();
+    EXPECT_FALSE(TFDotavoB::collable(QGuiApplication::clipboard()->mimeData()));
+    // A shortcut typed on the page comes as a key press, which a screen reader
+    // hears; an undo says itself.
+    QKeyEvent colle(QEvent::ShortcutOverride, Qt::Key_V, Qt::ControlModifier);
+    QApplication::sendEvent(&f->vueNoir(), &colle);
+    EXPECT_TRUE(colle.isAccepted());
+    QCoreApplication::processEvents();
+    QTest::keyClick(f->centralWidget(), Qt::Key_Z, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(noir(), "def");
+    EXPECT_EQ(f->findChild<Annonceur*>()->accessibleName(), QStringLiteral("Défait"));
     f->editeur().selectionne(2, 3);
     QTest::keyClick(f->centralWidget(), Qt::Key_R, Qt::ControlModifier);
     EXPECT_EQ(f->document().marqueurs().liste(), (std::vector<Marqueur>{{2, 3, MARQUEUR_RETOURNE, 0}}));
