@@ -799,6 +799,7 @@ bool TFDotavoB::embosser() {
         afficheErreur(versQString(erreur));
         return false;
     }
+    annonceur_->annonce(QStringLiteral("Embossage terminé"));
     return true;
 }
 

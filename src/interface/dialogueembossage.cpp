@@ -82,7 +82,8 @@ bool TDlgOptEmb::edite(const QString& imprimante, const FormatPage& format) {
     (r0.codeUS ? RBCodeUS_ : RBCodeFR_)->setChecked(true);
     sur_->setText(QStringLiteral("Sur <b>%1</b>").arg(imprimante.toHtmlEscaped()));
     // Said with the first field, where the keyboard starts.
-    const QString embosseuse = QStringLiteral("Embosseuse : %1").arg(imprimante);
+    const QString embosseuse =
+        QStringLiteral("Embosseuse : %1").arg(imprimante.isEmpty() ? QStringLiteral("aucune") : imprimante);
     sur_->setAccessibleName(embosseuse);
     editnblignesparpage_->setAccessibleDescription(embosseuse);
     if (exec() != QDialog::Accepted) return false;
@@ -113,6 +114,10 @@ Tsuiviembossage::Tsuiviembossage(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Embossage"));
     // While pages go out, the document must not change under them.
     setWindowModality(Qt::ApplicationModal);
+    // Pages that go out take nothing from the keyboard: a window that takes it
+    // and goes at once left the window manager giving it to a window gone, and
+    // the editor's keys dead. It takes the keyboard when it asks something.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     auto* l = new QVBoxLayout(this);
     etiquette_ = new QLabel(this);
     etiquette_->setMinimumWidth(300);
@@ -139,13 +144,16 @@ void Tsuiviembossage::reject() {
 void Tsuiviembossage::commence(const QString& nomfichier) {
     setWindowTitle(QStringLiteral("Embossage de ") + nomfichier);
     abandon_ = false;
+    depuis_.start();
 }
 
 bool Tsuiviembossage::page(std::int32_t p) {
     etiquette_->setText(QStringLiteral("Envoi de la page :%1").arg(p));
     for (auto* b : {continuer_, abandon_b_, terminer_}) b->hide();
-    // The user sees the page go and can abort between two pages.
-    show();
+    // The user sees the pages go and can abort between two pages, once the
+    // job lasts: a window shown and gone in a moment only made the window
+    // manager give the keyboard to a window gone.
+    if (isVisible() || depuis_.elapsed() >= DELAI_AVANT_SUIVI_MS) show();
     QApplication::processEvents();
     return !abandon_;
 }
@@ -156,7 +164,9 @@ bool Tsuiviembossage::reessaie() {
     continuer_->show();
     abandon_b_->show();
     hide();
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
     exec();
+    setAttribute(Qt::WA_ShowWithoutActivating);
     return !abandon_;
 }
 
@@ -168,6 +178,7 @@ bool Tsuiviembossage::attend() {
         terminer_->hide();
         abandon_b_->show();
         show();
+        activateWindow();
         abandon_b_->setFocus();
     }
     QApplication::processEvents();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 #include "core/document/formatpage.h"
 #include "core/fichiers/embossage.h"
@@ -71,6 +72,8 @@ private:
     QLabel* etiquette_ = nullptr;
     QPushButton *continuer_ = nullptr, *abandon_b_ = nullptr, *terminer_ = nullptr;
     bool abandon_ = false;
+    QElapsedTimer depuis_;  // since the job began: the pages are shown once it lasts
+    static constexpr qint64 DELAI_AVANT_SUIVI_MS = 400;
 };
 
 }  // namespace dotavob

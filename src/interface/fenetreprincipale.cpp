@@ -98,6 +98,14 @@ TFDotavoB::TFDotavoB(MagasinReglages reglages, QStringList arguments)
     creeMenus();
     client_->installEventFilter(this);
     qApp->installEventFilter(this);
+    // A dialog that went may still be handed the activation by a window
+    // manager that is late (the embossing's progress, shown and hidden in a
+    // moment): the keys would go to a hidden window, and the shortcuts die.
+    connect(qApp, &QApplication::focusChanged, this, [this] {
+        QWidget* actif = QApplication::activeWindow();
+        if (actif && actif != this && !actif->isVisible() && isVisible())
+            QTimer::singleShot(0, this, [this] { rendFocus(); });
+    });
 }
 
 TFDotavoB::~TFDotavoB() {
@@ -173,8 +181,9 @@ void TFDotavoB::affichepages() {
         // reader, which then reads nothing: the line comes with the page.
         VuePage& vue = ed_.sixTouches() ? static_cast<VuePage&>(*braille_) : *noir_;
         const TextePage& t = vue.texteAccessible();
-        if (vue.curseurAnnonce && *vue.curseurAnnonce == decalageDe(t, ed_.positionCurseur()))
-            annonceur_->annonce(mots + QStringLiteral(" : ") + vue.ligneDuCurseur());
+        const QString ligne = vue.ligneDuCurseur();
+        if (vue.curseurAnnonce && *vue.curseurAnnonce == decalageDe(t, ed_.positionCurseur()) && !ligne.isEmpty())
+            annonceur_->annonce(mots + QStringLiteral(" : ") + ligne);
         else
             annonceur_->annonce(mots);
     }
@@ -233,7 +242,12 @@ void TFDotavoB::rendFocus() {
     // window takes the keyboard back (else its shortcuts wait for a click)
     // and the page being typed on has it.
     if (!isVisible()) return;
-    if (!isActiveWindow()) activateWindow();
+    // Asked of the window manager even when Qt believes the window active;
+    // and told to Qt when a modal window that just went (the embossing's
+    // progress) had taken the activation the window manager gave this window:
+    // no other activation would come, and every shortcut would stay dead.
+    activateWindow();
+    if (QApplication::activeWindow() != this) QApplication::setActiveWindow(this);
     client_->setFocus(Qt::OtherFocusReason);
 }
 

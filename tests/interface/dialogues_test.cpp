@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPaintEngine>
@@ -186,6 +187,17 @@ TEST_F(DialogueFormat, AnnulerRemetLesControlesDeLOuverture) {
     EXPECT_EQ((std::tuple{d.edite(), lignes()->value(), interligne()->isChecked()}), std::tuple(false, 50, true));
 }
 
+TEST_F(DialogueFormat, TabEntreDansLAlignementParLeBoutonCoche) {
+    for (const char* coche : {"RBDroite1", "RBCentre1", "RBGauche1"}) {
+        clique(controle<QRadioButton>(d, coche));
+        // Only the checked button is in the Tab chain; the arrows reach the others.
+        for (const char* nom : {"RBGauche1", "RBCentre1", "RBDroite1"}) {
+            QRadioButton* b = controle<QRadioButton>(d, nom);
+            EXPECT_EQ(bool(b->focusPolicy() & Qt::TabFocus), b->isChecked()) << coche << " " << nom;
+        }
+    }
+}
+
 TEST(DialogueIndentation, BornesOkEtAnnuler) {
     TdlgIndent d(nullptr);
     for (auto [donnee, gardee] : {std::pair{6, 5}, {-1, 0}}) {
@@ -280,6 +292,25 @@ TEST(DialogueFontes, PolicesFixesChacuneDansSaFonte) {
     choisi = d.choisit(nom);
     EXPECT_EQ(std::tuple(choisi, nom, MagasinReglages(fichier).litfonte(stocke)), std::tuple(true, fixes.first(), true));
     EXPECT_EQ(QString::fromStdString(stocke), fixes.first());
+}
+
+TEST(DialogueFontes, OkSansAutreChoixGardeLaPoliceDuDocument) {
+    QTemporaryDir dossier;
+    MagasinReglages reglages(dossier.filePath(QStringLiteral("r.conf")));
+    Tdlgfontes d(reglages, nullptr);
+    // "Courier New" resolves to another family here: that entry is selected,
+    // the keyboard on the list, and OK keeps the document's name.
+    QString nom = QStringLiteral("Courier New");
+    const QString resolue = QFontInfo(QFont(nom)).family();
+    ASSERT_NE(resolue, nom);
+    pendant(d, [&] {
+        QListWidget* l = listeFontes(d);
+        EXPECT_EQ(l->currentItem() ? l->currentItem()->text() : QString(), resolue);
+        EXPECT_EQ(d.focusWidget(), static_cast<QWidget*>(l));
+        clique(controle<QPushButton>(d, "boutok"));
+    });
+    EXPECT_TRUE(d.choisit(nom));
+    EXPECT_EQ(nom, QStringLiteral("Courier New"));
 }
 
 TEST(DialogueFontes, ChoisitfontePrendCourierNewPourUnePoliceAbsente) {
