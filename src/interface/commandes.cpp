@@ -56,6 +56,8 @@ const QString FILTRE_IMPORTATION =
     QStringLiteral("fichiers texte (*.txt);;fichiers RTF (*.rtf);;Tous les fichiers (*)");
 
 QString versQString(const std::string& cp1252) { return QString::fromStdString(cp1252VersUtf8(cp1252)); }
+// What the core says (its messages, with the file names as given) is UTF-8.
+QString messageDuCoeur(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 std::string depuisQString(const QString& s) { return utf8VersCp1252(s.toStdString()); }
 
 }  // namespace
@@ -171,7 +173,7 @@ void TFDotavoB::creeDialogues() {
             }
             std::string erreur;
             if (ecritFichierAtomique(nom.toStdString(), texte, erreur)) return true;
-            afficheErreur(versQString(erreur));
+            afficheErreur(messageDuCoeur(erreur));
             return false;
         },
         this);
@@ -253,7 +255,11 @@ void TFDotavoB::creeBoutons() {
     normal->setAutoExclusive(true);
     sdf->setAutoExclusive(true);
     normal->setChecked(true);
-    // Toggled, not clicked: a screen reader's "toggle" action sends no click.
+    // Every click sets its mode, also on a button already down (the menu may
+    // have changed the mode without it); toggled too: a screen reader's
+    // "toggle" action sends no click.
+    connect(sdf, &QToolButton::clicked, this, [this] { modeClavier(true); });
+    connect(normal, &QToolButton::clicked, this, [this] { modeClavier(false); });
     connect(sdf, &QToolButton::toggled, this, [this](bool coche) {
         if (coche) modeClavier(true);
     });
@@ -504,7 +510,7 @@ bool TFDotavoB::charge(const QString& nom, bool txtEnBrailleAscii) {
                                       return depuisQString(choisitFonteDuDocument(versQString(fonte)));
                                   });
     if (!r.ok) {
-        afficheErreur(versQString(r.erreur));
+        afficheErreur(messageDuCoeur(r.erreur));
         return false;
     }
     // The format first: the text is checked against its width as it is
@@ -550,7 +556,7 @@ bool TFDotavoB::enregistre(const QString& nom) {
     std::string erreur;
     if (!enregistreDtv(nom.toStdString(), c, erreur)) {
         // The document stays modified: the user can try again elsewhere.
-        afficheErreur(versQString(erreur));
+        afficheErreur(messageDuCoeur(erreur));
         return false;
     }
     doc_.setModifie(false);
@@ -607,7 +613,7 @@ bool TFDotavoB::importerTexte() {
     if (nom.isEmpty()) return false;
     std::string octets, erreur;
     if (!lisFichier(nom.toStdString(), octets, erreur)) {
-        afficheErreur(versQString(erreur));
+        afficheErreur(messageDuCoeur(erreur));
         return false;
     }
     std::int32_t invalides = 0;
@@ -661,7 +667,8 @@ void TFDotavoB::coller() {
     if (estBrailleUnicode(utf8))
         ed_.insereBraille(brailleUnicodeVersOctets(utf8));
     else
-        insereNoir(depuisQString(m->text()), 0);
+        // LF (other programs' line end), CR LF and CR each end a paragraph.
+        insereNoir(joinsLignes(depuisQString(m->text()), false), 0);
 }
 
 void TFDotavoB::copier(bool brailleUnicodeSeul) {
@@ -734,7 +741,7 @@ void TFDotavoB::formatDeLaPage() {
     format_ = nouveau;
     // A new format is undone like an edit, the format with the text; the
     // file holds it: the document changed.
-    appliqueformat(true, &avant);
+    appliqueformat(true, &avant, false);
     doc_.setModifie(true);
 }
 
@@ -796,7 +803,7 @@ bool TFDotavoB::embosser() {
     const std::string erreur = embosse(doc_, format_, dlgOptEmb_->reglages(), t, *spouleur);
     suivi_->termine();
     if (!erreur.empty()) {
-        afficheErreur(versQString(erreur));
+        afficheErreur(messageDuCoeur(erreur));
         return false;
     }
     annonceur_->annonce(QStringLiteral("Embossage terminé"));

@@ -213,10 +213,12 @@ void TFDotavoB::miseEnPage() {
     FormResize();
 }
 
-void TFDotavoB::appliqueformat(bool journalise, const FormatPage* formatAvant) {
+void TFDotavoB::appliqueformat(bool journalise, const FormatPage* formatAvant, bool premierePage) {
     miseEnPage();
-    ed_.recoupeDocument(journalise, formatAvant);
-    ed_.allerPage(1);
+    // A document opened or new starts at its first page; under a new format
+    // the caret stays on its text.
+    ed_.recoupeDocument(journalise, formatAvant, !premierePage);
+    if (premierePage) ed_.allerPage(1);
     majentetes();
 }
 

@@ -81,7 +81,7 @@ public:
     void majentetes();
     // The page format in force: the layout, then the whole document re-wrapped
     // (`formatAvant`: the one it replaces, which undo puts back).
-    void appliqueformat(bool journalise = false, const FormatPage* formatAvant = nullptr);
+    void appliqueformat(bool journalise = false, const FormatPage* formatAvant = nullptr, bool premierePage = true);
     void setnomfichier(const QString& nom);
     // Opens a .dtv, .brf or .pef named on the command line; anything else is ignored.
     bool ouvrefichier(const QString& nom);

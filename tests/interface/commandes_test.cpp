@@ -190,6 +190,23 @@ TEST_F(Commandes, ImporterEtColler) {
     QTest::keyClick(f->centralWidget(), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(noir(), "ab");
     EXPECT_EQ(messages.size(), 1u);
+    // Lines as Linux programs put them on the clipboard: each one a paragraph.
+    f->editeur().nouveau();
+    QGuiApplication::clipboard()->setText(QStringLiteral("ligne un\nligne deux\n\nligne trois"));
+    QTest::keyClick(f->centralWidget(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(noir(), "ligne un\r\nligne deux\r\n\r\nligne trois");
+}
+
+TEST_F(Commandes, LesMessagesDuCoeurSeLisentEnFrancais) {
+    // A file that cannot be read, its name accented: the message reads as written.
+    const QString abime = chemin("abîmé.dtv");
+    ecrit(abime, "pas un document");
+    fichiers = {abime};
+    EXPECT_FALSE(f->ouvrir());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("abîmé.dtv"))) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("« "))) << messages[0].toStdString();
+    EXPECT_FALSE(messages[0].contains(QStringLiteral("Ã"))) << messages[0].toStdString();
 }
 
 TEST_F(Commandes, BrailleUnicodeCopieEtColle) {
@@ -399,10 +416,13 @@ TEST_F(Commandes, UnNouveauFormatSeDefaitAvecLeTexte) {
         });
         f->formatDeLaPage();
     };
+    // The caret before "plusieurs": it stays there under the new format.
+    f->editeur().placeCurseur(f->document().pointDe(static_cast<std::int32_t>(texte.find("plusieurs")) + 1));
     change("spednbcarlg", 20);
     const FormatPage nouveau = f->format();
     const std::string recoupe = f->document().texte();
     ASSERT_NE(recoupe, texte);
+    EXPECT_EQ(recoupe.substr(static_cast<std::size_t>(f->editeur().positionCurseur() - 1), 9), "plusieurs");
     // Undo puts the old format back with the old wrap, redo the new one with
     // its wrap; the dialog shows the format in force.
     for (bool defait : {true, false}) {

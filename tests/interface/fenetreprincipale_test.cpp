@@ -111,6 +111,22 @@ TEST_F(Fenetre, RaccourciEtBasculesDuMenu) {
     EXPECT_EQ(std::tuple(f->options().pointsGris, menu->isChecked()), std::tuple(false, false));
     menu->trigger();
     EXPECT_EQ(std::tuple(f->options().pointsGris, menu->isChecked()), std::tuple(true, true));
+    // A keyboard button acts on every click, also when it stands down while
+    // the menu changed the mode.
+    auto bouton = [this](const QString& bulle) {
+        for (auto* b : f->panelBoutons().findChildren<QToolButton*>())
+            if (b->toolTip() == bulle) return b;
+        return static_cast<QToolButton*>(nullptr);
+    };
+    QToolButton *normal = bouton(QStringLiteral("Clavier normal")), *six = bouton(QStringLiteral("Clavier \"sdf jkl\""));
+    ASSERT_TRUE(normal && six);
+    action(QStringLiteral("sdfjkl"))->trigger();
+    normal->click();
+    EXPECT_FALSE(f->editeur().sixTouches());
+    six->click();
+    action(QStringLiteral("Normal"))->trigger();
+    six->click();
+    EXPECT_TRUE(f->editeur().sixTouches());
 }
 
 TEST_F(Fenetre, InterligneSimpleEtDouble) {

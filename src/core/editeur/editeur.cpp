@@ -127,9 +127,27 @@ void EditeurBraille::annuleSelection() {
 
 // ---- Whole-document commands ------------------------------------------------
 
-void EditeurBraille::recoupeDocument(bool journalise, const FormatPage* formatAvant) {
+void EditeurBraille::recoupeDocument(bool journalise, const FormatPage* formatAvant, bool gardeCurseur) {
+    if (!gardeCurseur) {
+        doc_.recoupeDocument(journalise, formatAvant);
+        calculePageCurseur();
+        return;
+    }
+    // The caret stays before the same byte of the text: the re-wrap turns
+    // spaces into line ends and back, and adds or removes cuts (VT), which
+    // stand for no character; the bytes that are no cut keep their order.
+    const std::int32_t pos = positionCurseur();
+    std::int32_t avant = 0;  // bytes before the caret that are no cut
+    for (std::int32_t p = 1; p < pos; ++p)
+        if (doc_.octet(p) != VT) ++avant;
     doc_.recoupeDocument(journalise, formatAvant);
-    calculePageCurseur();
+    std::int32_t p = 1;
+    for (const std::int32_t n = doc_.longueur(); p <= n; ++p) {
+        if (doc_.octet(p) == VT) continue;
+        if (avant-- == 0) break;
+    }
+    annuleSelection();
+    placeCurseurPosition(std::min(p, doc_.longueur() + 1));
 }
 
 void EditeurBraille::retourneSelection() {
@@ -324,8 +342,22 @@ void EditeurBraille::insereNoir(std::string_view noir) {
 
 void EditeurBraille::insereBraille(std::string_view cellules) {
     if (cellules.empty()) return;
+    // The replacement re-wraps the paragraphs at either end of what it
+    // inserts; the whole ones between come wrapped to the page already.
+    std::string coupees;
+    std::size_t debut = 0;
+    for (std::size_t i = 0; i <= cellules.size(); ++i) {
+        if (i < cellules.size() && cellules[i] != static_cast<char>(CR) && cellules[i] != static_cast<char>(FF)) continue;
+        const std::string_view paragraphe = cellules.substr(debut, i - debut);
+        if (debut == 0)
+            coupees += paragraphe;
+        else
+            coupees += CoupeParagraphe(paragraphe, doc_.format().cpl);
+        if (i < cellules.size()) coupees += cellules[i];
+        debut = i + 1;
+    }
     const std::int32_t pos = positionCurseur();
-    placeCurseurPosition(doc_.remplace(pos, pos, cellules));
+    placeCurseurPosition(doc_.remplace(pos, pos, coupees));
 }
 
 void EditeurBraille::finParagraphe() {

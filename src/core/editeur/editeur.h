@@ -108,8 +108,9 @@ public:
     std::string copieSelection();
     void retourneSelection();
     bool recherche(std::string_view s, bool depuisDebut);
-    // The whole document re-wrapped (a new page format), the caret kept.
-    void recoupeDocument(bool journalise = true, const FormatPage* formatAvant = nullptr);
+    // The whole document re-wrapped (a new page format); `gardeCurseur`: the
+    // caret stays before the same byte of the text, its page shown.
+    void recoupeDocument(bool journalise = true, const FormatPage* formatAvant = nullptr, bool gardeCurseur = true);
     bool Defait();
     bool Refait();
 

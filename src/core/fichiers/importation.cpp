@@ -84,12 +84,12 @@ std::string decodeEtJoins(std::string_view s, std::int32_t& invalides) {
 
 }  // namespace
 
-std::string joinsLignes(std::string_view texte) {
+std::string joinsLignes(std::string_view texte, bool termine) {
     std::string r;
     r.reserve(texte.size() + texte.size() / 32 + 2);
     LignesJointes lignes(r);
     lignes.ajoute(texte);
-    lignes.fin();
+    if (termine) lignes.fin();
     return r;
 }
 

@@ -8,8 +8,8 @@
 namespace dotavob {
 
 // The file's lines (ended by CR, LF or CR LF) joined again with CR LF after
-// every line.
-std::string joinsLignes(std::string_view texte);
+// every line. `termine` false: the last line stays as it is, unended (a paste).
+std::string joinsLignes(std::string_view texte, bool termine = true);
 
 // The print text (code page 1252) of a text or RTF file: ".rtf" in any case,
 // or any file whose content starts as RTF, goes through the RTF reader. Text

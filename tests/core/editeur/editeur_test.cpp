@@ -213,6 +213,23 @@ TEST_F(Edition, FinsDeParagrapheEtSautsDePage) {
     EXPECT_EQ(std::tuple(doc.texte(), d.positionCurseur(), d.pageCourante()), std::tuple(std::string("ab\fcd"), 4, 2));
 }
 
+TEST_F(Edition, DesCellulesColleesEnPlusieursParagraphesSontToutesRecoupees) {
+    // Three paragraphs of 14 cells and a page break, pasted in the middle of
+    // a line 10 cells wide: no line of the document is wider than the page.
+    format.cpl = 10;
+    d.initialise("ab cd");
+    curseurA(3);
+    const std::string p = "aaaa bbbb cccc";
+    d.insereBraille(p + "\r" + p + "\f" + p + "\r" + p);
+    for (std::int32_t l = 1; l <= doc.nbLignes(); ++l) {
+        const Tligne ligne = doc.ligne(l);
+        EXPECT_LE(ligne.texte.size(), 10u) << l << " : " << ligne.texte;
+    }
+    std::string sans = doc.texte();
+    std::replace(sans.begin(), sans.end(), static_cast<char>(LF), ' ');
+    EXPECT_EQ(sans, "ab" + p + "\r" + p + "\f" + p + "\r" + p + " cd");
+}
+
 TEST_F(Edition, Boutons) {
     // The capital button cycles one sign, two, none; the number button toggles.
     tape("a");

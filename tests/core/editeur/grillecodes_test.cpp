@@ -137,8 +137,11 @@ TEST(EtiquettesCodes, DeplacementAuClavier) {
     for (const auto& c : cas)
         EXPECT_EQ(t.at(etiquetteVoisine(indice(c.depuis, c.ligne), c.dPlace, c.dLigne)).legende, c.vers) << c.depuis;
     // Down then up comes back to the line it left, from every sign of lines 1 to 6.
-    for (std::size_t i = 0; i < t.size(); ++i)
-        if (t[i].ligne < 7) EXPECT_EQ(t[etiquetteVoisine(etiquetteVoisine(i, 0, 1), 0, -1)].ligne, t[i].ligne);
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (t[i].ligne < 7) {
+            EXPECT_EQ(t[etiquetteVoisine(etiquetteVoisine(i, 0, 1), 0, -1)].ligne, t[i].ligne);
+        }
+    }
 }
 
 TEST(EtiquettesCodes, ApercuCeQueLEditeurInsere) {

@@ -8,6 +8,9 @@ TEST(Importation, LignesEtEncodages) {
     EXPECT_EQ(joinsLignes("a\rb\nc\r\nd"), "a\r\nb\r\nc\r\nd\r\n");
     EXPECT_EQ(joinsLignes("a\n\n"), "a\r\n\r\n");
     EXPECT_EQ(joinsLignes(""), "");
+    // A paste: every line end a paragraph end, the last line left unended.
+    EXPECT_EQ(joinsLignes("un\ndeux\n\ntrois", false), "un\r\ndeux\r\n\r\ntrois");
+    EXPECT_EQ(joinsLignes("un\r\ndeux\rtrois\n", false), "un\r\ndeux\r\ntrois\r\n");
     const struct { const char* contenu; const char* nom; const char* texte; } cas[] = {
         {"caf\xC3\xA9\n", "a.txt", "caf\xE9\r\n"},               // UTF-8
         {"caf\xE9\n", "a.txt", "caf\xE9\r\n"},                   // code page 1252
