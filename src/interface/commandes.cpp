@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -49,8 +50,9 @@ namespace {
 
 const QString ATTENTION = QStringLiteral("Attention !");
 const QString MIME_BRAILLE_UNICODE = QStringLiteral("text/x-braille-unicode");
-const QString FILTRE_OUVERTURE =
-    QStringLiteral("fichiers DotavoB *.dtv (*.dtv);;Braille ASCII (*.brf *.txt);;PEF (*.pef);;Tous les fichiers (*)");
+const QString FILTRE_OUVERTURE = QStringLiteral(
+    "Documents braille (*.dtv *.brf *.pef);;fichiers DotavoB *.dtv (*.dtv);;Braille ASCII (*.brf *.txt);;PEF (*.pef);;"
+    "Tous les fichiers (*)");
 const QString FILTRE_ENREGISTREMENT = QStringLiteral("Fichiers DotavoB (*.dtv);;Tous les fichiers (*)");
 const QString FILTRE_IMPORTATION =
     QStringLiteral("fichiers texte (*.txt);;fichiers RTF (*.rtf);;Tous les fichiers (*)");
@@ -76,10 +78,10 @@ void TFDotavoB::creeDialogues() {
         }
     };
     fichierAOuvrir = [this](const QString& titre, const QString& filtres) {
-        return QFileDialog::getOpenFileName(this, titre, QString(), filtres, &filtreOuverture_);
+        return QFileDialog::getOpenFileName(this, titre, dossierDeTravail(), filtres, &filtreOuverture_);
     };
-    fichierAEnregistrer = [this](const QString& titre, const QString& filtres) {
-        QFileDialog d(this, titre, QString(), filtres);
+    fichierAEnregistrer = [this](const QString& titre, const QString& filtres, const QString& propose) {
+        QFileDialog d(this, titre, propose, filtres);
         d.setAcceptMode(QFileDialog::AcceptSave);
         // A name typed without an extension takes the first filter's.
         const QRegularExpressionMatch extension = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filtres);
@@ -99,6 +101,9 @@ void TFDotavoB::creeDialogues() {
     };
     choisitImprimante = [this](std::int32_t nbPages) -> std::optional<ChoixImpression> {
         QPrinter imprimante;
+        // Every page offered: all of them, or a range from the first to the last.
+        imprimante.setPrintRange(QPrinter::AllPages);
+        imprimante.setFromTo(1, std::max(1, nbPages));
         QPrintDialog d(&imprimante, this);
         d.setOption(QAbstractPrintDialog::PrintPageRange);
         d.setMinMax(1, std::max(1, nbPages));
@@ -134,15 +139,15 @@ void TFDotavoB::creeDialogues() {
     dlgApercu_->nomDocument = [this] { return nomfichier_; };
     dlgApercu_->afficheErreur = [this](const QString& m) { afficheErreur(m); };
     dlgCodes_ = new Tdlgchoixcode(options_, this);
-    synthese_ = std::make_unique<SyntheseSysteme>();
-    dlgSynthese_ = new TDlgOptionSpEng(reglages_, *synthese_, this);
     dlgExport_ = new TdlgExport(
         [this](FormatExport f) {
             const QString filtres[] = {QStringLiteral("Fichiers textes (*.txt)"),
                                        QStringLiteral("Braille ASCII (*.brf *.txt)"),
                                        QStringLiteral("Texte en braille Unicode (*.txt)"), QStringLiteral("PEF (*.pef)")};
+            const char* extensions[] = {"txt", "brf", "txt", "pef"};
             return fichierARemplacer(QStringLiteral("Choisir un fichier d'exportation"),
-                                     filtres[static_cast<int>(f)] + QStringLiteral(";;Tous les fichiers (*)"));
+                                     filtres[static_cast<int>(f)] + QStringLiteral(";;Tous les fichiers (*)"),
+                                     nomPropose(QString::fromLatin1(extensions[static_cast<int>(f)])));
         },
         [this](FormatExport f, const QString& nom) {
             std::string texte;
@@ -524,6 +529,7 @@ bool TFDotavoB::charge(const QString& nom, bool txtEnBrailleAscii) {
         noir_->setNomFonte(nomfonte_);
     }
     setnomfichier(echange ? QString() : nom);
+    dernierDossier_ = QFileInfo(nom).absolutePath();
     appliqueformat();
     doc_.setModifie(false);
     doc_.journal().vide();
@@ -559,6 +565,7 @@ bool TFDotavoB::enregistre(const QString& nom) {
         afficheErreur(messageDuCoeur(erreur));
         return false;
     }
+    dernierDossier_ = QFileInfo(nom).absolutePath();
     doc_.setModifie(false);
     return true;
 }
@@ -568,9 +575,21 @@ bool TFDotavoB::enregistrer() {
     return enregistre(nomfichier_);
 }
 
-QString TFDotavoB::fichierARemplacer(const QString& titre, const QString& filtres) {
+QString TFDotavoB::dossierDeTravail() const {
+    // Beside the document; else where the user last opened or saved; else home.
+    if (!nomfichier_.isEmpty()) return QFileInfo(nomfichier_).absolutePath();
+    if (!dernierDossier_.isEmpty()) return dernierDossier_;
+    return QDir::homePath();
+}
+
+QString TFDotavoB::nomPropose(const QString& extension) const {
+    const QString base = nomfichier_.isEmpty() ? QStringLiteral("Document") : QFileInfo(nomfichier_).completeBaseName();
+    return QDir(dossierDeTravail()).filePath(base + QLatin1Char('.') + extension);
+}
+
+QString TFDotavoB::fichierARemplacer(const QString& titre, const QString& filtres, const QString& propose) {
     for (;;) {
-        const QString nom = fichierAEnregistrer(titre, filtres);
+        const QString nom = fichierAEnregistrer(titre, filtres, propose);
         if (nom.isEmpty() || !QFileInfo::exists(nom)) return nom;
         const Reponse r = demande(ATTENTION, QStringLiteral("Ce fichier existe déjà voulez-vous le remplacer ?"));
         if (r == Reponse::Oui) return nom;
@@ -579,7 +598,8 @@ QString TFDotavoB::fichierARemplacer(const QString& titre, const QString& filtre
 }
 
 bool TFDotavoB::enregistrerSous() {
-    const QString nom = fichierARemplacer(QStringLiteral("Enregistrement de fichiers DotavoB"), FILTRE_ENREGISTREMENT);
+    const QString nom = fichierARemplacer(QStringLiteral("Enregistrement de fichiers DotavoB"), FILTRE_ENREGISTREMENT,
+                                          nomfichier_.isEmpty() ? dossierDeTravail() : nomfichier_);
     if (nom.isEmpty() || !enregistre(nom)) return false;
     setnomfichier(nom);
     return true;
@@ -609,7 +629,7 @@ void TFDotavoB::insereNoir(const std::string& noir, std::int32_t octetsInvalides
 }
 
 bool TFDotavoB::importerTexte() {
-    const QString nom = fichierAOuvrir(QStringLiteral("importation d'un fichiers texte"), FILTRE_IMPORTATION);
+    const QString nom = fichierAOuvrir(QStringLiteral("Importation d'un fichier texte"), FILTRE_IMPORTATION);
     if (nom.isEmpty()) return false;
     std::string octets, erreur;
     if (!lisFichier(nom.toStdString(), octets, erreur)) {
@@ -698,7 +718,7 @@ void TFDotavoB::autreCode() {
 }
 
 void TFDotavoB::syntheseVocale() {
-    dlgSynthese_->exec();
+    dialogueSynthese().exec();
     rendFocus();
 }
 
@@ -708,14 +728,14 @@ void TFDotavoB::recherche() {
     if (!dlgRecherche_->edite()) return;
     const QString texte = dlgRecherche_->texte();
     if (!ed_.recherche(depuisQString(texte), dlgRecherche_->depuisDebut()))
-        informe(QStringLiteral("Aucune occurence de \"%1\" trouvée").arg(texte));
+        informe(QStringLiteral("Aucune occurrence de \"%1\" trouvée").arg(texte));
 }
 
 void TFDotavoB::poursuitRecherche() {
     const QString texte = dlgRecherche_->texte();
     if (texte.isEmpty()) return;
     if (!ed_.recherche(depuisQString(texte), false))
-        informe(QStringLiteral("Aucune occurence de \"%1\" trouvée").arg(texte));
+        informe(QStringLiteral("Aucune occurrence de \"%1\" trouvée").arg(texte));
 }
 
 void TFDotavoB::pageNumero() {
@@ -781,7 +801,8 @@ bool TFDotavoB::embosser() {
     SpouleurBrut* spouleur = &versFichier;
     if (dlgOptEmb_->versFichier()) {
         const QString nom = fichierARemplacer(QStringLiteral("Enregistrer les octets dans un fichier"),
-                                              QStringLiteral("Braille embossé (*.brl *.txt);;Tous les fichiers (*)"));
+                                              QStringLiteral("Braille embossé (*.brl *.txt);;Tous les fichiers (*)"),
+                                              nomPropose(QStringLiteral("brl")));
         if (nom.isEmpty()) return false;
         t.imprimante = nom.toStdString();
     } else {

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -126,11 +127,18 @@ void TFDotavoB::FormActivate() {
     FormResize();
     client_->setFocus();
     affichepages();
+    // What goes wrong at start is said once the window stands painted
+    // behind the message, not over a black window.
+    const auto erreur = afficheErreur, information = informe;
+    afficheErreur = [this](const QString& m) { messagesDeDemarrage_ << m; };
+    informe = afficheErreur;
     format_ = chargeformat(reglages_.litformat());
     // Settings that could not be read are told once; their defaults stand.
     if (const QString probleme = reglages_.messageProblemes(); !probleme.isEmpty()) afficheErreur(probleme);
     appliqueformat();
     if (arguments_.size() > 1 && !arguments_[1].isEmpty()) ouvrefichier(arguments_[1]);
+    afficheErreur = erreur;
+    informe = information;
     premiereactivation_ = false;
 }
 
@@ -169,7 +177,19 @@ void TFDotavoB::FormResize() {
 
 void TFDotavoB::affichepages() {
     const std::int32_t page = ed_.pageCourante(), nb = ed_.nbPages();
-    labelPages_->setText(QStringLiteral("%1/%2").arg(page).arg(nb));
+    const QString compteur = QStringLiteral("%1/%2").arg(page).arg(nb);
+    // Shown whole: a book of thousands of pages takes a smaller size.
+    int taille = 16;
+    QFont verdana(QStringLiteral("Verdana"));
+    for (; taille > 8; --taille) {
+        verdana.setPixelSize(taille);
+        if (QFontMetrics(verdana).horizontalAdvance(compteur) <= labelPages_->contentsRect().width()) break;
+    }
+    if (taille != taillePages_) {
+        taillePages_ = taille;
+        labelPages_->setStyleSheet(QStringLiteral("font-family: Verdana; font-size: %1px").arg(taille));
+    }
+    labelPages_->setText(compteur);
     // Said in words; Qt tells a screen reader the new name.
     const QString mots = QStringLiteral("Page %1 sur %2").arg(page).arg(nb);
     labelPages_->setAccessibleName(mots);
@@ -239,6 +259,14 @@ void TFDotavoB::setnomfichier(const QString& nom) {
 
 void TFDotavoB::pageModifiee(std::int32_t, std::int32_t) { affichepages(); }
 
+TDlgOptionSpEng& TFDotavoB::dialogueSynthese() {
+    if (!dlgSynthese_) {
+        synthese_ = std::make_unique<SyntheseSysteme>();
+        dlgSynthese_ = new TDlgOptionSpEng(reglages_, *synthese_, this);
+    }
+    return *dlgSynthese_;
+}
+
 void TFDotavoB::rendFocus() {
     // After a dialog, a message or the embossing's progress window, the
     // window takes the keyboard back (else its shortcuts wait for a click)
@@ -256,6 +284,15 @@ void TFDotavoB::rendFocus() {
 bool TFDotavoB::eventFilter(QObject* objet, QEvent* e) {
     if (objet == client_ && e->type() == QEvent::Resize) {
         FormResize();
+        return false;
+    }
+    if (objet == noir_ && e->type() == QEvent::Paint && !messagesDeDemarrage_.isEmpty()) {
+        // The page painted: the start's messages come after this paint.
+        QTimer::singleShot(0, this, [this] {
+            const QStringList messages = std::exchange(messagesDeDemarrage_, {});
+            for (const QString& m : messages) afficheErreur(m);
+            rendFocus();
+        });
         return false;
     }
     if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease && e->type() != QEvent::ShortcutOverride)

@@ -123,8 +123,15 @@ public:
     std::function<void(const QString&)> informe;
     std::function<Reponse(const QString& titre, const QString& texte)> demande;
     // A file chosen in the platform's dialog (empty: cancelled).
+    // The dialog to open starts in dossierDeTravail(); the one to save at `propose`
+    // (a folder, or a file name in it).
     std::function<QString(const QString& titre, const QString& filtres)> fichierAOuvrir;
-    std::function<QString(const QString& titre, const QString& filtres)> fichierAEnregistrer;
+    std::function<QString(const QString& titre, const QString& filtres, const QString& propose)> fichierAEnregistrer;
+    // Where file dialogs start: beside the document, else where the user last
+    // opened or saved, else the home folder; and a file there named after the
+    // document with this extension.
+    QString dossierDeTravail() const;
+    QString nomPropose(const QString& extension) const;
     // A line typed in an input box (nullopt: cancelled).
     std::function<std::optional<QString>(const QString& titre, const QString& invite, const QString& texte)> saisit;
     // The platform's print dialog, for a document of this many pages (nullopt: cancelled).
@@ -137,7 +144,9 @@ public:
     TdlgIndent& dialogueIndentation() { return *dlgIndent_; }
     Tdlgfontes& dialogueFontes() { return *dlgFontes_; }
     Tdlgchoixcode& dialogueCodes() { return *dlgCodes_; }
-    TDlgOptionSpEng& dialogueSynthese() { return *dlgSynthese_; }
+    // The speech settings and the voice they drive are made at their first
+    // use: a speech engine starts slowly, and may start a speech server.
+    TDlgOptionSpEng& dialogueSynthese();
 
     void pageModifiee(std::int32_t page, std::int32_t nbPages) override;
     void lignesModifiees(std::int32_t, std::int32_t) override {}
@@ -163,7 +172,7 @@ private:
     bool enregistre(const QString& nom);
     // A file to write, chosen in the save dialog; an existing one only if the
     // user agrees to replace it ("Non" chooses again). Empty: cancelled.
-    QString fichierARemplacer(const QString& titre, const QString& filtres);
+    QString fichierARemplacer(const QString& titre, const QString& filtres, const QString& propose);
     // `txtEnBrailleAscii`: a .txt chosen as Braille ASCII in the open dialog.
     bool charge(const QString& nom, bool txtEnBrailleAscii = false);
     void insereNoir(const std::string& noir, std::int32_t octetsInvalides);
@@ -182,12 +191,15 @@ private:
     OptionsAffichage options_;
     QString nomfichier_;
     QString pageAnnoncee_;  // the page a screen reader was last told
+    int taillePages_ = 16;  // the pixel size of the page counter's font
     // What a screen reader is told after an event: the notice first (its
     // flash on a Braille display then gives way to the page), then the pages.
     QTimer* annonces_ = nullptr;
     QString filtreOuverture_;  // the filter the open dialog was left on
+    QString dernierDossier_;   // the folder of the last file opened or saved
     QString nomfonte_ = QStringLiteral("Courier New");
     bool premiereactivation_ = true;
+    QStringList messagesDeDemarrage_;  // said once the window has painted
     QSet<int> touchesEnfoncees_;  // keys that went down over the pages, not yet released
     // The "Edition" entries enabled as the menu would show them, and all enabled again.
     std::function<void()> majEdition_, reactiveEdition_;
@@ -215,7 +227,7 @@ private:
     TdlgExport* dlgExport_ = nullptr;
     TDlgApercu* dlgApercu_ = nullptr;
     Tdlgchoixcode* dlgCodes_ = nullptr;
-    // The window's voice, from start-up to exit; its dialog goes before it.
+    // The window's voice, from its first use to exit; its dialog goes before it.
     std::unique_ptr<MoteurSynthese> synthese_;
     TDlgOptionSpEng* dlgSynthese_ = nullptr;
     TMyEdit* noir_ = nullptr;

@@ -6,8 +6,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,6 +43,7 @@ protected:
     std::deque<Reponse> reponses;       // what the user answers, in order
     std::deque<QString> fichiers;       // what the user picks in file dialogs ("" cancels)
     std::vector<QString> messages;
+    std::vector<QString> proposes;      // where the save dialogs started
 
     // The next answer; one nobody expected fails the test and cancels.
     template <class T>
@@ -56,7 +60,9 @@ protected:
         f = std::make_unique<TFDotavoB>(MagasinReglages(chemin("r.conf")), QStringList{QStringLiteral("dotavob")});
         f->afficheErreur = f->informe = [this](const QString& m) { messages.push_back(m); };
         f->demande = [this](const QString&, const QString& texte) { return prochain(reponses, Reponse::Annuler, texte); };
-        f->fichierAOuvrir = f->fichierAEnregistrer = [this](const QString& titre, const QString&) {
+        f->fichierAOuvrir = [this](const QString& titre, const QString&) { return prochain(fichiers, QString(), titre); };
+        f->fichierAEnregistrer = [this](const QString& titre, const QString&, const QString& propose) {
+            proposes.push_back(propose);
             return prochain(fichiers, QString(), titre);
         };
         f->resize(1500, 800);
@@ -163,7 +169,8 @@ TEST_F(Commandes, RechercheEtPageNumero) {
             EXPECT_EQ(f->editeur().curseur(), (Point{4, 2}));
         }
     }
-    EXPECT_EQ(messages.size(), 1u);  // "loup" is not there
+    ASSERT_EQ(messages.size(), 1u);  // "loup" is not there
+    EXPECT_EQ(messages[0], QStringLiteral("Aucune occurrence de \"loup\" trouvée"));
     // "Page numéro ": a number goes there, a cancel does nothing, a word is refused.
     std::optional<QString> saisie = QStringLiteral("2");
     f->saisit = [&](const QString&, const QString&, const QString&) { return saisie; };
@@ -373,6 +380,24 @@ TEST_F(Commandes, EmbosserDansUnFichierEtEchec) {
     EXPECT_EQ(messages.size(), 1u);
 }
 
+TEST(Embosser, LeDialogueDImpressionOffreToutesLesPages) {
+    QTemporaryDir dossier;
+    TFDotavoB f(MagasinReglages(dossier.filePath(QStringLiteral("r.conf"))), {QStringLiteral("dotavob")});
+    f.show();
+    std::optional<std::tuple<bool, int, int>> vu;
+    QTimer::singleShot(0, &f, [&vu] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QPrintDialog*>(w); d && d->isVisible()) {
+                const QSpinBox *de = d->findChild<QSpinBox*>(QStringLiteral("from")),
+                               *a = d->findChild<QSpinBox*>(QStringLiteral("to"));
+                vu = {d->printer()->printRange() == QPrinter::AllPages, de ? de->value() : -1, a ? a->value() : -1};
+                d->reject();
+            }
+    });
+    EXPECT_FALSE(f.choisitImprimante(12).has_value());
+    EXPECT_EQ(vu, (std::tuple(true, 1, 12)));
+}
+
 TEST_F(Commandes, Exporter) {
     f->editeur().insereNoir("\xE9t\xE9\fx");
     TdlgExport& d = f->dialogueExport();
@@ -402,6 +427,16 @@ TEST_F(Commandes, Exporter) {
     // To the clipboard in the US code: é is "=".
     ASSERT_TRUE(ok(false, false));
     EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("=")));
+    // The dialogs start beside the document, the export named after it with
+    // the format's extension; unnamed, at home.
+    EXPECT_EQ(proposes.front(), QDir::home().filePath(QStringLiteral("Document.txt")));
+    fichiers = {chemin("livre.dtv")};
+    ASSERT_TRUE(f->enregistrerSous());
+    EXPECT_EQ(f->dossierDeTravail(), dossier.path());
+    proposes.clear();
+    fichiers = {chemin("livre.brf")};
+    ASSERT_TRUE(ok(false, true));
+    EXPECT_EQ(proposes, std::vector<QString>{chemin("livre.brf")});
 }
 
 TEST_F(Commandes, UnNouveauFormatSeDefaitAvecLeTexte) {

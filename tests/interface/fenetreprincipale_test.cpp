@@ -1,12 +1,14 @@
 #include "interface/fenetreprincipale.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "interface/dialoguesynthese.h"
 #include "interface/vuebraille.h"
 #include "interface/vuenoir.h"
 
@@ -94,6 +96,30 @@ TEST_F(Fenetre, EntetesEtOuverture) {
     EXPECT_EQ(f->nomfichier(), QString());
 }
 
+TEST(Demarrage, UnFichierIllisibleSeDitApresQueLaFenetreEstPeinte) {
+    QTemporaryDir dossier;
+    const QString abime = dossier.filePath(QStringLiteral("abîmé.dtv"));
+    QFile fichier(abime);
+    ASSERT_TRUE(fichier.open(QIODevice::WriteOnly));
+    fichier.write("rien de lisible");
+    fichier.close();
+    TFDotavoB f(MagasinReglages(dossier.filePath(QStringLiteral("r.conf"))), {QStringLiteral("dotavob"), abime});
+    QStringList messages;
+    bool peinte = false;
+    f.afficheErreur = [&](const QString& m) {
+        messages << m;
+        peinte = f.vueNoir().isVisible();
+    };
+    f.show();
+    EXPECT_TRUE(messages.isEmpty());  // not over a window not yet painted
+    // No voice at start: a speech engine starts slowly; it waits for its first use.
+    EXPECT_EQ(f.findChild<TDlgOptionSpEng*>(), nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    QTRY_COMPARE(messages.size(), 1);
+    EXPECT_TRUE(peinte);
+    EXPECT_TRUE(messages.front().contains(QStringLiteral("abîmé.dtv")));
+}
+
 TEST_F(Fenetre, RaccourciEtBasculesDuMenu) {
     // Ctrl+G acts although its entry is hidden.
     QTest::keyClick(client(), Qt::Key_G, Qt::ControlModifier);
@@ -142,6 +168,50 @@ TEST_F(Fenetre, InterligneSimpleEtDouble) {
         // Braille cells follow the line height; lines stand level with the print ones.
         const GeometrieBraille& g = f->vueBraille().geometrie();
         EXPECT_EQ(std::tuple(g.hauteurLigne, g.yLigne(3)), std::tuple(noir.hauteurLigne(), noir.margeHaut() + 3 * noir.pas()));
+    }
+}
+
+TEST_F(Fenetre, AucuneCelluleNEstCoupee) {
+    // Every dot of every cell of the page, for window sizes from the smallest
+    // to a large screen and formats of every kind, lies inside the Braille page.
+    struct Format { int lignes, cpl; bool entete, pied, double_; };
+    const Format formats[] = {{25, 32, true, false, false}, {28, 30, true, true, false}, {1, 1, false, false, false},
+                              {50, 50, true, true, false},  {10, 50, false, false, true}, {50, 1, true, true, true},
+                              {60, 40, false, true, false},  {12, 17, true, false, true}};
+    int essais = 0;
+    for (int largeur = 850; largeur <= 2560; largeur += 97)
+        for (int hauteur = 560; hauteur <= 1600; hauteur += 83) {
+            const Format& fo = formats[static_cast<std::size_t>(essais++) % std::size(formats)];
+            f->format().setLignes(fo.lignes);
+            f->format().setCaracteres(fo.cpl);
+            f->format().entete.active = fo.entete;
+            f->format().pied.active = fo.pied;
+            f->format().interligneDouble = fo.double_;
+            f->resize(largeur, hauteur);
+            QCoreApplication::processEvents();
+            f->appliqueformat();
+            const TEdBraille& page = f->vueBraille();
+            const GeometrieBraille& g = page.geometrie();
+            const int n = f->format().nbLignesTexte, cpl = f->format().cpl;
+            // The last cell's right column, the last line's bottom row, as the page paints them.
+            std::int32_t dx = 0, dy = 0;
+            g.positionPoint(0, dx, dy);  // dot 6: right, bottom
+            const int droite = g.xCellule(cpl - 1) + dx + g.taillePoint, bas = g.yLigne(n - 1) + dy + g.taillePoint;
+            EXPECT_LE(droite, page.width()) << largeur << "x" << hauteur << " " << fo.lignes << "/" << fo.cpl;
+            EXPECT_LE(bas, page.height()) << largeur << "x" << hauteur << " " << fo.lignes << "/" << fo.cpl;
+            EXPECT_LE(g.hauteurCellule, g.hauteurLigne) << largeur << "x" << hauteur << " " << fo.lignes << "/" << fo.cpl;
+        }
+}
+
+TEST_F(Fenetre, LeCompteurDePagesSeLitEnEntier) {
+    for (const auto& [pages, page, attendu] : {std::tuple{20023, 10000, "10000/20023"}, {99999, 99999, "99999/99999"}}) {
+        f->editeur().initialise(std::string(static_cast<std::size_t>(pages - 1), '\f'));
+        f->editeur().allerPage(page);
+        QLabel& l = f->labelPages();
+        EXPECT_EQ(l.text(), QString::fromLatin1(attendu));
+        // As the label draws it, in the font its style gives it.
+        l.ensurePolished();
+        EXPECT_LE(l.fontMetrics().horizontalAdvance(l.text()), l.contentsRect().width()) << attendu;
     }
 }
 

@@ -59,7 +59,7 @@ xdotool key --delay 15 --repeat 80 Right
 touches ctrl+v
 printf '{\\rtf1\\ansi {\\b Gras} et riche.}' | xclip -selection clipboard -t text/rtf 2>/dev/null
 touches ctrl+v
-ouvre_par_menu "importation d'un fichiers texte" alt+f Down Down Down Down Down Return
+ouvre_par_menu "Importation d'un fichier texte" alt+f Down Down Down Down Down Return
 tape "$donnees/notes.rtf"
 touches Return
 sleep 0.5

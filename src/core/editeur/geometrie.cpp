@@ -14,10 +14,19 @@ GeometrieBraille GeometrieBraille::calcule(std::int32_t hauteurPage, std::int32_
     g.hauteurLigne = hauteurLigne > 0 ? hauteurLigne : 1;
     g.pasLigne = pasLigne > 0 ? pasLigne : g.hauteurLigne;
     g.margeHaut = margeHaut;
-    g.largeurCellule = std::max(2, arrondi((g.largeurPage / std::max(1, cpl + 2)) * 0.64));
-    g.ecart = std::max(1, arrondi(g.largeurCellule * 0.5625));
-    g.pas = g.largeurCellule + g.ecart;
-    g.taillePoint = std::max(1, arrondi(g.largeurCellule * 0.375));
+    auto largeur = [&g](std::int32_t cellule) {
+        g.largeurCellule = cellule;
+        g.ecart = std::max(1, arrondi(g.largeurCellule * 0.5625));
+        g.pas = g.largeurCellule + g.ecart;
+    };
+    largeur(std::max(2, arrondi((g.largeurPage / std::max(1, cpl + 2)) * 0.64)));
+    // Rounded up, a full line could pass the page's right edge and lose the
+    // right column of dots of its last cell: the cells are then narrower.
+    while (g.largeurCellule > 2 && g.pas * std::max(1, cpl) + g.largeurCellule > g.largeurPage)
+        largeur(g.largeurCellule - 1);
+    // Dots that three to a column would not fit the line's height (a page of
+    // few wide cells and many lines) are made smaller: a cell stays in its line.
+    g.taillePoint = std::max(1, std::min(arrondi(g.largeurCellule * 0.375), g.hauteurLigne / 3));
     g.hauteurCellule = std::max(3 * g.taillePoint, arrondi(g.hauteurLigne * 0.65));
     g.placePoints();
     return g;
