@@ -1,6 +1,7 @@
 // The menu and tool-bar commands of the main window: the document commands
 // (new, open, save, close, quit), editing, search, import and paste, the
 // display toggles and the keyboard modes.
+#include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
@@ -62,16 +63,33 @@ QString versQString(const std::string& cp1252) { return QString::fromStdString(c
 QString messageDuCoeur(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 std::string depuisQString(const QString& s) { return utf8VersCp1252(s.toStdString()); }
 
+// A message box whose text Ctrl+C copies, on every system (a message can be
+// pasted into a report, or read again elsewhere).
+int boite(QWidget* parent, QMessageBox::Icon icone, const QString& titre, const QString& texte,
+          QMessageBox::StandardButtons boutons, QMessageBox::StandardButton defaut) {
+    QMessageBox b(icone, titre, texte, boutons, parent);
+    b.setDefaultButton(defaut);
+    auto* copie = new QAction(&b);
+    copie->setShortcut(QKeySequence::Copy);
+    QObject::connect(copie, &QAction::triggered, &b, [texte] { QGuiApplication::clipboard()->setText(texte); });
+    b.addAction(copie);
+    return b.exec();
+}
+
 }  // namespace
 
 // ---- What the window asks the user --------------------------------------------
 
 void TFDotavoB::creeDialogues() {
-    afficheErreur = [this](const QString& m) { QMessageBox::warning(this, QStringLiteral("DotavoB"), m); };
-    informe = [this](const QString& m) { QMessageBox::information(this, QStringLiteral("DotavoB"), m); };
+    afficheErreur = [this](const QString& m) {
+        boite(this, QMessageBox::Warning, QStringLiteral("DotavoB"), m, QMessageBox::Ok, QMessageBox::Ok);
+    };
+    informe = [this](const QString& m) {
+        boite(this, QMessageBox::Information, QStringLiteral("DotavoB"), m, QMessageBox::Ok, QMessageBox::Ok);
+    };
     demande = [this](const QString& titre, const QString& texte) {
-        switch (QMessageBox::question(this, titre, texte, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                                      QMessageBox::Yes)) {
+        switch (boite(this, QMessageBox::Question, titre, texte, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                      QMessageBox::Yes)) {
             case QMessageBox::Yes: return Reponse::Oui;
             case QMessageBox::No: return Reponse::Non;
             default: return Reponse::Annuler;
