@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
 #include <QToolButton>
@@ -43,6 +44,7 @@
 #include "interface/fenetreprincipale.h"
 #include "interface/vuebraille.h"
 #include "interface/vuenoir.h"
+#include "plateforme/secours.h"
 #include "plateforme/spouleur.h"
 #include "plateforme/synthese.h"
 
@@ -94,6 +96,18 @@ void TFDotavoB::creeDialogues() {
             case QMessageBox::No: return Reponse::Non;
             default: return Reponse::Annuler;
         }
+    };
+    choisitSecours = [this](const QString& texte) {
+        QMessageBox b(QMessageBox::Question, QStringLiteral("Copie de secours"), texte, QMessageBox::NoButton, this);
+        QPushButton* recuperer = b.addButton(QStringLiteral("Récupérer"), QMessageBox::AcceptRole);
+        QPushButton* ignorer = b.addButton(QStringLiteral("Ignorer"), QMessageBox::RejectRole);
+        QPushButton* supprimer = b.addButton(QStringLiteral("Supprimer"), QMessageBox::DestructiveRole);
+        b.setDefaultButton(recuperer);
+        b.setEscapeButton(ignorer);
+        b.exec();
+        return b.clickedButton() == supprimer ? ChoixSecours::Supprimer
+               : b.clickedButton() == recuperer ? ChoixSecours::Recuperer
+                                                : ChoixSecours::Ignorer;
     };
     fichierAOuvrir = [this](const QString& titre, const QString& filtres) {
         return QFileDialog::getOpenFileName(this, titre, dossierDeTravail(), filtres, &filtreOuverture_);
@@ -504,6 +518,7 @@ bool TFDotavoB::enregistremodification() {
 bool TFDotavoB::nouveau() {
     if (!enregistremodification()) return false;
     ed_.nouveau();
+    secoursInutile();
     setnomfichier(QString());
     // A new document starts in the stored page format, laid out at once.
     format_ = chargeformat(reglages_.litformat());
@@ -532,6 +547,20 @@ bool TFDotavoB::charge(const QString& nom, bool txtEnBrailleAscii) {
                                 : chargeDtv(nom.toStdString(), format_, [&](const std::string& fonte) {
                                       return depuisQString(choisitFonteDuDocument(versQString(fonte)));
                                   });
+    bool recupere = false;
+    if (!r.ok && !r.copieComplete.empty()) {
+        // A save into this very file was cut short: the document it was
+        // writing waits whole aside; it is opened in its stead if the user
+        // wishes, modified, so that saving it makes the file whole again.
+        if (demande(ATTENTION, messageDuCoeur(r.erreur) + QStringLiteral("\n\nOuvrir ce document entier ? Le fichier ne "
+                                                                          "sera remplacé que lorsque vous l'enregistrerez.")) !=
+            Reponse::Oui)
+            return false;
+        r = chargeDtv(r.copieComplete, format_, [&](const std::string& fonte) {
+            return depuisQString(choisitFonteDuDocument(versQString(fonte)));
+        });
+        recupere = r.ok;
+    }
     if (!r.ok) {
         afficheErreur(messageDuCoeur(r.erreur));
         return false;
@@ -549,8 +578,10 @@ bool TFDotavoB::charge(const QString& nom, bool txtEnBrailleAscii) {
     setnomfichier(echange ? QString() : nom);
     dernierDossier_ = QFileInfo(nom).absolutePath();
     appliqueformat();
-    doc_.setModifie(false);
+    doc_.setModifie(recupere);
     doc_.journal().vide();
+    secoursInutile();
+    if (recupere) delaiSecours_->start();
     return true;
 }
 
@@ -570,21 +601,26 @@ bool TFDotavoB::ouvrir() {
     return charge(nom, filtreOuverture_.startsWith(QStringLiteral("Braille ASCII")));
 }
 
-bool TFDotavoB::enregistre(const QString& nom) {
+ContenuDocument TFDotavoB::contenu() const {
     ContenuDocument c;
     c.texte = doc_.texte();
     c.format = format_;
     c.formatPresent = true;
     c.fonte = depuisQString(nomfonte_);
     c.marqueurs = doc_.marqueurs().liste();
+    return c;
+}
+
+bool TFDotavoB::enregistre(const QString& nom) {
     std::string erreur;
-    if (!enregistreDtv(nom.toStdString(), c, erreur)) {
+    if (!enregistreDtv(nom.toStdString(), contenu(), erreur)) {
         // The document stays modified: the user can try again elsewhere.
         afficheErreur(messageDuCoeur(erreur));
         return false;
     }
     dernierDossier_ = QFileInfo(nom).absolutePath();
     doc_.setModifie(false);
+    secoursInutile();
     return true;
 }
 
@@ -624,10 +660,53 @@ bool TFDotavoB::enregistrerSous() {
 }
 
 void TFDotavoB::closeEvent(QCloseEvent* e) {
-    if (enregistremodification())
+    if (enregistremodification()) {
+        secoursInutile();
         e->accept();
-    else
+    } else {
         e->ignore();
+    }
+}
+
+void TFDotavoB::proposeSecours() {
+    for (const GardeDeSecours::Orpheline& o : secours_->orphelines()) {
+        const QString nom = o.lisible ? QString::fromStdString(o.copie.nom) : QString();
+        const QString quoi = nom.isEmpty() ? QStringLiteral("qu'un document sans nom") : QStringLiteral("que « %1 »").arg(nom);
+        const QString texte = QStringLiteral("DotavoB s'est arrêté sans %1 soit enregistré. Une copie de secours de ce "
+                                             "document a été gardée le %2 à %3.")
+                                  .arg(quoi, o.date.toString(QStringLiteral("dd/MM/yyyy")),
+                                       o.date.toString(QStringLiteral("HH:mm")));
+        switch (choisitSecours(texte)) {
+            case ChoixSecours::Ignorer: break;  // offered again at the next start
+            case ChoixSecours::Supprimer: GardeDeSecours::supprime(o); break;
+            case ChoixSecours::Recuperer: {
+                ResultatLecture r;
+                if (o.lisible) r = litDtv(o.copie.document, format_);
+                if (!r.ok) {
+                    // Kept for the user, no longer offered.
+                    GardeDeSecours::metDeCote(o);
+                    afficheErreur(QStringLiteral("La copie de secours « %1 » est illisible : %2. Elle est gardée sous « %1.illisible ».")
+                                      .arg(o.fichier, o.lisible ? messageDuCoeur(r.erreur) : o.erreur));
+                    break;
+                }
+                if (!enregistremodification()) return;
+                // As it was, under its own name and modified: saving writes
+                // where the user meant, and nothing is written before.
+                format_ = r.contenu.format;
+                format_.derive();
+                ed_.charge(std::move(r.contenu.texte), std::move(r.contenu.marqueurs));
+                dlgFormat_->fixeFormat(format_);
+                nomfonte_ = choisitFonteDuDocument(versQString(r.contenu.fonte));
+                noir_->setNomFonte(nomfonte_);
+                setnomfichier(nom);
+                appliqueformat();
+                doc_.journal().vide();
+                doc_.setModifie(true);
+                secours_->adopte(o);
+                return;  // one document at a time: the others wait for the next start
+            }
+        }
+    }
 }
 
 // ---- Import and paste ------------------------------------------------------------

@@ -21,6 +21,7 @@
 #include "interface/dialoguesynthese.h"
 #include "interface/vuebraille.h"
 #include "interface/vuenoir.h"
+#include "plateforme/secours.h"
 #include "plateforme/synthese.h"
 
 namespace dotavob {
@@ -94,6 +95,20 @@ TFDotavoB::TFDotavoB(MagasinReglages reglages, QStringList arguments)
         if (panelPied_->isVisible()) piedNoir_->update();
     };
     panel2_ = panneau(panelBoutons_, QColor(192, 220, 192));
+    // A modified document is copied aside within the delay (30 s; the
+    // journeys shorten it with DOTAVOB_DELAI_SECOURS, in seconds).
+    secours_ = std::make_unique<GardeDeSecours>();
+    delaiSecours_ = new QTimer(this);
+    delaiSecours_->setSingleShot(true);
+    bool nombre = false;
+    const int delai = qEnvironmentVariableIntValue("DOTAVOB_DELAI_SECOURS", &nombre);
+    delaiSecours_->setInterval(nombre && delai >= 0 ? delai * 1000 : 30000);
+    connect(delaiSecours_, &QTimer::timeout, this, [this] {
+        if (doc_.modifie())
+            secours_->garde(nomfichier_.toStdString(), contenu());
+        else
+            secours_->oublie();
+    });
     creeDialogues();
     creeBoutons();
     creeMenus();
@@ -111,6 +126,8 @@ TFDotavoB::TFDotavoB(MagasinReglages reglages, QStringList arguments)
 
 TFDotavoB::~TFDotavoB() {
     qApp->removeEventFilter(this);
+    // A normal end: whatever was not saved was dropped on purpose.
+    secoursInutile();
     delete dlgSynthese_;  // it drives the voice released with the window
     ed_.retireObservateur(this);
     doc_.retireObservateur(static_cast<ObservateurDocument*>(this));
@@ -259,6 +276,17 @@ void TFDotavoB::setnomfichier(const QString& nom) {
 
 void TFDotavoB::pageModifiee(std::int32_t, std::int32_t) { affichepages(); }
 
+void TFDotavoB::lignesModifiees(std::int32_t, std::int32_t) {
+    // The first change since the last copy starts the delay; the copy takes
+    // every change made until it is written.
+    if (!delaiSecours_->isActive()) delaiSecours_->start();
+}
+
+void TFDotavoB::secoursInutile() {
+    delaiSecours_->stop();
+    secours_->oublie();
+}
+
 TDlgOptionSpEng& TFDotavoB::dialogueSynthese() {
     if (!dlgSynthese_) {
         synthese_ = std::make_unique<SyntheseSysteme>();
@@ -286,11 +314,14 @@ bool TFDotavoB::eventFilter(QObject* objet, QEvent* e) {
         FormResize();
         return false;
     }
-    if (objet == noir_ && e->type() == QEvent::Paint && !messagesDeDemarrage_.isEmpty()) {
-        // The page painted: the start's messages come after this paint.
+    if (objet == noir_ && e->type() == QEvent::Paint && premierePeinture_) {
+        premierePeinture_ = false;
+        // The page painted: the start's messages, and the recovery copies
+        // that stopped editors left, come after this paint.
         QTimer::singleShot(0, this, [this] {
             const QStringList messages = std::exchange(messagesDeDemarrage_, {});
             for (const QString& m : messages) afficheErreur(m);
+            proposeSecours();
             rendFocus();
         });
         return false;

@@ -13,6 +13,7 @@
 
 #include "core/document/document.h"
 #include "core/document/formatpage.h"
+#include "core/fichiers/dtv.h"
 #include "core/editeur/editeur.h"
 #include "interface/optionsaffichage.h"
 #include "plateforme/reglages.h"
@@ -43,6 +44,7 @@ class Annonceur;
 class Tdlgchoixcode;
 class TDlgOptionSpEng;
 class MoteurSynthese;
+class GardeDeSecours;
 
 // What the print dialog gave: the printer, the pages (0: to the last) and the copies.
 struct ChoixImpression {
@@ -134,6 +136,13 @@ public:
     QString nomPropose(const QString& extension) const;
     // A line typed in an input box (nullopt: cancelled).
     std::function<std::optional<QString>(const QString& titre, const QString& invite, const QString& texte)> saisit;
+    // A recovery copy left by an editor that stopped is offered: what to do with it.
+    enum class ChoixSecours { Recuperer, Ignorer, Supprimer };
+    std::function<ChoixSecours(const QString& texte)> choisitSecours;
+    GardeDeSecours& secours() { return *secours_; }
+    // The copies that stopped editors left are offered, one after another,
+    // until one is recovered (said after the window has painted, at start).
+    void proposeSecours();
     // The platform's print dialog, for a document of this many pages (nullopt: cancelled).
     std::function<std::optional<ChoixImpression>(std::int32_t nbPages)> choisitImprimante;
     TDlgOptEmb& dialogueOptionsEmbossage() { return *dlgOptEmb_; }
@@ -149,7 +158,8 @@ public:
     TDlgOptionSpEng& dialogueSynthese();
 
     void pageModifiee(std::int32_t page, std::int32_t nbPages) override;
-    void lignesModifiees(std::int32_t, std::int32_t) override {}
+    // A change of the document: its recovery copy follows within the delay.
+    void lignesModifiees(std::int32_t, std::int32_t) override;
     void formatRemis(const FormatPage& format) override;
 
 protected:
@@ -170,6 +180,10 @@ private:
     void fixeOption(bool OptionsAffichage::*option, bool valeur);
     void creeDialogues();
     bool enregistre(const QString& nom);
+    // The document as a save writes it.
+    ContenuDocument contenu() const;
+    // The document is saved or dropped on purpose: no copy to keep.
+    void secoursInutile();
     // A file to write, chosen in the save dialog; an existing one only if the
     // user agrees to replace it ("Non" chooses again). Empty: cancelled.
     QString fichierARemplacer(const QString& titre, const QString& filtres, const QString& propose);
@@ -200,6 +214,7 @@ private:
     QString nomfonte_ = QStringLiteral("Courier New");
     bool premiereactivation_ = true;
     QStringList messagesDeDemarrage_;  // said once the window has painted
+    bool premierePeinture_ = true;
     QSet<int> touchesEnfoncees_;  // keys that went down over the pages, not yet released
     // The "Edition" entries enabled as the menu would show them, and all enabled again.
     std::function<void()> majEdition_, reactiveEdition_;
@@ -230,6 +245,9 @@ private:
     // The window's voice, from its first use to exit; its dialog goes before it.
     std::unique_ptr<MoteurSynthese> synthese_;
     TDlgOptionSpEng* dlgSynthese_ = nullptr;
+    // This editor's recovery copy, written at most `delaiSecours` after a change.
+    std::unique_ptr<GardeDeSecours> secours_;
+    QTimer* delaiSecours_ = nullptr;
     TMyEdit* noir_ = nullptr;
     TEdBraille* braille_ = nullptr;
     TenteteBraille *enteteBraille_ = nullptr, *piedBraille_ = nullptr;

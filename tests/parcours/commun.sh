@@ -8,11 +8,27 @@ done
 travail=$(mktemp -d)
 pids=()
 fin() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+    for p in "${pids[@]}"; do
+        pkill -P "$p" 2>/dev/null  # what it started (the watchdog's sleep)
+        kill "$p" 2>/dev/null
+    done
     wait 2>/dev/null
     rm -rf "$travail"
 }
 trap fin EXIT
+trap 'exit 1' TERM
+
+# Each step says its name as it starts; a journey that runs past its limit
+# (a hung window, a key that never came) says in which step, and stops.
+debut_parcours=$SECONDS
+etape() { echo "== [$((SECONDS - debut_parcours)) s] $1"; printf '%s' "$1" >"$travail/etape"; }
+limite=${DOTAVOB_LIMITE_PARCOURS:-240}
+(
+    sleep "$limite"
+    echo "ÉCHEC délai de $limite s dépassé pendant l'étape : $(cat "$travail/etape" 2>/dev/null)"
+    kill -TERM $$
+) &
+pids+=($!)
 
 # A display of our own: the server picks a free number and tells it.
 Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$travail/affichage" >"$travail/xvfb.log" 2>&1 &

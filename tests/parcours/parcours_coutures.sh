@@ -10,8 +10,6 @@ cli=$2
 source "$(dirname "$0")/commun.sh"
 export LANG=C.UTF-8  # file names in UTF-8, as a French desktop has them
 
-etape() { echo "== $1"; }
-
 etape "un fichier illisible au nom accentué, nommé au démarrage"
 abime="$travail/abîmé.dtv"
 printf 'rien de lisible' >"$abime"

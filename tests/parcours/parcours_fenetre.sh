@@ -7,6 +7,7 @@
 set -u
 dotavob=$1
 source "$(dirname "$0")/commun.sh"
+etape "démarrage"
 demarre
 
 # Reads the whole text through the clipboard: the caret to the start (Home
@@ -20,11 +21,13 @@ texte() {
     presse_papiers
 }
 
+etape "frappe en noir, Suppr"
 # Print typing with a capital; Delete on a real keyboard deletes, never types.
 tape "Page deux."
 touches Left Left Left Delete
 verifie "Suppr efface" "$(hex 'Page dex.')" "$(texte)"
 
+etape "accents, majuscule, chiffres, Entrée, Ctrl+Entrée"
 # Accents, a capital É, digits, Enter and Backspace; Ctrl+Enter held as a
 # fast typist does (Ctrl let go before Enter).
 touches Return
@@ -35,6 +38,7 @@ xdotool keydown ctrl keydown Return keyup ctrl keyup Return
 attends
 verifie "texte en noir" "$(hex $'Page dex.\r\nÉlève 1\r\f')" "$(texte)"
 
+etape "Maj+Droite rapide"
 # A quick Shift+Right (Shift let go first) selects the cell it passes.
 touches Home
 xdotool keydown shift keydown Right keyup shift keyup Right
@@ -42,6 +46,7 @@ attends
 touches ctrl+c
 verifie "Maj+Droite rapide" "$(hex 'P')" "$(presse_papiers)"
 
+etape "le clavier six points"
 # The six-key keyboard, chosen in the menu ("Claviers", "sdfjkl"; the Enter
 # that chooses it does nothing to the text): F and D make the cell b, J K L
 # the emphasis sign, and every sign is shown and copied as stored.

@@ -12,24 +12,29 @@ donnees=$3
 source "$(dirname "$0")/commun.sh"
 fichier=$travail/journee.dtv
 
+etape "une page en français"
 demarre
 # A page of French: a title, then a paragraph.
 tape "Le jardin"
 touches Return
 tape "Le petit chat dort dans le jardin. Il a 12 ans et il aime l'été."
+etape "le format de la page"
 # The page format, keys only: 20 lines of 25 characters.
 ouvre_par_menu "Format des pages" alt+o f
 touches ctrl+a 2 0 Tab Tab ctrl+a 2 5 Return
+etape "le titre centré"
 # The title centred with its tool button ("Centrer le paragraphe").
 touches ctrl+Home Home
 xdotool mousemove --window "$fenetre" 164 52 click 1
 attends
+etape "la recherche"
 # Search "chat": found, it is selected; typed over, a word goes before it.
 touches ctrl+f
 attends_fenetre "Recherche"
 tape "chat"
 touches Return
 tape "beau chat"
+etape "l'enregistrement"
 # Save through the platform's file dialog.
 touches ctrl+s
 attends_fenetre "Enregistrement de fichiers DotavoB"
@@ -40,10 +45,12 @@ verifie "enregistré" "Le jardin
 Le petit beau chat dort dans le jardin. Il a 12 ans et il aime l'été." "$("$cli" noir "$fichier" | tr -d '\r')"
 verifie "format enregistré" "lignes par page: 20 caractères par ligne: 25 marqueurs: 1" \
     "$("$cli" info "$fichier" | grep -E '^(lignes par page|caractères par ligne|marqueurs):' | tr '\n' ' ' | sed 's/ $//')"
+etape "quitter sans question"
 # Nothing changed since: Ctrl+Q quits without a question.
 touches ctrl+q
 attends_fin && verifie "quitter sans question" "fini" "fini" || verifie "quitter sans question" "fini" "encore ouvert"
 
+etape "le lendemain : ouvrir, coller, importer, défaire"
 # The next morning: open the file, paste plain text and rich text from the
 # real clipboard, import an RTF file, undo the import.
 demarre
@@ -64,6 +71,7 @@ tape "$donnees/notes.rtf"
 touches Return
 sleep 0.5
 touches ctrl+z
+etape "quitter en enregistrant"
 # Quit, answering "Oui": the document is saved where it came from.
 touches ctrl+q
 attends_fenetre "Attention !"

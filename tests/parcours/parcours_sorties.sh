@@ -13,6 +13,7 @@ ecouteur=$3
 donnees=$4
 source "$(dirname "$0")/commun.sh"
 source "$(dirname "$(dirname "$0")")/embossage/spouleur.sh"
+etape "le serveur d'impression"
 demarre_cupsd || exit 1
 file=DotavobParcours$$
 defaut=$(lpstat -d 2>/dev/null | sed -n 's/^system default destination: //p')
@@ -43,6 +44,7 @@ attends_travail() {
 
 doc=$travail/livre.dtv
 cp "$donnees/embossage.dtv" "$doc"
+etape "l'embossage sur la file CUPS"
 demarre "$doc"
 
 # "Embosser": the print dialog on the default queue, the options as they come.
@@ -55,6 +57,7 @@ attends_travail 1 || echo "aucun travail d'embossage reçu"
 verifie "embossé sur la file CUPS = composition" "$(od -An -tx1 "$travail/attendu.bin" | md5sum)" \
     "$(od -An -tx1 "$travail/recu/travail-1.bin" 2>/dev/null | md5sum)"
 
+etape "l'impression depuis l'aperçu"
 # "Imprimer": the preview, then its print button (Ctrl+P) and the print dialog.
 ouvre_par_menu "avant impression" alt+f Down Down Down Down Down Down Down Return
 touches ctrl+p
@@ -65,6 +68,7 @@ verifie "imprimé : un PDF de deux pages" "2" \
     "$(pdfinfo "$travail/recu/travail-2.bin" 2>&1 | awk '/^Pages:/ {print $2}')"
 touches Escape
 
+etape "l'exportation"
 # "Exporter ...": Code US to a text file.
 ouvre_par_menu "Exportation" alt+f Down Down Down Down Down Down Return
 touches Tab Down Return

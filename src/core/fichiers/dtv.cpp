@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <random>
@@ -10,6 +11,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -318,17 +320,19 @@ int resoutLiens(std::string& chemin) {
 }
 
 // A killed save leaves its temporary file; the next save in that folder
-// removes ours that no save can still be writing (untouched for ten minutes).
+// removes ours that no save is writing, whatever their age: a save holds a
+// lock on its temporary file from its creation to its rename.
 void nettoieTemporaires(const std::string& dossier) {
     DIR* d = ::opendir(dossier.empty() ? "." : dossier.c_str());
     if (!d) return;
-    const std::time_t maintenant = std::time(nullptr);
     while (const dirent* e = ::readdir(d)) {
         if (!estNomTemporaire(e->d_name)) continue;
         struct stat st {};
-        if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
-            st.st_uid == ::geteuid() && maintenant - st.st_mtime > 600)
-            ::unlinkat(::dirfd(d), e->d_name, 0);
+        if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != ::geteuid())
+            continue;
+        Descripteur fd(::openat(::dirfd(d), e->d_name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+        if (fd.get() >= 0 && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) ::unlinkat(::dirfd(d), e->d_name, 0);
     }
     ::closedir(d);
 }
@@ -363,6 +367,8 @@ Aboutissement remplaceParRenommage(const std::string& cible, const struct stat* 
         if (fd.get() < 0 && errno != EEXIST) return {errno, errno == EACCES || errno == EPERM};
     }
     if (fd.get() < 0) return {EEXIST, false};
+    // Held until the rename: another save's cleaning leaves this file alone.
+    (void)::flock(fd.get(), LOCK_EX);
     auto abandonne = [&](int e) {
         ::unlink(temporaire.c_str());
         return Aboutissement{e, false};
@@ -387,10 +393,18 @@ Aboutissement remplaceParRenommage(const std::string& cible, const struct stat* 
     return {};
 }
 
+// Where the complete bytes of a file being written in place wait: named by
+// the file itself (device and number), whatever name it is reached by.
+std::string copieSurPlace(const std::string& dossierSecours, const struct stat& st) {
+    return dossierSecours + "/sur-place/" + std::to_string(st.st_dev) + "-" + std::to_string(st.st_ino) + ".dtv";
+}
+
 // Writing into the file itself: the only way to keep its other hard links,
 // or to save in a folder where no file may be made. It is not atomic, so the
 // space is reserved first: a full disk fails before a byte is overwritten.
-int ecritSurPlace(const std::string& cible, const struct stat& ancien, std::string_view octets) {
+// `entame` says whether the file was touched.
+int ecritSurPlace(const std::string& cible, const struct stat& ancien, std::string_view octets, bool& entame) {
+    entame = false;
     Descripteur fd(::open(cible.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0) return errno;
     const auto taille = static_cast<off_t>(octets.size());
@@ -405,6 +419,7 @@ int ecritSurPlace(const std::string& cible, const struct stat& ancien, std::stri
 #else
     (void)ancien;
 #endif
+    entame = true;
     if (const int e = ecritTout(fd.get(), octets)) return e;
     if (::ftruncate(fd.get(), taille) != 0 || ::fsync(fd.get()) != 0) return errno;
     return fd.ferme();
@@ -496,20 +511,16 @@ std::wstring cheminComplet(const std::wstring& chemin) {
 std::wstring large(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 // A killed save leaves its temporary file; the next save in that folder
-// removes ours that no save can still be writing (untouched for ten minutes).
+// removes ours that no save is writing, whatever their age: a save holds its
+// temporary file open, shared with no one, so that it cannot be deleted.
 void nettoieTemporaires(const std::wstring& dossier) {
     WIN32_FIND_DATAW e;
     const HANDLE recherche = ::FindFirstFileW((dossier + large(PREFIXE_TEMPORAIRE) + L"*").c_str(), &e);
     if (recherche == INVALID_HANDLE_VALUE) return;
-    FILETIME maintenant;
-    ::GetSystemTimeAsFileTime(&maintenant);
-    const auto temps = [](const FILETIME& t) { return std::uint64_t{t.dwHighDateTime} << 32 | t.dwLowDateTime; };
-    constexpr std::uint64_t DIX_MINUTES = 600ull * 10'000'000;  // in 100 ns
     do {
         std::string nom;
         for (const wchar_t* c = e.cFileName; *c; ++c) nom += *c < 128 ? static_cast<char>(*c) : '\0';
-        if (estNomTemporaire(nom) && !(e.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
-            temps(maintenant) > temps(e.ftLastWriteTime) + DIX_MINUTES)
+        if (estNomTemporaire(nom) && !(e.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
             ::DeleteFileW((dossier + e.cFileName).c_str());
     } while (::FindNextFileW(recherche, &e));
     ::FindClose(recherche);
@@ -658,7 +669,7 @@ bool lisFichier(const std::string& chemin, std::string& octets, std::string& err
 }
 
 bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, std::string& erreur,
-                          const std::function<std::string()>& suffixe) {
+                          const std::function<std::string()>& suffixe, const std::string& dossierSecours) {
     const std::string nom = entreGuillemets(chemin);
     auto echoue = [&](const std::string& detail) {
         erreur = "Impossible d'enregistrer " + nom + " : " + detail + ".";
@@ -697,21 +708,42 @@ bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, st
         if (::access(cible.c_str(), W_OK) != 0) return echoue(errno == EACCES ? lectureSeule : messageSysteme(errno));
     }
     nettoieTemporaires(dossierDe(cible));
-    if (existe && st.st_nlink > 1) {
-        // Renaming would cut the other links off; they must see the new text.
-        if (const int e = ecritSurPlace(cible, st, octets)) return echoue(messageSysteme(e));
+    // Into the file itself, the complete bytes kept whole elsewhere meanwhile:
+    // killed halfway, the save leaves them for the file's next opening.
+    auto surPlace = [&]() {
+        if (dossierSecours.empty())
+            return echoue("aucun dossier où garder le document entier pendant qu'il s'écrit dans le fichier lui-même");
+        const std::string copie = copieSurPlace(dossierSecours, st);
+        std::error_code pasDeDossier;
+        std::filesystem::create_directories(dossierDe(copie), pasDeDossier);
+        nettoieTemporaires(dossierDe(copie));
+        if (const Aboutissement a = remplaceParRenommage(copie, nullptr, octets, {}); a.erreur != 0)
+            return echoue("le document entier n'a pas pu être gardé à part avant d'écrire dans le fichier lui-même (" +
+                          messageSysteme(a.erreur) + ")");
+        bool entame = false;
+        if (const int e = ecritSurPlace(cible, st, octets, entame)) {
+            // A file left as it was needs no copy; one touched keeps it.
+            if (!entame) ::unlink(copie.c_str());
+            return echoue(messageSysteme(e));
+        }
+        ::unlink(copie.c_str());
+        return true;
+    };
+    if (existe && st.st_nlink > 1) return surPlace();  // renaming would cut the other links off
+    Aboutissement fin = remplaceParRenommage(cible, existe ? &st : nullptr, octets, suffixe);
+    // Another save's cleaning may have taken the new file before its lock: once more.
+    if (fin.erreur == ENOENT) fin = remplaceParRenommage(cible, existe ? &st : nullptr, octets, suffixe);
+    if (fin.erreur == 0) {
+        // The file stands whole again: a copy left by an earlier save killed in place goes.
+        if (existe && !dossierSecours.empty()) ::unlink(copieSurPlace(dossierSecours, st).c_str());
         return true;
     }
-    const Aboutissement fin = remplaceParRenommage(cible, existe ? &st : nullptr, octets, suffixe);
-    if (fin.erreur == 0) return true;
-    if (existe && fin.dossierFerme) {
-        // The folder refuses new files but the file may be written: as the
-        // user may change it, it is changed where it stands.
-        if (const int e = ecritSurPlace(cible, st, octets)) return echoue(messageSysteme(e));
-        return true;
-    }
+    // The folder refuses new files but the file may be written: as the user
+    // may change it, it is changed where it stands.
+    if (existe && fin.dossierFerme) return surPlace();
     return echoue(messageSysteme(fin.erreur));
 #else
+    (void)dossierSecours;  // Windows never writes a file in place
     std::filesystem::path p;
     if (!cheminSysteme(chemin, p)) return echoue("nom de fichier incorrect");
     const std::wstring cible = cheminComplet(p.native());
@@ -770,9 +802,45 @@ bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, st
 #endif
 }
 
-ResultatLecture chargeDtv(const std::string& chemin, const FormatPage& format, const VerificationFonte& verifieFonte) {
+std::string dossierDesDonnees() {
+#ifdef _WIN32
+    const wchar_t* appdata = ::_wgetenv(L"APPDATA");
+    if (!appdata || !*appdata) return {};
+    const std::u8string u8 = (std::filesystem::path(appdata) / L"KELMAR" / L"DotavoB").u8string();
+    return std::string(u8.begin(), u8.end());
+#else
+    if (const char* x = std::getenv("XDG_DATA_HOME"); x && *x == '/') return std::string(x) + "/KELMAR/DotavoB";
+    if (const char* h = std::getenv("HOME"); h && *h) return std::string(h) + "/.local/share/KELMAR/DotavoB";
+    return {};
+#endif
+}
+
+ResultatLecture chargeDtv(const std::string& chemin, const FormatPage& format, const VerificationFonte& verifieFonte,
+                          const std::string& dossierSecours) {
     std::string octets, erreur;
     if (!lisFichier(chemin, octets, erreur)) return echec(erreur);
+#ifndef _WIN32
+    // A save that wrote into this file and did not finish left the complete
+    // bytes aside: the file is then not taken for a document without a word.
+    struct stat st {};
+    if (!dossierSecours.empty() && ::stat(chemin.c_str(), &st) == 0) {
+        const std::string copie = copieSurPlace(dossierSecours, st);
+        std::string complet, ignore;
+        if (::access(copie.c_str(), F_OK) == 0 && lisFichier(copie, complet, ignore)) {
+            if (complet != octets) {
+                ResultatLecture r = echec("L'enregistrement de " + entreGuillemets(chemin) +
+                                          " a été interrompu : le fichier n'est peut-être pas entier. Le document tel "
+                                          "qu'il allait être enregistré est gardé entier dans " +
+                                          entreGuillemets(copie) + ".");
+                r.copieComplete = copie;
+                return r;
+            }
+            ::unlink(copie.c_str());  // the save ended; its copy stayed behind
+        }
+    }
+#else
+    (void)dossierSecours;
+#endif
     ResultatLecture r = litDtv(octets, format, &octets);
     if (!r.ok)
         r.erreur = "Le fichier " + entreGuillemets(chemin) + " n'est pas un document DotavoB lisible : " + r.erreur + ".";

@@ -30,6 +30,9 @@ struct ResultatLecture {
     bool ok = false;
     std::string erreur;            // in French, for the user
     ContenuDocument contenu;
+    // A save that wrote into the file itself did not finish: the file may not
+    // be whole. The complete bytes of that save wait here (a .dtv file).
+    std::string copieComplete;
 };
 
 std::string ecritDtv(const ContenuDocument& c);
@@ -47,25 +50,41 @@ constexpr std::size_t TAILLE_MAXIMALE_FICHIER = std::size_t{512} << 20;
 bool lisFichier(const std::string& chemin, std::string& octets, std::string& erreur,
                 std::size_t maximum = TAILLE_MAXIMALE_FICHIER);
 
+// The folder where the editor keeps what must outlive it (recovery copies,
+// the complete bytes of a file being written in place): the user's data
+// folder for this program, as Qt names it: $XDG_DATA_HOME/KELMAR/DotavoB
+// (~/.local/share/KELMAR/DotavoB), %APPDATA%\KELMAR\DotavoB on Windows.
+// Empty when the system gives none.
+std::string dossierDesDonnees();
+
 // Saving replaces the file as a whole or not at all: the bytes go to a new
 // file beside it, synced, then renamed over it. Symbolic links are followed
 // (the file they point to changes, the link stays); mode and owner are kept; a
 // read-only file is refused. A file with other hard links, or one in a folder
-// where no file may be made, is overwritten in place. Temporary files are
-// named ".dtvb-" and six letters or digits; a save removes old ones of ours
-// that a killed save left behind. A device or a pipe is simply written to.
-// `suffixe` gives the six characters (tests make names collide); by default
-// they are random. On Windows the file's attributes and permissions are kept
-// as well; a file with other hard links is replaced under this name only, and
-// a folder where no file may be made refuses the save.
+// where no file may be made, is overwritten in place: the complete new bytes
+// are first kept, synced, in `dossierSecours` (under "sur-place", named by
+// the file's device and number) and removed once the file is written and
+// synced, so that a save killed halfway leaves them for chargeDtv to offer;
+// with no such folder the save is refused. Temporary files are named
+// ".dtvb-" and six letters or digits; a save removes those of ours that no
+// save is writing (a killed save's), whatever their age. A device or a pipe
+// is simply written to. `suffixe` gives the six characters (tests make names
+// collide); by default they are random. On Windows the file's attributes and
+// permissions are kept as well; a file with other hard links is replaced
+// under this name only, and a folder where no file may be made refuses the save.
 bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, std::string& erreur,
-                          const std::function<std::string()>& suffixe = {});
+                          const std::function<std::string()>& suffixe = {},
+                          const std::string& dossierSecours = dossierDesDonnees());
 
 // `verifieFonte` gets the font name the file asks for and returns the one to
-// use (a font that is not installed gives way to another).
+// use (a font that is not installed gives way to another). A file whose
+// in-place save was killed is not read as a document: the result says so and
+// names the complete copy (`copieComplete`); one whose save ended removes its
+// copy.
 using VerificationFonte = std::function<std::string(const std::string&)>;
 ResultatLecture chargeDtv(const std::string& chemin, const FormatPage& format = FormatPage{},
-                          const VerificationFonte& verifieFonte = {});
+                          const VerificationFonte& verifieFonte = {},
+                          const std::string& dossierSecours = dossierDesDonnees());
 bool enregistreDtv(const std::string& chemin, const ContenuDocument& c, std::string& erreur);
 
 }  // namespace dotavob

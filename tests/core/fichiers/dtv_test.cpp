@@ -1,6 +1,7 @@
 #include "core/fichiers/dtv.h"
 
 #include <gtest/gtest.h>
+#include <iostream>
 
 #include <chrono>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #else
 #include <csignal>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -316,44 +318,73 @@ TEST_F(Disque, NomTemporaireDejaPris) {
     const std::string doc = chemin("doc.dtv");
     ecrit(doc, "ancien");
     ecrit(chemin("victime"), "victime");
+    // The names taken by what is no leftover of a killed save: a file another
+    // save is writing (held), and on POSIX a link to someone's file.
 #ifdef _WIN32
     ecrit(dossier_ / ".dtvb-AAAAAA", "victime");
+    auto tient = [this](const char* nom) {
+        return ::CreateFileW((dossier_ / nom).wstring().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
+    };
+    const HANDLE a = tient(".dtvb-AAAAAA");
 #else
     fs::create_symlink(chemin("victime"), dossier_ / ".dtvb-AAAAAA");
+    auto tient = [this](const char* nom) {
+        const int fd = ::open(chemin(nom).c_str(), O_RDONLY);
+        if (fd >= 0) (void)::flock(fd, LOCK_EX);
+        return fd;
+    };
 #endif
     ecrit(dossier_ / ".dtvb-BBBBBB", "autre");
+    const auto b = tient(".dtvb-BBBBBB");
     std::size_t k = 0;
     const std::vector<std::string> suffixes = {"AAAAAA", "BBBBBB", "CCCCCC"};
     std::string erreur;
     ASSERT_TRUE(ecritFichierAtomique(doc, "nouveau", erreur, [&] { return suffixes[std::min<std::size_t>(k++, 2)]; }))
         << erreur;
     EXPECT_EQ(contenu(doc), "nouveau");
-    EXPECT_EQ(std::tuple(contenu(chemin("victime")), contenu(dossier_ / ".dtvb-AAAAAA"), contenu(dossier_ / ".dtvb-BBBBBB")),
-              std::tuple("victime", "victime", "autre"));
     // No free name at all: the save gives up, the old file whole.
     EXPECT_FALSE(ecritFichierAtomique(doc, "encore", erreur, [] { return std::string("BBBBBB"); }));
     EXPECT_NE(erreur.find("« " + doc + " »"), std::string::npos) << erreur;
     EXPECT_EQ(contenu(doc), "nouveau");
+#ifdef _WIN32
+    ::CloseHandle(a);
+    ::CloseHandle(b);
+#else
+    ::close(b);
+#endif
+    EXPECT_EQ(std::tuple(contenu(chemin("victime")), contenu(dossier_ / ".dtvb-AAAAAA"), contenu(dossier_ / ".dtvb-BBBBBB")),
+              std::tuple("victime", "victime", "autre"));
 }
 
 TEST_F(Disque, TemporairesAbandonnesSupprimes) {
-    struct Cas { std::string nom; bool vieux, supprime; };
-    std::vector<Cas> cas = {{".dtvb-vieux1", true, true},
-                            {".dtvb-recent", false, false},  // a save may still be writing it
-                            {".dtvb-vieux12", true, false}, {".dtvb-vie-x1", true, false}, {"vieux.dtv", true, false}};
+    // Ours that no save holds go, young or old; one a save is writing stays.
+    struct Cas { std::string nom; bool tenu, supprime; };
+    std::vector<Cas> cas = {{".dtvb-vieux1", false, true}, {".dtvb-recent", false, true},
+                            {".dtvb-tenu01", true, false},  // a save is writing it
+                            {".dtvb-vieux12", false, false}, {".dtvb-vie-x1", false, false}, {"vieux.dtv", false, false}};
 #ifndef _WIN32
     // Someone else's, as only root can make it.
-    if (::geteuid() == 0) cas.push_back({".dtvb-autrui", true, false});
+    if (::geteuid() == 0) cas.push_back({".dtvb-autrui", false, false});
 #endif
-    for (const auto& c : cas) {
-        ecrit(dossier_ / c.nom, "x");
-        if (c.vieux) fs::last_write_time(dossier_ / c.nom, fs::file_time_type::clock::now() - std::chrono::hours(1));
-    }
+    for (const auto& c : cas) ecrit(dossier_ / c.nom, "x");
+    fs::last_write_time(dossier_ / ".dtvb-vieux1", fs::file_time_type::clock::now() - std::chrono::hours(1));
 #ifndef _WIN32
     ASSERT_TRUE(::geteuid() != 0 || ::chown(chemin(".dtvb-autrui").c_str(), 65534, 65534) == 0);
+    const int tenu = ::open(chemin(".dtvb-tenu01").c_str(), O_RDONLY);
+    ASSERT_TRUE(tenu >= 0 && ::flock(tenu, LOCK_EX) == 0);
+#else
+    const HANDLE tenu = ::CreateFileW((dossier_ / ".dtvb-tenu01").wstring().c_str(), GENERIC_WRITE, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(tenu, INVALID_HANDLE_VALUE);
 #endif
     std::string erreur;
     ASSERT_TRUE(ecritFichierAtomique(chemin("doc.dtv"), "nouveau", erreur)) << erreur;
+#ifndef _WIN32
+    ::close(tenu);
+#else
+    ::CloseHandle(tenu);
+#endif
     for (const auto& c : cas) EXPECT_EQ(fs::exists(dossier_ / c.nom), !c.supprime) << c.nom;
 }
 
@@ -375,6 +406,54 @@ TEST_F(Disque, EnregistrementInterrompuJamaisAMoitie) {
         const std::string lu = contenu(doc);
         ASSERT_TRUE(lu == a || lu == b) << "tour " << tour << " : " << lu.size() << " octets";
     }
+}
+#endif
+
+#ifndef _WIN32
+TEST_F(Disque, EnregistrementSurPlaceInterrompuLaisseUnDocumentEntier) {
+    // A file with a second hard link is written in place. Killed at random
+    // points, it opens as the old or the new document, or says that its save
+    // was cut short and names the new one, whole.
+    const std::string doc = chemin("doc.dtv"), secours = chemin("secours");
+    ContenuDocument a, b;
+    a.texte = std::string(std::size_t{3} << 20, 'a');
+    b.texte = std::string((std::size_t{2} << 20) + 7, 'b');
+    const std::string octetsA = ecritDtv(a), octetsB = ecritDtv(b);
+    std::string erreur;
+    ASSERT_TRUE(ecritFichierAtomique(doc, octetsA, erreur, {}, secours)) << erreur;
+    fs::create_hard_link(doc, chemin("autre-nom.dtv"));
+    std::mt19937 alea(23);
+    int interrompus = 0;
+    for (int tour = 0; tour < 20; ++tour) {
+        const pid_t fils = ::fork();
+        ASSERT_GE(fils, 0);
+        if (fils == 0)
+            for (int k = 0;; ++k) ecritFichierAtomique(doc, k % 2 ? octetsA : octetsB, erreur, {}, secours);
+        ::usleep(static_cast<useconds_t>(alea() % 60000));
+        ::kill(fils, SIGKILL);
+        ::waitpid(fils, nullptr, 0);
+        // By either name.
+        const ResultatLecture r = chargeDtv(chemin(tour % 2 ? "doc.dtv" : "autre-nom.dtv"), FormatPage{}, {}, secours);
+        if (r.ok) {
+            ASSERT_TRUE(r.contenu.texte == a.texte || r.contenu.texte == b.texte) << "tour " << tour;
+            continue;
+        }
+        ++interrompus;
+        ASSERT_FALSE(r.copieComplete.empty()) << r.erreur;
+        EXPECT_NE(r.erreur.find("interrompu"), std::string::npos) << r.erreur;
+        const ResultatLecture entier = chargeDtv(r.copieComplete, FormatPage{}, {}, secours);
+        ASSERT_TRUE(entier.ok) << entier.erreur;
+        ASSERT_TRUE(entier.contenu.texte == a.texte || entier.contenu.texte == b.texte) << "tour " << tour;
+    }
+    std::cout << interrompus << " enregistrement(s) sur 20 interrompu(s) dans le fichier\n";
+    // A save that ends makes the file whole again: its next opening says nothing.
+    ASSERT_TRUE(ecritFichierAtomique(doc, octetsB, erreur, {}, secours)) << erreur;
+    const ResultatLecture r = chargeDtv(doc, FormatPage{}, {}, secours);
+    EXPECT_TRUE(r.ok && r.contenu.texte == b.texte) << r.erreur;
+    EXPECT_TRUE(fs::is_empty(dossier_ / "secours" / "sur-place"));
+    // With nowhere to keep the new bytes, nothing is written in place.
+    EXPECT_FALSE(ecritFichierAtomique(doc, octetsA, erreur, {}, ""));
+    EXPECT_TRUE(contenu(doc) == octetsB);
 }
 #endif
 
