@@ -702,7 +702,11 @@ void TFDotavoB::proposeSecours() {
                 appliqueformat();
                 doc_.journal().vide();
                 doc_.setModifie(true);
-                secours_->adopte(o);
+                if (!secours_->adopte(o))
+                    afficheErreur(QStringLiteral("La copie de secours « %1 » est ouverte mais reste où elle est : elle "
+                                                 "sera proposée encore au prochain démarrage.")
+                                      .arg(o.fichier));
+                delaiSecours_->start();
                 return;  // one document at a time: the others wait for the next start
             }
         }

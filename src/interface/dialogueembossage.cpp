@@ -154,7 +154,9 @@ bool Tsuiviembossage::page(std::int32_t p) {
     // job lasts: a window shown and gone in a moment only made the window
     // manager give the keyboard to a window gone.
     if (isVisible() || depuis_.elapsed() >= DELAI_AVANT_SUIVI_MS) show();
-    QApplication::processEvents();
+    // Until it shows, the window stays alive but takes no key or click: the
+    // document must not change under the pages going out.
+    QApplication::processEvents(isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     return !abandon_;
 }
 

@@ -98,6 +98,15 @@ TFDotavoB::TFDotavoB(MagasinReglages reglages, QStringList arguments)
     // A modified document is copied aside within the delay (30 s; the
     // journeys shorten it with DOTAVOB_DELAI_SECOURS, in seconds).
     secours_ = std::make_unique<GardeDeSecours>();
+    // A copy that cannot be written is said once: the user then knows to save.
+    secours_->echec = [this](const QString& erreur) {
+        QMetaObject::invokeMethod(this, [this, erreur] {
+            if (std::exchange(echecSecoursDit_, true)) return;
+            afficheErreur(QStringLiteral("La copie de secours du document n'a pas pu être écrite : %1 Enregistrez votre "
+                                         "travail pour ne pas le perdre.")
+                              .arg(erreur));
+        }, Qt::QueuedConnection);
+    };
     delaiSecours_ = new QTimer(this);
     delaiSecours_->setSingleShot(true);
     bool nombre = false;
@@ -126,8 +135,6 @@ TFDotavoB::TFDotavoB(MagasinReglages reglages, QStringList arguments)
 
 TFDotavoB::~TFDotavoB() {
     qApp->removeEventFilter(this);
-    // A normal end: whatever was not saved was dropped on purpose.
-    secoursInutile();
     delete dlgSynthese_;  // it drives the voice released with the window
     ed_.retireObservateur(this);
     doc_.retireObservateur(static_cast<ObservateurDocument*>(this));
@@ -157,6 +164,19 @@ void TFDotavoB::FormActivate() {
     afficheErreur = erreur;
     informe = information;
     premiereactivation_ = false;
+}
+
+void TFDotavoB::apresDemarrage() {
+    // A long opening at start paints the page from inside FormActivate (its
+    // progress lets events through): the messages wait until it is over.
+    if (premiereactivation_) {
+        QTimer::singleShot(50, this, &TFDotavoB::apresDemarrage);
+        return;
+    }
+    const QStringList messages = std::exchange(messagesDeDemarrage_, {});
+    for (const QString& m : messages) afficheErreur(m);
+    proposeSecours();
+    rendFocus();
 }
 
 void TFDotavoB::FormResize() {
@@ -289,7 +309,7 @@ void TFDotavoB::secoursInutile() {
 
 TDlgOptionSpEng& TFDotavoB::dialogueSynthese() {
     if (!dlgSynthese_) {
-        synthese_ = std::make_unique<SyntheseSysteme>();
+        synthese_ = fabriqueSynthese ? fabriqueSynthese() : std::make_unique<SyntheseSysteme>();
         dlgSynthese_ = new TDlgOptionSpEng(reglages_, *synthese_, this);
     }
     return *dlgSynthese_;
@@ -318,12 +338,7 @@ bool TFDotavoB::eventFilter(QObject* objet, QEvent* e) {
         premierePeinture_ = false;
         // The page painted: the start's messages, and the recovery copies
         // that stopped editors left, come after this paint.
-        QTimer::singleShot(0, this, [this] {
-            const QStringList messages = std::exchange(messagesDeDemarrage_, {});
-            for (const QString& m : messages) afficheErreur(m);
-            proposeSecours();
-            rendFocus();
-        });
+        QTimer::singleShot(0, this, &TFDotavoB::apresDemarrage);
         return false;
     }
     if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease && e->type() != QEvent::ShortcutOverride)

@@ -61,6 +61,11 @@ public:
     TFDotavoB(MagasinReglages reglages, QStringList arguments);
     ~TFDotavoB() override;
 
+    // The speech engine, made when its settings are first opened (the
+    // system's; the tests give one of their own, as the machine's server may
+    // be slow or absent).
+    std::function<std::unique_ptr<MoteurSynthese>()> fabriqueSynthese;
+
     DocumentBraille& document() { return doc_; }
     EditeurBraille& editeur() { return ed_; }
     const OptionsAffichage& options() const { return options_; }
@@ -143,6 +148,7 @@ public:
     // The copies that stopped editors left are offered, one after another,
     // until one is recovered (said after the window has painted, at start).
     void proposeSecours();
+    void apresDemarrage();  // the start's messages and recovery offers, once the page has painted
     // The platform's print dialog, for a document of this many pages (nullopt: cancelled).
     std::function<std::optional<ChoixImpression>(std::int32_t nbPages)> choisitImprimante;
     TDlgOptEmb& dialogueOptionsEmbossage() { return *dlgOptEmb_; }
@@ -248,6 +254,7 @@ private:
     // This editor's recovery copy, written at most `delaiSecours` after a change.
     std::unique_ptr<GardeDeSecours> secours_;
     QTimer* delaiSecours_ = nullptr;
+    bool echecSecoursDit_ = false;
     TMyEdit* noir_ = nullptr;
     TEdBraille* braille_ = nullptr;
     TenteteBraille *enteteBraille_ = nullptr, *piedBraille_ = nullptr;

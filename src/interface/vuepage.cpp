@@ -61,13 +61,17 @@ QString VuePage::ligneDuCurseur() const {
 void VuePage::fixeParole(bool parle) {
     if (parle == parle_) return;
     parle_ = parle;
-    // What a silent page last told is stale: it starts again from its text as it stands.
+    // What a silent page last told is stale: it starts again from its text
+    // as it stands, so that its very next change is told.
     texteAnnonce.reset();
     curseurAnnonce.reset();
+    if (parle_ && QAccessible::isActive()) texteAnnonce = texteAccessible().texte;
     texteAAnnoncer_ = curseurAAnnoncer_ = selectionAAnnoncer_ = false;
 }
 
 void VuePage::aAnnoncer(bool texte, bool curseur, bool selection) {
+    // While nobody listens, what was last told stays the base of the next
+    // change told: the screen reader then hears everything it missed at once.
     if (!parle_ || !QAccessible::isActive()) return;
     texteAAnnoncer_ |= texte;
     curseurAAnnoncer_ |= curseur;

@@ -29,7 +29,9 @@ std::unique_ptr<QLockFile> verrouDe(const QString& dossier, const QString& id) {
 }  // namespace
 
 GardeDeSecours::GardeDeSecours(QString dossier) : dossier_(dossier.isEmpty() ? dossierParDefaut() : std::move(dossier)) {
+    // Unsaved documents: for the user's eyes only.
     QDir().mkpath(dossier_);
+    QFile::setPermissions(dossier_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     const QString id = QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(QDateTime::currentMSecsSinceEpoch());
     fichier_ = QDir(dossier_).filePath(id + EXTENSION);
     verrou_ = verrouDe(dossier_, id);
@@ -83,13 +85,18 @@ void GardeDeSecours::travaille() {
         enCours_ = true;
         l.unlock();
         std::string erreur;
-        if (e) {
-            // The document as a save writes it: what a recovery gives back.
-            const std::string octets = ecritCopieDeSecours({std::move(e->nom), ecritDtv(e->contenu)});
-            (void)ecritFichierAtomique(chemin, octets, erreur, {}, {});
-        } else {
-            QFile::remove(fichier_);
+        try {
+            if (e) {
+                // The document as a save writes it: what a recovery gives back.
+                const std::string octets = ecritCopieDeSecours({std::move(e->nom), ecritDtv(e->contenu)});
+                (void)ecritFichierAtomique(chemin, octets, erreur, {}, {});
+            } else {
+                QFile::remove(fichier_);
+            }
+        } catch (const std::bad_alloc&) {
+            erreur = "mémoire insuffisante pour la copie de secours";
         }
+        if (!erreur.empty() && echec) echec(QString::fromStdString(erreur));
         l.lock();
         erreur_ = QString::fromStdString(erreur);
         enCours_ = false;

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QString>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -43,6 +44,8 @@ public:
     QString dossier() const { return dossier_; }
     // The last write that failed, in French (empty when the last one went well).
     QString erreur() const;
+    // Told, from the writing thread, each time a copy could not be written.
+    std::function<void(const QString& erreur)> echec;
 
     // A copy left by an editor that no longer runs. While it is offered, its
     // lock is held: no other editor offers it at the same time.

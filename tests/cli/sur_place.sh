@@ -31,7 +31,15 @@ for tour in $(seq 30); do
     source=$([ $((tour % 2)) -eq 0 ] && echo court || echo long)
     "$cli" transcrire "$t/$source.txt" "$doc" >/dev/null 2>&1 &
     p=$!
-    sleep "0.$((10 + RANDOM % 30))"
+    if [ $((tour % 3)) -eq 0 ]; then
+        # Killed as soon as the side copy is down: inside the write in place.
+        for _ in $(seq 2000); do
+            compgen -G "$XDG_DATA_HOME/*/*/sur-place/*.dtv" >/dev/null && break
+            sleep 0.005
+        done
+    else
+        sleep "0.$((10 + RANDOM % 30))"
+    fi
     kill -9 "$p" 2>/dev/null
     wait "$p" 2>/dev/null
     info=$("$cli" info "$t/autre-nom.dtv" 2>&1)
@@ -51,5 +59,6 @@ for tour in $(seq 30); do
 done
 [ "$(stat -c %h "$doc")" = 2 ] || echoue "le second lien est perdu"
 echo "$interrompus enregistrement(s) sur 30 interrompu(s) dans le fichier"
+[ "$interrompus" -gt 0 ] || echoue "aucun enregistrement interrompu : le test n'a rien éprouvé"
 [ $echecs -eq 0 ] && echo "enregistrements sur place : réussi"
 exit $((echecs != 0))

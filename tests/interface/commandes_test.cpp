@@ -31,6 +31,7 @@
 #include "interface/dialoguesynthese.h"
 #include "interface/fenetreprincipale.h"
 #include "interface/vuenoir.h"
+#include "plateforme/synthese.h"
 
 using namespace dotavob;
 
@@ -491,7 +492,18 @@ TEST_F(Commandes, LIndentationEstUnChangementDuDocument) {
 }
 
 TEST_F(Commandes, SyntheseVocaleParSonEntreeCachee) {
-    // Hidden in the menu, the entry still opens the speech settings; OK stores them.
+    // Hidden in the menu, the entry still opens the speech settings; OK stores
+    // them and drives the window's engine.
+    struct Moteur : MoteurSynthese {
+        double* volume;
+        explicit Moteur(double* v) : volume(v) {}
+        QList<VoixSynthese> voix() const override { return {{QStringLiteral("kal"), QStringLiteral("fr_FR"), {}}}; }
+        void choisitVoix(int) override {}
+        void fixeVolume(double v) override { *volume = v; }
+        void fixeVitesse(double) override {}
+    };
+    double volume = -1;
+    f->fabriqueSynthese = [&volume] { return std::make_unique<Moteur>(&volume); };
     TDlgOptionSpEng& d = f->dialogueSynthese();
     QTimer::singleShot(0, &d, [&d] {
         d.volume()->setValue(200);
@@ -501,4 +513,5 @@ TEST_F(Commandes, SyntheseVocaleParSonEntreeCachee) {
     const auto r = MagasinReglages(chemin("r.conf")).litsynthvoc();
     ASSERT_TRUE(r);
     EXPECT_EQ(r->volume, 200);
+    EXPECT_NEAR(volume, 200 / 255.0, 1e-9);
 }

@@ -9,7 +9,9 @@ travail=$(mktemp -d)
 pids=()
 fin() {
     for p in "${pids[@]}"; do
-        pkill -P "$p" 2>/dev/null  # what it started (the watchdog's sleep)
+        # What it started first (the watchdog's sleep, which would otherwise
+        # outlive it and hold the journey's output open).
+        pkill -P "$p" 2>/dev/null
         kill "$p" 2>/dev/null
     done
     wait 2>/dev/null
@@ -24,8 +26,12 @@ debut_parcours=$SECONDS
 etape() { echo "== [$((SECONDS - debut_parcours)) s] $1"; printf '%s' "$1" >"$travail/etape"; }
 limite=${DOTAVOB_LIMITE_PARCOURS:-240}
 (
-    sleep "$limite"
+    # Its sleep killed at the journey's end, the watchdog ends quietly.
+    sleep "$limite" || exit 0
     echo "ÉCHEC délai de $limite s dépassé pendant l'étape : $(cat "$travail/etape" 2>/dev/null)"
+    # A hung xdotool or editor would hold the journey's end (the journey
+    # hears its TERM only once its command is over): they go first.
+    for c in $(pgrep -P $$); do [ "$c" = "$BASHPID" ] || kill "$c" 2>/dev/null; done
     kill -TERM $$
 ) &
 pids+=($!)
@@ -60,8 +66,10 @@ setxkbmap fr 2>>"$travail/xvfb.log" || echo "clavier français indisponible (set
 sleep 0.5
 
 # A fresh settings folder: the first start of a new user.
-export HOME=$travail XDG_CONFIG_HOME=$travail/config XDG_RUNTIME_DIR=$travail/run
+export HOME=$travail XDG_CONFIG_HOME=$travail/config XDG_RUNTIME_DIR=$travail/run XDG_DATA_HOME=$travail/data
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+unset DOTAVOB_SECOURS  # the recovery copies go where a user's go
+secours=$XDG_DATA_HOME/KELMAR/DotavoB/secours
 unset QT_QPA_PLATFORM
 
 # Starts the editor (arguments passed on) and gives it the keyboard.
@@ -69,7 +77,8 @@ demarre() {
     "$dotavob" "$@" >>"$travail/dotavob.log" 2>&1 &
     editeur=$!
     pids+=($editeur)
-    fenetre=$(xdotool search --sync --onlyvisible --name "DotavoB" | head -1)
+    fenetre=$(timeout 60 xdotool search --sync --onlyvisible --name "DotavoB" | head -1)
+    [ -n "$fenetre" ] || { echo "ÉCHEC la fenêtre de l'éditeur n'est pas apparue"; exit 1; }
     for _ in 1 2 3 4 5; do
         xdotool windowactivate --sync "$fenetre" 2>/dev/null && break
         sleep 1

@@ -19,7 +19,14 @@ demarre "$doc"
 touches ctrl+End End
 xdotool key --delay 60 --repeat 40 Right
 tape " Tout ce qui a suivi, mot après mot."
-sleep 3  # past the delay: the copy is written behind the typing
+# The copy is written behind the typing, within a second of a change: the
+# last one is down three seconds after the typing (or later on a loaded machine).
+fin_frappe=$SECONDS
+for _ in $(seq 100); do
+    [ $((SECONDS - fin_frappe)) -ge 3 ] && compgen -G "$secours/*.copie" >/dev/null && break
+    sleep 0.1
+done
+verifie "une copie de secours écrite" 1 "$(find "$secours" -name '*.copie' | wc -l)"
 
 etape "l'éditeur tué"
 kill -9 "$editeur"
@@ -44,7 +51,8 @@ sleep 0.5
 verifie "chaque mot est revenu" "Le début du livre.
  Tout ce qui a suivi, mot après mot." \
     "$("$cli" noir "$doc" | tr -d '\r')"
-verifie "plus aucune copie de secours" "" "$(ls "$HOME/.local/share/KELMAR/DotavoB/secours/" 2>/dev/null | grep copie)"
+verifie "le dossier des copies de secours est là" "oui" "$([ -d "$secours" ] && echo oui)"
+verifie "plus aucune copie de secours" "0" "$(find "$secours" -name '*.copie' | wc -l)"
 
 kill -0 "$editeur" 2>/dev/null || { echo "ÉCHEC l'éditeur s'est arrêté"; echecs=$((echecs + 1)); }
 bilan "parcours de la copie de secours"

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <random>
 
 #ifndef _WIN32
@@ -367,8 +369,10 @@ Aboutissement remplaceParRenommage(const std::string& cible, const struct stat* 
         if (fd.get() < 0 && errno != EEXIST) return {errno, errno == EACCES || errno == EPERM};
     }
     if (fd.get() < 0) return {EEXIST, false};
-    // Held until the rename: another save's cleaning leaves this file alone.
-    (void)::flock(fd.get(), LOCK_EX);
+    // Locked until the rename, through a second descriptor that outlives the
+    // closing below: another save's cleaning leaves this file alone.
+    Descripteur verrou(::dup(fd.get()));
+    (void)::flock(fd.get(), LOCK_EX | LOCK_NB);
     auto abandonne = [&](int e) {
         ::unlink(temporaire.c_str());
         return Aboutissement{e, false};
@@ -393,10 +397,59 @@ Aboutissement remplaceParRenommage(const std::string& cible, const struct stat* 
     return {};
 }
 
-// Where the complete bytes of a file being written in place wait: named by
-// the file itself (device and number), whatever name it is reached by.
-std::string copieSurPlace(const std::string& dossierSecours, const struct stat& st) {
-    return dossierSecours + "/sur-place/" + std::to_string(st.st_dev) + "-" + std::to_string(st.st_ino) + ".dtv";
+// Where the complete bytes of a file being written in place wait
+// ("NOM.dtv"), with the file's name beside them ("NOM.chemin"): a name of
+// the target's own, folded to 16 hex digits.
+struct CopieSurPlace {
+    std::string octets, chemin;
+};
+CopieSurPlace copieSurPlace(const std::string& dossierSecours, const std::string& cible) {
+    std::uint64_t h = 1469598103934665603ull;  // FNV-1a
+    for (unsigned char c : cible) h = (h ^ c) * 1099511628211ull;
+    char nom[17];
+    std::snprintf(nom, sizeof nom, "%016llx", static_cast<unsigned long long>(h));
+    const std::string base = dossierSecours + "/sur-place/" + nom;
+    return {base + ".dtv", base + ".chemin"};
+}
+
+// The folder of those copies, for the user's eyes only (unsaved documents).
+std::string dossierSurPlace(const std::string& dossierSecours) {
+    const std::string d = dossierSecours + "/sur-place";
+    std::error_code ec;
+    std::filesystem::create_directories(d, ec);
+    ::chmod(d.c_str(), 0700);
+    return d + "/";
+}
+
+void oublieCopieSurPlace(const CopieSurPlace& c) {
+    ::unlink(c.octets.c_str());
+    ::unlink(c.chemin.c_str());
+}
+
+// The copy left by an in-place save of the file `chemin` names, if any,
+// whatever name that save reached the file by; copies whose file is gone go.
+std::optional<CopieSurPlace> copiePour(const std::string& dossierSecours, const std::string& chemin) {
+    struct stat fichier {};
+    if (dossierSecours.empty() || ::stat(chemin.c_str(), &fichier) != 0) return std::nullopt;
+    const std::string dossier = dossierSecours + "/sur-place";
+    DIR* d = ::opendir(dossier.c_str());
+    if (!d) return std::nullopt;
+    std::optional<CopieSurPlace> trouvee;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string nom = e->d_name;
+        if (nom.size() != 16 + 7 || nom.compare(16, 7, ".chemin") != 0) continue;
+        const CopieSurPlace c{dossier + "/" + nom.substr(0, 16) + ".dtv", dossier + "/" + nom};
+        std::string cible, ignore;
+        struct stat st {};
+        if (!lisFichier(c.chemin, cible, ignore, 4096) || ::stat(cible.c_str(), &st) != 0 ||
+            ::access(c.octets.c_str(), F_OK) != 0) {
+            oublieCopieSurPlace(c);  // its file is gone, or its save was killed before its bytes were kept
+            continue;
+        }
+        if (st.st_dev == fichier.st_dev && st.st_ino == fichier.st_ino) trouvee = c;
+    }
+    ::closedir(d);
+    return trouvee;
 }
 
 // Writing into the file itself: the only way to keep its other hard links,
@@ -511,16 +564,22 @@ std::wstring cheminComplet(const std::wstring& chemin) {
 std::wstring large(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 // A killed save leaves its temporary file; the next save in that folder
-// removes ours that no save is writing, whatever their age: a save holds its
-// temporary file open, shared with no one, so that it cannot be deleted.
+// removes ours that no save is writing: a save holds its file open, shared
+// with no one, so that it cannot be deleted, and closes it only to put it in
+// the target's place, at once; a file untouched for a minute is no save's.
 void nettoieTemporaires(const std::wstring& dossier) {
     WIN32_FIND_DATAW e;
     const HANDLE recherche = ::FindFirstFileW((dossier + large(PREFIXE_TEMPORAIRE) + L"*").c_str(), &e);
     if (recherche == INVALID_HANDLE_VALUE) return;
+    FILETIME maintenant;
+    ::GetSystemTimeAsFileTime(&maintenant);
+    const auto temps = [](const FILETIME& t) { return std::uint64_t{t.dwHighDateTime} << 32 | t.dwLowDateTime; };
+    constexpr std::uint64_t UNE_MINUTE = 60ull * 10'000'000;  // in 100 ns
     do {
         std::string nom;
         for (const wchar_t* c = e.cFileName; *c; ++c) nom += *c < 128 ? static_cast<char>(*c) : '\0';
-        if (estNomTemporaire(nom) && !(e.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+        if (estNomTemporaire(nom) && !(e.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+            temps(maintenant) > temps(e.ftLastWriteTime) + UNE_MINUTE)
             ::DeleteFileW((dossier + e.cFileName).c_str());
     } while (::FindNextFileW(recherche, &e));
     ::FindClose(recherche);
@@ -713,20 +772,23 @@ bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, st
     auto surPlace = [&]() {
         if (dossierSecours.empty())
             return echoue("aucun dossier où garder le document entier pendant qu'il s'écrit dans le fichier lui-même");
-        const std::string copie = copieSurPlace(dossierSecours, st);
-        std::error_code pasDeDossier;
-        std::filesystem::create_directories(dossierDe(copie), pasDeDossier);
-        nettoieTemporaires(dossierDe(copie));
-        if (const Aboutissement a = remplaceParRenommage(copie, nullptr, octets, {}); a.erreur != 0)
+        const CopieSurPlace copie = copieSurPlace(dossierSecours, cible);
+        nettoieTemporaires(dossierSurPlace(dossierSecours));
+        // The file's name first, then the bytes: a copy is only ever taken whole, for its file.
+        Aboutissement a = remplaceParRenommage(copie.chemin, nullptr, cible, {});
+        if (a.erreur == 0) a = remplaceParRenommage(copie.octets, nullptr, octets, {});
+        if (a.erreur != 0) {
+            oublieCopieSurPlace(copie);
             return echoue("le document entier n'a pas pu être gardé à part avant d'écrire dans le fichier lui-même (" +
                           messageSysteme(a.erreur) + ")");
+        }
         bool entame = false;
         if (const int e = ecritSurPlace(cible, st, octets, entame)) {
             // A file left as it was needs no copy; one touched keeps it.
-            if (!entame) ::unlink(copie.c_str());
+            if (!entame) oublieCopieSurPlace(copie);
             return echoue(messageSysteme(e));
         }
-        ::unlink(copie.c_str());
+        oublieCopieSurPlace(copie);
         return true;
     };
     if (existe && st.st_nlink > 1) return surPlace();  // renaming would cut the other links off
@@ -735,7 +797,7 @@ bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, st
     if (fin.erreur == ENOENT) fin = remplaceParRenommage(cible, existe ? &st : nullptr, octets, suffixe);
     if (fin.erreur == 0) {
         // The file stands whole again: a copy left by an earlier save killed in place goes.
-        if (existe && !dossierSecours.empty()) ::unlink(copieSurPlace(dossierSecours, st).c_str());
+        if (existe && !dossierSecours.empty()) oublieCopieSurPlace(copieSurPlace(dossierSecours, cible));
         return true;
     }
     // The folder refuses new files but the file may be written: as the user
@@ -822,20 +884,18 @@ ResultatLecture chargeDtv(const std::string& chemin, const FormatPage& format, c
 #ifndef _WIN32
     // A save that wrote into this file and did not finish left the complete
     // bytes aside: the file is then not taken for a document without a word.
-    struct stat st {};
-    if (!dossierSecours.empty() && ::stat(chemin.c_str(), &st) == 0) {
-        const std::string copie = copieSurPlace(dossierSecours, st);
+    if (const std::optional<CopieSurPlace> copie = copiePour(dossierSecours, chemin)) {
         std::string complet, ignore;
-        if (::access(copie.c_str(), F_OK) == 0 && lisFichier(copie, complet, ignore)) {
+        if (lisFichier(copie->octets, complet, ignore)) {
             if (complet != octets) {
                 ResultatLecture r = echec("L'enregistrement de " + entreGuillemets(chemin) +
                                           " a été interrompu : le fichier n'est peut-être pas entier. Le document tel "
                                           "qu'il allait être enregistré est gardé entier dans " +
-                                          entreGuillemets(copie) + ".");
-                r.copieComplete = copie;
+                                          entreGuillemets(copie->octets) + ".");
+                r.copieComplete = copie->octets;
                 return r;
             }
-            ::unlink(copie.c_str());  // the save ended; its copy stayed behind
+            oublieCopieSurPlace(*copie);  // the save ended; its copy stayed behind
         }
     }
 #else

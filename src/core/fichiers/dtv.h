@@ -53,7 +53,8 @@ bool lisFichier(const std::string& chemin, std::string& octets, std::string& err
 // The folder where the editor keeps what must outlive it (recovery copies,
 // the complete bytes of a file being written in place): the user's data
 // folder for this program, as Qt names it: $XDG_DATA_HOME/KELMAR/DotavoB
-// (~/.local/share/KELMAR/DotavoB), %APPDATA%\KELMAR\DotavoB on Windows.
+// (~/.local/share/KELMAR/DotavoB), %APPDATA%\KELMAR\DotavoB on Windows
+// (Linux and Windows only: macOS's own folder is not this one).
 // Empty when the system gives none.
 std::string dossierDesDonnees();
 
