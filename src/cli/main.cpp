@@ -189,11 +189,12 @@ int transcrire(const Arguments& a) {
     // Each stage lets go of what the next no longer needs: a book in memory
     // a few times over, not ten.
     std::int32_t invalides = 0;
+    CaracteresRemplaces remplaces;
     std::string texte;
     {
         std::string octets, erreur;
         if (!lisFichier(entree, octets, erreur)) echoue(erreur);
-        texte = texteImporte(octets, entree, &invalides);
+        texte = texteImporte(octets, entree, &invalides, &remplaces);
     }
     CaracteresOmis omis;
     ContenuDocument c;
@@ -220,6 +221,19 @@ int transcrire(const Arguments& a) {
                   << (invalides > 1 ? " octets invalides en UTF-8 ont été remplacés"
                                     : " octet invalide en UTF-8 a été remplacé")
                   << " par « ? ».\n";
+    if (remplaces.nombre > 0) {
+        std::cerr << "dotavob-cli : " << remplaces.nombre
+                  << (remplaces.nombre > 1 ? " caractères sans équivalent dans le jeu de caractères du document ont été "
+                                             "remplacés par « ? » :"
+                                           : " caractère sans équivalent dans le jeu de caractères du document a été "
+                                             "remplacé par « ? » :");
+        for (char32_t ch : remplaces.caracteres) {
+            std::string u;
+            ajouteUtf8(u, ch);
+            std::cerr << ' ' << u;
+        }
+        std::cerr << "\n";
+    }
     if (omis.nombre > 0) {
         std::cerr << "dotavob-cli : " << omis.nombre
                   << (omis.nombre > 1 ? " caractères sans équivalent braille ont été omis :"

@@ -715,13 +715,19 @@ void TFDotavoB::proposeSecours() {
 
 // ---- Import and paste ------------------------------------------------------------
 
-void TFDotavoB::insereNoir(const std::string& noir, std::int32_t octetsInvalides) {
+void TFDotavoB::insereNoir(const std::string& noir, std::int32_t octetsInvalides, const CaracteresRemplaces& remplaces) {
     const CaracteresOmis omis = caracteresOmis(noir);
     ed_.insereNoir(noir);
-    // Nothing vanishes without a word.
+    // Nothing vanishes or changes without a word.
     QStringList phrases;
     if (octetsInvalides > 0)
         phrases << QStringLiteral("%1 octet(s) illisible(s) en UTF-8 ont été remplacés par « ? ».").arg(octetsInvalides);
+    if (remplaces.nombre > 0)
+        phrases << QStringLiteral("%1 caractère(s) sans équivalent dans le jeu de caractères du document ont été "
+                                  "remplacés par « ? » : %2")
+                       .arg(remplaces.nombre)
+                       .arg(QString::fromUcs4(remplaces.caracteres.data(),
+                                              static_cast<qsizetype>(remplaces.caracteres.size())));
     if (omis.nombre > 0)
         phrases << QStringLiteral("%1 caractère(s) sans équivalent braille ont été omis : %2")
                        .arg(omis.nombre)
@@ -738,8 +744,9 @@ bool TFDotavoB::importerTexte() {
         return false;
     }
     std::int32_t invalides = 0;
-    const std::string noir = texteImporte(octets, QFileInfo(nom).fileName().toStdString(), &invalides);
-    insereNoir(noir, invalides);
+    CaracteresRemplaces remplaces;
+    const std::string noir = texteImporte(octets, QFileInfo(nom).fileName().toStdString(), &invalides, &remplaces);
+    insereNoir(noir, invalides, remplaces);
     ed_.allerPage(1);
     return true;
 }
@@ -779,17 +786,22 @@ void TFDotavoB::coller() {
     // Rich text first, as word processors put it on the clipboard.
     for (const QString& format : {QStringLiteral("text/rtf"), QStringLiteral("application/rtf")})
         if (m->hasFormat(format)) {
-            insereNoir(rtfverstexte(m->data(format).toStdString()), 0);
+            CaracteresRemplaces remplaces;
+            const std::string noir = rtfverstexte(m->data(format).toStdString(), &remplaces);
+            insereNoir(noir, 0, remplaces);
             return;
         }
     if (!m->hasText()) return;
     // Text that is all Unicode braille is cells, not print to transcribe.
     const std::string utf8 = m->text().toStdString();
-    if (estBrailleUnicode(utf8))
+    if (estBrailleUnicode(utf8)) {
         ed_.insereBraille(brailleUnicodeVersOctets(utf8));
-    else
-        // LF (other programs' line end), CR LF and CR each end a paragraph.
-        insereNoir(joinsLignes(depuisQString(m->text()), false), 0);
+        return;
+    }
+    // LF (other programs' line end), CR LF and CR each end a paragraph.
+    CaracteresRemplaces remplaces;
+    const std::string noir = joinsLignes(utf8VersCp1252(utf8, &remplaces), false);
+    insereNoir(noir, 0, remplaces);
 }
 
 void TFDotavoB::copier(bool brailleUnicodeSeul) {
@@ -887,14 +899,23 @@ void TFDotavoB::policeDeCaracteres() {
 bool TFDotavoB::embosser() {
     const auto choix = choisitImprimante(ed_.nbPages());
     if (!choix || !dlgOptEmb_->edite(choix->imprimante, format_)) return false;
-    const std::int32_t lignes =
-        lignesDeLaPlusLonguePage(doc_, format_, dlgOptEmb_->reglages(), choix->premiere, choix->derniere);
-    if (lignes > dlgOptEmb_->reglages().lignesParPage &&
+    // Pages longer or lines wider than the embosser takes are said before
+    // anything is sent: nothing is cut or spilled without a word.
+    const ReglagesEmbossage reglages = dlgOptEmb_->reglages();
+    const MesurePages mesure = mesurePages(doc_, format_, reglages, choix->premiere, choix->derniere);
+    if (mesure.caracteres > reglages.caracteresParLigne &&
+        demande(QStringLiteral("Embossage"),
+                QStringLiteral("Des lignes composées comptent %1 caractères, plus que les %2 caractères par ligne "
+                               "de l'embosseuse : elles seront coupées. Embosser quand même ?")
+                    .arg(mesure.caracteres)
+                    .arg(reglages.caracteresParLigne)) != Reponse::Oui)
+        return false;
+    if (mesure.lignes > reglages.lignesParPage &&
         demande(QStringLiteral("Embossage"),
                 QStringLiteral("Des pages composées comptent %1 lignes, plus que les %2 lignes par page de "
                                "l'embosseuse : elles déborderont sur la feuille suivante. Embosser quand même ?")
-                    .arg(lignes)
-                    .arg(dlgOptEmb_->reglages().lignesParPage)) != Reponse::Oui)
+                    .arg(mesure.lignes)
+                    .arg(reglages.lignesParPage)) != Reponse::Oui)
         return false;
     TravailEmbossage t;
     SpouleurFichier versFichier;

@@ -27,16 +27,20 @@ TDlgOptEmb::TDlgOptEmb(MagasinReglages& reglages, QWidget* parent) : QDialog(par
         s->setObjectName(QString::fromLatin1(nom));
         return s;
     };
+    editcaracteres_ = spin("editcaracteres");
+    editcaracteres_->setRange(1, 255);
     editnblignesparpage_ = spin("editnblignesparpage");
     editnblignesparpage_->setRange(1, 255);
     editmargeH_ = spin("editmargeH");
     editMargeG_ = spin("editMargeG");
+    champs->addRow(QStringLiteral("Caractères par ligne :"), editcaracteres_);
     champs->addRow(QStringLiteral("Lignes par page :"), editnblignesparpage_);
     champs->addRow(QStringLiteral("Marge du haut (lignes) :"), editmargeH_);
     champs->addRow(QStringLiteral("Marge de gauche (caractères) :"), editMargeG_);
     l->addLayout(champs);
     // The margins stay inside the page.
     connect(editnblignesparpage_, &QSpinBox::valueChanged, this, [this](int v) { editmargeH_->setMaximum(v - 1); });
+    connect(editcaracteres_, &QSpinBox::valueChanged, this, [this](int v) { editMargeG_->setMaximum(v - 1); });
     RBCodeUS_ = new QRadioButton(QStringLiteral("Code US"), this);
     RBCodeUS_->setObjectName(QStringLiteral("RBCodeUS"));
     RBCodeFR_ = new QRadioButton(QStringLiteral("Code Français"), this);
@@ -73,10 +77,12 @@ ReglagesEmbossage TDlgOptEmb::reglagesEnregistres(const FormatPage& format) cons
 
 bool TDlgOptEmb::edite(const QString& imprimante, const FormatPage& format) {
     const ReglagesEmbossage r0 = reglagesEnregistres(format);
-    caracteres_ = r0.caracteresParLigne;
+    // The width starts at the document's: one stored by an earlier job for a
+    // narrower document would cut every line.
+    editcaracteres_->setValue(std::clamp<int>(format.cpl, 1, 255));
     editnblignesparpage_->setValue(r0.lignesParPage);
     editmargeH_->setMaximum(editnblignesparpage_->value() - 1);
-    editMargeG_->setMaximum(std::max(0, caracteres_ - 1));
+    editMargeG_->setMaximum(editcaracteres_->value() - 1);
     editmargeH_->setValue(r0.margeHaut);
     editMargeG_->setValue(r0.margeGauche);
     (r0.codeUS ? RBCodeUS_ : RBCodeFR_)->setChecked(true);
@@ -85,11 +91,11 @@ bool TDlgOptEmb::edite(const QString& imprimante, const FormatPage& format) {
     const QString embosseuse =
         QStringLiteral("Embosseuse : %1").arg(imprimante.isEmpty() ? QStringLiteral("aucune") : imprimante);
     sur_->setAccessibleName(embosseuse);
-    editnblignesparpage_->setAccessibleDescription(embosseuse);
+    editcaracteres_->setAccessibleDescription(embosseuse);
     if (exec() != QDialog::Accepted) return false;
     ReglagesEmbosseuse r;
     r.lignes = editnblignesparpage_->value();
-    r.caracteres = caracteres_;
+    r.caracteres = editcaracteres_->value();
     r.margeGauche = editMargeG_->value();
     r.margeHaut = editmargeH_->value();
     r.code = RBCodeUS_->isChecked() ? 1 : 0;
@@ -99,7 +105,7 @@ bool TDlgOptEmb::edite(const QString& imprimante, const FormatPage& format) {
 
 ReglagesEmbossage TDlgOptEmb::reglages() const {
     ReglagesEmbossage r;
-    r.caracteresParLigne = caracteres_;
+    r.caracteresParLigne = editcaracteres_->value();
     r.lignesParPage = editnblignesparpage_->value();
     r.margeHaut = editmargeH_->value();
     r.margeGauche = editMargeG_->value();

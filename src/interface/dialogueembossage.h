@@ -32,6 +32,7 @@ public:
     // "Enregistrer les octets dans un fichier": the bytes go to a file.
     bool versFichier() const;
 
+    QSpinBox* caracteres() const { return editcaracteres_; }
     QSpinBox* lignes() const { return editnblignesparpage_; }
     QSpinBox* margeHaut() const { return editmargeH_; }
     QSpinBox* margeGauche() const { return editMargeG_; }
@@ -41,9 +42,8 @@ public:
 
 private:
     MagasinReglages& reglages_;
-    int caracteres_ = 30;  // not shown: the stored (or first taken) value stays in force
     QLabel* sur_ = nullptr;
-    QSpinBox *editnblignesparpage_ = nullptr, *editmargeH_ = nullptr, *editMargeG_ = nullptr;
+    QSpinBox *editcaracteres_ = nullptr, *editnblignesparpage_ = nullptr, *editmargeH_ = nullptr, *editMargeG_ = nullptr;
     QRadioButton *RBCodeUS_ = nullptr, *RBCodeFR_ = nullptr;
     QCheckBox* fichier_ = nullptr;
 };

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+#include "core/braille/codes.h"
 #include "core/document/document.h"
 #include "core/document/formatpage.h"
 #include "core/fichiers/dtv.h"
@@ -195,7 +196,7 @@ private:
     QString fichierARemplacer(const QString& titre, const QString& filtres, const QString& propose);
     // `txtEnBrailleAscii`: a .txt chosen as Braille ASCII in the open dialog.
     bool charge(const QString& nom, bool txtEnBrailleAscii = false);
-    void insereNoir(const std::string& noir, std::int32_t octetsInvalides);
+    void insereNoir(const std::string& noir, std::int32_t octetsInvalides, const CaracteresRemplaces& remplaces);
     void aVenir(const QString& commande);
     QString choisitFonteDuDocument(const QString& nom);
     // A key of a menu entry's shortcut, typed on the document: it does what

@@ -140,6 +140,11 @@ printf 'caf\303\251 \302\266 \342\200\242 \302\266 \377\n' > "$tmp/omis.txt"
 grep -qx 'dotavob-cli : 1 octet invalide en UTF-8 a été remplacé par « ? ».' "$tmp/err" || echec "octet invalide non signalé"
 grep -qx 'dotavob-cli : 3 caractères sans équivalent braille ont été omis : ¶ •' "$tmp/err" || echec "caractères omis non signalés"
 [ "$(wc -l < "$tmp/err")" -eq 2 ] || echec "omissions signalées plus d'une fois"
+# What code page 1252 cannot hold becomes "?", and is said too: an emoji is one character.
+printf 'grec \316\261\316\262 \342\211\244 \360\237\230\200 \316\261\n' > "$tmp/remplaces.txt"
+"$cli" transcrire "$tmp/remplaces.txt" "$tmp/remplaces.dtv" 2> "$tmp/err" || echec "transcription avec remplacements refusée"
+grep -qx 'dotavob-cli : 5 caractères sans équivalent dans le jeu de caractères du document ont été remplacés par « ? » : α β ≤ 😀' "$tmp/err" ||
+    echec "caractères remplacés non signalés : $(cat "$tmp/err")"
 
 # Standard output carries the same bytes as a file: no CR added before LF.
 "$cli" exporter "$tmp/a.dtv" "$tmp/us-fichier.txt" --code us

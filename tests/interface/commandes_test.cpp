@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QMimeData>
 #include <QPrintDialog>
@@ -17,8 +18,14 @@
 #include <QTimer>
 #include <QToolButton>
 #include <deque>
+#ifndef _WIN32
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 #include <gtest/gtest.h>
 
+#include "core/fichiers/dtv.h"
 #include "core/fichiers/embossage.h"
 #include "core/braille/unicode.h"
 #include "core/fichiers/export.h"
@@ -203,6 +210,24 @@ TEST_F(Commandes, ImporterEtColler) {
     QGuiApplication::clipboard()->setText(QStringLiteral("ligne un\nligne deux\n\nligne trois"));
     QTest::keyClick(f->centralWidget(), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(noir(), "ligne un\r\nligne deux\r\n\r\nligne trois");
+    // Characters the document cannot hold become "?", each one told, as text
+    // and as rich text (where an emoji is two \u): one "?" for one character.
+    auto rtf = new QMimeData;
+    rtf->setData(QStringLiteral("text/rtf"), QByteArray("{\\rtf1 x\\u-10179?\\u-8704?}"));
+    for (QMimeData* donnees : {static_cast<QMimeData*>(nullptr), rtf}) {
+        f->editeur().nouveau();
+        messages.clear();
+        if (donnees)
+            QGuiApplication::clipboard()->setMimeData(donnees);
+        else
+            QGuiApplication::clipboard()->setText(QStringLiteral("x\u2264\U0001F600\u2264"));
+        QTest::keyClick(f->centralWidget(), Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(noir(), donnees ? "x?" : "x???");
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_TRUE(messages[0].contains(donnees ? QStringLiteral("1 caractère(s)") : QStringLiteral("3 caractère(s)")) &&
+                    messages[0].contains(donnees ? QStringLiteral("😀") : QStringLiteral("≤😀")))
+            << messages[0].toStdString();
+    }
 }
 
 TEST_F(Commandes, LesMessagesDuCoeurSeLisentEnFrancais) {
@@ -279,6 +304,71 @@ TEST_F(Commandes, OuvrirBrfEtPef) {
         EXPECT_EQ(std::tuple(messages.size(), f->document().texte()), std::tuple(1u, avant)) << nom;
     }
 }
+
+#ifndef _WIN32
+TEST_F(Commandes, UnEnregistrementSurPlaceInterrompuOffreLeDocumentEntier) {
+    // A file with a second hard link is saved into itself. A save killed inside
+    // that write leaves the file half written: opening it offers the document
+    // kept whole aside, opened modified under the file's name; saving it makes
+    // the file whole again and keeps the link.
+    QTest::keyClicks(f->centralWidget(), QStringLiteral("Le chat dort."));
+    fichiers = {chemin("b.dtv")};
+    ASSERT_TRUE(f->enregistrerSous());
+    const std::string texteB = f->document().texte(), octetsB = octets(chemin("b.dtv")).toStdString();
+    QTest::keyClicks(f->centralWidget(), QStringLiteral(" Il dort bien."));
+    fichiers = {chemin("doc.dtv")};
+    ASSERT_TRUE(f->enregistrerSous());
+    const std::string texteA = f->document().texte(), octetsA = octets(chemin("doc.dtv")).toStdString();
+    ASSERT_NE(texteA, texteB);
+    ASSERT_EQ(::link(chemin("doc.dtv").toLocal8Bit().constData(), chemin("autre-nom.dtv").toLocal8Bit().constData()), 0);
+    const QString surPlace = QString::fromStdString(dossierDesDonnees()) + QStringLiteral("/sur-place");
+    const std::string doc = chemin("doc.dtv").toStdString();
+    bool interrompu = false;
+    for (int tour = 0; tour < 10 && !interrompu; ++tour) {
+        const pid_t fils = ::fork();
+        ASSERT_GE(fils, 0);
+        if (fils == 0) {
+            std::string erreur;
+            for (int k = 0;; ++k) ecritFichierAtomique(doc, k % 2 ? octetsA : octetsB, erreur);
+        }
+        // Killed as soon as its side copy is down: inside the write in place.
+        for (int attente = 0; attente < 200000 && QDir(surPlace).entryList({QStringLiteral("*.dtv")}).isEmpty(); ++attente)
+            ::usleep(10);
+        ::kill(fils, SIGKILL);
+        ::waitpid(fils, nullptr, 0);
+        // "Non" opens nothing; "Oui" opens the whole document.
+        reponses = {Reponse::Non};
+        fichiers = {chemin("autre-nom.dtv")};
+        messages.clear();
+        const QString nomAvant = f->nomfichier();
+        const bool ouvert = f->ouvrir();
+        if (reponses.empty()) {  // asked: the save was cut short
+            interrompu = true;
+            EXPECT_FALSE(ouvert);
+            EXPECT_EQ(f->nomfichier(), nomAvant);
+            reponses = {Reponse::Oui};
+            fichiers = {chemin("autre-nom.dtv")};
+            ASSERT_TRUE(f->ouvrir());
+            EXPECT_TRUE(f->document().texte() == texteA || f->document().texte() == texteB);
+            EXPECT_EQ(std::tuple(f->nomfichier(), f->document().modifie()), std::tuple(chemin("autre-nom.dtv"), true));
+            ASSERT_TRUE(f->enregistrer());
+            const std::string ecrit = octets(chemin("doc.dtv")).toStdString();
+            EXPECT_TRUE(ecrit == octetsA || ecrit == octetsB);
+            EXPECT_EQ(QFileInfo(chemin("doc.dtv")).size(), QFileInfo(chemin("autre-nom.dtv")).size());
+            // Whole again: the next opening asks nothing.
+            fichiers = {chemin("doc.dtv")};
+            ASSERT_TRUE(f->ouvrir());
+        } else {
+            reponses.clear();
+            ASSERT_TRUE(ouvert) << (messages.empty() ? QString() : messages.front()).toStdString();
+            EXPECT_TRUE(f->document().texte() == texteA || f->document().texte() == texteB);
+        }
+        EXPECT_EQ(QFileInfo(chemin("doc.dtv")).size(), QFileInfo(chemin("autre-nom.dtv")).size());
+    }
+    EXPECT_TRUE(interrompu);
+    EXPECT_TRUE(QDir(surPlace).entryList({QStringLiteral("*.dtv")}).isEmpty());
+}
+#endif
 
 TEST_F(Commandes, EntreesDEditionParLeursRaccourcis) {
     // Each entry of "&Edition" through its shortcut, or its menu entry when it has none.
@@ -379,6 +469,40 @@ TEST_F(Commandes, EmbosserDansUnFichierEtEchec) {
     messages.clear();
     EXPECT_FALSE(f->embosser());
     EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(Commandes, LEmbosseuseNeCoupeAucuneLigneSansLeDire) {
+    // A 30-cell document after a job at 20 cells: the options start at the
+    // document's width; a narrower width is said before anything is sent.
+    f->editeur().insereNoir("Une ligne assez longue pour remplir toute la largeur de la page.");
+    f->choisitImprimante = [](std::int32_t) { return std::optional<ChoixImpression>(ChoixImpression{"test", 1, 0, 1}); };
+    TDlgOptEmb& options = f->dialogueOptionsEmbossage();
+    int montre = -1;
+    auto reponds = [&](int caracteres) {
+        QTimer::singleShot(0, &options, [&options, &montre, caracteres] {
+            montre = options.caracteres()->value();
+            options.caracteres()->setValue(caracteres);
+            options.fichier()->setChecked(true);
+            options.accept();
+        });
+    };
+    reponds(20);
+    reponses = {Reponse::Non};
+    EXPECT_FALSE(f->embosser());
+    EXPECT_EQ(std::tuple(montre, reponses.empty()), std::tuple(f->format().cpl, true));
+    EXPECT_EQ(MagasinReglages(chemin("r.conf")).litembosseuse()->caracteres, 20);
+    // Shown again at the document's width, and taken as it is: nothing asked, nothing cut.
+    reponds(f->format().cpl);
+    fichiers = {chemin("embosse.brl")};
+    ASSERT_TRUE(f->embosser());
+    EXPECT_EQ(montre, f->format().cpl);
+    std::size_t plusLongue = 0, plusLongueEmbossee = 0;
+    for (std::int32_t n = 1; n <= f->document().nbLignes(); ++n)
+        plusLongue = std::max(plusLongue, f->document().ligne(n).texte.size());
+    for (const QByteArray& l : octets(chemin("embosse.brl")).split('\n'))
+        plusLongueEmbossee = std::max(plusLongueEmbossee, static_cast<std::size_t>(l.trimmed().size()));
+    EXPECT_EQ(plusLongueEmbossee, plusLongue);
+    EXPECT_GT(plusLongue, 20u);
 }
 
 TEST(Embosser, LeDialogueDImpressionOffreToutesLesPages) {

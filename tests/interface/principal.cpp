@@ -1,5 +1,5 @@
 // The widget tests run without a display, on Qt's offscreen platform, and
-// keep their recovery copies in a folder of their own.
+// keep their recovery copies and data in a folder of their own.
 #include <QApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -10,6 +10,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QTemporaryDir secours;
     qputenv("DOTAVOB_SECOURS", secours.path().toLocal8Bit());
+    // What saves into a file itself keeps aside goes there too, not into the user's folder.
+    qputenv("XDG_DATA_HOME", (secours.path() + QStringLiteral("/donnees")).toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -424,7 +424,12 @@ std::string cp1252VersUtf8(std::string_view s) {
     return r;
 }
 
-std::string utf8VersCp1252(std::string_view s) {
+void CaracteresRemplaces::ajoute(char32_t c) {
+    ++nombre;
+    if (caracteres.size() < 40 && caracteres.find(c) == std::u32string::npos) caracteres += c;
+}
+
+std::string utf8VersCp1252(std::string_view s, CaracteresRemplaces* remplaces) {
     std::string r;
     r.reserve(s.size());
     for (std::size_t i = 0; i < s.size();) {
@@ -437,7 +442,8 @@ std::string utf8VersCp1252(std::string_view s) {
             r += s[i++];
             continue;
         }
-        int b = depuisUnicode(c);
+        const int b = depuisUnicode(c);
+        if (b < 0 && remplaces) remplaces->ajoute(c);
         r += static_cast<char>(b < 0 ? '?' : b);
         i += n;
     }

@@ -152,9 +152,17 @@ bool estPrefixeEnPosition(std::string_view texte, std::int32_t i);
 char32_t versUnicode(Octet b);
 int depuisUnicode(char32_t c);           // -1: no byte for it
 std::string cp1252VersUtf8(std::string_view s);
-// Characters with no byte become '?'. Malformed UTF-8 bytes are read as
-// code page 1252 bytes, so nothing typed is silently dropped.
-std::string utf8VersCp1252(std::string_view s);
+// The characters that code page 1252 cannot hold, each written "?": how
+// many, and each one once, in the order first met (the first 40 kept).
+struct CaracteresRemplaces {
+    std::int32_t nombre = 0;
+    std::u32string caracteres;
+    void ajoute(char32_t c);
+};
+// Characters with no byte become '?' (counted in `remplaces` when given).
+// Malformed UTF-8 bytes are read as code page 1252 bytes, so nothing typed
+// is silently dropped.
+std::string utf8VersCp1252(std::string_view s, CaracteresRemplaces* remplaces = nullptr);
 bool estUtf8Valide(std::string_view s);
 void ajouteUtf8(std::string& s, char32_t c);
 // Decodes the UTF-8 sequence at s[i] into c; its length, 0 when malformed.

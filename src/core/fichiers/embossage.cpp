@@ -16,6 +16,7 @@ public:
     explicit Page(const ReglagesEmbossage& r) : r_(r) {}
     void ligne(std::string_view t) {
         octets_.append(static_cast<std::size_t>(std::clamp(r_.margeGauche, 0, 255)), ' ');
+        plusLarge_ = std::max(plusLarge_, static_cast<std::int32_t>(std::min<std::size_t>(t.size(), INT32_MAX)));
         const auto n = std::min(t.size(), static_cast<std::size_t>(std::clamp(r_.caracteresParLigne, 0, 255)));
         for (std::size_t i = 0; i < n; ++i) octets_ += static_cast<char>(octetBraille(oct(t[i]), !r_.codeUS));
         octets_ += "\r\n";
@@ -25,16 +26,17 @@ public:
         while (lignes_ < n) ligne({});
     }
     std::int32_t lignes() const { return lignes_; }
+    std::int32_t plusLarge() const { return plusLarge_; }  // cells of the widest line given, uncut
     std::string& octets() { return octets_; }
 
 private:
     const ReglagesEmbossage& r_;
     std::string octets_;
-    std::int32_t lignes_ = 0;
+    std::int32_t lignes_ = 0, plusLarge_ = 0;
 };
 
 // A line of the document as embossed: turned stretches reversed, every cell
-// turned; a centred line or the first line of an indented paragraph shifted.
+// turned; a centred line or every line of an indented paragraph shifted.
 std::string ligneEmbossee(const DocumentBraille& d, const ReglagesEmbossage& r, std::int32_t n) {
     const Tligne l = d.ligne(n);
     const auto& m = d.marqueurs();
@@ -55,7 +57,7 @@ std::string ligneEmbossee(const DocumentBraille& d, const ReglagesEmbossage& r, 
     if (m.DansMarqueur(l.debut, MARQUEUR_CENTRE))
         decalage = std::max(0, (r.caracteresParLigne - static_cast<std::int32_t>(t.size())) / 2);
     else
-        decalage = m.Indentation(l.debut);
+        decalage = m.IndentationEn(l.debut);  // every line of an indented paragraph, as the wrap left room for
     return std::string(static_cast<std::size_t>(decalage), ' ') + t;
 }
 
@@ -95,11 +97,19 @@ std::string composePage(const DocumentBraille& d, const FormatPage& f, const Reg
 
 std::int32_t lignesDeLaPlusLonguePage(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r,
                                       std::int32_t premiere, std::int32_t derniere) {
-    std::int32_t plus = 0;
+    return mesurePages(d, f, r, premiere, derniere).lignes;
+}
+
+MesurePages mesurePages(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r,
+                        std::int32_t premiere, std::int32_t derniere) {
+    MesurePages m;
     const std::int32_t fin = derniere > 0 ? std::min(derniere, d.nbPages()) : d.nbPages();
-    for (std::int32_t page = std::max(1, premiere); page <= fin; ++page)
-        plus = std::max(plus, compose(d, f, r, page).lignes());
-    return plus;
+    for (std::int32_t page = std::max(1, premiere); page <= fin; ++page) {
+        const Page p = compose(d, f, r, page);
+        m.lignes = std::max(m.lignes, p.lignes());
+        m.caracteres = std::max(m.caracteres, p.plusLarge());
+    }
+    return m;
 }
 
 std::string embosse(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r, const TravailEmbossage& t,

@@ -50,6 +50,14 @@ std::string composePage(const DocumentBraille& d, const FormatPage& f, const Reg
 // before anything is sent.
 std::int32_t lignesDeLaPlusLonguePage(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r,
                                       std::int32_t premiere = 1, std::int32_t derniere = 0);
+// Both measures of the composed pages among premiere..derniere: the rows of
+// the longest page, and the cells of the widest line (centred, indented,
+// header and footer) before the embosser's characters per line cut it.
+struct MesurePages {
+    std::int32_t lignes = 0, caracteres = 0;
+};
+MesurePages mesurePages(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r,
+                        std::int32_t premiere = 1, std::int32_t derniere = 0);
 
 struct TravailEmbossage {
     std::string imprimante;

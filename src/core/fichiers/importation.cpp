@@ -54,7 +54,7 @@ private:
 // UTF-8 damaged here and there: each invalid byte becomes "?" and is
 // counted. Any other is code page 1252. One pass decodes and joins the lines
 // as it counts.
-std::string decodeEtJoins(std::string_view s, std::int32_t& invalides) {
+std::string decodeEtJoins(std::string_view s, std::int32_t& invalides, CaracteresRemplaces* remplaces) {
     std::int32_t sequences = 0, mauvais = 0;
     std::string r;
     r.reserve(s.size() + s.size() / 32 + 2);
@@ -67,6 +67,7 @@ std::string decodeEtJoins(std::string_view s, std::int32_t& invalides) {
         if (const std::size_t n = decodeUtf8(s, i, c)) {
             ++sequences;
             const int b = depuisUnicode(c);
+            if (b < 0 && remplaces) remplaces->ajoute(c);
             lignes.ajoute(static_cast<char>(b < 0 ? '?' : b));
             i += n;
         } else {
@@ -77,8 +78,49 @@ std::string decodeEtJoins(std::string_view s, std::int32_t& invalides) {
     }
     lignes.fin();
     invalides = 0;
-    if (sequences <= mauvais) return joinsLignes(s);
+    if (sequences <= mauvais) {
+        if (remplaces) *remplaces = {};  // code page 1252 after all: every byte is its character
+        return joinsLignes(s);
+    }
     invalides = mauvais;
+    return r;
+}
+
+// UTF-16 or UTF-32 text (after its byte order mark) as UTF-8; a unit that is
+// no character (a lone surrogate, past U+10FFFF, a last unit cut short)
+// becomes "?" and is counted.
+std::string versUtf8(std::string_view s, int largeur, bool grandBoutiste, std::int32_t& invalides) {
+    auto unite = [&](std::size_t i) {
+        std::uint32_t u = 0;
+        for (int k = 0; k < largeur; ++k) {
+            const auto o = static_cast<std::uint32_t>(static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]));
+            u |= o << (8 * (grandBoutiste ? largeur - 1 - k : k));
+        }
+        return u;
+    };
+    const auto w = static_cast<std::size_t>(largeur);
+    std::string r;
+    r.reserve(s.size() / w + 16);
+    std::size_t i = 0;
+    for (; i + w <= s.size(); i += w) {
+        char32_t c = unite(i);
+        if (largeur == 2 && c >= 0xD800 && c <= 0xDBFF && i + 2 * w <= s.size()) {
+            const char32_t bas = unite(i + w);
+            if (bas >= 0xDC00 && bas <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (bas - 0xDC00);
+                i += w;
+            }
+        }
+        if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+            ++invalides;
+            c = U'?';
+        }
+        ajouteUtf8(r, c);
+    }
+    if (i < s.size()) {
+        ++invalides;
+        r += '?';
+    }
     return r;
 }
 
@@ -93,17 +135,40 @@ std::string joinsLignes(std::string_view texte, bool termine) {
     return r;
 }
 
-std::string texteImporte(std::string_view contenu, std::string_view nomFichier, std::int32_t* octetsInvalides) {
+std::string texteImporte(std::string_view contenu, std::string_view nomFichier, std::int32_t* octetsInvalides,
+                         CaracteresRemplaces* remplaces) {
     if (octetsInvalides) *octetsInvalides = 0;
+    if (remplaces) *remplaces = {};
+    // A byte order mark of UTF-32 or UTF-16 says how the text is written (the
+    // UTF-32 little-endian mark starts as the UTF-16 one: it is tried first).
+    struct Marque {
+        std::string_view octets;
+        int largeur;
+        bool grandBoutiste;
+    };
+    static constexpr Marque marques[] = {{std::string_view("\xFF\xFE\0\0", 4), 4, false},
+                                         {std::string_view("\0\0\xFE\xFF", 4), 4, true},
+                                         {"\xFF\xFE", 2, false},
+                                         {"\xFE\xFF", 2, true}};
+    for (const Marque& m : marques)
+        if (contenu.substr(0, m.octets.size()) == m.octets) {
+            std::int32_t malformes = 0;
+            const std::string utf8 =
+                versUtf8(contenu.substr(m.octets.size()), m.largeur, m.grandBoutiste, malformes);
+            std::string texte = texteImporte(utf8, nomFichier, octetsInvalides, remplaces);
+            if (octetsInvalides) *octetsInvalides += malformes;
+            return texte;
+        }
     std::string extension;
     const auto point = nomFichier.find_last_of('.');
     const auto separateur = nomFichier.find_last_of("/\\:");
     if (point != std::string_view::npos && (separateur == std::string_view::npos || point > separateur))
         for (char c : nomFichier.substr(point)) extension += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (contenu.substr(0, 3) == "\xEF\xBB\xBF") contenu.remove_prefix(3);
-    if (extension == ".rtf" || (extension != ".txt" && estRtf(contenu))) return rtfverstexte(joinsLignes(contenu));
+    if (extension == ".rtf" || (extension != ".txt" && estRtf(contenu)))
+        return rtfverstexte(joinsLignes(contenu), remplaces);
     std::int32_t invalides = 0;
-    std::string texte = decodeEtJoins(contenu, invalides);
+    std::string texte = decodeEtJoins(contenu, invalides, remplaces);
     if (octetsInvalides) *octetsInvalides = invalides;
     return texte;
 }

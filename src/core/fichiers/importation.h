@@ -15,9 +15,12 @@ std::string joinsLignes(std::string_view texte, bool termine = true);
 // or any file whose content starts as RTF, goes through the RTF reader. Text
 // whose valid multi-byte UTF-8 sequences outnumber its invalid bytes is read
 // as UTF-8, each invalid byte becoming "?"; any other as code page 1252. A
-// leading byte order mark is dropped. `octetsInvalides`, when given, receives
-// how many bytes became "?".
+// UTF-8 byte order mark is dropped; a UTF-16 or UTF-32 one says the text's
+// encoding. `octetsInvalides`, when given, receives how many bytes (or
+// UTF-16/32 units) became "?"; `remplaces`, the characters that code page
+// 1252 cannot hold, each become "?" too.
+struct CaracteresRemplaces;
 std::string texteImporte(std::string_view contenu, std::string_view nomFichier,
-                         std::int32_t* octetsInvalides = nullptr);
+                         std::int32_t* octetsInvalides = nullptr, CaracteresRemplaces* remplaces = nullptr);
 
 }  // namespace dotavob

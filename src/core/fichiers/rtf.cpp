@@ -33,9 +33,15 @@ struct Groupe {
     int uc = 1;  // fallback characters after \uN
 };
 
+// What makes a page break: none (each "\page" only ends its paragraph), each
+// "\page", or each "\pagebb" (when the source has one, the breaks it asks for
+// before paragraphs are the document's pages; "\page" then ends a paragraph).
+enum class Sauts { Aucun, Page, PageAvant };
+
 class Lecteur {
 public:
-    explicit Lecteur(std::string_view rtf) : rtf_(rtf) {}
+    Lecteur(std::string_view rtf, Sauts sauts, CaracteresRemplaces* remplaces = nullptr)
+        : rtf_(rtf), sauts_(sauts), remplaces_(remplaces) {}
 
     std::string lis() {
         while (i_ < rtf_.size()) {
@@ -61,6 +67,7 @@ public:
                 ++i_;
             }
         }
+        sansSecondeMoitie();
         return std::move(out_);
     }
 
@@ -71,12 +78,27 @@ private:
             --aSauter_;
             return;
         }
+        sansSecondeMoitie();
         out_ += c;
     }
     void finParagraphe() {
         if (g_.ignore) return;
         aSauter_ = 0;
+        sansSecondeMoitie();
         out_ += "\r\n";
+    }
+    void sautDePage() {
+        if (g_.ignore) return;
+        aSauter_ = 0;
+        sansSecondeMoitie();
+        out_ += '\f';
+    }
+    // A first surrogate that no second one follows: its "?" stands for a
+    // character that is not there.
+    void sansSecondeMoitie() {
+        if (!haute_) return;
+        if (remplaces_) remplaces_->ajoute(0xFFFD);
+        haute_ = 0;
     }
 
     void controle() {
@@ -125,15 +147,35 @@ private:
     void motDeControle(std::string_view mot, bool aParametre, long p) {
         if (std::find(destinationsIgnorees.begin(), destinationsIgnorees.end(), mot) != destinationsIgnorees.end()) {
             g_.ignore = true;
+        } else if (mot == "page" && sauts_ == Sauts::Page) {
+            sautDePage();
+        } else if (mot == "pagebb" && sauts_ == Sauts::PageAvant) {
+            sautDePage();
         } else if (mot == "par" || mot == "line" || mot == "page" || mot == "sect" || mot == "row") {
             finParagraphe();
         } else if (mot == "tab" || mot == "cell") {
             emet('\t');
         } else if (mot == "u" && aParametre) {
-            const long code = p < 0 ? p + 65536 : p;
-            const int b = depuisUnicode(static_cast<char32_t>(code));
-            emet(static_cast<char>(b < 0 ? '?' : b));
-            if (!g_.ignore) aSauter_ = g_.uc;
+            auto code = static_cast<char32_t>(p < 0 ? p + 65536 : p);
+            if (g_.ignore) return;
+            // A character past the first 65,536 comes as two surrogates, each
+            // with its fallback: one character, one "?".
+            if (code >= 0xDC00 && code <= 0xDFFF && haute_ && out_.size() == apresHaute_) {
+                if (remplaces_) remplaces_->ajoute(0x10000 + ((haute_ - 0xD800) << 10) + (code - 0xDC00));
+                haute_ = 0;
+                aSauter_ = g_.uc;
+                return;
+            }
+            if (code >= 0xD800 && code <= 0xDBFF) {
+                emet('?');
+                haute_ = code;
+                apresHaute_ = out_.size();
+            } else {
+                const int b = depuisUnicode(code);
+                if (b < 0 && remplaces_) remplaces_->ajoute(code);
+                emet(static_cast<char>(b < 0 ? '?' : b));
+            }
+            aSauter_ = g_.uc;
         } else if (mot == "uc" && aParametre) {
             g_.uc = static_cast<int>(std::clamp(p, 0L, 10L));
         } else if (mot == "bin" && aParametre && p > 0) {
@@ -150,6 +192,10 @@ private:
     }
 
     std::string_view rtf_;
+    Sauts sauts_;
+    CaracteresRemplaces* remplaces_;
+    char32_t haute_ = 0;         // a first surrogate awaiting its second
+    std::size_t apresHaute_ = 0;  // the text's length after its "?"
     std::size_t i_ = 0;
     std::vector<Groupe> pile_;
     Groupe g_;
@@ -172,26 +218,17 @@ void remplaceTout(std::string& s, std::string_view de, std::string_view par) {
 
 }  // namespace
 
-std::string rtfVersTexteBrut(std::string_view rtf) { return Lecteur(rtf).lis(); }
+std::string rtfVersTexteBrut(std::string_view rtf) { return Lecteur(rtf, Sauts::Aucun).lis(); }
 
-void marquesautspage(std::string& rtf) {
-    std::string_view cle = "\\pagebb ";
-    if (rtf.find(cle) == std::string::npos) cle = "\\pagebb";
-    if (rtf.find(cle) != std::string::npos) {
-        // Rebuilt in one pass: an insertion per break would move the rest of the text each time.
-        remplaceTout(rtf, cle, std::string(cle) + "{\xD0}");
-        return;
-    }
-    remplaceTout(rtf, "\\page ", "\xD0");
-}
-
-std::string rtfverstexte(std::string rtf) {
+std::string rtfverstexte(std::string_view rtf, CaracteresRemplaces* remplaces) {
     if (rtf.empty()) return {};
-    marquesautspage(rtf);
-    std::string t = rtfVersTexteBrut(rtf);
+    // A control word is read whole as RTF ends it ("\page{", "\page\par" and
+    // "\page" at a line end are breaks as "\page " is); the text's own
+    // characters are never taken for breaks.
+    const bool avant = rtf.find("\\pagebb") != std::string_view::npos;
+    std::string t = Lecteur(rtf, avant ? Sauts::PageAvant : Sauts::Page, remplaces).lis();
     normaliseChaine(t);
     remplaceTout(t, "\r\n", "\r");
-    std::replace(t.begin(), t.end(), '\xD0', '\f');
     remplaceTout(t, "\r\f", "\f");
     return t;
 }

@@ -12,13 +12,12 @@ namespace dotavob {
 // information...) and fields' instructions dropped.
 std::string rtfVersTexteBrut(std::string_view rtf);
 
-// Marks the page breaks with the character 0xD0 so that they survive the
-// conversion: after each "\pagebb" when the source has one, else in place of
-// each "\page ".
-void marquesautspage(std::string& rtf);
-
-// Plain text with CR line ends and FF page breaks.
-std::string rtfverstexte(std::string rtf);
+// Plain text with CR line ends and FF page breaks: a break at each
+// "\pagebb" when the source has one, else at each "\page".
+// `remplaces`, when given, receives the characters that code page 1252
+// cannot hold, each written "?" (a pair of \u surrogates is one character).
+struct CaracteresRemplaces;
+std::string rtfverstexte(std::string_view rtf, CaracteresRemplaces* remplaces = nullptr);
 
 // Does this text start as an RTF document?
 bool estRtf(std::string_view texte);

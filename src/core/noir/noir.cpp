@@ -158,6 +158,15 @@ std::int32_t Lecteur::regle(std::int32_t pos) {
         return pos + 1;
     }
     if (numerique_ && operateurDeCaractere(c)) {
+        // ":" and "!" share their cells with division and plus. The space
+        // before punctuation is not written in Braille ("12 :" is stored
+        // "12:"): before a blank or an end, they end the number as punctuation.
+        const Octet apres = at(pos + 1);
+        if ((c == ':' || c == '!') && (apres == 0 || apres == ' ' || apres == '\r' || apres == '\n' || apres == '\f')) {
+            majuscule_ = toutMajuscules_ = numerique_ = false;
+            emet(c, STYLE_NORMAL, pos, pos);
+            return pos + 1;
+        }
         emet(operateurDeCaractere(c), STYLE_NORMAL, pos, pos);
         return pos + 1;
     }

@@ -86,6 +86,16 @@ TEST_F(Embossage, MargeEnteteCentrageRetraitRetournementInterligne) {
                                         retourneChaine("xy") + "z", ""}));
 }
 
+TEST_F(Embossage, LeRetraitSurChaqueLigneDuParagraphe) {
+    // An indented paragraph wrapped over three lines (a page): each is
+    // indented, as on screen; the paragraph after it is not.
+    r.lignesParPage = 5;
+    d.initialise("def\ngh\nij\rxyz");
+    d.marqueurs().ajouteBrut({1, 9, MARQUEUR_INDENTATION, 2});
+    EXPECT_EQ(lignes(1), (std::vector<std::string>{"  def", "  gh", "  ij", "", ""}));
+    EXPECT_EQ(lignes(2)[0], "xyz");
+}
+
 TEST_F(Embossage, PiedDePageSurLaDerniereLigne) {
     f.pied.active = true;
     f.pied.premierePage = 1;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/braille/codes.h"
+
 using namespace dotavob;
 
 TEST(Importation, LignesEtEncodages) {
@@ -38,5 +40,29 @@ TEST(Importation, Utf8AvecOctetsInvalides) {
         std::int32_t n = -1;
         EXPECT_EQ(texteImporte(contenu, "a.txt", &n), texte) << contenu;
         EXPECT_EQ(n, invalides) << contenu;
+    }
+}
+
+TEST(Importation, CaracteresRemplacesEtAutresEncodages) {
+    // Every character that code page 1252 cannot hold becomes one "?" and is
+    // told, each once; an emoji (four UTF-8 bytes, two UTF-16 units) is one.
+    // A UTF-16 or UTF-32 byte order mark says how the text is written.
+    using namespace std::string_literals;
+    const struct { std::string contenu; const char* nom; std::string texte; std::u32string remplaces; std::int32_t nombre, invalides; } cas[] = {
+        {"grec \xCE\xB1\xCE\xB2\xCE\xB3 \xE2\x89\xA4 \xF0\x9F\x98\x80 \xCE\xB1", "a.txt", "grec ??? ? ? ?\r\n", U"αβγ≤😀", 6, 0},
+        {"\xFF\xFE" "c\0a\0f\0\xE9\0\n\0=\0\x3D\xD8\x00\xDE"s, "a.txt", "caf\xE9\r\n=?\r\n", U"😀", 1, 0},
+        {"\xFE\xFF\0c\0\xE9\0\r\0\n\x22\x64"s, "a.txt", "c\xE9\r\n?\r\n", U"≤", 1, 0},
+        {"\xFF\xFE\0\0" "a\0\0\0\x00\xF6\x01\0"s, "a.txt", "a?\r\n", U"😀", 1, 0},
+        {"\0\0\xFE\xFF\0\0\0a"s, "a.txt", "a\r\n", U"", 0, 0},
+        {"\xFF\xFE" "a\0\x3D\xD8" "b\0c"s, "a.txt", "a?b?\r\n", U"", 0, 2},  // a lone surrogate, a unit cut short
+        {"{\\rtf1 \\u-10179?\\u-8704? x\\u945?\\u945?\\par}", "a.rtf", "? x??\r", U"😀α", 3, 0},
+        {"{\\rtf1 \\u-10179?y}", "a.rtf", "?y", U"\uFFFD", 1, 0},  // a first surrogate alone
+    };
+    for (const auto& c : cas) {
+        std::int32_t invalides = -1;
+        CaracteresRemplaces r;
+        EXPECT_EQ(texteImporte(c.contenu, c.nom, &invalides, &r), c.texte) << c.contenu;
+        EXPECT_EQ(std::tuple(r.caracteres, r.nombre, invalides), std::tuple(c.remplaces, c.nombre, c.invalides))
+            << c.contenu;
     }
 }

@@ -73,6 +73,16 @@ TEST(Noir, StylesEtPositions) {
     EXPECT_EQ(texteLigneNoir(lis("abc", false, &m)), "aZc");
 }
 
+TEST(Noir, LaPonctuationApresUnNombre) {
+    // The space before ":" and "!" is not written: before a blank or an end they
+    // read as punctuation; inside a number they stay its operators.
+    const struct { const char* noir; const char* relu; } cas[] = {
+        {"Article 12 : le texte", "Article 12: le texte"}, {"Il en a 3 !", "Il en a 3!"},
+        {"Il en a 3 !\r\nSuite", "Il en a 3!\r\nSuite"}, {"12:30", "12\xF7" "30"}, {"3+4", "3+4"},
+    };
+    for (auto [texte, relu] : cas) EXPECT_EQ(BrailleVersNoir(Transcrire(texte, 1, 40)), relu) << texte;
+}
+
 TEST(Noir, BrailleVersNoirEtBrut) {
     EXPECT_EQ(BrailleVersNoir("\xA8\xA8onu est\rl\xE0\nbas\vsi\fb"), "ONU est\r\nl\xE0 bassi\r\fb");
     // Capitals and numbers never carry over a line end.
