@@ -273,7 +273,7 @@ sleep 0.5
 xdotool key --delay 150 Return
 timeout 10 xdotool search --sync --onlyvisible --name "Options d'embossage" >/dev/null
 sleep 0.5
-xdotool key --delay 200 Tab Tab Tab Tab space Return
+xdotool key --delay 200 Tab Tab Tab Tab Tab space Return
 timeout 10 xdotool search --sync --onlyvisible --name "Enregistrer les octets" >/dev/null
 sleep 0.5
 xdotool type --delay 30 "$T/embosse.brl"

@@ -55,7 +55,7 @@ etape "l'embossage dans un fichier"
 ouvre_par_menu "Imprimer|Print" alt+f Down Down Down Down Down Down Down Down Return
 touches Return
 attends_fenetre "Options d'embossage"
-touches Tab Tab Tab Tab space Return
+touches Tab Tab Tab Tab Tab space Return
 attends_fenetre "Enregistrer les octets"
 tape "$travail/embosse.brl"
 touches Return

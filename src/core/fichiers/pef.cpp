@@ -87,7 +87,9 @@ void verifieAttributs(pugi::xml_node e) {
         refuse("l'attribut " + std::string(*double_) + " de « " + e.name() + " » est donné deux fois");
 }
 
-// The elements in `parent`, each checked to be PEF's `attendu`; text between them is refused.
+// The elements in `parent`, each checked to be PEF's `attendu`; text between
+// them is refused. Elements of another namespace are extensions, which PEF
+// lets a body, a volume, a section and a page hold: skipped with all they hold.
 template <typename Fonction>
 void pourChaque(pugi::xml_node parent, std::string_view attendu, Fonction fonction) {
     for (pugi::xml_node n : parent.children()) {
@@ -96,6 +98,7 @@ void pourChaque(pugi::xml_node parent, std::string_view attendu, Fonction foncti
             if (t.find_first_not_of(" \t\r\n") != std::string_view::npos)
                 refuse("du texte hors d'une rangée, dans « " + std::string(parent.name()) + " »");
         } else if (n.type() == pugi::node_element) {
+            if (const std::string_view espace = espaceDe(n); !espace.empty() && espace != ESPACE_PEF) continue;
             if (!estPef(n, attendu))
                 refuse("l'élément « " + std::string(n.name()) + " » n'a pas sa place dans « " + std::string(parent.name()) + " »");
             verifieAttributs(n);

@@ -243,6 +243,11 @@ TEST(Pef, FichiersDAutresProgrammes) {
     const ResultatLecture p = litPef(lis("prefixe.pef"));
     ASSERT_TRUE(p.ok) << p.erreur;
     EXPECT_EQ(std::tuple(p.contenu.texte, p.contenu.format.caracteres, p.contenu.format.lignes), std::tuple("abc", 40, 25));
+    // Elements and attributes of other namespaces in the body, a volume, a
+    // section and a page: skipped, with all they hold.
+    const ResultatLecture e = litPef(lis("extensions.pef"));
+    ASSERT_TRUE(e.ok) << e.erreur;
+    EXPECT_EQ(e.contenu.texte, "ab\rc\fd");
 }
 
 TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
@@ -255,7 +260,10 @@ TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
         {volume("<page><row>⠁</row></page>").substr(0, 120), "XML mal formé à la ligne 1, colonne "},
         {"<html xmlns='http://www.daisy.org/ns/2008/pef'/>", "ce n'est pas un document PEF : son élément racine est « html »"},
         {"<p:pef xmlns:q='http://www.daisy.org/ns/2008/pef'/>", "le préfixe « p » de « p:pef » n'est pas déclaré"},
-        {volume("<page><row xmlns='urn:autre'>⠁</row></page>"), "l'élément « row » n'a pas sa place dans « page »"},
+        {volume("<page><row xmlns=''>⠁</row></page>"), "l'élément « row » n'a pas sa place dans « page »"},
+        {volume("<page><row>⠁<x:b xmlns:x='urn:autre'>⠃</x:b></row></page>"),
+         "page 1, rangée 1 : l'élément « x:b » n'a pas sa place dans une rangée"},  // no extension in a row
+        {volume("<page><rangee/></page>"), "l'élément « rangee » n'a pas sa place dans « page »"},
         {volume("<page><row>⠁<b>⠃</b></row></page>"), "page 1, rangée 1 : l'élément « b » n'a pas sa place dans une rangée"},
         {volume("<page>⠁</page>"), "du texte hors d'une rangée, dans « page »"},
         {volume("<page><row>⠁⠃⠉</row><row>⠁⠃⠉⠙</row></page>"), "page 1, rangée 2 : plus de cellules que les 3 colonnes"},
