@@ -53,14 +53,16 @@ const char* const AIDE =
     "      page est celui du fichier : pour un .brf, le format de départ (--cpl,\n"
     "      --lignes ; 30 caractères, 28 lignes) élargi à sa plus longue ligne et\n"
     "      à sa plus longue page ; pour un .pef, ses colonnes et ses rangées.\n"
-    "  exporter DOC SORTIE [--code us|fr|unicode|pef] [--titre T] [--lignes N]\n"
+    "  exporter DOC SORTIE [--code us|fr|unicode|pef|brf-pages] [--titre T] [--lignes N]\n"
     "           [--caracteres N] [--marge-haut N] [--marge-gauche N]\n"
     "      Exporte le document. us (par défaut) : braille ASCII américain, le\n"
     "      contenu d'un fichier .brf ; fr : braille ASCII du Code Français ;\n"
     "      unicode : braille Unicode en UTF-8, aux mêmes fins de ligne ; pef :\n"
     "      les pages telles qu'embossées (marges, entête, pied de page), au format\n"
     "      PEF, avec les options de mise en page d'embosser et le titre T (par\n"
-    "      défaut le nom du document). SORTIE « - » écrit sur la sortie standard.\n"
+    "      défaut le nom du document) ; brf-pages : ces mêmes pages en braille\n"
+    "      ASCII américain, chacune finie par un saut de page (FF). SORTIE « - »\n"
+    "      écrit sur la sortie standard.\n"
     "  noir DOC.dtv\n"
     "      Écrit le texte en noir du document (UTF-8) sur la sortie standard.\n"
     "  info DOC.dtv\n"
@@ -272,11 +274,13 @@ std::string nomSansExtension(const std::string& chemin) {
 
 int exporter(const Arguments& a) {
     const std::string code = a.option("--code").value_or("us");
-    if (code != "us" && code != "fr" && code != "unicode" && code != "pef")
-        echoue("--code attend « us », « fr », « unicode » ou « pef ».");
-    if (code != "pef")
-        for (const char* o : {"--titre", "--lignes", "--caracteres", "--marge-haut", "--marge-gauche"})
-            if (a.option(o)) echoue(std::string("l'option ") + o + " ne vaut que pour --code pef.");
+    if (code != "us" && code != "fr" && code != "unicode" && code != "pef" && code != "brf-pages")
+        echoue("--code attend « us », « fr », « unicode », « pef » ou « brf-pages ».");
+    const bool pages = code == "pef" || code == "brf-pages";
+    if (!pages)
+        for (const char* o : {"--lignes", "--caracteres", "--marge-haut", "--marge-gauche"})
+            if (a.option(o)) echoue(std::string("l'option ") + o + " ne vaut que pour --code pef ou brf-pages.");
+    if (code != "pef" && a.option("--titre")) echoue("l'option --titre ne vaut que pour --code pef.");
     DocumentOuvert d;
     ouvre(a.positionnels[0], d);
     const std::string texte = d.document.texte();
@@ -284,6 +288,10 @@ int exporter(const Arguments& a) {
         const ReglagesEmbossage r = miseEnPage(a, d);
         const MetaPef meta = metaPef(a.option("--titre").value_or(nomSansExtension(a.positionnels[0])), texte);
         ecrit(a.positionnels[1], exportePef(d.document, d.format, r, meta));
+    } else if (code == "brf-pages") {
+        ReglagesEmbossage r = miseEnPage(a, d);
+        r.codeUS = true;
+        ecrit(a.positionnels[1], exporteBrfPages(d.document, d.format, r));
     } else if (code == "unicode") {
         ecrit(a.positionnels[1], ExporteUnicode(texte, d.document.marqueurs()));
     } else {
@@ -295,7 +303,7 @@ int exporter(const Arguments& a) {
 int importer(const Arguments& a) {
     const std::string& entree = a.positionnels[0];
     if (formatEchangeDe(entree) == FormatEchange::Aucun)
-        echoue("« " + entree + " » : format inconnu ; importer lit les fichiers .brf, .txt (braille ASCII) et .pef.");
+        echoue("« " + entree + " » : format inconnu ; importer lit les fichiers .brf, .txt (braille ASCII ou Unicode) et .pef.");
     FormatPage format = chargeformat(std::nullopt);
     format.setCaracteres(a.entier("--cpl", 30, 10, 50));
     format.setLignes(a.entier("--lignes", 28, 10, 60));
@@ -303,6 +311,7 @@ int importer(const Arguments& a) {
     ResultatLecture r = chargeEchange(entree, format);
     if (!r.ok) echoue(r.erreur);
     ecrit(a.positionnels[1], ecritDtv(r.contenu));
+    if (!r.avertissement.empty()) std::cerr << "dotavob-cli : " << r.avertissement << "\n";
     return 0;
 }
 

@@ -25,6 +25,7 @@
 #include <QToolButton>
 
 #include "core/braille/unicode.h"
+#include "core/fichiers/brf.h"
 #include "core/fichiers/dtv.h"
 #include "core/fichiers/echange.h"
 #include "core/fichiers/export.h"
@@ -175,8 +176,9 @@ void TFDotavoB::creeDialogues() {
         [this](FormatExport f) {
             const QString filtres[] = {QStringLiteral("Fichiers textes (*.txt)"),
                                        QStringLiteral("Braille ASCII (*.brf *.txt)"),
-                                       QStringLiteral("Texte en braille Unicode (*.txt)"), QStringLiteral("PEF (*.pef)")};
-            const char* extensions[] = {"txt", "brf", "txt", "pef"};
+                                       QStringLiteral("Texte en braille Unicode (*.txt)"), QStringLiteral("PEF (*.pef)"),
+                                       QStringLiteral("Braille ASCII (*.brf *.txt)")};
+            const char* extensions[] = {"txt", "brf", "txt", "pef", "brf"};
             return fichierARemplacer(QStringLiteral("Choisir un fichier d'exportation"),
                                      filtres[static_cast<int>(f)] + QStringLiteral(";;Tous les fichiers (*)"),
                                      nomPropose(QString::fromLatin1(extensions[static_cast<int>(f)])));
@@ -184,6 +186,14 @@ void TFDotavoB::creeDialogues() {
         [this](FormatExport f, const QString& nom) {
             std::string texte;
             bool utf8 = true;
+            // The pages as the embosser would take them, laid out as it is set,
+            // as wide and as long as the document's pages at least: a file cuts no line.
+            auto pagesDuFichier = [this] {
+                ReglagesEmbossage r = dlgOptEmb_->reglagesEnregistres(format_);
+                r.caracteresParLigne = std::max<std::int32_t>(r.caracteresParLigne, format_.cpl);
+                r.lignesParPage = std::max<std::int32_t>(r.lignesParPage, lignesPhysiques(format_));
+                return r;
+            };
             switch (f) {
                 case FormatExport::CodeFrancais:
                 case FormatExport::CodeUS:
@@ -192,14 +202,16 @@ void TFDotavoB::creeDialogues() {
                     break;
                 case FormatExport::Unicode: texte = ExporteUnicode(doc_.texte(), doc_.marqueurs()); break;
                 case FormatExport::Pef: {
-                    // The pages as the embosser would take them, laid out as it is set.
                     const QString titre = nomfichier_.isEmpty() ? QStringLiteral("Document")
                                                                 : QFileInfo(nomfichier_).completeBaseName();
-                    // As wide and as long as the document's pages at least: a file cuts no line.
-                    ReglagesEmbossage r = dlgOptEmb_->reglagesEnregistres(format_);
-                    r.caracteresParLigne = std::max<std::int32_t>(r.caracteresParLigne, format_.cpl);
-                    r.lignesParPage = std::max<std::int32_t>(r.lignesParPage, lignesPhysiques(format_));
-                    texte = exportePef(doc_, format_, r, metaPef(titre.toStdString(), doc_.texte()));
+                    texte = exportePef(doc_, format_, pagesDuFichier(), metaPef(titre.toStdString(), doc_.texte()));
+                    break;
+                }
+                case FormatExport::BrfPages: {
+                    ReglagesEmbossage r = pagesDuFichier();
+                    r.codeUS = true;
+                    texte = exporteBrfPages(doc_, format_, r);
+                    utf8 = false;
                     break;
                 }
             }
@@ -539,8 +551,13 @@ bool TFDotavoB::charge(const QString& nom, bool txtEnBrailleAscii) {
     // where, and never writes a document over the file it came from. A .txt
     // is Braille ASCII only when chosen as such.
     const QString extension = QFileInfo(nom).suffix().toLower();
-    const bool echange = extension == QStringLiteral("brf") || extension == QStringLiteral("pef") ||
-                         (extension == QStringLiteral("txt") && txtEnBrailleAscii);
+    bool echange = extension == QStringLiteral("brf") || extension == QStringLiteral("pef") ||
+                   (extension == QStringLiteral("txt") && txtEnBrailleAscii);
+    // A text of Unicode braille (what the Unicode export writes) opens as its cells.
+    if (!echange && extension == QStringLiteral("txt")) {
+        std::string octets, erreur;
+        echange = lisFichier(nom.toStdString(), octets, erreur) && estTexteBrailleUnicode(octets);
+    }
     // Read into a new model first: a file that cannot be read leaves the
     // open document as it was.
     ResultatLecture r = echange ? chargeEchange(nom.toStdString(), format_)
@@ -582,6 +599,7 @@ bool TFDotavoB::charge(const QString& nom, bool txtEnBrailleAscii) {
     doc_.journal().vide();
     secoursInutile();
     if (recupere) delaiSecours_->start();
+    if (!r.avertissement.empty()) informe(messageDuCoeur(r.avertissement));
     return true;
 }
 
@@ -742,6 +760,12 @@ bool TFDotavoB::importerTexte() {
     if (!lisFichier(nom.toStdString(), octets, erreur)) {
         afficheErreur(messageDuCoeur(erreur));
         return false;
+    }
+    // Unicode braille is cells, as when it is pasted.
+    if (estTexteBrailleUnicode(octets)) {
+        ed_.insereBraille(brailleUnicodeVersOctets(octets.substr(octets.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0)));
+        ed_.allerPage(1);
+        return true;
     }
     std::int32_t invalides = 0;
     CaracteresRemplaces remplaces;

@@ -28,6 +28,7 @@ TdlgExport::TdlgExport(std::function<QString(FormatExport)> fichier,
     RBUS_ = bouton(format, fl, QStringLiteral("Code US"), "RBUS");
     RBUnicode_ = bouton(format, fl, QStringLiteral("Braille Unicode"), "RBUnicode");
     RBPef_ = bouton(format, fl, QStringLiteral("PEF (pages embossées)"), "RBPef");
+    RBBrfPages_ = bouton(format, fl, QStringLiteral("BRF (pages mises en forme)"), "RBBrfPages");
     l->addWidget(format);
     auto* destination = new QGroupBox(QStringLiteral("Destination"), this);
     auto* dl = new QVBoxLayout(destination);
@@ -36,7 +37,7 @@ TdlgExport::TdlgExport(std::function<QString(FormatExport)> fichier,
     l->addWidget(destination);
     RBUS_->setChecked(true);
     RBPP_->setChecked(true);
-    groupeRadio({RBFr_, RBUS_, RBUnicode_, RBPef_});
+    groupeRadio({RBFr_, RBUS_, RBUnicode_, RBPef_, RBBrfPages_});
     groupeRadio({RBPP_, RBFichier_});
     // The keyboard starts on the code: Tab reaches the destination, arrows choose.
     RBUS_->setFocus();
@@ -57,6 +58,7 @@ FormatExport TdlgExport::format() const {
     if (RBFr_->isChecked()) return FormatExport::CodeFrancais;
     if (RBUnicode_->isChecked()) return FormatExport::Unicode;
     if (RBPef_->isChecked()) return FormatExport::Pef;
+    if (RBBrfPages_->isChecked()) return FormatExport::BrfPages;
     return FormatExport::CodeUS;
 }
 

@@ -11,7 +11,7 @@ class QRadioButton;
 
 namespace dotavob {
 
-enum class FormatExport { CodeFrancais, CodeUS, Unicode, Pef };
+enum class FormatExport { CodeFrancais, CodeUS, Unicode, Pef, BrfPages };
 
 class TdlgExport : public QDialog {
     Q_OBJECT
@@ -25,6 +25,7 @@ public:
     QRadioButton* codeFrancais() const { return RBFr_; }
     QRadioButton* unicode() const { return RBUnicode_; }
     QRadioButton* pef() const { return RBPef_; }
+    QRadioButton* brfPages() const { return RBBrfPages_; }
     QRadioButton* versFichier() const { return RBFichier_; }
     FormatExport format() const;
 
@@ -33,7 +34,7 @@ private:
 
     std::function<QString(FormatExport)> fichier_;
     std::function<bool(FormatExport, const QString&)> exporte_;
-    QRadioButton *RBFr_ = nullptr, *RBUS_ = nullptr, *RBUnicode_ = nullptr, *RBPef_ = nullptr;
+    QRadioButton *RBFr_ = nullptr, *RBUS_ = nullptr, *RBUnicode_ = nullptr, *RBPef_ = nullptr, *RBBrfPages_ = nullptr;
     QRadioButton *RBPP_ = nullptr, *RBFichier_ = nullptr;
 };
 

@@ -101,6 +101,18 @@ cmp -s "$tmp/t.dtv" "$tmp/e.dtv" || echec "importer un .TXT"
 printf 'ab\r\ncd\r\n' > "$tmp/ab.brf"
 "$cli" exporter "$tmp/ab.brf" - --code unicode > "$tmp/ab.txt"
 printf '\342\240\201\342\240\203\r\n\342\240\211\342\240\231' | cmp -s - "$tmp/ab.txt" || echec "exporter --code unicode"
+# ... and it opens again as the same cells; the old end-of-file mark ends a .brf.
+"$cli" exporter "$tmp/ab.brf" "$tmp/ab.txt.brf"
+"$cli" importer "$tmp/ab.txt" "$tmp/ab-u.dtv" && "$cli" exporter "$tmp/ab-u.dtv" - | cmp -s - "$tmp/ab.txt.brf" ||
+    echec "importer l'export unicode"
+{ cat "$donnees/exemple.brf"; printf '\032'; } > "$tmp/z.brf"
+"$cli" importer "$tmp/z.brf" "$tmp/z.dtv" && cmp -s "$tmp/z.dtv" "$tmp/e.dtv" || echec "fin de fichier 0x1A"
+# The formatted pages in Braille ASCII: a header, each page ended by a form feed.
+"$cli" exporter "$donnees/embossage.dtv" "$tmp/pages.brf" --code brf-pages --marge-gauche 2
+[ "$(tr -cd '\f' < "$tmp/pages.brf" | wc -c)" = "$("$cli" info "$donnees/embossage.dtv" | sed -n 's/^pages: //p')" ] ||
+    echec "une page, un saut de page"
+"$cli" exporter "$donnees/embossage.dtv" - --code brf-pages --marge-gauche 2 | cmp -s - "$tmp/pages.brf" || echec "brf-pages sur la sortie standard"
+if "$cli" exporter "$donnees/embossage.dtv" - --code us --marge-gauche 2 2> /dev/null; then echec "marge hors des pages"; fi
 # PEF: the pages as embossed, read back page for page, written again the same.
 "$cli" exporter "$tmp/a.dtv" "$tmp/a.pef" --code pef --lignes 4 --titre a
 grep -q '<volume cols="20" rows="4" rowgap="0" duplex="false">' "$tmp/a.pef" || echec "volume PEF"
@@ -131,7 +143,7 @@ if "$cli" exporter "$tmp/a.dtv" - --code braille 2> /dev/null; then echec "--cod
 if "$cli" exporter "$tmp/a.dtv" - --code us --lignes 4 2> "$tmp/err"; then echec "--lignes sans pef accepté"; fi
 grep -qF -- "--lignes ne vaut que pour --code pef" "$tmp/err" || echec "message de --lignes sans pef"
 "$cli" --help | grep -q 'importer FICHIER.brf|FICHIER.pef' || echec "aide (importer)"
-"$cli" --help | grep -q 'exporter DOC SORTIE \[--code us|fr|unicode|pef\]' || echec "aide (exporter)"
+"$cli" --help | grep -q 'exporter DOC SORTIE \[--code us|fr|unicode|pef|brf-pages\]' || echec "aide (exporter)"
 echo "dotavob-cli : tout est conforme"
 
 # What a transcription leaves out is said once on standard error; it still succeeds.

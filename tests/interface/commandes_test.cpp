@@ -25,6 +25,7 @@
 #endif
 #include <gtest/gtest.h>
 
+#include "core/fichiers/brf.h"
 #include "core/fichiers/dtv.h"
 #include "core/fichiers/embossage.h"
 #include "core/braille/unicode.h"
@@ -293,6 +294,25 @@ TEST_F(Commandes, OuvrirBrfEtPef) {
     ASSERT_EQ(d.exec(), QDialog::Accepted);
     ASSERT_TRUE(f->ouvrir());
     EXPECT_NE(f->document().texte().find("\xE9t\xE9"), std::string::npos);
+    // What the Unicode braille export writes opens as its cells, and imports as them.
+    ecrit(chemin("unicode.txt"), QStringLiteral("⠁⠃ ⠉\n⠙\n").toUtf8());
+    const std::string cellules = litBrf("AB C\r\nD").contenu.texte;
+    fichiers = {chemin("unicode.txt")};
+    ASSERT_TRUE(f->ouvrir());
+    EXPECT_EQ(std::tuple(f->document().texte(), f->nomfichier()), std::tuple(cellules, QString()));
+    f->editeur().nouveau();
+    fichiers = {chemin("unicode.txt")};
+    ASSERT_TRUE(f->importerTexte());
+    EXPECT_EQ(f->document().texte(), cellules + "\r");
+    // A line wider than any page: every cell kept, and the user told.
+    messages.clear();
+    ecrit(chemin("large.brf"), QByteArray(60, 'A'));
+    fichiers = {chemin("large.brf")};
+    reponses = {Reponse::Non};  // the import is not kept
+    ASSERT_TRUE(f->ouvrir());
+    EXPECT_EQ(f->document().texte(), std::string(50, 'a') + "\r" + std::string(10, 'a'));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("1 ligne de plus de 50 cellules a été coupée")));
     // A file that is not what its name says is refused, and the document stays.
     const std::string avant = f->document().texte();
     ecrit(chemin("faux.pef"), "<pef");
@@ -562,6 +582,18 @@ TEST_F(Commandes, Exporter) {
     fichiers = {chemin("livre.brf")};
     ASSERT_TRUE(ok(false, true));
     EXPECT_EQ(proposes, std::vector<QString>{chemin("livre.brf")});
+    // "BRF (pages mises en forme)": the pages as embossed, each ended by a form feed.
+    QTimer::singleShot(0, &d, [&d] {
+        d.brfPages()->setChecked(true);
+        d.versFichier()->setChecked(true);
+        d.findChild<QPushButton*>(QStringLiteral("boutok"))->click();
+    });
+    fichiers = {chemin("pages.brf")};
+    ASSERT_EQ(d.exec(), QDialog::Accepted);
+    ReglagesEmbossage r = f->dialogueOptionsEmbossage().reglagesEnregistres(f->format());
+    r.codeUS = true;
+    EXPECT_EQ(octets(chemin("pages.brf")).toStdString(), exporteBrfPages(f->document(), f->format(), r));
+    EXPECT_EQ(octets(chemin("pages.brf")).count('\f'), f->editeur().nbPages());
 }
 
 TEST_F(Commandes, UnNouveauFormatSeDefaitAvecLeTexte) {

@@ -5,9 +5,12 @@
 #include <cstdio>
 
 #include "core/braille/codes.h"
+#include "core/braille/unicode.h"
 
 namespace dotavob {
 namespace {
+
+constexpr std::int32_t LARGEUR_MAXIMALE = 50;  // the widest page format
 
 // The cell byte of each Braille ASCII character; 0 for any other byte (no
 // cell byte is 0).
@@ -35,6 +38,8 @@ ResultatLecture refus(std::int32_t ligne, std::size_t colonne, Octet b) {
 
 ResultatLecture litBrf(std::string_view o, const FormatPage& format) {
     static const std::array<Octet, 256> table = tableLecture();
+    // The end-of-file mark that some programs still write (Ctrl+Z) ends the file.
+    while (!o.empty() && o.back() == '\x1A') o.remove_suffix(1);
     // The final page break, then the final line end (CR LF, LF or CR), close
     // what they follow.
     std::size_t n = o.size();
@@ -45,8 +50,9 @@ ResultatLecture litBrf(std::string_view o, const FormatPage& format) {
 
     ResultatLecture r;
     std::string& texte = r.contenu.texte;
-    texte.resize(n);
+    texte.resize(n + n / LARGEUR_MAXIMALE);
     std::size_t k = 0;
+    std::int32_t coupees = 0;  // lines wider than a page can be
     // Where the messages stand: lines as a text editor counts them (FF is a character).
     std::int32_t ligne = 1;
     std::size_t debutLigne = 0;
@@ -54,10 +60,19 @@ ResultatLecture litBrf(std::string_view o, const FormatPage& format) {
     // the document counts them (FF ends a line; an empty line that FF ends
     // takes no room).
     std::int32_t cellules = 0, plusLongue = 0, lignesPage = 0, plusLonguePage = 0;
-    bool saut = false;
+    bool saut = false, coupee = false;
     for (std::size_t i = 0; i < n; ++i) {
         const Octet b = oct(o[i]);
         if (const Octet c = table[b]) {
+            if (cellules == LARGEUR_MAXIMALE) {
+                // No page is wider: the line goes on on the next one, every cell kept.
+                texte[k++] = static_cast<char>(CR);
+                plusLongue = LARGEUR_MAXIMALE;
+                cellules = 0;
+                ++lignesPage;
+                if (!coupee) ++coupees;
+                coupee = true;
+            }
             texte[k++] = static_cast<char>(c);
             ++cellules;
         } else if (b == '\r' || b == '\n') {
@@ -65,6 +80,7 @@ ResultatLecture litBrf(std::string_view o, const FormatPage& format) {
             texte[k++] = static_cast<char>(CR);
             plusLongue = std::max(plusLongue, cellules);
             cellules = 0;
+            coupee = false;
             ++lignesPage;
             ++ligne;
             debutLigne = i + 1;
@@ -74,6 +90,7 @@ ResultatLecture litBrf(std::string_view o, const FormatPage& format) {
             if (cellules > 0) ++lignesPage;
             plusLonguePage = std::max(plusLonguePage, lignesPage);
             cellules = lignesPage = 0;
+            coupee = false;
             saut = true;
         } else {
             return refus(ligne, i - debutLigne + 1, b);
@@ -96,7 +113,40 @@ ResultatLecture litBrf(std::string_view o, const FormatPage& format) {
     f.derive();
     r.contenu.formatPresent = true;
     r.ok = true;
+    if (coupees > 0)
+        r.avertissement = std::to_string(coupees) +
+                          (coupees > 1 ? " lignes de plus de 50 cellules ont été coupées"
+                                       : " ligne de plus de 50 cellules a été coupée") +
+                          " toutes les 50 cellules, sans perdre une cellule : une page n'est pas plus large.";
     return r;
+}
+
+bool estTexteBrailleUnicode(std::string_view octets) {
+    if (octets.substr(0, 3) == "\xEF\xBB\xBF") octets.remove_prefix(3);
+    return estBrailleUnicode(octets);
+}
+
+ResultatLecture litBrailleUnicode(std::string_view octets, const FormatPage& format) {
+    if (octets.substr(0, 3) == "\xEF\xBB\xBF") octets.remove_prefix(3);
+    // Each pattern as the Braille ASCII character of its cell; spaces, line
+    // ends and page breaks as they are.
+    std::string ascii;
+    ascii.reserve(octets.size() / 3 + 16);
+    for (std::size_t i = 0; i < octets.size();) {
+        char32_t c = 0;
+        const std::size_t n = decodeUtf8(octets, i, c);
+        if (n == 0) {
+            ResultatLecture r;
+            r.erreur = "UTF-8 mal formé";
+            return r;
+        }
+        i += n;
+        if (const int b = octetDeBrailleUnicode(c); b >= 0)
+            ascii += static_cast<char>(tableUS()[cellule(static_cast<Octet>(b)) & 63u]);
+        else
+            ascii += static_cast<char>(c);  // a space, a line end or a page break: ASCII
+    }
+    return litBrf(ascii, format);
 }
 
 }  // namespace dotavob

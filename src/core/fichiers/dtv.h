@@ -33,6 +33,9 @@ struct ResultatLecture {
     // A save that wrote into the file itself did not finish: the file may not
     // be whole. The complete bytes of that save wait here (a .dtv file).
     std::string copieComplete;
+    // Read, but not quite as written (lines cut to fit a page): in French,
+    // said to the user once the document is open.
+    std::string avertissement;
 };
 
 std::string ecritDtv(const ContenuDocument& c);

@@ -24,7 +24,8 @@ ResultatLecture chargeEchange(const std::string& chemin, const FormatPage& forma
     std::string octets;
     if (!lisFichier(chemin, octets, r.erreur)) return r;
     const bool pef = formatEchangeDe(chemin) == FormatEchange::Pef;
-    r = pef ? litPef(octets, format) : litBrf(octets, format);
+    // A text of Unicode braille (what the Unicode export writes) is its cells.
+    r = pef ? litPef(octets, format) : estTexteBrailleUnicode(octets) ? litBrailleUnicode(octets, format) : litBrf(octets, format);
     if (!r.ok)
         r.erreur = "Le fichier « " + chemin + " » n'est pas un fichier " + (pef ? "PEF" : "braille ASCII") +
                    " lisible : " + r.erreur + ".";

@@ -16,8 +16,9 @@ enum class FormatEchange { Aucun, Brf, Pef };
 FormatEchange formatEchangeDe(std::string_view nomFichier);
 
 // The document a Braille ASCII or PEF file holds (litBrf, litPef), its format
-// chosen by its name; a name of neither is read as Braille ASCII. Errors name
-// the file, in French.
+// chosen by its name; a name of neither is read as Braille ASCII, and a text
+// of Unicode braille as its cells (litBrailleUnicode). Errors name the file,
+// in French.
 ResultatLecture chargeEchange(const std::string& chemin, const FormatPage& format = FormatPage{});
 
 }  // namespace dotavob

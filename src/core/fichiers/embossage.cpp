@@ -95,6 +95,19 @@ std::string composePage(const DocumentBraille& d, const FormatPage& f, const Reg
     return std::move(compose(d, f, r, page).octets());
 }
 
+std::string exporteBrfPages(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r) {
+    std::string octets;
+    for (std::int32_t page = 1; page <= d.nbPages(); ++page) {
+        std::string p = std::move(compose(d, f, r, page).octets());
+        // The blank lines that only fill the page (margin included): the form feed ends it.
+        const std::size_t dernier = p.find_last_not_of(" \r\n");
+        p.resize(dernier == std::string::npos ? 0 : p.find("\r\n", dernier) + 2);
+        octets += p;
+        octets += '\f';
+    }
+    return octets;
+}
+
 std::int32_t lignesDeLaPlusLonguePage(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r,
                                       std::int32_t premiere, std::int32_t derniere) {
     return mesurePages(d, f, r, premiere, derniere).lignes;

@@ -44,6 +44,11 @@ std::int32_t lignesPhysiques(const FormatPage& f);
 
 // The bytes of page `page` (1-based) of the document.
 std::string composePage(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r, std::int32_t page);
+// Every page as embossing composes it (margins, header, footer, centring,
+// indentation), in Braille ASCII as `r` says, each ended by a form feed
+// after its last line that is not blank: a Braille ASCII file of formatted
+// pages, for other programs and embossers.
+std::string exporteBrfPages(const DocumentBraille& d, const FormatPage& f, const ReglagesEmbossage& r);
 // The lines of the longest composed page among premiere..derniere (0: to the
 // last): more than the embosser's lines per page (a margin, a header, double
 // spacing on a long page) run onto the next sheet, and the user is told

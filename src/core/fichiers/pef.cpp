@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <vector>
 
 #include <pugixml.hpp>
@@ -244,6 +245,20 @@ private:
     }
 };
 
+// Where a byte stands, as a text editor counts: lines and characters (UTF-8) from 1.
+std::string position(std::string_view octets, std::size_t fin) {
+    std::size_t ligne = 1, colonne = 1;
+    for (std::size_t i = 0; i < fin; ++i) {
+        if (octets[i] == '\n') {
+            ++ligne;
+            colonne = 1;
+        } else if ((oct(octets[i]) & 0xC0) != 0x80) {
+            ++colonne;
+        }
+    }
+    return "à la ligne " + std::to_string(ligne) + ", colonne " + std::to_string(colonne);
+}
+
 std::string xmlMalForme(std::string_view octets, const pugi::xml_parse_result& r) {
     const char* pourquoi = "";
     switch (r.status) {
@@ -261,18 +276,19 @@ std::string xmlMalForme(std::string_view octets, const pugi::xml_parse_result& r
         case pugi::status_no_document_element: pourquoi = "aucun élément"; break;
         default: pourquoi = "erreur de lecture"; break;
     }
-    // Where, as a text editor counts: lines and characters (UTF-8) from 1.
     const auto fin = static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(r.offset, 0, static_cast<std::ptrdiff_t>(octets.size())));
-    std::size_t ligne = 1, colonne = 1;
-    for (std::size_t i = 0; i < fin; ++i) {
-        if (octets[i] == '\n') {
-            ++ligne;
-            colonne = 1;
-        } else if ((oct(octets[i]) & 0xC0) != 0x80) {
-            ++colonne;
-        }
-    }
-    return "XML mal formé à la ligne " + std::to_string(ligne) + ", colonne " + std::to_string(colonne) + " : " + pourquoi;
+    return "XML mal formé " + position(octets, fin) + " : " + pourquoi;
+}
+
+// A NUL byte, which no XML text may hold, in a file written in UTF-8 (the
+// parser would end the text there and lose the rest of the row).
+std::optional<std::string> octetNul(std::string_view octets) {
+    for (std::string_view autre : {std::string_view("\xFE\xFF"), std::string_view("\xFF\xFE"), std::string_view("\0<", 2),
+                                   std::string_view("<\0", 2)})
+        if (octets.substr(0, autre.size()) == autre) return std::nullopt;  // UTF-16 or UTF-32
+    const std::size_t nul = octets.find('\0');
+    if (nul == std::string_view::npos) return std::nullopt;
+    return "le fichier contient un octet nul " + position(octets, nul) + ", ce que XML ne permet pas";
 }
 
 }  // namespace
@@ -350,6 +366,10 @@ std::string exportePef(const DocumentBraille& d, const FormatPage& f, const Regl
 
 ResultatLecture litPef(std::string_view octets, const FormatPage& format) {
     ResultatLecture r;
+    if (std::optional<std::string> nul = octetNul(octets)) {
+        r.erreur = std::move(*nul);
+        return r;
+    }
     pugi::xml_document doc;
     const pugi::xml_parse_result lu = doc.load_buffer(octets.data(), octets.size(), pugi::parse_default | pugi::parse_fragment, pugi::encoding_auto);
     if (!lu) {

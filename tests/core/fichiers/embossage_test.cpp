@@ -96,6 +96,21 @@ TEST_F(Embossage, LeRetraitSurChaqueLigneDuParagraphe) {
     EXPECT_EQ(lignes(2)[0], "xyz");
 }
 
+TEST_F(Embossage, LesPagesMisesEnFormeEnBrf) {
+    // Each page as embossed (margin, centring, indentation on every line), its
+    // filling blank lines left to the form feed that ends it; a blank page is
+    // a form feed alone.
+    r.margeGauche = 1;
+    d.initialise("abc\rdef\ngh\rij\f\fxyz");
+    d.marqueurs().ajouteBrut({1, 3, MARQUEUR_CENTRE, 0});
+    d.marqueurs().ajouteBrut({5, 10, MARQUEUR_INDENTATION, 2});
+    EXPECT_EQ(exporteBrfPages(d, f, r), "    abc\r\n   def\r\n   gh\r\n\f ij\r\n\f\f xyz\r\n\f");
+    // A footer on the page's last row keeps the blank rows above it.
+    f.pied = Bande{true, "[P]", Alignement::Gauche, 1};
+    const std::string pages = exporteBrfPages(d, f, r);
+    EXPECT_NE(pages.find("\f ij\r\n \r\n \r\n ,<\r\n\f"), std::string::npos) << pages;  // the number 2
+}
+
 TEST_F(Embossage, PiedDePageSurLaDerniereLigne) {
     f.pied.active = true;
     f.pied.premierePage = 1;

@@ -101,6 +101,30 @@ TEST(Brf, UnOctetQuiNEstPasDuBrailleAsciiRefuseToutLeFichier) {
     }
 }
 
+TEST(Brf, LaMarqueDeFinEtLesLignesTropLongues) {
+    // The old end-of-file mark ends the file; elsewhere it is no Braille ASCII.
+    for (const char* fichier : {"AB\r\n\x1A", "AB\x1A\x1A", "AB\r\n\f\x1A"})
+        EXPECT_EQ(litBrf(fichier).contenu.texte, "ab") << fichier;
+    EXPECT_FALSE(litBrf("A\x1A" "B").ok);
+    // A line wider than any page goes on on the next lines, every cell kept,
+    // a blank never turned into a line end; the user is told.
+    const std::string large = std::string(50, 'A') + " B" + std::string(60, 'C');
+    const ResultatLecture r = litBrf(large + "\r\nD\r\n" + large);
+    ASSERT_TRUE(r.ok);
+    const std::string a = std::string(50, 'a'), c = std::string(48, 'c');
+    EXPECT_EQ(r.contenu.texte, a + "\r b" + c + "\rcccccccccccc\rd\r" + a + "\r b" + c + "\rcccccccccccc");
+    EXPECT_EQ(r.avertissement, "2 lignes de plus de 50 cellules ont été coupées toutes les 50 cellules, sans perdre une cellule : "
+                               "une page n'est pas plus large.");
+    EXPECT_EQ(r.contenu.format.caracteres, 50);
+    EXPECT_EQ(litBrf("ABC").avertissement, "");
+    // A text of Unicode braille, with a byte order mark, CR LF and a page break; anything else is not one.
+    EXPECT_TRUE(estTexteBrailleUnicode("\xEF\xBB\xBF⠁⠃ ⠉\r\n\f⠙"));
+    for (const char* autre : {"", " \r\n", "⠁b", "⡁", "\xEF\xBB\xBF"}) EXPECT_FALSE(estTexteBrailleUnicode(autre)) << autre;
+    const ResultatLecture u = litBrailleUnicode("\xEF\xBB\xBF⠁⠃ ⠉\r\n\f⠙\n");
+    ASSERT_TRUE(u.ok) << u.erreur;
+    EXPECT_EQ(u.contenu.texte, litBrf("AB C\r\n\fD\n").contenu.texte);
+}
+
 TEST(Brf, LeFormatSElargitALaPlusLongueLigneEtALaPlusLonguePage) {
     FormatPage enVigueur;  // 31 characters, 28 lines, a header
     enVigueur.derive();
@@ -162,6 +186,12 @@ TEST(Brf, AllerRetourLesMemesCellulesSurLesMemesLignesEtLesMemesPages) {
         ASSERT_TRUE(r.ok) << r.erreur;
         const Ouvert b(r);
         ASSERT_EQ(pagesDe(b.document), pagesDe(a)) << texte;
+        // The Unicode braille export opens again the same way.
+        const std::string unicode = ExporteUnicode(a.texte(), a.marqueurs());
+        ASSERT_TRUE(estTexteBrailleUnicode(unicode) || a.texte().find_first_not_of("\r\f") == std::string::npos);
+        const ResultatLecture u = litBrailleUnicode(unicode, f);
+        ASSERT_TRUE(u.ok) << u.erreur;
+        ASSERT_EQ(pagesDe(Ouvert(u).document), pagesDe(a)) << texte;
     }
     EXPECT_GT(sautsDePage, 40);
     EXPECT_GT(coupuresDeMot, 10);
@@ -277,6 +307,7 @@ TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
         {volume("<page/>", "cols='3' rows='2' duplex='oui'"), "l'attribut duplex de « volume » vaut « oui »"},
         {volume("<page/>", "cols='3' cols='4' rows='2'"), "l'attribut cols de « volume » est donné deux fois"},
         {volume("<page/>") + "<pef/>", "le document a plus d'un élément racine"},
+        {volume(std::string("<page><row>⠁\0⠃</row></page>", 31)), "le fichier contient un octet nul à la ligne 1, colonne "},
     };
     for (const auto& [fichier, raison] : cas) {
         const ResultatLecture r = litPef(fichier);
