@@ -114,7 +114,7 @@ struct Arguments {
         } catch (const std::exception&) {
             fin = 0;
         }
-        if (fin == 0 || fin != v->size()) echoue("« " + *v + " » n'est pas une valeur entière correcte pour " + nom + ".");
+        if (fin == 0 || fin != v->size()) echoue("« " + extrait(*v) + " » n'est pas une valeur entière correcte pour " + nom + ".");
         if (n < min || n > max)
             echoue(nom + " doit être compris entre " + std::to_string(min) + " et " + std::to_string(max) + ".");
         return n;
@@ -128,7 +128,7 @@ Arguments analyse(int argc, char** argv, std::size_t minimum, std::size_t maximu
         if (s.size() > 2 && s.rfind("--", 0) == 0) {
             bool connue = false;
             for (const auto& p : permises) connue = connue || p == s;
-            if (!connue) echoue("option inconnue « " + s + " » (voir --help).");
+            if (!connue) echoue("option inconnue « " + extrait(s) + " » (voir --help).");
             if (i + 1 >= argc) echoue("l'option " + s + " attend une valeur.");
             a.options.emplace_back(s, argv[++i]);
         } else {
@@ -419,7 +419,7 @@ int lance(const std::string& commande, int argc, char** argv) {
                                  "--marge-haut", "--marge-gauche", "--attente"}));
     if (commande == "info") return info(analyse(argc, argv, 1, 1, {}));
     if (commande == "demo") return demo(analyse(argc, argv, 0, 1, {"--cpl"}));
-    std::cerr << "dotavob-cli : " << (commande.empty() ? "commande manquante" : "commande inconnue « " + commande + " »")
+    std::cerr << "dotavob-cli : " << (commande.empty() ? "commande manquante" : "commande inconnue « " + extrait(commande) + " »")
               << " (voir --help).\n";
     return 2;
 }

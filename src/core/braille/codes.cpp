@@ -450,6 +450,17 @@ std::string utf8VersCp1252(std::string_view s, CaracteresRemplaces* remplaces) {
     return r;
 }
 
+std::string extrait(std::string_view utf8, std::size_t longueur) {
+    std::size_t i = 0;
+    for (std::size_t n = 0; i < utf8.size() && n < longueur; ++n) {
+        char32_t c = 0;
+        const std::size_t l = decodeUtf8(utf8, i, c);
+        i += l ? l : 1;
+    }
+    if (i >= utf8.size()) return std::string(utf8);
+    return std::string(utf8.substr(0, i)) + "…";
+}
+
 bool estUtf8Valide(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
         char32_t c;

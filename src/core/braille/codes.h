@@ -164,6 +164,9 @@ struct CaracteresRemplaces {
 // is silently dropped.
 std::string utf8VersCp1252(std::string_view s, CaracteresRemplaces* remplaces = nullptr);
 bool estUtf8Valide(std::string_view s);
+// A value quoted in a message: its first `longueur` characters (UTF-8), then
+// "…" when it is longer. A hostile file's huge value never fills a message.
+std::string extrait(std::string_view utf8, std::size_t longueur = 40);
 void ajouteUtf8(std::string& s, char32_t c);
 // Decodes the UTF-8 sequence at s[i] into c; its length, 0 when malformed.
 std::size_t decodeUtf8(std::string_view s, std::size_t i, char32_t& c);

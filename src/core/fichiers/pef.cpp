@@ -73,7 +73,7 @@ std::string_view espaceDe(pugi::xml_node e) {
     for (pugi::xml_node n = e; n.type() == pugi::node_element; n = n.parent())
         if (const pugi::xml_attribute a = n.attribute(attribut.c_str())) return a.value();
     if (deuxPoints != std::string_view::npos)
-        refuse("le préfixe « " + std::string(nom.substr(0, deuxPoints)) + " » de « " + std::string(nom) + " » n'est pas déclaré");
+        refuse("le préfixe « " + extrait(nom.substr(0, deuxPoints)) + " » de « " + extrait(nom) + " » n'est pas déclaré");
     return {};
 }
 
@@ -85,7 +85,7 @@ void verifieAttributs(pugi::xml_node e) {
     for (pugi::xml_attribute a = e.first_attribute(); a; a = a.next_attribute()) noms.emplace_back(a.name());
     std::sort(noms.begin(), noms.end());
     if (const auto double_ = std::adjacent_find(noms.begin(), noms.end()); double_ != noms.end())
-        refuse("l'attribut " + std::string(*double_) + " de « " + e.name() + " » est donné deux fois");
+        refuse("l'attribut " + extrait(*double_) + " de « " + extrait(e.name()) + " » est donné deux fois");
 }
 
 // The elements in `parent`, each checked to be PEF's `attendu`; text between
@@ -97,11 +97,11 @@ void pourChaque(pugi::xml_node parent, std::string_view attendu, Fonction foncti
         if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata) {
             const std::string_view t = n.value();
             if (t.find_first_not_of(" \t\r\n") != std::string_view::npos)
-                refuse("du texte hors d'une rangée, dans « " + std::string(parent.name()) + " »");
+                refuse("du texte hors d'une rangée, dans « " + extrait(parent.name()) + " »");
         } else if (n.type() == pugi::node_element) {
             if (const std::string_view espace = espaceDe(n); !espace.empty() && espace != ESPACE_PEF) continue;
             if (!estPef(n, attendu))
-                refuse("l'élément « " + std::string(n.name()) + " » n'a pas sa place dans « " + std::string(parent.name()) + " »");
+                refuse("l'élément « " + extrait(n.name()) + " » n'a pas sa place dans « " + extrait(parent.name()) + " »");
             verifieAttributs(n);
             fonction(n);
         }
@@ -123,7 +123,7 @@ std::int32_t entier(pugi::xml_node e, const char* nom, std::int32_t min, std::in
         n = n * 10 + (v[i] - '0');
     }
     if (!ok || n < min || n > max)
-        refuse("l'attribut " + std::string(nom) + " de « " + e.name() + " » vaut « " + std::string(v) + " », qui n'est pas un nombre de " +
+        refuse("l'attribut " + std::string(nom) + " de « " + extrait(e.name()) + " » vaut « " + extrait(v) + " », qui n'est pas un nombre de " +
                std::to_string(min) + " à " + std::to_string(max));
     return static_cast<std::int32_t>(n);
 }
@@ -132,7 +132,7 @@ void verifieDuplex(pugi::xml_node e) {
     if (const pugi::xml_attribute a = e.attribute("duplex")) {
         const std::string_view v = a.value();
         if (v != "true" && v != "false" && v != "1" && v != "0")
-            refuse("l'attribut duplex de « " + std::string(e.name()) + " » vaut « " + std::string(v) + " » au lieu de true ou false");
+            refuse("l'attribut duplex de « " + extrait(e.name()) + " » vaut « " + extrait(v) + " » au lieu de true ou false");
     }
 }
 
@@ -163,9 +163,9 @@ public:
         }
         if (!racine) refuse("le document n'a pas d'élément racine");
         if (nomLocal(racine.name()) != "pef")
-            refuse("ce n'est pas un document PEF : son élément racine est « " + std::string(racine.name()) + " »");
+            refuse("ce n'est pas un document PEF : son élément racine est « " + extrait(racine.name()) + " »");
         if (espaceDe(racine) != ESPACE_PEF)
-            refuse("l'élément racine « " + std::string(racine.name()) + " » n'est pas dans l'espace de noms de PEF (" +
+            refuse("l'élément racine « " + extrait(racine.name()) + " » n'est pas dans l'espace de noms de PEF (" +
                    std::string(ESPACE_PEF) + ")");
         verifieAttributs(racine);
         pugi::xml_node corps;
@@ -173,7 +173,7 @@ public:
             if (n.type() != pugi::node_element) continue;
             if (estPef(n, "head")) continue;  // what the file says of itself changes nothing of its pages
             if (!estPef(n, "body") || corps)
-                refuse("l'élément « " + std::string(n.name()) + " » n'a pas sa place dans « " + racine.name() + " »");
+                refuse("l'élément « " + extrait(n.name()) + " » n'a pas sa place dans « " + extrait(racine.name()) + " »");
             corps = n;
         }
         if (!corps) refuse("le document n'a pas de corps (body)");
@@ -220,7 +220,7 @@ private:
         std::int32_t cellules = 0;
         for (pugi::xml_node n : r.children()) {
             if (n.type() == pugi::node_element)
-                refuse(ou + " : l'élément « " + std::string(n.name()) + " » n'a pas sa place dans une rangée");
+                refuse(ou + " : l'élément « " + extrait(n.name()) + " » n'a pas sa place dans une rangée");
             if (n.type() != pugi::node_pcdata && n.type() != pugi::node_cdata) continue;
             const std::string_view t = n.value();
             for (std::size_t i = 0; i < t.size();) {

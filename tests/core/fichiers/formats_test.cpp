@@ -309,6 +309,13 @@ TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
         {volume("<page/>") + "<pef/>", "le document a plus d'un élément racine"},
         {volume(std::string("<page><row>⠁\0⠃</row></page>", 31)), "le fichier contient un octet nul à la ligne 1, colonne "},
     };
+    // A huge value is quoted by its first 40 characters.
+    const std::string chiffres(10'000'000, '7');
+    const ResultatLecture enorme = litPef(volume("<page/>", "cols='" + chiffres + "' rows='2'"));
+    EXPECT_EQ(enorme.erreur, "l'attribut cols de « volume » vaut « " + chiffres.substr(0, 40) +
+                                 "… », qui n'est pas un nombre de 1 à 100000");
+    EXPECT_EQ(extrait("àéîõü", 3), "àéî…");
+    EXPECT_EQ(extrait("àéî", 3), "àéî");
     for (const auto& [fichier, raison] : cas) {
         const ResultatLecture r = litPef(fichier);
         EXPECT_FALSE(r.ok) << fichier;
