@@ -192,11 +192,11 @@ int transcrire(const Arguments& a) {
     // a few times over, not ten.
     std::int32_t invalides = 0;
     CaracteresRemplaces remplaces;
-    std::string texte;
+    std::string texte, omissions;
     {
         std::string octets, erreur;
         if (!lisFichier(entree, octets, erreur)) echoue(erreur);
-        texte = texteImporte(octets, entree, &invalides, &remplaces);
+        texte = texteImporte(octets, entree, &invalides, &remplaces, &omissions);
     }
     CaracteresOmis omis;
     ContenuDocument c;
@@ -223,6 +223,7 @@ int transcrire(const Arguments& a) {
                   << (invalides > 1 ? " octets invalides en UTF-8 ont été remplacés"
                                     : " octet invalide en UTF-8 a été remplacé")
                   << " par « ? ».\n";
+    if (!omissions.empty()) std::cerr << "dotavob-cli : " << omissions << ".\n";
     if (remplaces.nombre > 0) {
         std::cerr << "dotavob-cli : " << remplaces.nombre
                   << (remplaces.nombre > 1 ? " caractères sans équivalent dans le jeu de caractères du document ont été "

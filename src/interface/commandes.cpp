@@ -733,7 +733,8 @@ void TFDotavoB::proposeSecours() {
 
 // ---- Import and paste ------------------------------------------------------------
 
-void TFDotavoB::insereNoir(const std::string& noir, std::int32_t octetsInvalides, const CaracteresRemplaces& remplaces) {
+void TFDotavoB::insereNoir(const std::string& noir, std::int32_t octetsInvalides, const CaracteresRemplaces& remplaces,
+                           const std::string& omissions) {
     const CaracteresOmis omis = caracteresOmis(noir);
     ed_.insereNoir(noir);
     // Nothing vanishes or changes without a word.
@@ -750,6 +751,11 @@ void TFDotavoB::insereNoir(const std::string& noir, std::int32_t octetsInvalides
         phrases << QStringLiteral("%1 caractère(s) sans équivalent braille ont été omis : %2")
                        .arg(omis.nombre)
                        .arg(versQString(omis.caracteres));
+    if (!omissions.empty()) {
+        QString o = QString::fromStdString(omissions);
+        o[0] = o[0].toUpper();
+        phrases << o + QLatin1Char('.');
+    }
     if (!phrases.isEmpty()) informe(phrases.join(QLatin1Char('\n')));
 }
 
@@ -769,8 +775,10 @@ bool TFDotavoB::importerTexte() {
     }
     std::int32_t invalides = 0;
     CaracteresRemplaces remplaces;
-    const std::string noir = texteImporte(octets, QFileInfo(nom).fileName().toStdString(), &invalides, &remplaces);
-    insereNoir(noir, invalides, remplaces);
+    std::string omissions;
+    const std::string noir =
+        texteImporte(octets, QFileInfo(nom).fileName().toStdString(), &invalides, &remplaces, &omissions);
+    insereNoir(noir, invalides, remplaces, omissions);
     ed_.allerPage(1);
     return true;
 }
@@ -811,8 +819,9 @@ void TFDotavoB::coller() {
     for (const QString& format : {QStringLiteral("text/rtf"), QStringLiteral("application/rtf")})
         if (m->hasFormat(format)) {
             CaracteresRemplaces remplaces;
-            const std::string noir = rtfverstexte(m->data(format).toStdString(), &remplaces);
-            insereNoir(noir, 0, remplaces);
+            std::string omissions;
+            const std::string noir = rtfverstexte(m->data(format).toStdString(), &remplaces, &omissions);
+            insereNoir(noir, 0, remplaces, omissions);
             return;
         }
     if (!m->hasText()) return;

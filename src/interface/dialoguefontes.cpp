@@ -57,7 +57,9 @@ bool fonteinstallee(const QString& nom) { return fontesFixes().contains(nom, Qt:
 QString choisitfonte(const QString& nomDemande, QWidget* parent, const std::function<void(const QString&)>& informe) {
     // "Courier New" is the fallback: it is taken as it is, wherever it resolves.
     if (nomDemande == COURIER || fonteinstallee(nomDemande)) return nomDemande;
-    const QString message = QStringLiteral("La police de caractères : ") + nomDemande +
+    // A name from a file may be of any length: the message quotes its start.
+    const QString cite = nomDemande.size() > 40 ? nomDemande.left(40) + QStringLiteral("…") : nomDemande;
+    const QString message = QStringLiteral("La police de caractères : ") + cite +
                             QStringLiteral(" n'existe pas sur cet ordinateur\nelle sera remplacée par la police \"") +
                             COURIER + QLatin1Char('"');
     if (informe)

@@ -196,7 +196,8 @@ private:
     QString fichierARemplacer(const QString& titre, const QString& filtres, const QString& propose);
     // `txtEnBrailleAscii`: a .txt chosen as Braille ASCII in the open dialog.
     bool charge(const QString& nom, bool txtEnBrailleAscii = false);
-    void insereNoir(const std::string& noir, std::int32_t octetsInvalides, const CaracteresRemplaces& remplaces);
+    void insereNoir(const std::string& noir, std::int32_t octetsInvalides, const CaracteresRemplaces& remplaces,
+                    const std::string& omissions = {});
     void aVenir(const QString& commande);
     QString choisitFonteDuDocument(const QString& nom);
     // A key of a menu entry's shortcut, typed on the document: it does what

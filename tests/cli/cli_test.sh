@@ -158,6 +158,10 @@ printf 'grec \316\261\316\262 \342\211\244 \360\237\230\200 \316\261\n' > "$tmp/
 grep -qx 'dotavob-cli : 5 caractères sans équivalent dans le jeu de caractères du document ont été remplacés par « ? » : α β ≤ 😀' "$tmp/err" ||
     echec "caractères remplacés non signalés : $(cat "$tmp/err")"
 
+# Text that an RTF file leaves out is said.
+"$cli" transcrire "$donnees/notes.rtf" "$tmp/notes.dtv" 2> "$tmp/err" || echec "transcription d'un RTF à notes refusée"
+grep -qx 'dotavob-cli : notes de bas de page omises.' "$tmp/err" || echec "notes omises non signalées : $(cat "$tmp/err")"
+
 # Standard output carries the same bytes as a file: no CR added before LF.
 "$cli" exporter "$tmp/a.dtv" "$tmp/us-fichier.txt" --code us
 "$cli" exporter "$tmp/a.dtv" - --code us | cmp -s - "$tmp/us-fichier.txt" || echec "sortie standard différente du fichier"

@@ -229,6 +229,14 @@ TEST_F(Commandes, ImporterEtColler) {
                     messages[0].contains(donnees ? QStringLiteral("😀") : QStringLiteral("≤😀")))
             << messages[0].toStdString();
     }
+    // Text that rich text leaves out is said.
+    auto note = new QMimeData;
+    note->setData(QStringLiteral("text/rtf"), QByteArray("{\\rtf1 a{\\footnote b}}"));
+    QGuiApplication::clipboard()->setMimeData(note);
+    messages.clear();
+    f->editeur().nouveau();
+    QTest::keyClick(f->centralWidget(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(std::tuple(noir(), messages), std::tuple(std::string("a"), std::vector<QString>{QStringLiteral("Notes de bas de page omises.")}));
 }
 
 TEST_F(Commandes, LesMessagesDuCoeurSeLisentEnFrancais) {

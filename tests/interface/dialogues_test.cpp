@@ -332,4 +332,8 @@ TEST(DialogueFontes, ChoisitfontePrendCourierNewPourUnePoliceAbsente) {
     ASSERT_EQ(messages.size(), 3);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("Lucida Console")));
     EXPECT_TRUE(messages[1].contains(fixe.toUpper()));
+    // A name of any length, as a file may hold: the message quotes its start.
+    EXPECT_EQ(choisit(QString(100000, QLatin1Char('x'))), QStringLiteral("Courier New"));
+    EXPECT_TRUE(messages.back().contains(QString(40, QLatin1Char('x')) + QStringLiteral("…")));
+    EXPECT_LT(messages.back().size(), 200);
 }

@@ -136,9 +136,10 @@ std::string joinsLignes(std::string_view texte, bool termine) {
 }
 
 std::string texteImporte(std::string_view contenu, std::string_view nomFichier, std::int32_t* octetsInvalides,
-                         CaracteresRemplaces* remplaces) {
+                         CaracteresRemplaces* remplaces, std::string* omissions) {
     if (octetsInvalides) *octetsInvalides = 0;
     if (remplaces) *remplaces = {};
+    if (omissions) omissions->clear();
     // A byte order mark of UTF-32 or UTF-16 says how the text is written (the
     // UTF-32 little-endian mark starts as the UTF-16 one: it is tried first).
     struct Marque {
@@ -155,7 +156,7 @@ std::string texteImporte(std::string_view contenu, std::string_view nomFichier, 
             std::int32_t malformes = 0;
             const std::string utf8 =
                 versUtf8(contenu.substr(m.octets.size()), m.largeur, m.grandBoutiste, malformes);
-            std::string texte = texteImporte(utf8, nomFichier, octetsInvalides, remplaces);
+            std::string texte = texteImporte(utf8, nomFichier, octetsInvalides, remplaces, omissions);
             if (octetsInvalides) *octetsInvalides += malformes;
             return texte;
         }
@@ -166,7 +167,7 @@ std::string texteImporte(std::string_view contenu, std::string_view nomFichier, 
         for (char c : nomFichier.substr(point)) extension += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (contenu.substr(0, 3) == "\xEF\xBB\xBF") contenu.remove_prefix(3);
     if (extension == ".rtf" || (extension != ".txt" && estRtf(contenu)))
-        return rtfverstexte(joinsLignes(contenu), remplaces);
+        return rtfverstexte(joinsLignes(contenu), remplaces, omissions);
     std::int32_t invalides = 0;
     std::string texte = decodeEtJoins(contenu, invalides, remplaces);
     if (octetsInvalides) *octetsInvalides = invalides;

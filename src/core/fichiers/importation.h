@@ -18,9 +18,11 @@ std::string joinsLignes(std::string_view texte, bool termine = true);
 // UTF-8 byte order mark is dropped; a UTF-16 or UTF-32 one says the text's
 // encoding. `octetsInvalides`, when given, receives how many bytes (or
 // UTF-16/32 units) became "?"; `remplaces`, the characters that code page
-// 1252 cannot hold, each become "?" too.
+// 1252 cannot hold, each become "?" too; `omissions`, the text of an RTF file
+// left out, in words (rtfverstexte).
 struct CaracteresRemplaces;
 std::string texteImporte(std::string_view contenu, std::string_view nomFichier,
-                         std::int32_t* octetsInvalides = nullptr, CaracteresRemplaces* remplaces = nullptr);
+                         std::int32_t* octetsInvalides = nullptr, CaracteresRemplaces* remplaces = nullptr,
+                         std::string* omissions = nullptr);
 
 }  // namespace dotavob

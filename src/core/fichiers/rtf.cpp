@@ -146,6 +146,12 @@ private:
 
     void motDeControle(std::string_view mot, bool aParametre, long p) {
         if (std::find(destinationsIgnorees.begin(), destinationsIgnorees.end(), mot) != destinationsIgnorees.end()) {
+            // Text of the document left out is said (unless the group that
+            // holds it was left out already); tables and settings are not text.
+            if (!(pile_.empty() ? g_.ignore : pile_.back().ignore)) {
+                if (mot == "footnote") omis_.notes = true;
+                if (mot.starts_with("header") || mot.starts_with("footer")) omis_.bandes = true;
+            }
             g_.ignore = true;
         } else if (mot == "page" && sauts_ == Sauts::Page) {
             sautDePage();
@@ -191,6 +197,14 @@ private:
         }
     }
 
+public:
+    struct Omis {
+        bool notes = false, bandes = false;
+    };
+    Omis omis() const { return omis_; }
+
+private:
+    Omis omis_;
     std::string_view rtf_;
     Sauts sauts_;
     CaracteresRemplaces* remplaces_;
@@ -220,13 +234,20 @@ void remplaceTout(std::string& s, std::string_view de, std::string_view par) {
 
 std::string rtfVersTexteBrut(std::string_view rtf) { return Lecteur(rtf, Sauts::Aucun).lis(); }
 
-std::string rtfverstexte(std::string_view rtf, CaracteresRemplaces* remplaces) {
+std::string rtfverstexte(std::string_view rtf, CaracteresRemplaces* remplaces, std::string* omissions) {
+    if (omissions) omissions->clear();
     if (rtf.empty()) return {};
     // A control word is read whole as RTF ends it ("\page{", "\page\par" and
     // "\page" at a line end are breaks as "\page " is); the text's own
     // characters are never taken for breaks.
     const bool avant = rtf.find("\\pagebb") != std::string_view::npos;
-    std::string t = Lecteur(rtf, avant ? Sauts::PageAvant : Sauts::Page, remplaces).lis();
+    Lecteur lecteur(rtf, avant ? Sauts::PageAvant : Sauts::Page, remplaces);
+    std::string t = lecteur.lis();
+    if (omissions) {
+        const Lecteur::Omis o = lecteur.omis();
+        if (o.notes) *omissions = "notes de bas de page omises";
+        if (o.bandes) *omissions += std::string(omissions->empty() ? "" : ", ") + "en-têtes et pieds de page omis";
+    }
     normaliseChaine(t);
     remplaceTout(t, "\r\n", "\r");
     remplaceTout(t, "\r\f", "\f");

@@ -25,7 +25,28 @@ TEST(Rtf, FichiersDUnTraitementDeTexte) {
         EXPECT_NE(t.find(extrait), std::string::npos) << extrait;
     EXPECT_EQ(std::tuple(t.find("Times New Roman"), t.back()), std::tuple(std::string::npos, '\r'));
     // A footnote, a table and an underscore.
-    EXPECT_EQ(rtfverstexte(litDonnee("notes.rtf")), "Note et suite\xACsoulign\xE9" "e.\rA1\tB1\t\rFin \" ici \".\r");
+    std::string omissions = "?";
+    EXPECT_EQ(rtfverstexte(litDonnee("exemple.rtf"), nullptr, &omissions).substr(0, 3), "Le ");
+    EXPECT_EQ(omissions, "");
+    EXPECT_EQ(rtfverstexte(litDonnee("notes.rtf"), nullptr, &omissions),
+              "Note et suite\xACsoulign\xE9" "e.\rA1\tB1\t\rFin \" ici \".\r");
+    EXPECT_EQ(omissions, "notes de bas de page omises");  // the footnote, left out, is said
+}
+
+TEST(Rtf, LeTexteLaisseDeCoteEstDit) {
+    const struct { const char* rtf; const char* omissions; } cas[] = {
+        {"{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\*\\generator x}a}", ""},  // tables and settings are no text
+        {"{\\rtf1 a{\\footnote b}c{\\footnote d}}", "notes de bas de page omises"},
+        {"{\\rtf1 a{\\*\\footnote b}}", "notes de bas de page omises"},
+        {"{\\rtf1{\\headerl x}{\\footer y}a}", "en-têtes et pieds de page omis"},
+        {"{\\rtf1{\\header{\\footnote x}}{\\footnote y}}", "notes de bas de page omises, en-têtes et pieds de page omis"},
+        {"{\\rtf1{\\info{\\footnote x}}a}", ""},  // inside what is left out already
+    };
+    for (auto [rtf, attendu] : cas) {
+        std::string omissions;
+        rtfverstexte(rtf, nullptr, &omissions);
+        EXPECT_EQ(omissions, attendu) << rtf;
+    }
 }
 
 TEST(Rtf, ControlesEtDestinations) {
