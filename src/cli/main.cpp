@@ -2,6 +2,7 @@
 // scripts. It gives exactly what the editor gives for the same files.
 #include <cctype>
 #include <iostream>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -180,6 +181,14 @@ void ecrit(const std::string& chemin, const std::string& octets) {
     if (!ecritFichierAtomique(chemin, octets, erreur)) echoue(erreur);
 }
 
+// A document: never one that no reader would open again.
+void ecritDocument(const std::string& chemin, const ContenuDocument& c) {
+    const std::string octets = ecritDtv(c);
+    std::string erreur;
+    if (!documentAdmis(octets.size(), chemin, erreur)) echoue(erreur);
+    ecrit(chemin, octets);
+}
+
 int transcrire(const Arguments& a) {
     const std::string& entree = a.positionnels[0];
     FormatPage format = chargeformat(std::nullopt);
@@ -216,7 +225,7 @@ int transcrire(const Arguments& a) {
         c.marqueurs = d.marqueurs().liste();
     }
     c.format = format;
-    ecrit(a.positionnels[1], ecritDtv(c));
+    ecritDocument(a.positionnels[1], c);
     // What was lost on the way is said once; the document is written all the same.
     if (invalides > 0)
         std::cerr << "dotavob-cli : " << invalides
@@ -311,7 +320,7 @@ int importer(const Arguments& a) {
     format.derive();
     ResultatLecture r = chargeEchange(entree, format);
     if (!r.ok) echoue(r.erreur);
-    ecrit(a.positionnels[1], ecritDtv(r.contenu));
+    ecritDocument(a.positionnels[1], r.contenu);
     if (!r.avertissement.empty()) std::cerr << "dotavob-cli : " << r.avertissement << "\n";
     return 0;
 }
@@ -530,6 +539,11 @@ int main(int argc, char** argv) {
         return code;
     } catch (const Erreur& e) {
         std::cerr << "dotavob-cli : " << e.message << "\n";
+        return 1;
+    } catch (const std::bad_alloc&) {
+        // Every output is written whole at the end: nothing was.
+        std::cerr << "dotavob-cli : mémoire insuffisante pour « " << extrait(commande)
+                  << " » ; rien n'a été écrit.\n";
         return 1;
     }
 }

@@ -118,7 +118,8 @@ QList<GardeDeSecours::Orpheline> GardeDeSecours::orphelines() const {
         o.date = f.lastModified();
         o.verrou = std::move(verrou);
         std::string octets, erreur;
-        if (!lisFichier(o.fichier.toStdString(), octets, erreur))
+        // A copy holds a document of the largest size, and its name besides.
+        if (!lisFichier(o.fichier.toStdString(), octets, erreur, TAILLE_MAXIMALE_FICHIER + (std::size_t{1} << 20)))
             o.erreur = QString::fromStdString(erreur);
         else if (!litCopieDeSecours(octets, o.copie, erreur))
             o.erreur = QString::fromStdString(erreur);

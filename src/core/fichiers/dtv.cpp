@@ -909,8 +909,18 @@ ResultatLecture chargeDtv(const std::string& chemin, const FormatPage& format, c
     return r;
 }
 
+bool documentAdmis(std::size_t octets, const std::string& chemin, std::string& erreur) {
+    if (octets <= TAILLE_MAXIMALE_FICHIER) return true;
+    erreur = "Impossible d'enregistrer " + entreGuillemets(chemin) + " : le document ferait " +
+             std::to_string((octets + (std::size_t{1} << 20) - 1) >> 20) + " Mo, plus que les " +
+             std::to_string(TAILLE_MAXIMALE_FICHIER >> 20) +
+             " Mo qu'un document peut faire pour s'ouvrir encore. Rien n'a été écrit.";
+    return false;
+}
+
 bool enregistreDtv(const std::string& chemin, const ContenuDocument& c, std::string& erreur) {
-    return ecritFichierAtomique(chemin, ecritDtv(c), erreur);
+    const std::string octets = ecritDtv(c);
+    return documentAdmis(octets.size(), chemin, erreur) && ecritFichierAtomique(chemin, octets, erreur);
 }
 
 }  // namespace dotavob

@@ -89,6 +89,12 @@ using VerificationFonte = std::function<std::string(const std::string&)>;
 ResultatLecture chargeDtv(const std::string& chemin, const FormatPage& format = FormatPage{},
                           const VerificationFonte& verifieFonte = {},
                           const std::string& dossierSecours = dossierDesDonnees());
+// Writes the document, unless its bytes pass what the readers take
+// (TAILLE_MAXIMALE_FICHIER): nothing is then written, and `erreur` says why.
 bool enregistreDtv(const std::string& chemin, const ContenuDocument& c, std::string& erreur);
+// Whether a document of `octets` bytes may be written to `chemin`; else the
+// message, in French. Every writer of documents asks it first: no document
+// is written that could not be opened again.
+bool documentAdmis(std::size_t octets, const std::string& chemin, std::string& erreur);
 
 }  // namespace dotavob

@@ -524,3 +524,13 @@ TEST_F(Disque, RemplacementEntier) {
     EXPECT_TRUE(ecritFichierAtomique("NUL", "x", erreur)) << erreur;
 #endif
 }
+
+TEST(Document, UnSeulPlafondPourEcrireEtPourLire) {
+    // No writer makes a document that the readers would refuse; the message
+    // says so before anything is written.
+    std::string erreur;
+    EXPECT_TRUE(documentAdmis(TAILLE_MAXIMALE_FICHIER, "livre.dtv", erreur));
+    EXPECT_FALSE(documentAdmis(TAILLE_MAXIMALE_FICHIER + 1, "livre.dtv", erreur));
+    EXPECT_EQ(erreur, "Impossible d'enregistrer « livre.dtv » : le document ferait 513 Mo, plus que les 512 Mo qu'un "
+                      "document peut faire pour s'ouvrir encore. Rien n'a été écrit.");
+}
