@@ -10,7 +10,7 @@
 #include "core/braille/codes.h"
 #include "core/document/marqueurs.h"
 #include "core/fichiers/brf.h"
-#include "core/fichiers/export.h"
+#include "core/sorties/export.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace dotavob;

@@ -9,6 +9,7 @@
 #include "core/braille/codes.h"
 #include "core/document/document.h"
 #include "core/fichiers/pef.h"
+#include "core/sorties/pef.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace dotavob;

@@ -6,7 +6,7 @@
 #include <QElapsedTimer>
 
 #include "core/document/formatpage.h"
-#include "core/fichiers/embossage.h"
+#include "core/sorties/embossage.h"
 #include "plateforme/reglages.h"
 
 class QCheckBox;

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "core/braille/codes.h"
-#include "core/fichiers/synthese.h"
+#include "core/sorties/synthese.h"
 #include "plateforme/synthese.h"
 
 namespace dotavob {

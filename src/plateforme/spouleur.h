@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "core/fichiers/embossage.h"
+#include "core/sorties/embossage.h"
 
 namespace dotavob {
 

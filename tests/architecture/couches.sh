@@ -1,7 +1,7 @@
 #!/bin/sh
 # The layers, as the includes show them: every "#include" of the project
 # points downward. Qt appears only in the interface and the platform layer,
-# pugixml only in the files layer; the core's folders include one another in
+# pugixml only in the files and outputs layers; the core's folders include one another in
 # one order only.
 # Usage: couches.sh SRC_DIR
 set -u
@@ -17,9 +17,10 @@ permis() {
         core/noir) echo "core/braille core/document" ;;
         core/editeur) echo "core/braille core/transcription core/document core/noir" ;;
         core/fichiers) echo "core/braille core/transcription core/document" ;;
-        cli) echo "core/braille core/transcription core/document core/noir core/editeur core/fichiers plateforme" ;;
-        plateforme) echo "core/braille core/transcription core/document core/noir core/editeur core/fichiers" ;;
-        interface) echo "core/braille core/transcription core/document core/noir core/editeur core/fichiers plateforme" ;;
+        core/sorties) echo "core/braille core/transcription core/document core/fichiers" ;;
+        cli) echo "core/braille core/transcription core/document core/noir core/editeur core/fichiers core/sorties plateforme" ;;
+        plateforme) echo "core/braille core/transcription core/document core/noir core/editeur core/fichiers core/sorties" ;;
+        interface) echo "core/braille core/transcription core/document core/noir core/editeur core/fichiers core/sorties plateforme" ;;
         *) echo "?" ;;
     esac
 }
@@ -37,13 +38,13 @@ for f in $(cd "$src" && find . -name '*.h' -o -name '*.cpp' | sed 's|^\./||' | s
         interface/*|plateforme/*) qt_permis=oui ;;
         *) qt_permis=non ;;
     esac
-    # The XML library belongs to the files layer, where the PEF files are read
-    # and written; nothing else depends on it.
+    # The XML library belongs to the files and outputs layers, where the PEF
+    # files are read and written; nothing else depends on it.
     case $dossier in
-        core/fichiers) ;;
+        core/fichiers|core/sorties) ;;
         *)
             if grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<pugixml' "$src/$f"; then
-                echo "$f : pugixml n'a sa place que dans core/fichiers"
+                echo "$f : pugixml n'a sa place que dans core/fichiers et core/sorties"
                 fautes=$((fautes + 1))
             fi ;;
     esac

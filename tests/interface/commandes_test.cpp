@@ -27,9 +27,9 @@
 
 #include "core/fichiers/brf.h"
 #include "core/fichiers/dtv.h"
-#include "core/fichiers/embossage.h"
+#include "core/sorties/embossage.h"
 #include "core/braille/unicode.h"
-#include "core/fichiers/export.h"
+#include "core/sorties/export.h"
 #include "core/noir/noir.h"
 #include "interface/accessibilite.h"
 #include "interface/dialogueembossage.h"

@@ -9,8 +9,9 @@
 #include "core/document/document.h"
 #include "core/fichiers/brf.h"
 #include "core/fichiers/echange.h"
-#include "core/fichiers/export.h"
+#include "core/sorties/export.h"
 #include "core/fichiers/pef.h"
+#include "core/sorties/pef.h"
 
 using namespace dotavob;
 

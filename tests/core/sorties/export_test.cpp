@@ -1,4 +1,4 @@
-#include "core/fichiers/export.h"
+#include "core/sorties/export.h"
 
 #include <gtest/gtest.h>
 

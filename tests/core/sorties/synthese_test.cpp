@@ -1,4 +1,4 @@
-#include "core/fichiers/synthese.h"
+#include "core/sorties/synthese.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/fichiers/embossage.h"
+#include "core/sorties/embossage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "core/fichiers/embossage.h"
+#include "core/sorties/embossage.h"
 
 #include <algorithm>
 
 #include "core/braille/codes.h"
 #include "core/document/document.h"
 #include "core/document/formatpage.h"
-#include "core/fichiers/export.h"
+#include "core/sorties/export.h"
 
 namespace dotavob {
 namespace {
