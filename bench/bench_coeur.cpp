@@ -16,11 +16,11 @@
 #include "core/editeur/editeur.h"
 #include "core/fichiers/brf.h"
 #include "core/fichiers/dtv.h"
-#include "core/sorties/export.h"
 #include "core/fichiers/pef.h"
-#include "core/sorties/pef.h"
 #include "core/fichiers/rtf.h"
 #include "core/noir/noir.h"
+#include "core/sorties/export.h"
+#include "core/sorties/pef.h"
 #include "core/transcription/transcription.h"
 #include "livres.h"
 

@@ -14,8 +14,8 @@
 #include "core/braille/codes.h"
 #include "core/document/document.h"
 #include "core/document/formatpage.h"
-#include "core/fichiers/dtv.h"
 #include "core/editeur/editeur.h"
+#include "core/fichiers/dtv.h"
 #include "interface/optionsaffichage.h"
 #include "plateforme/reglages.h"
 

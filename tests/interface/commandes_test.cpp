@@ -25,12 +25,12 @@
 #endif
 #include <gtest/gtest.h>
 
+#include "core/braille/unicode.h"
 #include "core/fichiers/brf.h"
 #include "core/fichiers/dtv.h"
-#include "core/sorties/embossage.h"
-#include "core/braille/unicode.h"
-#include "core/sorties/export.h"
 #include "core/noir/noir.h"
+#include "core/sorties/embossage.h"
+#include "core/sorties/export.h"
 #include "interface/accessibilite.h"
 #include "interface/dialogueembossage.h"
 #include "interface/dialogueexport.h"

@@ -15,8 +15,8 @@
 #include <gtest/gtest.h>
 #include <stdexcept>
 
-#include "interface/dialogueformat.h"
 #include "interface/dialoguefontes.h"
+#include "interface/dialogueformat.h"
 
 using namespace dotavob;
 

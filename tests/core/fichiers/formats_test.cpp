@@ -9,8 +9,8 @@
 #include "core/document/document.h"
 #include "core/fichiers/brf.h"
 #include "core/fichiers/echange.h"
-#include "core/sorties/export.h"
 #include "core/fichiers/pef.h"
+#include "core/sorties/export.h"
 #include "core/sorties/pef.h"
 
 using namespace dotavob;
