@@ -69,6 +69,11 @@ touches ctrl+v
 ouvre_par_menu "Importation d'un fichier texte" alt+f Down Down Down Down Down Return
 tape "$donnees/notes.rtf"
 touches Return
+# Its footnote is left out, and said: the message copies with Ctrl+C.
+attends_fenetre "^DotavoB$"
+touches ctrl+c
+verifie "la note omise est dite" "Notes de bas de page omises." "$(xclip -o -selection clipboard 2>/dev/null)"
+touches Return
 sleep 0.5
 touches ctrl+z
 etape "quitter en enregistrant"
