@@ -339,7 +339,10 @@ TEST_F(Commandes, UnEnregistrementSurPlaceInterrompuOffreLeDocumentEntier) {
     // that write leaves the file half written: opening it offers the document
     // kept whole aside, opened modified under the file's name; saving it makes
     // the file whole again and keeps the link.
-    QTest::keyClicks(f->centralWidget(), QStringLiteral("Le chat dort."));
+    // A book of a few hundred pages: its write in place takes long enough to be cut.
+    std::string livre;
+    for (int k = 0; k < 8000; ++k) livre += "Le petit chat dort dans le jardin pendant que leur m\xE8re pr\xE9pare le repas. ";
+    f->editeur().insereNoir(livre);
     fichiers = {chemin("b.dtv")};
     ASSERT_TRUE(f->enregistrerSous());
     const std::string texteB = f->document().texte(), octetsB = octets(chemin("b.dtv")).toStdString();
@@ -352,7 +355,7 @@ TEST_F(Commandes, UnEnregistrementSurPlaceInterrompuOffreLeDocumentEntier) {
     const QString surPlace = QString::fromStdString(dossierDesDonnees()) + QStringLiteral("/sur-place");
     const std::string doc = chemin("doc.dtv").toStdString();
     bool interrompu = false;
-    for (int tour = 0; tour < 10 && !interrompu; ++tour) {
+    for (int tour = 0; tour < 20 && !interrompu; ++tour) {
         const pid_t fils = ::fork();
         ASSERT_GE(fils, 0);
         if (fils == 0) {
