@@ -937,19 +937,17 @@ bool TFDotavoB::embosser() {
     // anything is sent: nothing is cut or spilled without a word.
     const ReglagesEmbossage reglages = dlgOptEmb_->reglages();
     const MesurePages mesure = mesurePages(doc_, format_, reglages, choix->premiere, choix->derniere);
-    if (mesure.caracteres > reglages.caracteresParLigne &&
-        demande(QStringLiteral("Embossage"),
-                QStringLiteral("Des lignes composées comptent %1 caractères, plus que les %2 caractères par ligne "
-                               "de l'embosseuse : elles seront coupées. Embosser quand même ?")
-                    .arg(mesure.caracteres)
-                    .arg(reglages.caracteresParLigne)) != Reponse::Oui)
-        return false;
-    if (mesure.lignes > reglages.lignesParPage &&
-        demande(QStringLiteral("Embossage"),
-                QStringLiteral("Des pages composées comptent %1 lignes, plus que les %2 lignes par page de "
-                               "l'embosseuse : elles déborderont sur la feuille suivante. Embosser quand même ?")
-                    .arg(mesure.lignes)
-                    .arg(reglages.lignesParPage)) != Reponse::Oui)
+    // Each excess is asked about once; "Non" sends nothing.
+    auto accepte = [this](std::int32_t mesure, std::int32_t limite, const QString& question) {
+        return mesure <= limite ||
+               demande(QStringLiteral("Embossage"), question.arg(mesure).arg(limite)) == Reponse::Oui;
+    };
+    if (!accepte(mesure.caracteres, reglages.caracteresParLigne,
+                 QStringLiteral("Des lignes composées comptent %1 caractères, plus que les %2 caractères par ligne "
+                                "de l'embosseuse : elles seront coupées. Embosser quand même ?")) ||
+        !accepte(mesure.lignes, reglages.lignesParPage,
+                 QStringLiteral("Des pages composées comptent %1 lignes, plus que les %2 lignes par page de "
+                                "l'embosseuse : elles déborderont sur la feuille suivante. Embosser quand même ?")))
         return false;
     TravailEmbossage t;
     SpouleurFichier versFichier;

@@ -128,23 +128,12 @@ bool estTexteBrailleUnicode(std::string_view octets) {
 
 ResultatLecture litBrailleUnicode(std::string_view octets, const FormatPage& format) {
     if (octets.substr(0, 3) == "\xEF\xBB\xBF") octets.remove_prefix(3);
-    // Each pattern as the Braille ASCII character of its cell; spaces, line
-    // ends and page breaks as they are.
-    std::string ascii;
-    ascii.reserve(octets.size() / 3 + 16);
-    for (std::size_t i = 0; i < octets.size();) {
-        char32_t c = 0;
-        const std::size_t n = decodeUtf8(octets, i, c);
-        if (n == 0) {
-            ResultatLecture r;
-            r.erreur = "UTF-8 mal formé";
-            return r;
-        }
-        i += n;
-        if (const int b = octetDeBrailleUnicode(c); b >= 0)
-            ascii += static_cast<char>(tableUS()[cellule(static_cast<Octet>(b)) & 63u]);
-        else
-            ascii += static_cast<char>(c);  // a space, a line end or a page break: ASCII
+    // The cells as the paste takes them, each written back as the Braille
+    // ASCII character of its cell; line ends and page breaks as they are.
+    std::string ascii = brailleUnicodeVersOctets(octets);
+    for (char& c : ascii) {
+        const Octet b = oct(c);
+        if (b != CR && b != FF) c = static_cast<char>(tableUS()[cellule(b) & 63u]);
     }
     return litBrf(ascii, format);
 }
