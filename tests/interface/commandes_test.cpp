@@ -362,9 +362,17 @@ TEST_F(Commandes, UnEnregistrementSurPlaceInterrompuOffreLeDocumentEntier) {
             std::string erreur;
             for (int k = 0;; ++k) ecritFichierAtomique(doc, k % 2 ? octetsA : octetsB, erreur);
         }
-        // Killed as soon as its side copy is down: inside the write in place.
-        for (int attente = 0; attente < 200000 && QDir(surPlace).entryList({QStringLiteral("*.dtv")}).isEmpty(); ++attente)
-            ::usleep(10);
+        // Killed while its side copy is down, inside the write in place: the
+        // save is stopped first and only killed if the copy is still there,
+        // so a fast disk that finishes the write meanwhile cannot dodge it.
+        const auto copieDeCote = [&] { return !QDir(surPlace).entryList({QStringLiteral("*.dtv")}).isEmpty(); };
+        for (int attente = 0; attente < 400000; ++attente) {
+            if (!copieDeCote()) continue;
+            ::kill(fils, SIGSTOP);
+            ::waitpid(fils, nullptr, WUNTRACED);
+            if (copieDeCote()) break;
+            ::kill(fils, SIGCONT);
+        }
         ::kill(fils, SIGKILL);
         ::waitpid(fils, nullptr, 0);
         // "Non" opens nothing; "Oui" opens the whole document.
