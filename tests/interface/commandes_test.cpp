@@ -25,6 +25,7 @@
 #endif
 #include <gtest/gtest.h>
 
+#include "commun/interruption.h"
 #include "core/braille/unicode.h"
 #include "core/fichiers/brf.h"
 #include "core/fichiers/dtv.h"
@@ -354,6 +355,7 @@ TEST_F(Commandes, UnEnregistrementSurPlaceInterrompuOffreLeDocumentEntier) {
     ASSERT_EQ(::link(chemin("doc.dtv").toLocal8Bit().constData(), chemin("autre-nom.dtv").toLocal8Bit().constData()), 0);
     const QString surPlace = QString::fromStdString(dossierDesDonnees()) + QStringLiteral("/sur-place");
     const std::string doc = chemin("doc.dtv").toStdString();
+    ASSERT_TRUE(QDir().mkpath(surPlace));
     bool interrompu = false;
     for (int tour = 0; tour < 20 && !interrompu; ++tour) {
         const pid_t fils = ::fork();
@@ -362,19 +364,8 @@ TEST_F(Commandes, UnEnregistrementSurPlaceInterrompuOffreLeDocumentEntier) {
             std::string erreur;
             for (int k = 0;; ++k) ecritFichierAtomique(doc, k % 2 ? octetsA : octetsB, erreur);
         }
-        // Killed while its side copy is down, inside the write in place: the
-        // save is stopped first and only killed if the copy is still there,
-        // so a fast disk that finishes the write meanwhile cannot dodge it.
-        const auto copieDeCote = [&] { return !QDir(surPlace).entryList({QStringLiteral("*.dtv")}).isEmpty(); };
-        for (int attente = 0; attente < 400000; ++attente) {
-            if (!copieDeCote()) continue;
-            ::kill(fils, SIGSTOP);
-            ::waitpid(fils, nullptr, WUNTRACED);
-            if (copieDeCote()) break;
-            ::kill(fils, SIGCONT);
-        }
-        ::kill(fils, SIGKILL);
-        ::waitpid(fils, nullptr, 0);
+        // Killed while its side copy is down: inside the write in place.
+        interruption::tuePendantEcritureSurPlace(fils, surPlace.toStdString());
         // "Non" opens nothing; "Oui" opens the whole document.
         reponses = {Reponse::Non};
         fichiers = {chemin("autre-nom.dtv")};

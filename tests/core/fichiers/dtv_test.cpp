@@ -22,6 +22,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "commun/interruption.h"
 #endif
 
 #include "core/editeur/editeur.h"
@@ -435,6 +437,7 @@ TEST_F(Disque, EnregistrementSurPlaceInterrompuLaisseUnDocumentEntier) {
     std::string erreur;
     ASSERT_TRUE(ecritFichierAtomique(doc, octetsA, erreur, {}, secours)) << erreur;
     fs::create_hard_link(doc, chemin("autre-nom.dtv"));
+    fs::create_directories(dossier_ / "secours" / "sur-place");
     std::mt19937 alea(23);
     int interrompus = 0;
     for (int tour = 0; tour < 20; ++tour) {
@@ -445,19 +448,12 @@ TEST_F(Disque, EnregistrementSurPlaceInterrompuLaisseUnDocumentEntier) {
         // Every other tour is killed as soon as a save has put its side copy
         // down, inside the write in place; the others at random.
         if (tour % 2) {
-            const fs::path surPlace = dossier_ / "secours" / "sur-place";
-            auto copieLa = [&surPlace] {
-                std::error_code ec;
-                for (fs::directory_iterator i(surPlace, ec), fin; !ec && i != fin; i.increment(ec))
-                    if (i->path().extension() == ".dtv") return true;
-                return false;
-            };
-            for (int attente = 0; attente < 200000 && !copieLa(); ++attente) ::usleep(10);
+            interruption::tuePendantEcritureSurPlace(fils, (dossier_ / "secours" / "sur-place").string());
         } else {
             ::usleep(static_cast<useconds_t>(alea() % 60000));
+            ::kill(fils, SIGKILL);
+            ::waitpid(fils, nullptr, 0);
         }
-        ::kill(fils, SIGKILL);
-        ::waitpid(fils, nullptr, 0);
         // By either name.
         const ResultatLecture r = chargeDtv(chemin(tour % 2 ? "doc.dtv" : "autre-nom.dtv"), FormatPage{}, {}, secours);
         if (r.ok) {
