@@ -5,9 +5,12 @@
 #include <fcntl.h>
 #include <malloc.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -16,6 +19,7 @@
 #include "core/editeur/editeur.h"
 #include "core/fichiers/brf.h"
 #include "core/fichiers/dtv.h"
+#include "core/fichiers/echange.h"
 #include "core/fichiers/pef.h"
 #include "core/fichiers/rtf.h"
 #include "core/noir/noir.h"
@@ -358,6 +362,88 @@ void BM_EcritEtLitPef(benchmark::State& state) {
     state.SetBytesProcessed(octets);
 }
 BENCHMARK(BM_EcritEtLitPef)->Unit(benchmark::kMillisecond);
+
+// The process's resident memory, in bytes, now ("VmRSS") or at its peak
+// since the peak was last reset ("VmHWM").
+std::size_t memoireResidente(const char* champ) {
+    std::FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f) return 0;
+    char ligne[256];
+    std::size_t ko = 0;
+    const std::size_t n = std::strlen(champ);
+    while (std::fgets(ligne, sizeof ligne, f))
+        if (std::strncmp(ligne, champ, n) == 0 && ligne[n] == ':') ko = std::strtoull(ligne + n + 1, nullptr, 10);
+    std::fclose(f);
+    return ko * 1024;
+}
+
+// Importing a 4,000-page book as the editor does (the file read, then the
+// document built and wrapped): as Braille ASCII (0), as PEF (1), and as a
+// PEF of empty rows (2), where the markup is nearly all the file. The peak
+// of resident memory the import adds, for each byte of the file, is taken
+// once in a process of its own, as a user's import runs in a fresh editor
+// (later imports reuse what the allocator kept).
+void BM_ImporteEchange(benchmark::State& state) {
+    std::string fichier;
+    if (state.range(0) == 0) {
+        fichier = livreBrf(4000);
+    } else {
+        FormatPage f;
+        f.derive();
+        DocumentBraille d(f);
+        d.charge(state.range(0) == 1 ? documentBraille(4000) : std::string(4000 * 28, '\r'), {});
+        fichier = exportePef(d, f, ReglagesEmbossage{}, MetaPef{"urn:bench", "Livre", "2024-01-01", "fr"});
+    }
+    char modele[] = "/tmp/dotavob-bench-XXXXXX";
+    if (!::mkdtemp(modele)) throw std::runtime_error("mkdtemp");
+    const std::string chemin = std::string(modele) + (state.range(0) ? "/livre.pef" : "/livre.brf");
+    std::string erreur;
+    if (!ecritFichierAtomique(chemin, fichier, erreur)) throw std::runtime_error(erreur);
+    const auto taille = static_cast<double>(fichier.size());
+    std::string().swap(fichier);
+    auto importe = [&chemin] {
+        ResultatLecture r = chargeEchange(chemin);
+        if (!r.ok) return r.erreur;
+        DocumentBraille d(r.contenu.format);
+        d.charge(std::move(r.contenu.texte), {});
+        d.recoupeDocument(false);
+        benchmark::DoNotOptimize(d.nbPages());
+        return std::string();
+    };
+    int tube[2];
+    double pic = -1;
+    if (::pipe(tube) == 0) {
+        if (const pid_t fils = ::fork(); fils == 0) {
+            // Free memory given back first, so that what the import takes shows.
+            malloc_trim(0);
+            if (std::FILE* remise = std::fopen("/proc/self/clear_refs", "w")) {  // the peak starts again from here
+                std::fputs("5", remise);
+                std::fclose(remise);
+                const std::size_t avant = memoireResidente("VmRSS");
+                const std::string e = importe();
+                const double mesure = e.empty() ? static_cast<double>(memoireResidente("VmHWM") - avant) : -1;
+                (void)!::write(tube[1], &mesure, sizeof mesure);
+            }
+            ::_exit(0);
+        } else if (fils > 0) {
+            ::close(tube[1]);
+            if (::read(tube[0], &pic, sizeof pic) != sizeof pic) pic = -1;
+            ::waitpid(fils, nullptr, 0);
+        }
+        ::close(tube[0]);
+    }
+    for (auto _ : state)
+        if (const std::string e = importe(); !e.empty()) {
+            state.SkipWithError(e.c_str());
+            break;
+        }
+    ::unlink(chemin.c_str());
+    ::rmdir(modele);
+    state.counters["pic_par_octet"] = pic / taille;
+    state.counters["Mo"] = taille / 1e6;
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(taille));
+}
+BENCHMARK(BM_ImporteEchange)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // dotavob-cli noir and exporter on a book of 80,000 paragraphs, with one
 // marker per paragraph (argument 1) or none (0). Each pass starts from a

@@ -938,9 +938,9 @@ bool TFDotavoB::embosser() {
     const ReglagesEmbossage reglages = dlgOptEmb_->reglages();
     const MesurePages mesure = mesurePages(doc_, format_, reglages, choix->premiere, choix->derniere);
     // Each excess is asked about once; "Non" sends nothing.
-    auto accepte = [this](std::int32_t mesure, std::int32_t limite, const QString& question) {
-        return mesure <= limite ||
-               demande(QStringLiteral("Embossage"), question.arg(mesure).arg(limite)) == Reponse::Oui;
+    auto accepte = [this](std::int32_t compte, std::int32_t limite, const QString& question) {
+        return compte <= limite ||
+               demande(QStringLiteral("Embossage"), question.arg(compte).arg(limite)) == Reponse::Oui;
     };
     if (!accepte(mesure.caracteres, reglages.caracteresParLigne,
                  QStringLiteral("Des lignes composées comptent %1 caractères, plus que les %2 caractères par ligne "

@@ -368,6 +368,41 @@ constexpr std::array<char16_t, 32> c1252 = {
 };
 }  // namespace
 
+std::string utf16ou32VersUtf8(std::string_view s, int largeur, bool grandBoutiste, std::int32_t& invalides) {
+    auto unite = [&](std::size_t i) {
+        std::uint32_t u = 0;
+        for (int k = 0; k < largeur; ++k) {
+            const auto o = static_cast<std::uint32_t>(static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]));
+            u |= o << (8 * (grandBoutiste ? largeur - 1 - k : k));
+        }
+        return u;
+    };
+    const auto w = static_cast<std::size_t>(largeur);
+    std::string r;
+    r.reserve(s.size() / w + 16);
+    std::size_t i = 0;
+    for (; i + w <= s.size(); i += w) {
+        char32_t c = unite(i);
+        if (largeur == 2 && c >= 0xD800 && c <= 0xDBFF && i + 2 * w <= s.size()) {
+            const char32_t bas = unite(i + w);
+            if (bas >= 0xDC00 && bas <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (bas - 0xDC00);
+                i += w;
+            }
+        }
+        if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+            ++invalides;
+            c = U'?';
+        }
+        ajouteUtf8(r, c);
+    }
+    if (i < s.size()) {
+        ++invalides;
+        r += '?';
+    }
+    return r;
+}
+
 void ajouteUtf8(std::string& r, char32_t c) {
     if (c < 0x80) {
         r += static_cast<char>(c);

@@ -168,6 +168,10 @@ bool estUtf8Valide(std::string_view s);
 // "…" when it is longer. A hostile file's huge value never fills a message.
 std::string extrait(std::string_view utf8, std::size_t longueur = 40);
 void ajouteUtf8(std::string& s, char32_t c);
+// UTF-16 or UTF-32 text (`largeur` 2 or 4 bytes a unit, after its byte order
+// mark) as UTF-8; a unit that is no character (a lone surrogate, past
+// U+10FFFF, a last unit cut short) becomes "?" and is counted.
+std::string utf16ou32VersUtf8(std::string_view s, int largeur, bool grandBoutiste, std::int32_t& invalides);
 // Decodes the UTF-8 sequence at s[i] into c; its length, 0 when malformed.
 std::size_t decodeUtf8(std::string_view s, std::size_t i, char32_t& c);
 // The first index from i on whose byte is not ASCII, or s.size(): eight

@@ -86,44 +86,6 @@ std::string decodeEtJoins(std::string_view s, std::int32_t& invalides, Caractere
     return r;
 }
 
-// UTF-16 or UTF-32 text (after its byte order mark) as UTF-8; a unit that is
-// no character (a lone surrogate, past U+10FFFF, a last unit cut short)
-// becomes "?" and is counted.
-std::string versUtf8(std::string_view s, int largeur, bool grandBoutiste, std::int32_t& invalides) {
-    auto unite = [&](std::size_t i) {
-        std::uint32_t u = 0;
-        for (int k = 0; k < largeur; ++k) {
-            const auto o = static_cast<std::uint32_t>(static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]));
-            u |= o << (8 * (grandBoutiste ? largeur - 1 - k : k));
-        }
-        return u;
-    };
-    const auto w = static_cast<std::size_t>(largeur);
-    std::string r;
-    r.reserve(s.size() / w + 16);
-    std::size_t i = 0;
-    for (; i + w <= s.size(); i += w) {
-        char32_t c = unite(i);
-        if (largeur == 2 && c >= 0xD800 && c <= 0xDBFF && i + 2 * w <= s.size()) {
-            const char32_t bas = unite(i + w);
-            if (bas >= 0xDC00 && bas <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (bas - 0xDC00);
-                i += w;
-            }
-        }
-        if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
-            ++invalides;
-            c = U'?';
-        }
-        ajouteUtf8(r, c);
-    }
-    if (i < s.size()) {
-        ++invalides;
-        r += '?';
-    }
-    return r;
-}
-
 }  // namespace
 
 std::string joinsLignes(std::string_view texte, bool termine) {
@@ -155,7 +117,7 @@ std::string texteImporte(std::string_view contenu, std::string_view nomFichier, 
         if (contenu.substr(0, m.octets.size()) == m.octets) {
             std::int32_t malformes = 0;
             const std::string utf8 =
-                versUtf8(contenu.substr(m.octets.size()), m.largeur, m.grandBoutiste, malformes);
+                utf16ou32VersUtf8(contenu.substr(m.octets.size()), m.largeur, m.grandBoutiste, malformes);
             std::string texte = texteImporte(utf8, nomFichier, octetsInvalides, remplaces, omissions);
             if (octetsInvalides) *octetsInvalides += malformes;
             return texte;

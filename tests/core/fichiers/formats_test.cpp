@@ -279,6 +279,47 @@ TEST(Pef, FichiersDAutresProgrammes) {
     const ResultatLecture e = litPef(lis("extensions.pef"));
     ASSERT_TRUE(e.ok) << e.erreur;
     EXPECT_EQ(e.contenu.texte, "ab\rc\fd");
+    // The same file in UTF-16 and UTF-32, either byte order, with or without
+    // its byte order mark.
+    const std::string volumes = lis("volumes.pef");
+    std::u32string caracteres;
+    for (std::size_t i = 0; i < volumes.size();) {
+        char32_t c = 0;
+        i += decodeUtf8(volumes, i, c);
+        caracteres += c;
+    }
+    for (const int largeur : {2, 4})
+        for (const bool grandBoutiste : {false, true})
+            for (const bool marque : {false, true}) {
+                std::string fichier;
+                auto unite = [&](std::uint32_t u) {
+                    for (int k = 0; k < largeur; ++k)
+                        fichier += static_cast<char>(u >> (8 * (grandBoutiste ? largeur - 1 - k : k)));
+                };
+                if (marque) unite(0xFEFF);
+                for (char32_t c : caracteres) unite(c);  // no character past U+FFFF there
+                const ResultatLecture u = litPef(fichier);
+                ASSERT_TRUE(u.ok) << largeur << grandBoutiste << marque << " : " << u.erreur;
+                EXPECT_EQ(u.contenu.texte, v.contenu.texte);
+            }
+}
+
+TEST(Pef, TouteLaSyntaxeDeXml) {
+    // A doctype with an internal subset, comments and processing
+    // instructions anywhere, references in attributes and rows, single
+    // quotes, white space around "=", CDATA, CR line ends, a reference
+    // that is not XML's own in the head, an empty element written open and shut.
+    const std::string fichier =
+        "<?xml version='1.0'?>\r\n<!DOCTYPE pef [ <!ENTITY x \"<row>\"> <!-- ] > --> <?pi ]>?> ]>\r"
+        "<!-- avant --><pef xmlns = \"http://www.daisy.org/ns/2008/pef\" version='2008-1'>"
+        "<head><meta>&nbsp; &unknown; <?outil ok?></meta></head>"
+        "<body><volume cols='&#51;' rows=\"&#x32;\" duplex='&#116;rue'><section><![CDATA[ \n ]]>"
+        "<page><row>&#x2801;<!-- rien -->&#10243;<?pi?><![CDATA[⠉]]></row><row></row></page>"
+        "<page><row><![CDATA[]]></row></page>"
+        "</section></volume></body></pef><!-- après -->\n";
+    const ResultatLecture r = litPef(fichier);
+    ASSERT_TRUE(r.ok) << r.erreur;
+    EXPECT_EQ(std::tuple(r.contenu.texte, r.contenu.format.caracteres), std::tuple("abc\r\f", 10));
 }
 
 TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
@@ -309,6 +350,24 @@ TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
         {volume("<page/>", "cols='3' cols='4' rows='2'"), "l'attribut cols de « volume » est donné deux fois"},
         {volume("<page/>") + "<pef/>", "le document a plus d'un élément racine"},
         {volume(std::string("<page><row>⠁\0⠃</row></page>", 31)), "le fichier contient un octet nul à la ligne 1, colonne "},
+        // What makes XML well formed, with where it stops being so.
+        {volume("<page><row>⠁</rangee></page>"), "XML mal formé à la ligne 1, colonne 124 : balise fermante qui ne ferme pas"},
+        {volume("<page><row>⠁</row></page>").substr(0, 140), "fichier tronqué"},
+        {volume("<page><row a='1' b>⠁</row></page>"), "colonne 130 : attribut mal formé"},
+        {volume("<page><row a='1'b='2'>⠁</row></page>"), "colonne 128 : attribut mal formé"},
+        {volume("<page><row a='1>⠁</row></page>"), "attribut mal formé"},
+        {volume("<page><row/ >⠁</row></page>"), "balise ouvrante mal formée"},
+        {volume("<page><row>⠁</row ></page >").substr(0, 145), "fichier tronqué"},
+        {volume("<page><!-- sans fin </page>"), "commentaire mal formé"},
+        {volume("<page><![CDATA[ sans fin </page>"), "section CDATA mal formée"},
+        {volume("<page><? pi ?></page>"), "instruction de traitement mal formée"},
+        {volume("<page><!DOCTYPE pef></page>"), "déclaration de type de document mal formée"},
+        {"<!DOCTYPE pef [ <!ELEMENT pef ANY>", "déclaration de type de document mal formée"},
+        {volume("<page>< row/></page>"), "balise illisible"},
+        {volume("<page><!ELEMENT x></page>"), "balise illisible"},
+        {volume("<page></></page>"), "balise fermante mal formée"},
+        {"\n\n  <pef xmlns='http://www.daisy.org/ns/2008/pef'></pef>", "le document n'a pas de corps (body)"},
+        {"texte<pef/>", "du texte hors de l'élément racine"},
     };
     // A huge value is quoted by its first 40 characters.
     const std::string chiffres(10'000'000, '7');
