@@ -506,6 +506,44 @@ BENCHMARK(BM_FrappeSelonLaForme)
     ->Args({10, 0})->Args({10000, 0})->Args({10, 1})->Args({10000, 1})->Args({10, 2})->Args({10000, 2})
     ->Unit(benchmark::kMicrosecond);
 
+// The first edit in a book just opened: a short paragraph, then one of
+// range(0) pages, loaded and wrapped as the window opens a file. The edit,
+// range(1): a letter typed (0) or Enter (1) in the middle of the long
+// paragraph, Backspace at its start (2), which joins it to the short one.
+void BM_PremiereFrappe(benchmark::State& state) {
+    const std::string livre = "\x01\x02\x03\r" + livreUnSeulParagraphe(static_cast<int>(state.range(0)));
+    FormatPage f;
+    f.derive();
+    for (auto _ : state) {
+        state.PauseTiming();
+        DocumentBraille d(f);
+        EditeurBraille e(d);
+        e.charge(livre, {});
+        e.recoupeDocument(true, nullptr, false);
+        e.allerPage(1);
+        d.journal().vide();
+        std::int32_t p = 5;
+        if (state.range(1) != 2) {
+            p = d.longueur() / 2;
+            while (p > 1 && (estFinDeLigne(d.octet(p)) || estFinDeLigne(d.octet(p - 1)) || d.octet(p) == ' ')) --p;
+        }
+        e.placeCurseur(d.pointDe(p));
+        state.ResumeTiming();
+        switch (state.range(1)) {
+            case 0: e.insereCaractere('a'); break;
+            case 1: e.finParagraphe(); break;
+            default: e.recule(); break;
+        }
+        state.PauseTiming();
+        if (d.longueur() == static_cast<std::int32_t>(livre.size())) state.SkipWithError("rien n'a changé");
+        state.counters["pages"] = d.nbPages();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PremiereFrappe)
+    ->ArgsProduct({{10, 10000}, {0, 1, 2}})
+    ->Unit(benchmark::kMicrosecond);
+
 // RTF of 800,000 paragraphs, each on a new page: the break marked with
 // "\pagebb" on the paragraph (argument 1) or with "\page" after it (0).
 void BM_RtfSautsDePage(benchmark::State& state) {

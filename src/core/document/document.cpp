@@ -273,9 +273,7 @@ std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::
     // What the replacement and the re-wraps of the two paragraphs can touch.
     const std::int32_t a = debutParagraphe(from);
     const std::int32_t b = finParagraphe(to);
-    if (coupeCpl_ != 0 && coupeCpl_ == format_.cpl && coupeDebut_ == a && coupeFin_ == b && finParagraphe(from) == b &&
-        std::none_of(nouveau.begin(), nouveau.end(), [](char c) { return finParagrapheOctet(oct(c)); }))
-        return remplaceDansParagrapheCoupe(from, to, nouveau, a, b);
+    if (paragraphesCoupes(a, b)) return remplaceDansParagrapheCoupe(from, to, nouveau, a, b);
     // A document nobody will undo (one made by the command line) keeps no
     // copy of the stretch: a whole book inserted at once is not held twice.
     const bool journalise = !journal_.JournalEstSuspendu();
@@ -319,6 +317,22 @@ std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::
     return retour;
 }
 
+bool DocumentBraille::paragraphesCoupes(std::int32_t a, std::int32_t b) const {
+    if (format_.cpl < 1) return false;
+    if (coupeCpl_ == format_.cpl && coupeDebut_ == a && coupeFin_ == b) return true;
+    // A text found wrapped as it was indexed (a book just opened) is wrapped
+    // in every paragraph but the indented ones, which the opening wraps narrower.
+    if (!verification_ || !verification_->recoupe || verification_->cpl != format_.cpl ||
+        verification_->versionMarqueurs != marqueurs_.version())
+        return false;
+    for (std::int32_t p = a;;) {
+        std::int32_t jusqua = 0;
+        if (marqueurs_.IndentationEn(p, &jusqua) != 0) return false;
+        if (jusqua >= b) return true;
+        p = jusqua + 1;
+    }
+}
+
 void DocumentBraille::retientParagrapheCoupe(std::int32_t pos) {
     coupeCpl_ = format_.cpl >= 1 ? format_.cpl : 0;
     coupeDebut_ = debutParagraphe(pos);
@@ -355,7 +369,27 @@ std::int32_t DocumentBraille::remplaceDansParagrapheCoupe(std::int32_t from, std
         place.push_back(p);
     };
     for (std::int32_t p = debut; p < from; ++p) ajoute(texte_[p - 1], p);
-    for (std::int32_t k = 0; k < n; ++k) ajoute(nouveau[static_cast<std::size_t>(k)], from + k);
+    // New paragraph ends: the paragraph they end is re-wrapped whole, the
+    // whole paragraphs between them come as they are (wrapped by whoever
+    // inserts them), and the last one is re-wrapped as below.
+    std::string tete;
+    std::int32_t k0 = 0;
+    const auto finNouveau = std::find_if(nouveau.begin(), nouveau.end(), [](char c) { return finParagrapheOctet(oct(c)); });
+    if (finNouveau != nouveau.end()) {
+        const auto premiere = static_cast<std::int32_t>(finNouveau - nouveau.begin());
+        for (std::int32_t k = 0; k < premiere; ++k) ajoute(nouveau[static_cast<std::size_t>(k)], from + k);
+        tete = CoupeParagraphe(plat, cpl);
+        const auto derniere = static_cast<std::int32_t>(
+            nouveau.size() - 1 -
+            static_cast<std::size_t>(std::find_if(nouveau.rbegin(), nouveau.rend(), [](char c) {
+                                         return finParagrapheOctet(oct(c));
+                                     }) - nouveau.rbegin()));
+        tete.append(nouveau.substr(static_cast<std::size_t>(premiere), static_cast<std::size_t>(derniere - premiere + 1)));
+        plat.clear();
+        place.clear();
+        k0 = derniere + 1;
+    }
+    for (std::int32_t k = k0; k < n; ++k) ajoute(nouveau[static_cast<std::size_t>(k)], from + k);
     // Past the new bytes, a line that starts where a line of the old wrap
     // started ends the work: from there the old wrap is the new one.
     auto arret = [&](std::size_t g) {
@@ -372,6 +406,7 @@ std::int32_t DocumentBraille::remplaceDansParagrapheCoupe(std::int32_t from, std
         g = CoupeParagrapheDepuis(plat, fin == b, cpl, arret, sortie);
         if (g != std::string_view::npos) break;
     }
+    sortie.insert(0, tete);
     const std::int32_t q = g < place.size() ? place[g] : b + dEdit;  // end of the re-wrapped stretch, after the edit
     const std::int32_t qAvant = q - dEdit;                            // the same, before it
 
@@ -433,9 +468,13 @@ std::int32_t DocumentBraille::remplaceDansParagrapheCoupe(std::int32_t from, std
 
     modifie_ = true;
     annonceLignes(pointDe(a).ligne, JUSQUA_LA_FIN);
-    coupeDebut_ = a;
-    coupeFin_ = b + dTotal;
-    coupeCpl_ = cpl;
+    if (tete.empty()) {
+        coupeDebut_ = a;
+        coupeFin_ = b + dTotal;
+        coupeCpl_ = cpl;
+    } else {
+        retientParagrapheCoupe(retour);
+    }
     return retour;
 }
 

@@ -106,6 +106,12 @@ public:
     // position just after the new text once the paragraphs are re-wrapped.
     std::int32_t remplace(std::int32_t from, std::int32_t to, std::string_view nouveau);
     ResultatRecoupage recoupeParagraphe(std::int32_t pos, std::int32_t* suivi = nullptr, bool suiviEstFin = false);
+    // Forgets which paragraphs are known to stand wrapped: the next edit
+    // re-wraps its paragraphs whole, as the shorter way must agree with.
+    void oublieCoupes() {
+        coupeCpl_ = 0;
+        verification_.reset();
+    }
     // Re-wraps the whole document to the characters per line, the lines of
     // indented paragraphs shortened. Journaled as one change unless asked not
     // to (a document just opened has no history to keep).
@@ -162,10 +168,12 @@ private:
     // maxPre and maxSuf, left out).
     void journaliseDifference(std::string_view avant, std::string_view apres, std::int32_t pos, std::size_t maxPre,
                               std::size_t maxSuf, AnnexeEnregistrement annexe);
-    // An edit inside the paragraph debut..fin known to be wrapped: re-wraps
-    // from a line before the edit until the line ends fall where they fell,
-    // and journals the net change of that stretch only. The caller checked
-    // that the edit neither adds nor removes a paragraph end.
+    // Whether the paragraphs a..b stand exactly as CoupeParagraphe wraps them.
+    bool paragraphesCoupes(std::int32_t a, std::int32_t b) const;
+    // An edit inside the paragraphs a..b known to be wrapped: re-wraps from a
+    // line before the edit until the line ends fall where they fell (the
+    // paragraphs the new bytes end, whole), and journals the net change of
+    // that stretch only.
     std::int32_t remplaceDansParagrapheCoupe(std::int32_t from, std::int32_t to, std::string_view nouveau,
                                              std::int32_t debut, std::int32_t fin);
     void retientParagrapheCoupe(std::int32_t pos);

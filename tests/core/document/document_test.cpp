@@ -180,9 +180,10 @@ std::vector<Marqueur> marqueursAleatoires(std::mt19937& alea, const std::string&
     for (int k = 0; k < 6; ++k) {
         const std::int32_t p = 1 + static_cast<std::int32_t>(alea() % static_cast<unsigned>(n));
         const std::int32_t q = std::min(n, p + static_cast<std::int32_t>(alea() % 40));
-        switch (alea() % 3) {
+        switch (alea() % 4) {
             case 0: m.push_back({p, q, MARQUEUR_RETOURNE, 0}); break;
             case 1: m.push_back({p, p, MARQUEUR_CARACTERE, '*'}); break;
+            case 2: m.push_back({1, q, MARQUEUR_INDENTATION, static_cast<std::uint8_t>(1 + alea() % 4)}); break;
             default: m.push_back({1, q, MARQUEUR_CENTRE, 0}); break;
         }
     }
@@ -208,18 +209,37 @@ TEST(Document, RecoupageDepuisLaLigneTouchee) {
         }
         DocumentBraille d(f);
         d.charge(texte, marqueursAleatoires(alea, texte));
+        if (alea() % 2) {  // opened as the window opens a file: indented paragraphs wrapped narrower
+            d.recoupeDocument(false);
+            texte = d.texte();
+        }
         const std::vector<Marqueur> marqueursDepart = d.marqueurs().liste();
         std::int32_t curseur = 1 + static_cast<std::int32_t>(alea() % static_cast<unsigned>(d.longueur() + 1));
         for (int pas = 0; pas < 80; ++pas) {
             const std::int32_t len = d.longueur();
-            const std::int32_t from = std::clamp(curseur + static_cast<std::int32_t>(alea() % 17) - 8, 1, len + 1);
-            const std::int32_t to = std::min(len + 1, from + static_cast<std::int32_t>(alea() % 5 == 0 ? alea() % 25 : alea() % 3));
+            std::int32_t from = std::clamp(curseur + static_cast<std::int32_t>(alea() % 17) - 8, 1, len + 1);
+            std::int32_t to = std::min(len + 1, from + static_cast<std::int32_t>(alea() % 5 == 0 ? alea() % 25 : alea() % 3));
             std::string nouveau = octetsAleatoires(alea, 1 + alea() % 2, 4).substr(0, alea() % 5);
             if (alea() % 12 == 0) nouveau += alea() % 2 ? '\n' : '\v';
-            if (alea() % 40 == 0) nouveau += '\r';
+            // Paragraph ends made and joined: Enter, a paste of paragraphs, Backspace at a paragraph's start.
+            switch (alea() % 16) {
+                case 0: nouveau = "\r"; to = from; break;
+                case 1: nouveau += '\r' + octetsAleatoires(alea, 1, 4).substr(0, alea() % 3); break;
+                case 2: nouveau += "\r" + CoupeParagraphe(octetsAleatoires(alea, 3 + alea() % 60, f.cpl), f.cpl) + "\f" + nouveau; break;
+                case 3:
+                    if (const std::string t = d.texte(); t.find('\r') != std::string::npos) {
+                        from = static_cast<std::int32_t>(t.find('\r', static_cast<std::size_t>(alea() % t.size()))) + 1;
+                        if (from == 0) from = static_cast<std::int32_t>(t.find('\r')) + 1;
+                        to = from + 1;
+                        nouveau.clear();
+                    }
+                    break;
+                default: break;
+            }
 
             DocumentBraille r(f);
             r.charge(d.texte(), d.marqueurs().liste());
+            r.oublieCoupes();
             const std::int32_t attendu = r.remplace(from, to, nouveau);
             curseur = d.remplace(from, to, nouveau);
             ASSERT_EQ(d.texte(), r.texte()) << "cpl " << int{f.cpl} << " edit " << from << ".." << to;
