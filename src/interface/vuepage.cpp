@@ -46,6 +46,7 @@ const TextePage& VuePage::texteAccessible() const {
     if (!texte_ || cle_ != cleTexte()) {
         texte_ = composeTexteAccessible();
         cle_ = cleTexte();
+        ++compositions_;
     }
     return *texte_;
 }

@@ -31,6 +31,8 @@ public:
     // The page as a screen reader reads it; only its lines are read. It is
     // made once for each change of the page, however often it is asked for.
     const TextePage& texteAccessible() const;
+    // How many times that text was made.
+    std::int64_t compositions() const { return compositions_; }
     // That text as a screen reader last heard it (none until one asks for the
     // page), and the caret's offset last told.
     std::optional<std::u32string> texteAnnonce;
@@ -82,6 +84,7 @@ private:
     CleTexte cleTexte() const;
     mutable std::optional<TextePage> texte_;
     mutable CleTexte cle_;
+    mutable std::int64_t compositions_ = 0;
     bool parle_ = false;
     bool texteAAnnoncer_ = false, curseurAAnnoncer_ = false, selectionAAnnoncer_ = false;
     QTimer annonces_;

@@ -90,4 +90,31 @@ TEST_F(Lecture, LesPagesDonnentChaqueMorceauDeLeurTexteSansBoucler) {
     }
 }
 
+TEST_F(Lecture, ChaquePageEstComposeeUneFoisParChangement) {
+    // A screen reader asks a page for its text, its caret, its words and its
+    // lines after every keystroke: the page's text is made once for each.
+    QTest::keyClicks(f->centralWidget(), QStringLiteral("Le chat"));
+    QCoreApplication::processEvents();
+    VuePage* pages[] = {&f->vueNoir(), &f->vueBraille()};
+    std::int64_t avant[2];
+    for (int k = 0; k < 2; ++k) avant[k] = pages[k]->compositions();
+    for (const QChar c : QStringLiteral(" dort")) {
+        QTest::keyClick(f->centralWidget(), c.toLatin1());
+        QCoreApplication::processEvents();
+        for (VuePage* page : pages) {
+            QAccessibleTextInterface* t = texte(*page);
+            ASSERT_TRUE(t);
+            int debut = -1, fin = -1;
+            for (int o = 0; o < t->characterCount(); ++o) {
+                t->textAtOffset(o, QAccessible::WordBoundary, &debut, &fin);
+                t->textAtOffset(o, QAccessible::LineBoundary, &debut, &fin);
+                t->attributes(o, &debut, &fin);
+            }
+            t->text(0, t->characterCount());
+            t->cursorPosition();
+        }
+    }
+    for (int k = 0; k < 2; ++k) EXPECT_EQ(pages[k]->compositions() - avant[k], 5) << k;
+}
+
 }  // namespace
