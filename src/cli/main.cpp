@@ -222,6 +222,9 @@ int transcrire(const Arguments& a) {
         std::string().swap(texte);
         e.insereBraille(braille);
         std::string().swap(braille);
+        // Saved as opening wraps it (words wider than a line cut where the
+        // whole-document re-wrap cuts them): it then opens without a re-wrap.
+        d.recoupeDocument(false);
         c.texte = d.texte();
         c.marqueurs = d.marqueurs().liste();
     }

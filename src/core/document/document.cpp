@@ -55,7 +55,7 @@ void DocumentBraille::reconstruitIndex() {
         verification.ligne(i);
     });
     verification.ligne(t.size());
-    verification_ = Verification{format_.cpl, marqueurs_.version(), verification.inchange()};
+    verification_ = Verification{format_.cpl, marqueurs_.version(), verification.inchange(), verification.coupure()};
     lignes_.assigne(std::move(l));
     sauts_.assigne(std::move(s));
     paragraphes_.assigne(std::move(p));
@@ -321,8 +321,9 @@ bool DocumentBraille::paragraphesCoupes(std::int32_t a, std::int32_t b) const {
     if (format_.cpl < 1) return false;
     if (coupeCpl_ == format_.cpl && coupeDebut_ == a && coupeFin_ == b) return true;
     // A text found wrapped as it was indexed (a book just opened) is wrapped
-    // in every paragraph but the indented ones, which the opening wraps narrower.
-    if (!verification_ || !verification_->recoupe || verification_->cpl != format_.cpl ||
+    // in every paragraph but the indented ones, which the opening wraps
+    // narrower; words cut (VT) are cut otherwise by an edit's re-wrap.
+    if (!verification_ || !verification_->recoupe || verification_->coupure || verification_->cpl != format_.cpl ||
         verification_->versionMarqueurs != marqueurs_.version())
         return false;
     for (std::int32_t p = a;;) {
@@ -511,12 +512,16 @@ ResultatRecoupage DocumentBraille::recoupeParagraphe(std::int32_t pos, std::int3
     return {premiere, lignes != anciennesLignes, premiere + lignes - 1};
 }
 
-void DocumentBraille::recoupeDocument(bool journalise, const FormatPage* formatAvant) {
+bool DocumentBraille::coupeSelonLeFormat() {
     // A document opened as it was saved was checked when its index was built.
     if (!verification_ || verification_->cpl != format_.cpl || verification_->versionMarqueurs != marqueurs_.version())
         reconstruitIndex();
+    return verification_->recoupe;
+}
+
+void DocumentBraille::recoupeDocument(bool journalise, const FormatPage* formatAvant) {
     std::optional<std::string> recoupe;
-    if (!verification_->recoupe) recoupe = recoupeTexte(texte_.contigu(), format_.cpl, indentation());
+    if (!coupeSelonLeFormat()) recoupe = recoupeTexte(texte_.contigu(), format_.cpl, indentation());
     if (!recoupe) {
         // The text stays as it was, but the format is undone all the same.
         if (journalise && formatAvant && !journal_.JournalEstSuspendu()) {
@@ -532,7 +537,8 @@ void DocumentBraille::recoupeDocument(bool journalise, const FormatPage* formatA
     const std::string ancien = texte_.prend();
     const std::string& nouveau = *recoupe;
     texte_.assigne(nouveau);
-    marqueurs_.suitRecoupage(AlignementRecoupage(1, ancien, nouveau));
+    // With no marker, nothing has to follow the bytes.
+    if (!marqueurs_.liste().empty()) marqueurs_.suitRecoupage(AlignementRecoupage(1, ancien, nouveau));
     reconstruitIndex();
     if (journalise) {
         // Every marker may have moved: all of them are kept for undo.

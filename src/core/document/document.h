@@ -117,6 +117,8 @@ public:
     // to (a document just opened has no history to keep).
     // `formatAvant`: the format this re-wrap replaces, put back by undo.
     void recoupeDocument(bool journalise = true, const FormatPage* formatAvant = nullptr);
+    // Whether the text stands as that re-wrap leaves it (found while indexing).
+    bool coupeSelonLeFormat();
     // Turns de..a, or puts back the turned range that holds one of its ends.
     void retourne(std::int32_t de, std::int32_t a);
     // A paragraph marker (centring, indentation) over debut..fin.
@@ -195,6 +197,7 @@ private:
         std::int32_t cpl;
         std::uint64_t versionMarqueurs;
         bool recoupe;
+        bool coupure;  // a cut (VT) stands in the text
     };
     std::optional<Verification> verification_;
     mutable std::vector<Segment> segments_;

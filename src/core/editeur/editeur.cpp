@@ -133,6 +133,13 @@ void EditeurBraille::recoupeDocument(bool journalise, const FormatPage* formatAv
         calculePageCurseur();
         return;
     }
+    if (doc_.coupeSelonLeFormat()) {  // nothing moves (a book opened as it was saved)
+        const std::int32_t pos = positionCurseur();
+        doc_.recoupeDocument(journalise, formatAvant);
+        annuleSelection();
+        placeCurseurPosition(pos);
+        return;
+    }
     // The caret stays before the same byte of the text: the re-wrap turns
     // spaces into line ends and back, and adds or removes cuts (VT), which
     // stand for no character; the bytes that are no cut keep their order.

@@ -540,6 +540,30 @@ bool paragrapheInchange(VerificationRecoupage& v, std::string_view texte, std::s
 }
 }  // namespace
 
+bool VerificationRecoupage::coupureJuste(std::size_t debut, std::size_t fin, std::size_t largeur) const {
+    // The line as the re-wrap holds it when it overflows: its first `largeur`
+    // bytes, cuts passed over; a space or a paragraph end among them, or as
+    // the byte that overflows, ends the line without a cut. Those bytes are
+    // the line's own, then the next line's first ones: read where they stand.
+    const std::size_t n = texte_.size(), longueur = fin - debut;
+    if (longueur > largeur) return false;
+    const std::string_view ligne = texte_.substr(debut, longueur);
+    for (char c : ligne)
+        if (c == ' ' || estFinDeLigne(oct(c))) return false;
+    // What follows, cuts passed over: up to `largeur` past the overflowing byte.
+    std::string& suite = suite_;
+    suite.clear();
+    std::size_t q = fin + 1;
+    for (; q < n && suite.size() < 2 * largeur + 3 - longueur; ++q) {
+        const char c = texte_[q];
+        if (c == cVT) continue;
+        if (suite.size() <= largeur - longueur && (c == ' ' || estFinDeLigne(oct(c)))) return false;
+        suite += c == cLF ? ' ' : c;
+    }
+    if (suite.size() <= largeur - longueur) return false;
+    return placeCoupure(ligne, suite, largeur, 0, false, static_cast<std::int32_t>(largeur)) == longueur;
+}
+
 std::optional<std::string> recoupeTexte(std::string_view texte, std::int32_t cpl,
                                         const Indentation& indentation) {
     std::string out, paragraphe;

@@ -52,9 +52,9 @@ using Indentation = std::function<Retrait(std::int32_t)>;
 
 // Whether a text stands as recoupeTexte leaves it, line by line instead of
 // byte by byte, fed the line ends in order by whoever finds them: each line
-// fits its width, and a line shorter than its width ends where the next
-// word would not fit. A cut (VT) is left to the byte-by-byte re-wrap: the
-// text is then taken as changed.
+// fits its width, a line shorter than its width ends where the next word
+// would not fit, and a cut (VT) stands where the re-wrap puts it in a word
+// wider than the line.
 class VerificationRecoupage {
 public:
     VerificationRecoupage(std::string_view texte, std::int32_t cpl, Indentation indentation)
@@ -69,47 +69,64 @@ public:
         const std::size_t n = texte_.size();
         const Octet b = fin < n ? oct(texte_[fin]) : CR;
         const std::size_t longueur = fin - debut;
-        if (b == VT) {
-            inchange_ = false;
-            return;
-        }
-        if (longueur == 0 && b != LF) return;
+        const bool suite = continue_;
+        continue_ = b == LF || b == VT;
+        if (longueur == 0 && !continue_) return;
         const auto p = static_cast<std::int32_t>(debut) + 1;
         if (p > retrait_.jusqua) retrait_ = indentation_(p);
         const auto largeur = static_cast<std::size_t>(std::max(1, cpl_ - retrait_.cellules));
-        if (longueur > largeur) {
+        const std::size_t largeurPrecedente = std::exchange(largeurPrecedente_, largeur);
+        if (b == VT) {
+            coupure_ = true;
+            // A word moved down onto a narrower line may already pass its
+            // width before the cut: left to the byte-by-byte re-wrap.
+            inchange_ = !(suite && largeur < largeurPrecedente) && coupureJuste(debut, fin, largeur);
+        } else if (longueur > largeur) {
             inchange_ = false;
         } else if (b == LF && longueur < largeur) {
             // The LF reads as a space: the line ends there only if the next
-            // word, moved up, would pass the width.
-            const std::size_t dernier = fin + largeur - longueur;
-            if (dernier >= n) {
-                inchange_ = false;
-                return;
-            }
-            for (std::size_t k = fin + 1; k <= dernier; ++k) {
+            // word, moved up, would pass the width (a cut in it takes no room).
+            for (std::size_t k = fin + 1, reste = largeur - longueur; reste > 0; ++k) {
+                if (k >= n) {
+                    inchange_ = false;
+                    return;
+                }
                 const char c = texte_[k];
+                if (oct(c) == VT) continue;
                 if (c == ' ' || estFinDeLigne(oct(c))) {
                     inchange_ = false;
                     return;
                 }
+                --reste;
             }
         }
     }
     bool inchange() const { return inchange_; }
+    // Whether a cut (VT) was met.
+    bool coupure() const { return coupure_; }
     // Starts over at a paragraph's first byte.
     void reprend(std::size_t debut) {
         debut_ = debut;
         inchange_ = true;
+        continue_ = false;
     }
 
 private:
+    // Whether the re-wrap cuts the word that starts the line at `debut`
+    // exactly at `fin`: the line filled to `largeur` with no space, the cut
+    // placed as placeCoupure places it.
+    bool coupureJuste(std::size_t debut, std::size_t fin, std::size_t largeur) const;
+
     std::string_view texte_;
     std::int32_t cpl_;
     Indentation indentation_;
     Retrait retrait_{0, 0};
     std::size_t debut_ = 0;
+    std::size_t largeurPrecedente_ = 0;
+    bool continue_ = false;  // the line goes on the paragraph of the one before
     bool inchange_ = true;
+    bool coupure_ = false;
+    mutable std::string suite_;  // kept from one cut to the next
 };
 
 // The whole text re-wrapped in one pass; each line is shortened by the

@@ -201,7 +201,10 @@ TEST(Transcrire, RecoupageVerifieParLigneCommeOctetParOctet) {
         for (auto n = alea() % 120; n > 0; --n) texte += alphabet[alea() % alphabet.size()];
         const std::string recoupe = recoupeTexteOctetParOctet(texte, cpl, indentation);
         std::string touche = recoupe;
-        if (!touche.empty()) {
+        if (const auto coupure = touche.find('\v', touche.empty() ? 0 : alea() % touche.size());
+            coupure != std::string::npos && coupure + 1 < touche.size() && alea() % 2) {
+            std::swap(touche[coupure], touche[coupure + 1]);  // a cut one byte later
+        } else if (!touche.empty()) {
             const auto i = alea() % touche.size();
             if (alea() % 2) touche.erase(i, 1); else touche.insert(i, 1, alphabet[alea() % alphabet.size()]);
         }
