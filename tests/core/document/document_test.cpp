@@ -302,6 +302,9 @@ TEST(Document, OuvertureDUnLivreDejaCoupe) {
         // Saved and opened again.
         const std::string coupe = d.texte();
         d.charge(coupe, d.marqueurs().liste());
+        // Found wrapped while indexing, cut words included, unless an
+        // indentation narrows a line under a word moved down onto it.
+        if (retraits.empty()) EXPECT_TRUE(d.coupeSelonLeFormat()) << tour;
         voulu = attendu(coupe);
         d.recoupeDocument(false);
         ASSERT_EQ(d.texte(), voulu) << tour;
