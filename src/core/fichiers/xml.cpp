@@ -9,6 +9,7 @@ namespace dotavob {
 namespace {
 
 constexpr std::string_view ESPACE_XML = "http://www.w3.org/XML/1998/namespace";
+constexpr std::size_t PROFONDEUR_MAXIMALE = 10000;
 
 bool blanc(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool debutDeNom(char c) {
@@ -182,6 +183,8 @@ LecteurXml::Evenement LecteurXml::suivant() {
 }
 
 LecteurXml::Evenement LecteurXml::debut() {
+    // A file that only nests elements would take more memory than its size.
+    if (ouverts_.size() >= PROFONDEUR_MAXIMALE) malForme(i_, "plus de 10 000 éléments imbriqués");
     const std::size_t n = s_.size();
     std::size_t j = i_ + 1;
     while (j < n && dansUnNom(s_[j])) ++j;

@@ -368,6 +368,12 @@ TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
         {volume("<page></></page>"), "balise fermante mal formée"},
         {"\n\n  <pef xmlns='http://www.daisy.org/ns/2008/pef'></pef>", "le document n'a pas de corps (body)"},
         {"texte<pef/>", "du texte hors de l'élément racine"},
+        {debut + [] {
+             std::string s;
+             for (int k = 0; k < 10000; ++k) s += "<x:a xmlns:x='urn:autre'>";
+             return s;
+         }(),
+         "plus de 10 000 éléments imbriqués"},
     };
     // A huge value is quoted by its first 40 characters.
     const std::string chiffres(10'000'000, '7');
