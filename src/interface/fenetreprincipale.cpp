@@ -371,7 +371,13 @@ bool TFDotavoB::eventFilter(QObject* objet, QEvent* e) {
         if ((m & (Qt::AltModifier | Qt::MetaModifier)) && m != (Qt::AltModifier | Qt::ControlModifier)) return true;
         touchesEnfoncees_.insert(k->key());
         braille_->toucheEnfoncee(*k);
-        braille_->caractereFrappe(*k);
+        // A character the document cannot hold types nothing, and says so.
+        if (const QString refuses = braille_->caractereFrappe(*k); !refuses.isEmpty()) {
+            QApplication::beep();
+            annonceur_->annonce(QStringLiteral("« %1 » : caractère sans équivalent dans le jeu de caractères du "
+                                               "document, rien n'est tapé")
+                                    .arg(refuses));
+        }
         return true;
     }
     // Editing and page keys act on release, once per release, and only for a

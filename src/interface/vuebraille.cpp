@@ -209,16 +209,21 @@ void TEdBraille::toucheRelachee(const QKeyEvent& e) {
         ed_.toucheRelachee(vk, e.modifiers() & Qt::ShiftModifier, e.modifiers() & Qt::ControlModifier);
 }
 
-void TEdBraille::caractereFrappe(const QKeyEvent& e) {
+QString TEdBraille::caractereFrappe(const QKeyEvent& e) {
     // A chord with Alt or Ctrl (or the logo key) is a command, never text;
     // Ctrl+Alt is AltGr on Windows, which types.
     const Qt::KeyboardModifiers m = e.modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier);
-    if (m && m != (Qt::AltModifier | Qt::ControlModifier)) return;
-    for (QChar c : e.text()) {
-        if (!c.isPrint()) continue;  // a real Delete key carries "\x7f"
-        const int b = depuisUnicode(c.unicode());
-        if (b >= 0) ed_.caractereFrappe(static_cast<Octet>(b));
+    if (m && m != (Qt::AltModifier | Qt::ControlModifier)) return {};
+    QString refuses;
+    for (const char32_t c : e.text().toUcs4()) {
+        if (!QChar::isPrint(c)) continue;  // a real Delete key carries "\x7f"
+        const int b = depuisUnicode(c);
+        if (b >= 0)
+            ed_.caractereFrappe(static_cast<Octet>(b));
+        else if (!ed_.sixTouches())
+            refuses += QString::fromUcs4(&c, 1);
     }
+    return refuses;
 }
 
 // ---- TenteteBraille ---------------------------------------------------------

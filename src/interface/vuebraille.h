@@ -46,7 +46,9 @@ public:
     // Keys, as the main window forwards them.
     void toucheEnfoncee(const QKeyEvent& e);
     void toucheRelachee(const QKeyEvent& e);
-    void caractereFrappe(const QKeyEvent& e);
+    // Types the key's text; returns the characters that code page 1252
+    // cannot hold, which type nothing.
+    QString caractereFrappe(const QKeyEvent& e);
     // The six-key mode, with the caret's blink that goes with it.
     void modeSixTouches(bool on);
 

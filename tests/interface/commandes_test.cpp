@@ -400,6 +400,26 @@ TEST_F(Commandes, UnEnregistrementSurPlaceInterrompuOffreLeDocumentEntier) {
 }
 #endif
 
+TEST_F(Commandes, UnCaractereSansEquivalentNeTapeRienEtLeDit) {
+    // A Greek letter or an emoji typed (another keyboard, a compose key) has
+    // no byte in the document: nothing is typed, and a screen reader hears why.
+    QTest::keyClicks(f->centralWidget(), QStringLiteral("a"));
+    const std::string tape = f->document().texte();
+    ASSERT_FALSE(tape.empty());
+    for (const QString& texte : {QStringLiteral("α"), QStringLiteral("😀")}) {
+        QKeyEvent appui(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, texte);
+        QApplication::sendEvent(f->centralWidget(), &appui);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(f->document().texte(), tape);
+        EXPECT_EQ(f->findChild<Annonceur*>()->accessibleName(),
+                  QStringLiteral("« %1 » : caractère sans équivalent dans le jeu de caractères du document, rien n'est tapé")
+                      .arg(texte));
+    }
+    QKeyEvent e(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("é"));
+    QApplication::sendEvent(f->centralWidget(), &e);
+    EXPECT_NE(f->document().texte(), tape);  // code page 1252 still types
+}
+
 TEST_F(Commandes, EntreesDEditionParLeursRaccourcis) {
     // Each entry of "&Edition" through its shortcut, or its menu entry when it has none.
     f->editeur().insereNoir("abc def");
