@@ -402,7 +402,10 @@ std::int32_t DocumentBraille::remplaceDansParagrapheCoupe(std::int32_t from, std
     };
     std::string sortie;
     std::size_t g = 0;
-    for (std::int32_t lu = to, fin = std::min(b, to + 4 * portee);; fin = std::min(b, fin + (fin - to) + portee)) {
+    // Each try reads four times as far: a wrap that never meets the old one
+    // again costs about one pass over the paragraph, not two.
+    for (std::int32_t lu = to, fin = std::min(b, to + 4 * portee);;
+         fin = static_cast<std::int32_t>(std::min<std::int64_t>(b, fin + std::int64_t{3} * (fin - to) + portee))) {
         for (; lu < fin; ++lu) ajoute(texte_[lu - 1], lu + dEdit);
         g = CoupeParagrapheDepuis(plat, fin == b, cpl, arret, sortie);
         if (g != std::string_view::npos) break;
@@ -454,9 +457,21 @@ std::int32_t DocumentBraille::remplaceDansParagrapheCoupe(std::int32_t from, std
     while (suf < maxSuf && suf < tailleAvant - pre && suf < tailleApres - pre &&
            avantEn(tailleAvant - 1 - suf) == apresEn(tailleApres - 1 - suf))
         ++suf;
-    std::string ancienEnr, nouveauEnr;
-    for (std::int32_t k = pre; k < tailleAvant - suf; ++k) ancienEnr += avantEn(k);
-    for (std::int32_t k = pre; k < tailleApres - suf; ++k) nouveauEnr += apresEn(k);
+    // Bytes de..a of the paragraph, before or after: the text before the
+    // stretch, the stretch (`milieu`), then the text after it, read where it
+    // now stands (`decalage`), a piece at a time.
+    auto morceaux = [&](std::int32_t de, std::int32_t a_, std::string_view milieu, std::int32_t decalage) {
+        std::string r;
+        r.reserve(static_cast<std::size_t>(std::max(a_ - de, 0)));
+        const auto m = static_cast<std::int32_t>(milieu.size());
+        if (de < std::min(a_, wa)) r += sousChaine(a + de, std::min(a_, wa) - de);
+        if (const std::int32_t x = std::max(de, wa), y = std::min(a_, wa + m); x < y)
+            r.append(milieu.substr(static_cast<std::size_t>(x - wa), static_cast<std::size_t>(y - x)));
+        if (const std::int32_t x = std::max(de, wa + m); x < a_) r += sousChaine(a + x + decalage, a_ - x);
+        return r;
+    };
+    const std::string ancienEnr = morceaux(pre, tailleAvant - suf, avantF, dTotal);
+    const std::string nouveauEnr = morceaux(pre, tailleApres - suf, sortie, 0);
     if (!journal_.JournalEstSuspendu()) {
         annexe.debut = debut - 1;
         annexe.finAvant = qAvant + 1;

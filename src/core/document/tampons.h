@@ -31,10 +31,15 @@ public:
 
     std::string sousChaine(std::int32_t i, std::int32_t n) const {
         std::string r;
-        r.reserve(static_cast<std::size_t>(std::max(n, 0)));
-        const auto t = static_cast<std::int32_t>(tete_.size());
-        for (std::int32_t k = i; k < i + n && k < t; ++k) r += tete_[static_cast<std::size_t>(k)];
-        for (std::int32_t k = std::max(i, t); k < i + n; ++k) r += (*this)[k];
+        if (n <= 0) return r;
+        r.reserve(static_cast<std::size_t>(n));
+        // Before the gap in one piece, then after it, read back from its reversed half.
+        const auto debut = static_cast<std::size_t>(i), fin = debut + static_cast<std::size_t>(n), t = tete_.size();
+        if (debut < t) r.append(tete_, debut, std::min(fin, t) - debut);
+        if (fin > t) {
+            const auto de = static_cast<std::ptrdiff_t>(std::max(debut, t) - t), a = static_cast<std::ptrdiff_t>(fin - t);
+            r.append(queue_.rbegin() + de, queue_.rbegin() + a);
+        }
         return r;
     }
 

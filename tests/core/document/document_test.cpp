@@ -304,7 +304,9 @@ TEST(Document, OuvertureDUnLivreDejaCoupe) {
         d.charge(coupe, d.marqueurs().liste());
         // Found wrapped while indexing, cut words included, unless an
         // indentation narrows a line under a word moved down onto it.
-        if (retraits.empty()) EXPECT_TRUE(d.coupeSelonLeFormat()) << tour;
+        if (retraits.empty()) {
+            EXPECT_TRUE(d.coupeSelonLeFormat()) << tour;
+        }
         voulu = attendu(coupe);
         d.recoupeDocument(false);
         ASSERT_EQ(d.texte(), voulu) << tour;
