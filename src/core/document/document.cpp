@@ -39,6 +39,13 @@ void DocumentBraille::charge(std::string texte, std::vector<Marqueur> marqueurs)
     initialise(std::move(texte));
 }
 
+// Each line end of a book goes through the index's lambda: inlined into the loop.
+#if defined(__GNUC__)
+#define INLINE_TOUJOURS __attribute__((always_inline))
+#else
+#define INLINE_TOUJOURS
+#endif
+
 void DocumentBraille::reconstruitIndex() {
     std::vector<std::int32_t> l, s, p;
     const std::string_view t = texte_.contigu();
@@ -47,7 +54,7 @@ void DocumentBraille::reconstruitIndex() {
     // Whether the text stands wrapped is found in the same pass, while each
     // line is still in the cache.
     VerificationRecoupage verification(t, format_.cpl, indentation());
-    pourChaqueFinDeLigne(t, [&](std::size_t i) {
+    pourChaqueFinDeLigne(t, [&](std::size_t i) INLINE_TOUJOURS {
         const auto position = static_cast<std::int32_t>(i) + 1;
         l.push_back(position);
         if (oct(t[i]) == FF) s.push_back(position);

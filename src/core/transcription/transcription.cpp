@@ -540,6 +540,24 @@ bool paragrapheInchange(VerificationRecoupage& v, std::string_view texte, std::s
 }
 }  // namespace
 
+void VerificationRecoupage::ligneCoupee(std::size_t debut, std::size_t fin, std::size_t largeur, bool retrecie) {
+    coupure_ = true;
+    // A word moved down onto a narrower line may already pass its width
+    // before the cut: left to the byte-by-byte re-wrap.
+    inchange_ = !retrecie && coupureJuste(debut, fin, largeur);
+}
+
+bool VerificationRecoupage::motPlusLong(std::size_t debut, std::size_t longueur) const {
+    for (std::size_t k = debut; longueur > 0; ++k) {
+        if (k >= texte_.size()) return false;
+        const char c = texte_[k];
+        if (c == cVT) continue;
+        if (c == ' ' || estFinDeLigne(oct(c))) return false;
+        --longueur;
+    }
+    return true;
+}
+
 bool VerificationRecoupage::coupureJuste(std::size_t debut, std::size_t fin, std::size_t largeur) const {
     // The line as the re-wrap holds it when it overflows: its first `largeur`
     // bytes, cuts passed over; a space or a paragraph end among them, or as

@@ -61,7 +61,11 @@ public:
         : texte_(texte), cpl_(cpl), indentation_(std::move(indentation)) {}
 
     // The line from the end of the previous one to `fin`, the index of its
-    // line end (the text's size for the last line).
+    // line end (the text's size for the last line). Called for every line
+    // while a book is indexed: kept inline, its rare cases out of line.
+#if defined(__GNUC__)
+    [[gnu::always_inline]]
+#endif
     void ligne(std::size_t fin) {
         const std::size_t debut = debut_;
         debut_ = fin + 1;
@@ -77,27 +81,24 @@ public:
         const auto largeur = static_cast<std::size_t>(std::max(1, cpl_ - retrait_.cellules));
         const std::size_t largeurPrecedente = std::exchange(largeurPrecedente_, largeur);
         if (b == VT) {
-            coupure_ = true;
-            // A word moved down onto a narrower line may already pass its
-            // width before the cut: left to the byte-by-byte re-wrap.
-            inchange_ = !(suite && largeur < largeurPrecedente) && coupureJuste(debut, fin, largeur);
+            ligneCoupee(debut, fin, largeur, suite && largeur < largeurPrecedente);
         } else if (longueur > largeur) {
             inchange_ = false;
         } else if (b == LF && longueur < largeur) {
             // The LF reads as a space: the line ends there only if the next
-            // word, moved up, would pass the width (a cut in it takes no room).
-            for (std::size_t k = fin + 1, reste = largeur - longueur; reste > 0; ++k) {
-                if (k >= n) {
-                    inchange_ = false;
-                    return;
-                }
+            // word, moved up, would pass the width.
+            const std::size_t dernier = fin + largeur - longueur;
+            if (dernier >= n) {
+                inchange_ = false;
+                return;
+            }
+            for (std::size_t k = fin + 1; k <= dernier; ++k) {
                 const char c = texte_[k];
-                if (oct(c) == VT) continue;
                 if (c == ' ' || estFinDeLigne(oct(c))) {
-                    inchange_ = false;
+                    // A cut in that word takes no room: counted again without it.
+                    if (oct(c) != VT || !motPlusLong(fin + 1, largeur - longueur)) inchange_ = false;
                     return;
                 }
-                --reste;
             }
         }
     }
@@ -116,6 +117,10 @@ private:
     // exactly at `fin`: the line filled to `largeur` with no space, the cut
     // placed as placeCoupure places it.
     bool coupureJuste(std::size_t debut, std::size_t fin, std::size_t largeur) const;
+    // A line ended by a cut; `retrecie`: narrower than the line before it in its paragraph.
+    void ligneCoupee(std::size_t debut, std::size_t fin, std::size_t largeur, bool retrecie);
+    // Whether the `longueur` bytes from `debut`, cuts passed over, are all of one word.
+    bool motPlusLong(std::size_t debut, std::size_t longueur) const;
 
     std::string_view texte_;
     std::int32_t cpl_;
