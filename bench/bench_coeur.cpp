@@ -20,6 +20,7 @@
 #include "core/fichiers/brf.h"
 #include "core/fichiers/dtv.h"
 #include "core/fichiers/echange.h"
+#include "core/fichiers/importation.h"
 #include "core/fichiers/pef.h"
 #include "core/fichiers/rtf.h"
 #include "core/noir/noir.h"
@@ -576,5 +577,23 @@ void BM_RtfSautsDePage(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(rtf.size()));
 }
 BENCHMARK(BM_RtfSautsDePage)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// 4 MiB of RTF of one shape, as a hostile file would repeat it, imported as a
+// text file is: plain text (0), control words (1), groups opened and never
+// closed (2), empty groups (3), Unicode characters with their fallbacks (4),
+// surrogate pairs (5), hexadecimal bytes (6), ignored destinations (7).
+// Each costs a pass, whatever it repeats.
+void BM_RtfFormes(benchmark::State& state) {
+    static const char* const formes[] = {"Le petit chat dort. ", "\\b\\i0 ", "{", "{}",
+                                         "\\u8364?", "\\u55357?\\u56832?", "\\'e9", "{\\*\\x}"};
+    std::string rtf = "{\\rtf1 ";
+    while (rtf.size() < (std::size_t{4} << 20)) rtf += formes[state.range(0)];
+    for (auto _ : state) {
+        std::string t = texteImporte(rtf, "livre.rtf");
+        benchmark::DoNotOptimize(t.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(rtf.size()));
+}
+BENCHMARK(BM_RtfFormes)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 #include "core/braille/codes.h"
@@ -28,9 +29,10 @@ constexpr std::array<std::string_view, 44> destinationsIgnorees = {
     "private", "userprops", "docvar", "mmathPr", "wgrffmtfilter", "pgdsctbl", "ftnsep", "ftnsepc",
 };
 
+// Two bytes: a file of nothing but "{" keeps one for each of its bytes.
 struct Groupe {
     bool ignore = false;
-    int uc = 1;  // fallback characters after \uN
+    std::uint8_t uc = 1;  // fallback characters after \uN, 0 to 10
 };
 
 // What makes a page break: none (each "\page" only ends its paragraph), each
@@ -183,7 +185,7 @@ private:
             }
             aSauter_ = g_.uc;
         } else if (mot == "uc" && aParametre) {
-            g_.uc = static_cast<int>(std::clamp(p, 0L, 10L));
+            g_.uc = static_cast<std::uint8_t>(std::clamp(p, 0L, 10L));
         } else if (mot == "bin" && aParametre && p > 0) {
             i_ += std::min(static_cast<std::size_t>(p), rtf_.size() - i_);
         } else {
