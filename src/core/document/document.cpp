@@ -300,7 +300,11 @@ std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::
     const auto n = static_cast<std::int32_t>(nouveau.size());
     std::int32_t suivi = n > 0 ? from + n - 1 : from;
     recoupeParagraphe(from + n, &suivi, n > 0);
-    recoupeParagraphe(from, &suivi, n > 0);
+    // Without a paragraph end in the new text both are one paragraph, which
+    // the re-wrap may have shortened: `from` can then stand in the next one,
+    // which no edit touched.
+    if (std::any_of(nouveau.begin(), nouveau.end(), [](char c) { return finParagrapheOctet(oct(c)); }))
+        recoupeParagraphe(from, &suivi, n > 0);
 
     // The record holds the net change, re-wraps included, so that undo and
     // redo give back exactly the text that stood.

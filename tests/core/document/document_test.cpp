@@ -260,6 +260,23 @@ TEST(Document, RecoupageDepuisLaLigneTouchee) {
     EXPECT_GT(etroits, 1000);
 }
 
+TEST(Document, UnEffacementEnFinDeParagrapheNeTouchePasLeSuivant) {
+    // The last letter of a cut word deleted: its re-wrap drops a cut and the
+    // paragraph ends sooner. The next paragraph, which nobody edited (and
+    // which does not stand wrapped), stays as it is, and undo gives all back.
+    FormatPage f;
+    f.cpl = 10;
+    const std::string premier = CoupeParagraphe(std::string(21, 'a'), f.cpl), suivant(20, 'b');
+    ASSERT_EQ(premier, std::string(10, 'a') + '\v' + std::string(10, 'a') + "\va");
+    const std::string texte = premier + '\r' + suivant;
+    DocumentBraille d(f);
+    d.charge(texte, {});
+    d.remplace(23, 24, "");
+    EXPECT_EQ(d.texte(), std::string(10, 'a') + '\v' + std::string(10, 'a') + '\r' + suivant);
+    d.Defait();
+    EXPECT_EQ(d.texte(), texte);
+}
+
 TEST(Document, OuvertureDUnLivreDejaCoupe) {
     // Opening checks the text against its width while indexing it and
     // re-wraps nothing when it stands wrapped; what it finds is forgotten
