@@ -280,7 +280,11 @@ std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::
     // What the replacement and the re-wraps of the two paragraphs can touch.
     const std::int32_t a = debutParagraphe(from);
     const std::int32_t b = finParagraphe(to);
-    if (paragraphesCoupes(a, b)) return remplaceDansParagrapheCoupe(from, to, nouveau, a, b);
+    // A paste of whole paragraphs (a book imported) goes the long way: it
+    // re-wraps only the paragraphs at its two ends and copies nothing else.
+    const bool paragraphesInseres =
+        nouveau.size() > 4096 && std::any_of(nouveau.begin(), nouveau.end(), [](char c) { return finParagrapheOctet(oct(c)); });
+    if (!paragraphesInseres && paragraphesCoupes(a, b)) return remplaceDansParagrapheCoupe(from, to, nouveau, a, b);
     // A document nobody will undo (one made by the command line) keeps no
     // copy of the stretch: a whole book inserted at once is not held twice.
     const bool journalise = !journal_.JournalEstSuspendu();
@@ -429,7 +433,7 @@ std::int32_t DocumentBraille::remplaceDansParagrapheCoupe(std::int32_t from, std
     AnnexeEnregistrement annexe;
     if (!journal_.JournalEstSuspendu()) annexe.avant = marqueurs_.touchantOuPurges(debut - 1, qAvant + 1, lecteur());
 
-    const std::string retire = sousChaine(from, to - from);
+    const std::string retire = journal_.JournalEstSuspendu() ? std::string() : sousChaine(from, to - from);
     changeTexte(from, to, nouveau);
     marqueurs_.Remplacement(from, to - 1, n);
     marqueurs_.Purge(lecteur());
@@ -445,53 +449,53 @@ std::int32_t DocumentBraille::remplaceDansParagrapheCoupe(std::int32_t from, std
 
     // The record of the net change, as `remplace` makes it from the whole
     // paragraph before and after: outside the re-wrapped stretch both agree,
-    // so only that stretch is read.
+    // so only that stretch is read. A document nobody will undo makes none.
     const std::int32_t dTotal = longueur() - len;
-    const std::string avantF = ancienne.substr(0, static_cast<std::size_t>(from - debut)) + retire +
-                               ancienne.substr(static_cast<std::size_t>(from + n - debut));
-    const std::int32_t tailleAvant = b - a, tailleApres = tailleAvant + dTotal, wa = debut - a;
-    const auto fa = static_cast<std::int32_t>(avantF.size()), fn = static_cast<std::int32_t>(sortie.size());
-    auto avantEn = [&](std::int32_t k) -> char {
-        if (k < wa) return static_cast<char>(octet(a + k));
-        if (k < wa + fa) return avantF[static_cast<std::size_t>(k - wa)];
-        return static_cast<char>(octet(a + k + dTotal));
-    };
-    auto apresEn = [&](std::int32_t k) -> char {
-        if (k < wa) return static_cast<char>(octet(a + k));
-        if (k < wa + fn) return sortie[static_cast<std::size_t>(k - wa)];
-        return static_cast<char>(octet(a + k));
-    };
-    const std::int32_t maxPre = from - a, maxSuf = b - to, queue = tailleAvant - wa - fa;
-    std::int32_t pre = std::min({wa, maxPre, tailleAvant, tailleApres});
-    while (pre < maxPre && pre < tailleAvant && pre < tailleApres && avantEn(pre) == apresEn(pre)) ++pre;
-    std::int32_t suf = std::min({queue, maxSuf, tailleAvant - pre, tailleApres - pre});
-    while (suf < maxSuf && suf < tailleAvant - pre && suf < tailleApres - pre &&
-           avantEn(tailleAvant - 1 - suf) == apresEn(tailleApres - 1 - suf))
-        ++suf;
-    // Bytes de..a of the paragraph, before or after: the text before the
-    // stretch, the stretch (`milieu`), then the text after it, read where it
-    // now stands (`decalage`), a piece at a time.
-    auto morceaux = [&](std::int32_t de, std::int32_t a_, std::string_view milieu, std::int32_t decalage) {
-        std::string r;
-        r.reserve(static_cast<std::size_t>(std::max(a_ - de, 0)));
-        const auto m = static_cast<std::int32_t>(milieu.size());
-        if (de < std::min(a_, wa)) r += sousChaine(a + de, std::min(a_, wa) - de);
-        if (const std::int32_t x = std::max(de, wa), y = std::min(a_, wa + m); x < y)
-            r.append(milieu.substr(static_cast<std::size_t>(x - wa), static_cast<std::size_t>(y - x)));
-        if (const std::int32_t x = std::max(de, wa + m); x < a_) r += sousChaine(a + x + decalage, a_ - x);
-        return r;
-    };
-    const std::string ancienEnr = morceaux(pre, tailleAvant - suf, avantF, dTotal);
-    const std::string nouveauEnr = morceaux(pre, tailleApres - suf, sortie, 0);
     if (!journal_.JournalEstSuspendu()) {
+        const std::string avantF = ancienne.substr(0, static_cast<std::size_t>(from - debut)) + retire +
+                                   ancienne.substr(static_cast<std::size_t>(from + n - debut));
+        const std::int32_t tailleAvant = b - a, tailleApres = tailleAvant + dTotal, wa = debut - a;
+        const auto fa = static_cast<std::int32_t>(avantF.size()), fn = static_cast<std::int32_t>(sortie.size());
+        auto avantEn = [&](std::int32_t k) -> char {
+            if (k < wa) return static_cast<char>(octet(a + k));
+            if (k < wa + fa) return avantF[static_cast<std::size_t>(k - wa)];
+            return static_cast<char>(octet(a + k + dTotal));
+        };
+        auto apresEn = [&](std::int32_t k) -> char {
+            if (k < wa) return static_cast<char>(octet(a + k));
+            if (k < wa + fn) return sortie[static_cast<std::size_t>(k - wa)];
+            return static_cast<char>(octet(a + k));
+        };
+        const std::int32_t maxPre = from - a, maxSuf = b - to, queue = tailleAvant - wa - fa;
+        std::int32_t pre = std::min({wa, maxPre, tailleAvant, tailleApres});
+        while (pre < maxPre && pre < tailleAvant && pre < tailleApres && avantEn(pre) == apresEn(pre)) ++pre;
+        std::int32_t suf = std::min({queue, maxSuf, tailleAvant - pre, tailleApres - pre});
+        while (suf < maxSuf && suf < tailleAvant - pre && suf < tailleApres - pre &&
+               avantEn(tailleAvant - 1 - suf) == apresEn(tailleApres - 1 - suf))
+            ++suf;
+        // Bytes de..a of the paragraph, before or after: the text before the
+        // stretch, the stretch (`milieu`), then the text after it, read where it
+        // now stands (`decalage`), a piece at a time.
+        auto morceaux = [&](std::int32_t de, std::int32_t a_, std::string_view milieu, std::int32_t decalage) {
+            std::string r;
+            r.reserve(static_cast<std::size_t>(std::max(a_ - de, 0)));
+            const auto m = static_cast<std::int32_t>(milieu.size());
+            if (de < std::min(a_, wa)) r += sousChaine(a + de, std::min(a_, wa) - de);
+            if (const std::int32_t x = std::max(de, wa), y = std::min(a_, wa + m); x < y)
+                r.append(milieu.substr(static_cast<std::size_t>(x - wa), static_cast<std::size_t>(y - x)));
+            if (const std::int32_t x = std::max(de, wa + m); x < a_) r += sousChaine(a + x + decalage, a_ - x);
+            return r;
+        };
+        const std::string ancienEnr = morceaux(pre, tailleAvant - suf, avantF, dTotal);
+        const std::string nouveauEnr = morceaux(pre, tailleApres - suf, sortie, 0);
         annexe.debut = debut - 1;
         annexe.finAvant = qAvant + 1;
         annexe.finApres = qAvant + 1 + dTotal;
         annexe.apres = marqueurs_.touchant(annexe.debut, annexe.finApres);
         annexe.curseurDefait = to;
         annexe.curseurRefait = retour;
+        journal_.JournalRemplace(ancienEnr, nouveauEnr, a + pre, std::move(annexe));
     }
-    journal_.JournalRemplace(ancienEnr, nouveauEnr, a + pre, std::move(annexe));
 
     modifie_ = true;
     annonceLignes(pointDe(a).ligne, JUSQUA_LA_FIN);
