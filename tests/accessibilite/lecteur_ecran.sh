@@ -257,6 +257,13 @@ parle 1.2 ctrl+z
 verifie "Ctrl+Z : « Défait » dit" grep -q "Défait" "$T/parole.txt"
 egal "le texte d'avant" "$avant" "$(py texte)"
 
+etape "un caractère sans équivalent ne tape rien, et le dit"
+: >"$T/parole.txt"
+xdotool type --delay 150 "α"
+sleep 1.5
+egal "« α » ne tape rien" "$avant" "$(py texte)"
+verifie "Orca dit pourquoi" grep -q "sans équivalent dans le jeu de caractères du document" "$T/parole.txt"
+
 etape "l'embossage dans un fichier, puis Ctrl+S"
 fichier=$T/journee.dtv
 xdotool key --delay 150 ctrl+s
