@@ -389,7 +389,7 @@ int info(const Arguments& a) {
               << "entête: " << bande(f.entete) << "\n"
               << "pied de page: " << bande(f.pied) << "\n"
               << "police: " << cp1252VersUtf8(d.contenu.fonte) << "\n"
-              << "marqueurs: " << d.document.marqueurs().liste().size() << "\n"
+              << "marqueurs: " << d.document.marqueurs().taille() << "\n"
               << "pages: " << d.document.nbPages() << "\n";
     return 0;
 }

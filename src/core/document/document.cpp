@@ -533,7 +533,7 @@ ResultatRecoupage DocumentBraille::recoupeParagraphe(std::int32_t pos, std::int3
     const std::string nouveau = CoupeParagraphe(plat, format_.cpl, &lignes);
     if (nouveau != ancien) {
         changeTexte(a, b, nouveau);
-        if (suivi || !marqueurs_.liste().empty()) {
+        if (suivi || !marqueurs_.vide()) {
             const AlignementRecoupage alignement(a, ancien, nouveau);
             marqueurs_.suitRecoupage(alignement);
             if (suivi) *suivi = alignement.mappe(*suivi, suiviEstFin);
@@ -568,7 +568,7 @@ void DocumentBraille::recoupeDocument(bool journalise, const FormatPage* formatA
     const std::string& nouveau = *recoupe;
     texte_.assigne(nouveau);
     // With no marker, nothing has to follow the bytes.
-    if (!marqueurs_.liste().empty()) marqueurs_.suitRecoupage(AlignementRecoupage(1, ancien, nouveau));
+    if (!marqueurs_.vide()) marqueurs_.suitRecoupage(AlignementRecoupage(1, ancien, nouveau));
     reconstruitIndex();
     if (journalise) {
         // Every marker may have moved: all of them are kept for undo.

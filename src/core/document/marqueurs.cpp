@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <queue>
 
@@ -9,35 +10,58 @@
 
 namespace dotavob {
 
-namespace {
-
-// std::lower_bound over the keys of v, trying first the last answer and the
-// place after it: a text read from start to end finds its answer there.
-template <class T, class Cle, class CleDe>
-std::size_t premierNonInferieur(const std::vector<T>& v, Cle cle, std::size_t& curseur, CleDe cleDe) {
+std::size_t TgestionnaireMarqueurs::Tableau::premierNonInferieur(std::int64_t k) {
     const std::size_t n = v.size();
-    auto convient = [&](std::size_t c) {
-        return (c == 0 || cleDe(v[c - 1]) < cle) && (c == n || !(cleDe(v[c]) < cle));
-    };
+    auto convient = [&](std::size_t c) { return (c == 0 || cle(c - 1) < k) && (c == n || !(cle(c) < k)); };
     std::size_t c = std::min(curseur, n);
     if (!convient(c)) {
-        if (c < n && convient(c + 1))
+        if (c < n && convient(c + 1)) {
             ++c;
-        else
-            c = static_cast<std::size_t>(
-                std::lower_bound(v.begin(), v.end(), cle, [&](const T& x, const Cle& k) { return cleDe(x) < k; }) -
-                v.begin());
+        } else {
+            std::size_t lo = 0, hi = n;
+            while (lo < hi) {
+                const std::size_t m = lo + (hi - lo) / 2;
+                if (cle(m) < k)
+                    lo = m + 1;
+                else
+                    hi = m;
+            }
+            c = lo;
+        }
     }
     curseur = c;
     return c;
 }
 
-}  // namespace
+void TgestionnaireMarqueurs::Tableau::decale(std::size_t de, std::int64_t d) {
+    if (d == 0) return;
+    const std::size_t n = v.size();
+    de = std::min(de, n);
+    if (decalage != 0) {
+        depuis = std::min(depuis, n);
+        // The entries between the old place and the new keep what they read.
+        for (std::size_t i = depuis; i < de; ++i) v[i].cle += decalage;
+        for (std::size_t i = de; i < depuis; ++i) v[i].cle -= decalage;
+    }
+    depuis = de;
+    decalage += d;
+}
 
 TgestionnaireMarqueurs::IndexGenre* TgestionnaireMarqueurs::index(std::uint8_t kind) const {
     if (!indexAJour_) reconstruitIndex();
     const std::size_t p = place_[kind];
     return p != 0 && p <= index_.size() ? &index_[p - 1] : nullptr;
+}
+
+void TgestionnaireMarqueurs::metListeAJour() const {
+    if (!enRetard_) return;
+    for (const IndexGenre& g : index_) {
+        for (std::size_t k = 0; k < g.debuts.size(); ++k)
+            liste_[static_cast<std::size_t>(g.debuts.v[k].indice)].start = static_cast<std::int32_t>(g.debuts.cle(k));
+        for (std::size_t k = 0; k < g.fins.size(); ++k)
+            liste_[static_cast<std::size_t>(g.fins.v[k].indice)].end = static_cast<std::int32_t>(g.fins.cle(k));
+    }
+    enRetard_ = false;
 }
 
 void TgestionnaireMarqueurs::reconstruitIndex() const {
@@ -51,39 +75,48 @@ void TgestionnaireMarqueurs::reconstruitIndex() const {
             p = static_cast<std::uint16_t>(index_.size());
         }
         IndexGenre& g = index_[p - 1U];
-        g.debuts.emplace_back(m.start, static_cast<std::int32_t>(i));
-        g.fins.push_back(m.end);
+        g.debuts.v.push_back({m.start, static_cast<std::int32_t>(i)});
+        g.fins.v.push_back({m.end, static_cast<std::int32_t>(i)});
     }
+    disjoints_ = true;
     // Lists are mostly kept in text order: sort only what is not.
     std::vector<char> fini(liste_.size(), 0);
     for (IndexGenre& g : index_) {
-        if (!std::is_sorted(g.debuts.begin(), g.debuts.end())) std::sort(g.debuts.begin(), g.debuts.end());
-        if (!std::is_sorted(g.fins.begin(), g.fins.end())) std::sort(g.fins.begin(), g.fins.end());
+        for (Tableau* t : {&g.debuts, &g.fins})
+            if (!std::is_sorted(t->v.begin(), t->v.end())) std::sort(t->v.begin(), t->v.end());
+        std::int64_t finPrecedente = std::numeric_limits<std::int64_t>::min();
+        for (const auto& e : g.debuts.v) {
+            const Marqueur& m = liste_[static_cast<std::size_t>(e.indice)];
+            if (m.start > m.end || m.start <= finPrecedente) disjoints_ = false;
+            finPrecedente = m.end;
+        }
 
         // A sweep over starts and ends: the markers that hold the current
         // position wait in a heap, smallest list index on top; those that
         // ended leave it when they reach the top.
         std::vector<std::pair<std::int64_t, std::int32_t>> sorties;  // (end + 1, list index)
-        for (const auto& [debut, i] : g.debuts) {
-            const Marqueur& m = liste_[static_cast<std::size_t>(i)];
-            if (m.start <= m.end) sorties.emplace_back(std::int64_t{m.end} + 1, i);
+        for (const auto& e : g.debuts.v) {
+            const Marqueur& m = liste_[static_cast<std::size_t>(e.indice)];
+            if (m.start <= m.end) sorties.emplace_back(std::int64_t{m.end} + 1, e.indice);
         }
         if (!std::is_sorted(sorties.begin(), sorties.end())) std::sort(sorties.begin(), sorties.end());
         std::priority_queue<std::int32_t, std::vector<std::int32_t>, std::greater<>> actifs;
         constexpr std::int64_t aucun = std::numeric_limits<std::int64_t>::max();
+        const auto& debuts = g.debuts.v;
+        auto& couverture = g.couverture.v;
         std::size_t a = 0, s = 0;
-        while (a < g.debuts.size() || s < sorties.size()) {
-            const std::int64_t x = std::min(a < g.debuts.size() ? std::int64_t{g.debuts[a].first} : aucun,
+        while (a < debuts.size() || s < sorties.size()) {
+            const std::int64_t x = std::min(a < debuts.size() ? debuts[a].cle : aucun,
                                             s < sorties.size() ? sorties[s].first : aucun);
             for (; s < sorties.size() && sorties[s].first == x; ++s) fini[static_cast<std::size_t>(sorties[s].second)] = 1;
-            for (; a < g.debuts.size() && g.debuts[a].first == x; ++a) {
-                const Marqueur& m = liste_[static_cast<std::size_t>(g.debuts[a].second)];
-                if (m.start <= m.end) actifs.push(g.debuts[a].second);
+            for (; a < debuts.size() && debuts[a].cle == x; ++a) {
+                const Marqueur& m = liste_[static_cast<std::size_t>(debuts[a].indice)];
+                if (m.start <= m.end) actifs.push(debuts[a].indice);
             }
             while (!actifs.empty() && fini[static_cast<std::size_t>(actifs.top())]) actifs.pop();
             const std::int32_t premier = actifs.empty() ? -1 : actifs.top();
-            if (g.couverture.empty() ? premier != -1 : g.couverture.back().second != premier)
-                g.couverture.emplace_back(x, premier);
+            if (couverture.empty() ? premier != -1 : couverture.back().indice != premier)
+                couverture.push_back({x, premier});
         }
     }
     indexAJour_ = true;
@@ -93,15 +126,13 @@ bool TgestionnaireMarqueurs::horsMarqueurs(std::int64_t debutsDe, std::int64_t d
                                            std::int64_t finsA, std::int64_t debutNonParagraphe) const {
     for (std::size_t kind = 0; kind < place_.size(); ++kind) {
         if (place_[kind] == 0) continue;
-        const IndexGenre& g = index_[place_[kind] - 1U];
+        IndexGenre& g = index_[place_[kind] - 1U];
         auto debutDans = [&](std::int64_t lo, std::int64_t hi) {
-            const auto it = std::lower_bound(g.debuts.begin(), g.debuts.end(), lo,
-                                             [](const auto& x, std::int64_t v) { return x.first < v; });
-            return it != g.debuts.end() && it->first <= hi;
+            const std::size_t c = g.debuts.premierNonInferieur(lo);
+            return c < g.debuts.size() && g.debuts.cle(c) <= hi;
         };
-        const auto f = std::lower_bound(g.fins.begin(), g.fins.end(), finsDe,
-                                        [](std::int32_t x, std::int64_t v) { return x < v; });
-        if (debutDans(debutsDe, debutsA) || (f != g.fins.end() && *f <= finsA)) return false;
+        const std::size_t f = g.fins.premierNonInferieur(finsDe);
+        if (debutDans(debutsDe, debutsA) || (f < g.fins.size() && g.fins.cle(f) <= finsA)) return false;
         const bool paragraphe = kind == MARQUEUR_CENTRE || kind == MARQUEUR_INDENTATION;
         if (!paragraphe && debutDans(debutNonParagraphe, debutNonParagraphe)) return false;
     }
@@ -110,31 +141,27 @@ bool TgestionnaireMarqueurs::horsMarqueurs(std::int64_t debutsDe, std::int64_t d
 
 void TgestionnaireMarqueurs::decaleIndex(std::int64_t apresDebut, std::int64_t depuisFin, std::int64_t apresCle,
                                          std::int32_t d) const {
+    if (d == 0) return;
     for (IndexGenre& g : index_) {
-        for (auto& [debut, i] : g.debuts)
-            if (debut > apresDebut) debut += d;
-        for (std::int32_t& fin : g.fins)
-            if (fin >= depuisFin) fin += d;
-        for (auto& [cle, i] : g.couverture)
-            if (cle > apresCle) cle += d;
+        g.debuts.decale(g.debuts.premierNonInferieur(apresDebut + 1), d);
+        g.fins.decale(g.fins.premierNonInferieur(depuisFin), d);
+        g.couverture.decale(g.couverture.premierNonInferieur(apresCle + 1), d);
     }
 }
 
 std::int32_t TgestionnaireMarqueurs::premierDebut(std::uint8_t kind, std::int32_t pos) const {
     IndexGenre* g = index(kind);
     if (!g) return -1;
-    const auto& v = g->debuts;
-    const std::size_t c = premierNonInferieur(v, pos, g->curseurDebut, [](const auto& x) { return x.first; });
-    return c < v.size() && v[c].first == pos ? v[c].second : -1;
+    const std::size_t c = g->debuts.premierNonInferieur(pos);
+    return c < g->debuts.size() && g->debuts.cle(c) == pos ? g->debuts.v[c].indice : -1;
 }
 
 std::int32_t TgestionnaireMarqueurs::premierDedans(std::uint8_t kind, std::int32_t pos) const {
     IndexGenre* g = index(kind);
     if (!g) return -1;
     // The last entry at or before pos.
-    const std::size_t c = premierNonInferieur(g->couverture, std::int64_t{pos} + 1, g->curseurCouverture,
-                                              [](const auto& x) { return x.first; });
-    return c == 0 ? -1 : g->couverture[c - 1].second;
+    const std::size_t c = g->couverture.premierNonInferieur(std::int64_t{pos} + 1);
+    return c == 0 ? -1 : g->couverture.v[c - 1].indice;
 }
 
 void TgestionnaireMarqueurs::bascule(std::int32_t& a, std::int32_t& b, std::uint8_t kind) {
@@ -188,6 +215,7 @@ void TgestionnaireMarqueurs::ajouteAVerifier(std::int32_t debut, std::int32_t fi
 }
 
 void TgestionnaireMarqueurs::Ajoute(std::int32_t start, std::int32_t end, std::uint8_t kind, std::uint8_t extra) {
+    metListeAJour();
     change();
     toutAVerifier();
     bascule(start, end, kind);
@@ -195,6 +223,7 @@ void TgestionnaireMarqueurs::Ajoute(std::int32_t start, std::int32_t end, std::u
 }
 
 void TgestionnaireMarqueurs::AjouteRetourne(std::int32_t start, std::int32_t end) {
+    metListeAJour();
     change();
     bascule(start, end, MARQUEUR_RETOURNE);
     if (start > 0 && end > start) liste_.push_back({start, end, MARQUEUR_RETOURNE, 0});
@@ -208,8 +237,8 @@ bool TgestionnaireMarqueurs::FinRetourne(std::int32_t pos) const {
     IndexGenre* g = index(MARQUEUR_RETOURNE);
     if (!g) return false;
     const std::int64_t fin = std::int64_t{pos} - 1;
-    const std::size_t c = premierNonInferieur(g->fins, fin, g->curseurFin, [](std::int32_t x) { return x; });
-    return c < g->fins.size() && g->fins[c] == fin;
+    const std::size_t c = g->fins.premierNonInferieur(fin);
+    return c < g->fins.size() && g->fins.cle(c) == fin;
 }
 
 bool TgestionnaireMarqueurs::DebutCentre(std::int32_t pos) const { return premierDebut(MARQUEUR_CENTRE, pos) >= 0; }
@@ -234,18 +263,18 @@ std::uint8_t TgestionnaireMarqueurs::IndentationEn(std::int32_t pos, std::int32_
         if (jusqua) *jusqua = INT32_MAX;
         return 0;
     }
-    const std::size_t c = premierNonInferieur(g->couverture, std::int64_t{pos} + 1, g->curseurCouverture,
-                                              [](const auto& x) { return x.first; });
+    const std::size_t c = g->couverture.premierNonInferieur(std::int64_t{pos} + 1);
     if (jusqua)
         *jusqua = c < g->couverture.size()
-                      ? static_cast<std::int32_t>(std::min<std::int64_t>(g->couverture[c].first - 1, INT32_MAX))
+                      ? static_cast<std::int32_t>(std::min<std::int64_t>(g->couverture.cle(c) - 1, INT32_MAX))
                       : INT32_MAX;
-    const std::int32_t i = c == 0 ? -1 : g->couverture[c - 1].second;
+    const std::int32_t i = c == 0 ? -1 : g->couverture.v[c - 1].indice;
     return i < 0 ? 0 : liste_[static_cast<std::size_t>(i)].extra;
 }
 
 bool TgestionnaireMarqueurs::Bornes(int i, std::int32_t& start, std::int32_t& end) const {
     if (i < 0 || i >= static_cast<int>(liste_.size())) return false;
+    metListeAJour();
     start = liste_[static_cast<std::size_t>(i)].start;
     end = liste_[static_cast<std::size_t>(i)].end;
     return true;
@@ -253,26 +282,37 @@ bool TgestionnaireMarqueurs::Bornes(int i, std::int32_t& start, std::int32_t& en
 
 void TgestionnaireMarqueurs::SupprimeRetourne(int i) {
     if (i < 0 || i >= static_cast<int>(liste_.size())) return;
+    metListeAJour();
     liste_.erase(liste_.begin() + i);
     change();
 }
 
 void TgestionnaireMarqueurs::Remplacement(std::int32_t from, std::int32_t to, std::int32_t n) {
     ++version_;
-    // Typing between markers shifts those after it: the index follows.
+    // Typing between markers shifts those after it: the index follows, and
+    // when the kinds do not overlap, the list waits until it is read.
     const std::size_t avant = liste_.size();
     const bool suit = indexAJour_ && (from <= to || n > 0) &&
                       horsMarqueurs(from, from <= to ? std::int64_t{to} + 1 : std::int64_t{from} - 1, from, to,
                                     n > 0 ? from : std::int64_t{INT32_MIN});
+    const std::int32_t d = n - (from <= to ? to - from + 1 : 0);
+    suitZone(from, to, n);
+    if (suit && disjoints_) {
+        ++version_;
+        enRetard_ = true;
+        decaleIndex(from, from, from, d);
+        return;
+    }
+    metListeAJour();
     change();
     remplaceListe(from, to, n);
     if (suit && liste_.size() == avant) {
-        decaleIndex(from, from, from, n - (from <= to ? to - from + 1 : 0));
+        decaleIndex(from, from, from, d);
         indexAJour_ = true;
     }
 }
 
-void TgestionnaireMarqueurs::remplaceListe(std::int32_t from, std::int32_t to, std::int32_t n) {
+void TgestionnaireMarqueurs::suitZone(std::int32_t from, std::int32_t to, std::int32_t n) {
     // The zone follows the text; bytes from..from+n are new, and a start
     // just after them has a new byte before it.
     if (aVerifier_.debut <= aVerifier_.fin) {
@@ -285,6 +325,9 @@ void TgestionnaireMarqueurs::remplaceListe(std::int32_t from, std::int32_t to, s
         aVerifier_ = {std::min(aVerifier_.debut, from), mappe(aVerifier_.fin)};
     }
     ajouteAVerifier(from, static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{from} + n + 1, INT32_MAX)));
+}
+
+void TgestionnaireMarqueurs::remplaceListe(std::int32_t from, std::int32_t to, std::int32_t n) {
     if (from <= to) {
         const std::int32_t retire = to - from + 1;
         // Kept markers close up in one pass, in their order: deleting a
@@ -325,11 +368,37 @@ bool aPurger(const Marqueur& m, const std::function<std::uint8_t(std::int32_t)>&
 }
 }  // namespace
 
+TgestionnaireMarqueurs::Places TgestionnaireMarqueurs::aPurgerParIndex(
+    const std::function<std::uint8_t(std::int32_t)>& octet) const {
+    Places r;
+    const Zone z = aVerifier_;
+    if (z.debut > z.fin) return r;
+    for (const std::uint8_t kind : {MARQUEUR_CENTRE, MARQUEUR_INDENTATION}) {
+        IndexGenre* g = index(kind);
+        if (!g) continue;
+        for (std::size_t k = g->debuts.premierNonInferieur(z.debut); k < g->debuts.size() && g->debuts.cle(k) <= z.fin; ++k) {
+            const std::int32_t i = g->debuts.v[k].indice;
+            const Marqueur m{static_cast<std::int32_t>(g->debuts.cle(k)), static_cast<std::int32_t>(g->fins.cle(k)), kind,
+                             liste_[static_cast<std::size_t>(i)].extra};
+            if (aPurger(m, octet)) r.emplace_back(i, m);
+        }
+    }
+    std::sort(r.begin(), r.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+    return r;
+}
+
 void TgestionnaireMarqueurs::Purge(const std::function<std::uint8_t(std::int32_t)>& octet) {
     ++version_;
     const Zone z = aVerifier_;
-    aVerifier_ = {};
     if (z.debut > z.fin) return;
+    // Most edits leave every paragraph marker after a separator: the index
+    // finds the few starts in the zone without reading the list.
+    if (indexAJour_ && disjoints_ && aPurgerParIndex(octet).empty()) {
+        aVerifier_ = {};
+        return;
+    }
+    aVerifier_ = {};
+    metListeAJour();
     if (std::erase_if(liste_, [&](const Marqueur& m) { return z.contient(m.start) && aPurger(m, octet); }) > 0) change();
 }
 
@@ -373,11 +442,18 @@ void TgestionnaireMarqueurs::suitRecoupage(const AlignementRecoupage& a) {
     const std::int64_t fin = a.finAncien();
     const std::size_t avant = liste_.size();
     const bool suit = indexAJour_ && horsMarqueurs(a.debut(), fin - 1, a.debut() - 1, fin - 1, std::int64_t{INT32_MIN});
-    change();
     if (aVerifier_.debut <= aVerifier_.fin)
         aVerifier_ = {std::min(aVerifier_.debut, a.debut()),
                       aVerifier_.fin == INT32_MAX ? INT32_MAX : std::max(a.mappe(aVerifier_.fin, false), a.finNouveau())};
     ajouteAVerifier(a.debut(), a.finNouveau());
+    if (suit && disjoints_) {
+        ++version_;
+        if (a.finNouveau() != a.finAncien()) enRetard_ = true;
+        decaleIndex(fin - 1, fin, fin - 1, a.finNouveau() - a.finAncien());
+        return;
+    }
+    metListeAJour();
+    change();
     for (auto& m : liste_) {
         m.start = a.mappe(m.start, false);
         m.end = a.mappe(m.end, true);
@@ -402,6 +478,7 @@ std::int32_t litEntier(std::string_view s, std::size_t o) {
 }  // namespace
 
 void TgestionnaireMarqueurs::Ecrit(std::string& sortie) const {
+    metListeAJour();
     sortie += '\0';
     sortie += '\0';
     ecritEntier(sortie, static_cast<std::int32_t>(liste_.size()));
@@ -424,6 +501,7 @@ bool TgestionnaireMarqueurs::Lit(std::string_view donnees, std::size_t& offset) 
     for (std::int32_t k = 0; k < n; ++k, o += 10)
         lus.push_back({litEntier(donnees, o), litEntier(donnees, o + 4), oct(donnees[o + 8]), oct(donnees[o + 9])});
     liste_ = std::move(lus);
+    enRetard_ = false;
     change();
     toutAVerifier();
     offset = o;
@@ -437,7 +515,25 @@ bool touche(const Marqueur& m, std::int32_t lo, std::int32_t hi) {
 }
 }  // namespace
 
+TgestionnaireMarqueurs::Places TgestionnaireMarqueurs::touchantParIndex(std::int32_t lo, std::int32_t hi) const {
+    // A kind whose markers do not overlap has its starts and ends in the
+    // same order: those that reach into lo..hi follow one another from the
+    // first that ends at lo or after.
+    Places r;
+    for (IndexGenre& g : index_)
+        for (std::size_t k = g.fins.premierNonInferieur(lo); k < g.debuts.size() && g.debuts.cle(k) <= hi; ++k) {
+            const std::int32_t i = g.debuts.v[k].indice;
+            const Marqueur& m = liste_[static_cast<std::size_t>(i)];
+            r.emplace_back(i, Marqueur{static_cast<std::int32_t>(g.debuts.cle(k)), static_cast<std::int32_t>(g.fins.cle(k)),
+                                       m.kind, m.extra});
+        }
+    std::sort(r.begin(), r.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+    return r;
+}
+
 TgestionnaireMarqueurs::Places TgestionnaireMarqueurs::touchant(std::int32_t lo, std::int32_t hi) const {
+    if (!indexAJour_) reconstruitIndex();
+    if (disjoints_) return touchantParIndex(lo, hi);
     Places r;
     for (std::size_t i = 0; i < liste_.size(); ++i)
         if (touche(liste_[i], lo, hi)) r.emplace_back(static_cast<std::int32_t>(i), liste_[i]);
@@ -446,6 +542,18 @@ TgestionnaireMarqueurs::Places TgestionnaireMarqueurs::touchant(std::int32_t lo,
 
 TgestionnaireMarqueurs::Places TgestionnaireMarqueurs::touchantOuPurges(
     std::int32_t lo, std::int32_t hi, const std::function<std::uint8_t(std::int32_t)>& octet) const {
+    if (!indexAJour_) reconstruitIndex();
+    if (disjoints_) {
+        Places r = touchantParIndex(lo, hi);
+        const Places purges = aPurgerParIndex(octet);
+        if (purges.empty()) return r;
+        Places tous;
+        std::merge(r.begin(), r.end(), purges.begin(), purges.end(), std::back_inserter(tous),
+                   [](const auto& x, const auto& y) { return x.first < y.first; });
+        tous.erase(std::unique(tous.begin(), tous.end(), [](const auto& x, const auto& y) { return x.first == y.first; }),
+                   tous.end());
+        return tous;
+    }
     Places r;
     for (std::size_t i = 0; i < liste_.size(); ++i)
         if (touche(liste_[i], lo, hi) || (aVerifier_.contient(liste_[i].start) && aPurger(liste_[i], octet)))
@@ -454,11 +562,13 @@ TgestionnaireMarqueurs::Places TgestionnaireMarqueurs::touchantOuPurges(
 }
 
 void TgestionnaireMarqueurs::retireTouchant(std::int32_t lo, std::int32_t hi) {
+    metListeAJour();
     std::erase_if(liste_, [&](const Marqueur& m) { return touche(m, lo, hi); });
     change();
 }
 
 void TgestionnaireMarqueurs::remetAuxPlaces(const Places& p) {
+    metListeAJour();
     for (const auto& [i, m] : p) {
         const auto place = std::min(static_cast<std::size_t>(std::max(i, 0)), liste_.size());
         liste_.insert(liste_.begin() + static_cast<std::ptrdiff_t>(place), m);
@@ -468,6 +578,7 @@ void TgestionnaireMarqueurs::remetAuxPlaces(const Places& p) {
 }
 
 void TgestionnaireMarqueurs::retireAuxPlaces(const Places& p) {
+    metListeAJour();
     for (auto it = p.rbegin(); it != p.rend(); ++it) {
         const auto i = static_cast<std::size_t>(std::max(it->first, 0));
         if (i < liste_.size() && liste_[i] == it->second) liste_.erase(liste_.begin() + static_cast<std::ptrdiff_t>(i));

@@ -50,15 +50,26 @@ private:
 // The list keeps the order in which markers were made (the document file
 // stores it as is); the questions by position go through an index sorted by
 // position, rebuilt on the first question after a change, and where several
-// markers answer they give the one a scan of the list finds first. Questions
-// update that index: one manager is not asked from two threads at once.
+// markers answer they give the one a scan of the list finds first.
+//
+// An edit or a re-wrap that moves no marker but by the change of length
+// (every marker outside the changed stretch) only moves the index, lazily:
+// in a document whose markers of each kind do not overlap (those the editor
+// makes), the list itself is brought up to date when it is read, and the
+// undo records and the purge find their markers through the index. Typing
+// in a book with a marker on every paragraph then costs a few searches.
+// Questions update the index and the list: one manager is not asked from
+// two threads at once.
 class TgestionnaireMarqueurs {
 public:
     void Vide() {
         liste_.clear();
+        enRetard_ = false;
         change();
         aVerifier_ = {};
     }
+    bool vide() const { return liste_.empty(); }
+    std::size_t taille() const { return liste_.size(); }
 
     // Toggles the range for the kind, then adds a marker for what remains.
     void Ajoute(std::int32_t start, std::int32_t end, std::uint8_t kind, std::uint8_t extra = 0);
@@ -90,11 +101,15 @@ public:
     // Reads a block at `offset`; false (list unchanged) when the data is short.
     bool Lit(std::string_view donnees, std::size_t& offset);
 
-    const std::vector<Marqueur>& liste() const { return liste_; }
+    const std::vector<Marqueur>& liste() const {
+        metListeAJour();
+        return liste_;
+    }
     // Changes with every change of the markers, so that what was found out
     // about them can be known to still hold.
     std::uint64_t version() const { return version_; }
     void ajouteBrut(const Marqueur& m) {
+        metListeAJour();
         liste_.push_back(m);
         change();
         toutAVerifier();
@@ -114,16 +129,37 @@ public:
     void retireAuxPlaces(const Places& p);
 
 private:
-    // The markers of one kind by position. Texts are read in order, so each
-    // table keeps where its last answer was and looks there first.
+    // Positions sorted, each with a list index. Entries from `depuis` on
+    // read `decalage` further than they are stored: moving every position
+    // after an edit is one search, and an edit elsewhere later pays for the
+    // entries between the two places, as a gap in a text does. Texts are
+    // read in order, so the table keeps where its last answer was and looks
+    // there first.
+    struct Tableau {
+        struct Entree {
+            std::int64_t cle;
+            std::int32_t indice;
+            auto operator<=>(const Entree&) const = default;
+        };
+        std::vector<Entree> v;
+        std::size_t depuis = 0;
+        std::int64_t decalage = 0;
+        std::size_t curseur = 0;
+        std::size_t size() const { return v.size(); }
+        std::int64_t cle(std::size_t i) const { return v[i].cle + (i >= depuis ? decalage : 0); }
+        // The first entry whose position is not below k.
+        std::size_t premierNonInferieur(std::int64_t k);
+        // Entries from `de` on move by d.
+        void decale(std::size_t de, std::int64_t d);
+    };
+    // The markers of one kind by position.
     struct IndexGenre {
-        std::vector<std::pair<std::int32_t, std::int32_t>> debuts;   // (start, list index), sorted
-        std::vector<std::int32_t> fins;                              // every end, sorted
-        // From `first` on, up to the next entry, the first marker in list
-        // order that covers the position (-1: none). Ranges with start > end
+        Tableau debuts;  // (start, list index)
+        Tableau fins;    // (end, list index)
+        // From each position on, up to the next entry, the first marker in
+        // list order that covers it (-1: none). Ranges with start > end
         // cover nothing.
-        std::vector<std::pair<std::int64_t, std::int32_t>> couverture;
-        std::size_t curseurDebut = 0, curseurFin = 0, curseurCouverture = 0;
+        Tableau couverture;
     };
     void change() {
         indexAJour_ = false;
@@ -142,12 +178,18 @@ private:
     // nullptr when no marker has this kind.
     IndexGenre* index(std::uint8_t kind) const;
     void reconstruitIndex() const;
+    // The positions of the list from the index, when only the index moved.
+    void metListeAJour() const;
     // An edit or a re-wrap that leaves every marker outside the stretch it
-    // changes moves positions past it by one shift: the index follows in one
-    // pass, without a rebuild. False when a marker stands in the stretch.
+    // changes moves positions past it by one shift: the index follows
+    // without a rebuild. False when a marker stands in the stretch.
     bool horsMarqueurs(std::int64_t debutsDe, std::int64_t debutsA, std::int64_t finsDe, std::int64_t finsA,
                        std::int64_t debutNonParagraphe) const;
     void decaleIndex(std::int64_t apresDebut, std::int64_t depuisFin, std::int64_t apresCle, std::int32_t d) const;
+    // The markers `Purge` would remove, found through the index: only when
+    // the index is up to date and its kinds do not overlap.
+    Places aPurgerParIndex(const std::function<std::uint8_t(std::int32_t)>& octet) const;
+    Places touchantParIndex(std::int32_t lo, std::int32_t hi) const;
     // List index of the first marker of the kind that starts at pos, or -1.
     std::int32_t premierDebut(std::uint8_t kind, std::int32_t pos) const;
     // List index of the first marker of the kind that holds pos, or -1.
@@ -155,10 +197,17 @@ private:
 
     void bascule(std::int32_t& a, std::int32_t& b, std::uint8_t kind);
     void remplaceListe(std::int32_t from, std::int32_t to, std::int32_t n);
-    std::vector<Marqueur> liste_;
+    void suitZone(std::int32_t from, std::int32_t to, std::int32_t n);
+    // The list holds creation order, kinds and extras always; its positions
+    // only when `enRetard_` is false (otherwise the index holds them).
+    mutable std::vector<Marqueur> liste_;
+    mutable bool enRetard_ = false;
     mutable std::vector<IndexGenre> index_;
     mutable std::array<std::uint16_t, 256> place_{};  // kind -> 1 + its place in index_, 0 when absent
     mutable bool indexAJour_ = false;
+    // Every marker has start <= end and none overlaps another of its kind:
+    // a kind's starts and ends then come in the same order.
+    mutable bool disjoints_ = false;
     std::uint64_t version_ = 0;
     Zone aVerifier_;
 };

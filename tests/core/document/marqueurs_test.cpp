@@ -12,6 +12,12 @@
 
 using namespace dotavob;
 
+namespace dotavob {
+void PrintTo(const Marqueur& m, std::ostream* os) {
+    *os << int{m.kind} << ":" << m.start << ".." << m.end << "/" << int{m.extra};
+}
+}  // namespace dotavob
+
 namespace {
 
 using Liste = std::vector<Marqueur>;
@@ -279,5 +285,184 @@ TEST(Marqueurs, PurgeEtIndexSuiventLesModifications) {
             m.Purge(octet);
             ASSERT_EQ(m.liste(), attendu) << contexte;
         }
+    }
+}
+
+namespace {
+
+// The list as it was kept before the index moved lazily: every change goes
+// through the whole list, every question scans it. The manager must give
+// the same answers and the same list after any run of changes.
+struct ListeSimple {
+    Liste l;
+    using Places = TgestionnaireMarqueurs::Places;
+    static bool paragraphe(const Marqueur& m) { return m.kind == MARQUEUR_CENTRE || m.kind == MARQUEUR_INDENTATION; }
+    void remplacement(std::int32_t from, std::int32_t to, std::int32_t n) {
+        if (from <= to) {
+            const std::int32_t retire = to - from + 1;
+            Liste garde;
+            for (Marqueur m : l) {
+                if (m.kind == MARQUEUR_CENTRE && m.start - 1 == to) continue;
+                if (from <= m.start) m.start = std::max(from, m.start - retire);
+                if (from <= m.end) m.end = std::max(from - 1, m.end - retire);
+                if (m.end >= m.start) garde.push_back(m);
+            }
+            l = garde;
+        }
+        if (n == 0) return;
+        for (auto& m : l) {
+            if (from <= m.start && !(paragraphe(m) && m.start == from)) m.start += n;
+            if (from <= m.end) m.end += n;
+        }
+    }
+    void recoupage(const AlignementRecoupage& a) {
+        for (auto& m : l) {
+            m.start = a.mappe(m.start, false);
+            m.end = a.mappe(m.end, true);
+        }
+        std::erase_if(l, [](const Marqueur& m) { return m.end < m.start; });
+    }
+    // Outside the text, the document reads a blank.
+    static bool aPurger(const Marqueur& m, const std::string& t) {
+        const std::int32_t p = m.start - 1;
+        return paragraphe(m) && m.start != 1 && p >= 1 && p <= static_cast<std::int32_t>(t.size()) &&
+               !estSeparateur(oct(t[static_cast<std::size_t>(p - 1)]));
+    }
+    void purge(const std::string& t) { std::erase_if(l, [&](const Marqueur& m) { return aPurger(m, t); }); }
+    Places touchant(std::int32_t lo, std::int32_t hi, const std::string* purges = nullptr) const {
+        Places r;
+        for (std::size_t i = 0; i < l.size(); ++i)
+            if ((std::min(l[i].start, l[i].end) <= hi && std::max(l[i].start, l[i].end) >= lo) ||
+                (purges && aPurger(l[i], *purges)))
+                r.emplace_back(static_cast<std::int32_t>(i), l[i]);
+        return r;
+    }
+};
+
+// Markers as the editor makes them: of each kind, none overlaps another.
+Liste disjoints(std::mt19937& alea, std::int32_t longueur) {
+    Liste l;
+    for (const std::uint8_t kind : {MARQUEUR_CENTRE, MARQUEUR_RETOURNE, MARQUEUR_CARACTERE, MARQUEUR_INDENTATION}) {
+        for (std::int32_t p = 1 + static_cast<std::int32_t>(alea() % 6); p <= longueur;) {
+            const std::int32_t fin = kind == MARQUEUR_CARACTERE ? p : p + static_cast<std::int32_t>(alea() % 14);
+            l.push_back({p, fin, kind, static_cast<std::uint8_t>(1 + alea() % 9)});
+            p = fin + 1 + static_cast<std::int32_t>(alea() % 12);
+        }
+    }
+    std::shuffle(l.begin(), l.end(), alea);  // creation order is not text order
+    return l;
+}
+
+}  // namespace
+
+// Random edits, purges, re-wraps, undos and marker toggles, near one
+// another (the lazy shift follows) or anywhere (it moves), over markers that
+// do not overlap (the lazy way) and, in one run of four, any markers (the
+// list is changed at once): questions, undo records and the list itself
+// agree with the plain list all along, and undo gives back the list as it was.
+TEST(Marqueurs, CommeLaListeSimpleAuFilDesModifications) {
+    std::mt19937 alea(20261207);
+    const std::string alphabet = "ab c\r\n,.";
+    for (int essai = 0; essai < 400; ++essai) {
+        std::string texte;
+        for (int i = 0; i < 160; ++i) texte += alphabet[alea() % alphabet.size()];
+        const auto longueur = static_cast<std::int32_t>(texte.size());
+        Liste depart = disjoints(alea, longueur);
+        if (essai % 4 == 3)
+            for (int k = 0; k < 6; ++k) depart.push_back(auHasard(alea));
+        TgestionnaireMarqueurs m;
+        for (const auto& x : depart) m.ajouteBrut(x);
+        ListeSimple ref{depart};
+        ref.purge(texte);
+        m.Purge([&](std::int32_t p) { return oct(texte[static_cast<std::size_t>(p - 1)]); });
+        std::int32_t ici = 1 + static_cast<std::int32_t>(alea() % texte.size());
+        for (int pas = 0; pas < 60; ++pas) {
+            const std::string contexte = "essai " + std::to_string(essai) + " pas " + std::to_string(pas);
+            SCOPED_TRACE(contexte);
+            auto octet = [&](std::int32_t p) {
+                return p >= 1 && p <= static_cast<std::int32_t>(texte.size()) ? oct(texte[static_cast<std::size_t>(p - 1)])
+                                                                             : Octet{32};
+            };
+            const auto n = static_cast<std::int32_t>(texte.size());
+            // Mostly next to the last edit, as typing goes; sometimes anywhere.
+            ici = alea() % 4 == 0 ? 1 + static_cast<std::int32_t>(alea() % (texte.size() + 1))
+                                  : std::clamp(ici + static_cast<std::int32_t>(alea() % 5) - 2, 1, n + 1);
+            const auto retire = std::min<std::int32_t>(static_cast<std::int32_t>(alea() % 3), n - ici + 1);
+            std::string ajout;
+            for (auto k = alea() % 3; k > 0; --k) ajout += alphabet[alea() % alphabet.size()];
+            // The stretch the edit and its re-wrap can change, as the document
+            // records it: widened by one each side.
+            const std::int32_t lo = std::max(1, ici - 10), hi = std::max(lo - 1, std::min(n, ici + retire + 16));
+            const auto avant = m.touchantOuPurges(lo - 1, hi + 1, octet);
+            ASSERT_EQ(avant, ref.touchant(lo - 1, hi + 1, &texte));
+            const Liste listeAvant = ref.l;
+            const std::string texteAvant = texte;
+            texte.replace(static_cast<std::size_t>(ici - 1), static_cast<std::size_t>(retire), ajout);
+            const auto na = static_cast<std::int32_t>(ajout.size());
+            m.Remplacement(ici, ici + retire - 1, na);
+            ref.remplacement(ici, ici + retire - 1, na);
+            m.Purge(octet);
+            ref.purge(texte);
+            if (alea() % 2 == 0 && !texte.empty()) {
+                // A re-wrap around the edit: spaces and line ends swap, cuts come and go.
+                const auto debut = std::clamp(ici - static_cast<std::int32_t>(alea() % 8), 1,
+                                              static_cast<std::int32_t>(texte.size()));
+                const std::string ancien = texte.substr(static_cast<std::size_t>(debut - 1), 3 + alea() % 10);
+                std::string nouveau;
+                for (char c : ancien) {
+                    if (c == ' ' || c == '\n') c = alea() % 2 ? ' ' : '\n';
+                    if (c != '\v' || alea() % 2) nouveau += c;
+                    if (alea() % 6 == 0) nouveau += '\v';
+                }
+                texte.replace(static_cast<std::size_t>(debut - 1), ancien.size(), nouveau);
+                const AlignementRecoupage a(debut, ancien, nouveau);
+                m.suitRecoupage(a);
+                ref.recoupage(a);
+            }
+            const std::int32_t hiApres = hi + static_cast<std::int32_t>(texte.size()) - n;
+            ASSERT_EQ(m.touchant(lo - 1, hiApres + 1), ref.touchant(lo - 1, hiApres + 1));
+
+            // The questions first: they must not need the list brought up to date.
+            for (int k = 0; k < 12; ++k) {
+                const auto p = static_cast<std::int32_t>(alea() % (texte.size() + 4)) - 1;
+                const Balayage b{ref.l};
+                ASSERT_EQ(m.IndiceRetourne(p), b.dedans(p, MARQUEUR_RETOURNE)) << p;
+                ASSERT_EQ(m.DebutCentre(p), b.debut(p, MARQUEUR_CENTRE) >= 0) << p;
+                ASSERT_EQ(m.Valeur4(p), b.extra(b.debut(p, MARQUEUR_CARACTERE))) << p;
+                ASSERT_EQ(m.IndentationEn(p), b.extra(b.dedans(p, MARQUEUR_INDENTATION))) << p;
+                ASSERT_EQ(m.FinRetourne(p), std::any_of(ref.l.begin(), ref.l.end(), [&](const Marqueur& x) {
+                              return x.kind == MARQUEUR_RETOURNE && x.end == p - 1;
+                          })) << p;
+            }
+            switch (alea() % 8) {
+                case 0: {
+                    // Undo, as the document replays it: the text back, then the markers of the stretch.
+                    m.Remplacement(lo, hiApres, hi - lo + 1);
+                    texte = texteAvant;
+                    m.Purge(octet);
+                    m.retireTouchant(lo - 1, hi + 1);
+                    m.remetAuxPlaces(avant);
+                    ref.remplacement(lo, hiApres, hi - lo + 1);
+                    ref.purge(texte);
+                    std::erase_if(ref.l, [&](const Marqueur& x) {
+                        return std::min(x.start, x.end) <= hi + 1 && std::max(x.start, x.end) >= lo - 1;
+                    });
+                    for (const auto& [i, x] : avant) ref.l.insert(ref.l.begin() + std::min<std::size_t>(i, ref.l.size()), x);
+                    ASSERT_EQ(m.liste(), ref.l);
+                    // A reversed marker (only a file makes them) goes at the first deletion anywhere.
+                    if (essai % 4 != 3) ASSERT_EQ(m.liste(), listeAvant);
+                    break;
+                }
+                case 1: {
+                    const Marqueur x = auHasard(alea);
+                    m.Ajoute(x.start, x.end, x.kind, x.extra);
+                    ref.l = m.liste();
+                    break;
+                }
+                case 2: ASSERT_EQ(m.liste(), ref.l); break;
+                default: break;
+            }
+        }
+        ASSERT_EQ(m.liste(), ref.l);
     }
 }
