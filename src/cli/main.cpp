@@ -210,24 +210,10 @@ int transcrire(const Arguments& a) {
     }
     CaracteresOmis omis;
     ContenuDocument c;
-    {
-        DocumentBraille d(format);
-        EditeurBraille e(d);
-        e.nouveau();
-        // A document nobody will undo: no journal record of the whole book.
-        const Journal::Suspension sansJournal(d.journal());
-        // As the editor types print at the start of a new document (column
-        // one), the print let go of before the Braille goes in.
-        std::string braille = Transcrire(texte, 1, format.cpl, &omis);
-        std::string().swap(texte);
-        e.insereBraille(braille);
-        std::string().swap(braille);
-        // Saved as opening wraps it (words wider than a line cut where the
-        // whole-document re-wrap cuts them): it then opens without a re-wrap.
-        d.recoupeDocument(false);
-        c.texte = d.texte();
-        c.marqueurs = d.marqueurs().liste();
-    }
+    // As the editor types it into a new document, saved as opening wraps it:
+    // nobody undoes a command, so no document, no journal, the book held once.
+    c.texte = TranscritEnDocument(texte, format.cpl, &omis);
+    std::string().swap(texte);
     c.format = format;
     ecritDocument(a.positionnels[1], c);
     // What was lost on the way is said once; the document is written all the same.

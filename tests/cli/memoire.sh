@@ -9,8 +9,9 @@ echec() { echo "ÉCHEC : $*" >&2; exit 1; }
 phrase="Le petit chat dort dans le jardin pendant que leur mère prépare le repas."
 i=0
 while [ $i -lt 2000 ]; do echo "$phrase $phrase $phrase $phrase $phrase $phrase $phrase $phrase"; i=$((i + 1)); done > "$tmp/bloc.txt"
-for _ in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 30; do cat "$tmp/bloc.txt"; done > "$tmp/livre.txt"
-# About 36 MB of text: a 150 MB address space is too small to transcribe it.
+i=0
+while [ $i -lt 60 ]; do cat "$tmp/bloc.txt"; i=$((i + 1)); done > "$tmp/livre.txt"
+# About 73 MB of text: a 150 MB address space is too small to transcribe it.
 if (ulimit -v 150000; "$cli" transcrire "$tmp/livre.txt" "$tmp/livre.dtv") 2> "$tmp/err"; then
     echec "transcription réussie sous une limite trop petite ?"
 fi

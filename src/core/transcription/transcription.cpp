@@ -614,6 +614,13 @@ std::optional<std::string> recoupeTexte(std::string_view texte, std::int32_t cpl
     return out;
 }
 
+std::string TranscritEnDocument(std::string_view noir, std::int32_t cpl, CaracteresOmis* omis) {
+    std::string braille = Transcrire(noir, 1, cpl, omis);
+    if (auto recoupe = recoupeTexte(braille, cpl, [](std::int32_t) { return Retrait{0, INT32_MAX}; }))
+        braille = std::move(*recoupe);
+    return braille;
+}
+
 std::string recoupeTexteOctetParOctet(std::string_view texte, std::int32_t cpl,
                                       const Indentation& indentation) {
     std::string out;

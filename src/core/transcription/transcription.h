@@ -25,6 +25,11 @@ struct CaracteresOmis {
 std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::int32_t cpl,
                        CaracteresOmis* omis = nullptr);
 
+// A print text as the editor types it into a new document (from column
+// one, no marker), then wrapped as opening wraps it: the document that
+// opens without a re-wrap. One copy of the book is made, none kept.
+std::string TranscritEnDocument(std::string_view noir, std::int32_t cpl, CaracteresOmis* omis = nullptr);
+
 // What `Transcrire` leaves out of this text, without transcribing it.
 CaracteresOmis caracteresOmis(std::string_view noir);
 

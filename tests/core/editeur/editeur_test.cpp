@@ -429,3 +429,30 @@ TEST_F(Edition, MajusculesTapees) {
         EXPECT_EQ(doc.texte(), c.braille);
     }
 }
+
+// The command line writes a transcribed book without a document: it must be
+// the text the editor holds after typing that print into a new document and
+// wrapping it as opening does, long words, numbers and page breaks included.
+TEST(Transcription, EnDocumentCommeLEditeurLaTape) {
+    std::mt19937 alea(31);
+    const std::string morceaux[] = {"le ", "chat ", "Paris ", "ENREGISTREMENT ", "12,5 ", "3.2.1 ", "/home/u/doc.dtv ",
+                                    "anticonstitutionnellement ", "(oui) ", "\xE9t\xE9 ", "\r\n", "\f", "  ", "a-b_c ",
+                                    "x", "_________________________________________________________ "};
+    for (int essai = 0; essai < 300; ++essai) {
+        std::string noir;
+        // Words, then runs of signs without a blank, which the two wraps cut otherwise.
+        const std::string signes = "ab1Z,.;:!?()'-/_@=+*<>[]{}\"#%&$\xE9\xE0\xAB\xBB\xA0\x80 \r";
+        for (auto n = alea() % 120; n > 0; --n) noir += morceaux[alea() % std::size(morceaux)];
+        for (auto n = alea() % 3 * 40; n > 0; --n) noir += signes[alea() % signes.size()];
+        const std::int32_t cpl = std::array{10, 17, 30, 50}[alea() % 4];
+        FormatPage f;
+        f.setCaracteres(cpl);
+        f.derive();
+        DocumentBraille doc(f);
+        EditeurBraille e(doc);
+        e.nouveau();
+        e.insereBraille(Transcrire(noir, 1, cpl));
+        doc.recoupeDocument(false);
+        ASSERT_EQ(TranscritEnDocument(noir, cpl), doc.texte()) << "essai " << essai << " cpl " << cpl;
+    }
+}
