@@ -526,6 +526,29 @@ BENCHMARK(BM_FrappeSelonLaForme)
     ->Args({10, 0})->Args({10000, 0})->Args({10, 1})->Args({10000, 1})->Args({10, 2})->Args({10000, 2})
     ->Unit(benchmark::kMicrosecond);
 
+// A letter typed in the middle of a book, then undone, then redone: with
+// no marker (range(1) 0) or a marker on every paragraph (2), as above.
+void BM_DefaitSelonLaForme(benchmark::State& state) {
+    FormatPage f;
+    DocumentBraille d(f);
+    EditeurBraille e(d);
+    const std::string t = livreParagraphes(static_cast<int>(state.range(0)) * 28 / 3);
+    if (state.range(1) == 2)
+        e.charge(t, unMarqueurParParagraphe(t).liste());
+    else
+        e.initialise(t);
+    std::int32_t milieu = d.longueur() / 2;
+    while (milieu > 1 && (estFinDeLigne(d.octet(milieu)) || estFinDeLigne(d.octet(milieu - 1)))) --milieu;
+    d.remplace(milieu, milieu, "a");
+    for (auto _ : state) {
+        if (!d.Defait().ok || !d.Refait().ok) state.SkipWithError("rien à défaire");
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 2);
+    state.counters["marqueurs"] = static_cast<double>(d.marqueurs().taille());
+}
+BENCHMARK(BM_DefaitSelonLaForme)->Args({10, 0})->Args({10000, 0})->Args({10, 2})->Args({10000, 2})
+    ->Unit(benchmark::kMicrosecond);
+
 // The first edit in a book just opened: a short paragraph, then one of
 // range(0) pages, loaded and wrapped as the window opens a file. The edit,
 // range(1): a letter typed (0) or Enter (1) in the middle of the long
