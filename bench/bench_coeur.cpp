@@ -498,12 +498,11 @@ BENCHMARK(BM_ExporterLivreMarque)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
 
 // One keystroke, typed then deleted, in the middle of a book of
 // range(0) pages: short paragraphs (range(1) = 0), one single paragraph (1),
-// short paragraphs with a marker on every one (2).
-void BM_FrappeSelonLaForme(benchmark::State& state) {
+// short paragraphs with a marker on every one (2). Returns a place in the
+// middle of a line near the middle of the book.
+std::int32_t chargeSelonLaForme(EditeurBraille& e, const benchmark::State& state) {
     const int pages = static_cast<int>(state.range(0));
-    FormatPage f;
-    DocumentBraille d(f);
-    EditeurBraille e(d);
+    DocumentBraille& d = e.document();
     if (state.range(1) == 1) {
         e.initialise(livreUnSeulParagraphe(pages));
     } else {
@@ -515,12 +514,20 @@ void BM_FrappeSelonLaForme(benchmark::State& state) {
     }
     std::int32_t milieu = d.longueur() / 2;
     while (milieu > 1 && (estFinDeLigne(d.octet(milieu)) || estFinDeLigne(d.octet(milieu - 1)))) --milieu;
+    return milieu;
+}
+
+void BM_FrappeSelonLaForme(benchmark::State& state) {
+    FormatPage f;
+    DocumentBraille d(f);
+    EditeurBraille e(d);
+    const std::int32_t milieu = chargeSelonLaForme(e, state);
     // The first edit of a paragraph re-wraps it whole (its wrap is not known
     // yet); the loop measures the keystrokes that follow.
     d.remplace(milieu, milieu, "");
     tapeEtEfface(e, state, milieu);
     state.counters["pages"] = d.nbPages();
-    state.counters["marqueurs"] = static_cast<double>(d.marqueurs().liste().size());
+    state.counters["marqueurs"] = static_cast<double>(d.marqueurs().taille());
 }
 BENCHMARK(BM_FrappeSelonLaForme)
     ->Args({10, 0})->Args({10000, 0})->Args({10, 1})->Args({10000, 1})->Args({10, 2})->Args({10000, 2})
@@ -532,13 +539,7 @@ void BM_DefaitSelonLaForme(benchmark::State& state) {
     FormatPage f;
     DocumentBraille d(f);
     EditeurBraille e(d);
-    const std::string t = livreParagraphes(static_cast<int>(state.range(0)) * 28 / 3);
-    if (state.range(1) == 2)
-        e.charge(t, unMarqueurParParagraphe(t).liste());
-    else
-        e.initialise(t);
-    std::int32_t milieu = d.longueur() / 2;
-    while (milieu > 1 && (estFinDeLigne(d.octet(milieu)) || estFinDeLigne(d.octet(milieu - 1)))) --milieu;
+    const std::int32_t milieu = chargeSelonLaForme(e, state);
     d.remplace(milieu, milieu, "a");
     for (auto _ : state) {
         if (!d.Defait().ok || !d.Refait().ok) state.SkipWithError("rien à défaire");
