@@ -29,10 +29,7 @@ protected:
         f->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
     }
-    void touche(Qt::Key cle, Qt::KeyboardModifiers m = {}) {
-        QTest::keyPress(f->centralWidget(), cle, m);
-        QTest::keyRelease(f->centralWidget(), cle, m);
-    }
+    void touche(Qt::Key cle, Qt::KeyboardModifiers m = {}) { QTest::keyClick(f->centralWidget(), cle, m); }
     static QAccessibleTextInterface* texte(QWidget& w) {
         QAccessibleInterface* i = QAccessible::queryAccessibleInterface(&w);
         return i ? i->textInterface() : nullptr;

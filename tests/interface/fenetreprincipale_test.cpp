@@ -30,15 +30,7 @@ protected:
         QCoreApplication::processEvents();
     }
     QWidget* client() { return f->centralWidget(); }
-    void tape(int cle, Qt::KeyboardModifiers m = {}) {
-        QTest::keyPress(client(), static_cast<Qt::Key>(cle), m);
-        QTest::keyRelease(client(), static_cast<Qt::Key>(cle), m);
-    }
-    QAction* action(const QString& texte) {
-        for (QAction* a : f->findChildren<QAction*>())
-            if (a->text() == texte) return a;
-        return nullptr;
-    }
+    void tape(int cle, Qt::KeyboardModifiers m = {}) { QTest::keyClick(client(), static_cast<Qt::Key>(cle), m); }
 };
 
 }  // namespace
@@ -117,7 +109,10 @@ TEST(Demarrage, UnFichierIllisibleSeDitApresQueLaFenetreEstPeinte) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
     QTRY_COMPARE(messages.size(), 1);
     EXPECT_TRUE(peinte);
-    EXPECT_TRUE(messages.front().contains(QStringLiteral("abîmé.dtv")));
+    // The core's message, UTF-8 with an accented name, reads as written.
+    EXPECT_TRUE(messages.front().contains(QStringLiteral("abîmé.dtv"))) << messages.front().toStdString();
+    EXPECT_TRUE(messages.front().contains(QStringLiteral("« ")));
+    EXPECT_FALSE(messages.front().contains(QStringLiteral("Ã")));
 }
 
 TEST_F(Fenetre, RaccourciEtBasculesDuMenu) {
@@ -131,7 +126,7 @@ TEST_F(Fenetre, RaccourciEtBasculesDuMenu) {
     ASSERT_NE(gris, nullptr);
     gris->click();
     EXPECT_TRUE(f->options().pointsGris);
-    QAction* menu = action(QStringLiteral("Points &Gris"));
+    QAction* menu = f->action(QStringLiteral("Points &Gris"));
     ASSERT_NE(menu, nullptr);
     menu->trigger();
     EXPECT_EQ(std::tuple(f->options().pointsGris, menu->isChecked()), std::tuple(false, false));
@@ -146,11 +141,11 @@ TEST_F(Fenetre, RaccourciEtBasculesDuMenu) {
     };
     QToolButton *normal = bouton(QStringLiteral("Clavier normal")), *six = bouton(QStringLiteral("Clavier \"sdf jkl\""));
     ASSERT_TRUE(normal && six);
-    action(QStringLiteral("sdfjkl"))->trigger();
+    f->action(QStringLiteral("sdfjkl"))->trigger();
     normal->click();
     EXPECT_FALSE(f->editeur().sixTouches());
     six->click();
-    action(QStringLiteral("Normal"))->trigger();
+    f->action(QStringLiteral("Normal"))->trigger();
     six->click();
     EXPECT_TRUE(f->editeur().sixTouches());
 }

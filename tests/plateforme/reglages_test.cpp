@@ -39,13 +39,6 @@ protected:
 
 }  // namespace
 
-TEST_F(Reglages, PremierDemarrage) {
-    std::string fonte = "Courier New";
-    EXPECT_EQ((std::tuple{magasin.litformat().has_value(), magasin.litfonte(fonte), fonte, magasin.litembosseuse().has_value(),
-                          magasin.litsynthvoc().has_value()}),
-              std::tuple(false, false, std::string("Courier New"), false, false));
-}
-
 TEST_F(Reglages, FormatDePage) {
     FormatPage f = chargeformat(std::nullopt);
     f.setLignes(26);

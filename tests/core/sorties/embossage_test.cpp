@@ -86,16 +86,6 @@ TEST_F(Embossage, MargeEnteteCentrageRetraitRetournementInterligne) {
                                         retourneChaine("xy") + "z", ""}));
 }
 
-TEST_F(Embossage, LeRetraitSurChaqueLigneDuParagraphe) {
-    // An indented paragraph wrapped over three lines (a page): each is
-    // indented, as on screen; the paragraph after it is not.
-    r.lignesParPage = 5;
-    d.initialise("def\ngh\nij\rxyz");
-    d.marqueurs().ajouteBrut({1, 9, MARQUEUR_INDENTATION, 2});
-    EXPECT_EQ(lignes(1), (std::vector<std::string>{"  def", "  gh", "  ij", "", ""}));
-    EXPECT_EQ(lignes(2)[0], "xyz");
-}
-
 TEST_F(Embossage, LesPagesMisesEnFormeEnBrf) {
     // Each page as embossed (margin, centring, indentation on every line), its
     // filling blank lines left to the form feed that ends it; a blank page is
@@ -111,20 +101,10 @@ TEST_F(Embossage, LesPagesMisesEnFormeEnBrf) {
     EXPECT_NE(pages.find("\f ij\r\n \r\n \r\n ,<\r\n\f"), std::string::npos) << pages;  // the number 2
 }
 
-TEST_F(Embossage, PiedDePageSurLaDerniereLigne) {
-    f.pied.active = true;
-    f.pied.premierePage = 1;
-    r.lignesParPage = 6;
-    // A page that is not full: the footer still falls on its last line.
-    d.initialise("a");
-    const auto l = lignes(1);
-    ASSERT_EQ(l.size(), 6u);
-    EXPECT_EQ(l[5], f.textepied(1, 1).substr(0, 10));
-    // Footer off: every page holds exactly its lines per page.
-    f.pied.active = false;
-    d.initialise("a\rb\rc\rd\re");
-    EXPECT_EQ(std::tuple(lignes(1).size(), lignes(2).size(), lignesDeLaPlusLonguePage(d, f, r)), std::tuple(6u, 6u, 6));
+TEST_F(Embossage, LaPlusLonguePageDitDeCombienElleDeborde) {
     // A margin and a header on a full page: the longest page says by how much it overflows.
+    r.lignesParPage = 6;
+    d.initialise("a\rb\rc\rd\re");
     r.margeHaut = 4;
     f.entete.active = true;
     EXPECT_EQ(lignesDeLaPlusLonguePage(d, f, r), static_cast<std::int32_t>(lignes(1).size()));

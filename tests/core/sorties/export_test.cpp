@@ -55,17 +55,3 @@ TEST(Export, BrailleUnicodeAuxMemesLignesQueLeCodeFrancais) {
     }
 }
 
-// Written as Unicode braille (a copy, an export) and read back (a paste):
-// the same cells, paragraph ends and page breaks.
-TEST(Export, BrailleUnicodeAllerRetour) {
-    std::mt19937 alea(11);
-    const TgestionnaireMarqueurs aucun;
-    for (int essai = 0; essai < 150; ++essai) {
-        std::string cellules;
-        for (int i = 0, n = static_cast<int>(alea() % 200); i < n; ++i) {
-            const auto r = static_cast<unsigned>(alea() % 70);
-            cellules += r < 64 ? static_cast<char>(caractere(static_cast<int>(r))) : r < 68 ? '\r' : '\f';
-        }
-        EXPECT_EQ(brailleUnicodeVersOctets(ExporteUnicode(cellules, aucun)), cellules) << "essai " << essai;
-    }
-}
