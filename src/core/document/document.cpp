@@ -649,8 +649,7 @@ ResultatRejeu DocumentBraille::rejoueEnregistrement(const Enregistrement& e, boo
     // The markers of the stretch become those the record kept for this side.
     auto remetMarqueurs = [&] {
         if (!x) return;
-        marqueurs_.retireTouchant(x->debut, defaire ? x->finAvant : x->finApres);
-        marqueurs_.remetAuxPlaces(defaire ? x->avant : x->apres);
+        marqueurs_.remetTouchant(x->debut, defaire ? x->finAvant : x->finApres, defaire ? x->avant : x->apres);
         annonceLignes(pointDe(std::max(1, x->debut)).ligne, JUSQUA_LA_FIN);
     };
     if (e.type == Journal::REMPLACEMENT) {

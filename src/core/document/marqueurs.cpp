@@ -5,6 +5,7 @@
 #include <iterator>
 #include <limits>
 #include <queue>
+#include <tuple>
 
 #include "core/braille/codes.h"
 
@@ -64,6 +65,36 @@ void TgestionnaireMarqueurs::metListeAJour() const {
     enRetard_ = false;
 }
 
+void TgestionnaireMarqueurs::couvre(IndexGenre& g, std::vector<char>& fini) const {
+    // A sweep over starts and ends: the markers that hold the current
+    // position wait in a heap, smallest list index on top; those that
+    // ended leave it when they reach the top.
+    std::vector<std::pair<std::int64_t, std::int32_t>> sorties;  // (end + 1, list index)
+    for (const auto& e : g.debuts.v) {
+        const Marqueur& m = liste_[static_cast<std::size_t>(e.indice)];
+        if (m.start <= m.end) sorties.emplace_back(std::int64_t{m.end} + 1, e.indice);
+    }
+    if (!std::is_sorted(sorties.begin(), sorties.end())) std::sort(sorties.begin(), sorties.end());
+    std::priority_queue<std::int32_t, std::vector<std::int32_t>, std::greater<>> actifs;
+    constexpr std::int64_t aucun = std::numeric_limits<std::int64_t>::max();
+    const auto& debuts = g.debuts.v;
+    auto& couverture = g.couverture.v;
+    std::size_t a = 0, s = 0;
+    while (a < debuts.size() || s < sorties.size()) {
+        const std::int64_t x = std::min(a < debuts.size() ? debuts[a].cle : aucun,
+                                        s < sorties.size() ? sorties[s].first : aucun);
+        for (; s < sorties.size() && sorties[s].first == x; ++s) fini[static_cast<std::size_t>(sorties[s].second)] = 1;
+        for (; a < debuts.size() && debuts[a].cle == x; ++a) {
+            const Marqueur& m = liste_[static_cast<std::size_t>(debuts[a].indice)];
+            if (m.start <= m.end) actifs.push(debuts[a].indice);
+        }
+        while (!actifs.empty() && fini[static_cast<std::size_t>(actifs.top())]) actifs.pop();
+        const std::int32_t premier = actifs.empty() ? -1 : actifs.top();
+        if (couverture.empty() ? premier != -1 : couverture.back().indice != premier)
+            couverture.push_back({x, premier});
+    }
+}
+
 void TgestionnaireMarqueurs::reconstruitIndex() const {
     index_.clear();
     place_.fill(0);
@@ -71,7 +102,7 @@ void TgestionnaireMarqueurs::reconstruitIndex() const {
         const Marqueur& m = liste_[i];
         auto& p = place_[m.kind];
         if (p == 0) {
-            index_.emplace_back();
+            index_.emplace_back().genre = m.kind;
             p = static_cast<std::uint16_t>(index_.size());
         }
         IndexGenre& g = index_[p - 1U];
@@ -80,7 +111,6 @@ void TgestionnaireMarqueurs::reconstruitIndex() const {
     }
     disjoints_ = true;
     // Lists are mostly kept in text order: sort only what is not.
-    std::vector<char> fini(liste_.size(), 0);
     for (IndexGenre& g : index_) {
         for (Tableau* t : {&g.debuts, &g.fins})
             if (!std::is_sorted(t->v.begin(), t->v.end())) std::sort(t->v.begin(), t->v.end());
@@ -90,50 +120,25 @@ void TgestionnaireMarqueurs::reconstruitIndex() const {
             if (m.start > m.end || m.start <= finPrecedente) disjoints_ = false;
             finPrecedente = m.end;
         }
-
-        // A sweep over starts and ends: the markers that hold the current
-        // position wait in a heap, smallest list index on top; those that
-        // ended leave it when they reach the top.
-        std::vector<std::pair<std::int64_t, std::int32_t>> sorties;  // (end + 1, list index)
-        for (const auto& e : g.debuts.v) {
-            const Marqueur& m = liste_[static_cast<std::size_t>(e.indice)];
-            if (m.start <= m.end) sorties.emplace_back(std::int64_t{m.end} + 1, e.indice);
-        }
-        if (!std::is_sorted(sorties.begin(), sorties.end())) std::sort(sorties.begin(), sorties.end());
-        std::priority_queue<std::int32_t, std::vector<std::int32_t>, std::greater<>> actifs;
-        constexpr std::int64_t aucun = std::numeric_limits<std::int64_t>::max();
-        const auto& debuts = g.debuts.v;
-        auto& couverture = g.couverture.v;
-        std::size_t a = 0, s = 0;
-        while (a < debuts.size() || s < sorties.size()) {
-            const std::int64_t x = std::min(a < debuts.size() ? debuts[a].cle : aucun,
-                                            s < sorties.size() ? sorties[s].first : aucun);
-            for (; s < sorties.size() && sorties[s].first == x; ++s) fini[static_cast<std::size_t>(sorties[s].second)] = 1;
-            for (; a < debuts.size() && debuts[a].cle == x; ++a) {
-                const Marqueur& m = liste_[static_cast<std::size_t>(debuts[a].indice)];
-                if (m.start <= m.end) actifs.push(debuts[a].indice);
-            }
-            while (!actifs.empty() && fini[static_cast<std::size_t>(actifs.top())]) actifs.pop();
-            const std::int32_t premier = actifs.empty() ? -1 : actifs.top();
-            if (couverture.empty() ? premier != -1 : couverture.back().indice != premier)
-                couverture.push_back({x, premier});
-        }
+    }
+    // Markers that do not overlap answer by their starts and ends alone.
+    if (!disjoints_) {
+        std::vector<char> fini(liste_.size(), 0);
+        for (IndexGenre& g : index_) couvre(g, fini);
     }
     indexAJour_ = true;
 }
 
 bool TgestionnaireMarqueurs::horsMarqueurs(std::int64_t debutsDe, std::int64_t debutsA, std::int64_t finsDe,
                                            std::int64_t finsA, std::int64_t debutNonParagraphe) const {
-    for (std::size_t kind = 0; kind < place_.size(); ++kind) {
-        if (place_[kind] == 0) continue;
-        IndexGenre& g = index_[place_[kind] - 1U];
+    for (IndexGenre& g : index_) {
         auto debutDans = [&](std::int64_t lo, std::int64_t hi) {
             const std::size_t c = g.debuts.premierNonInferieur(lo);
             return c < g.debuts.size() && g.debuts.cle(c) <= hi;
         };
         const std::size_t f = g.fins.premierNonInferieur(finsDe);
         if (debutDans(debutsDe, debutsA) || (f < g.fins.size() && g.fins.cle(f) <= finsA)) return false;
-        const bool paragraphe = kind == MARQUEUR_CENTRE || kind == MARQUEUR_INDENTATION;
+        const bool paragraphe = g.genre == MARQUEUR_CENTRE || g.genre == MARQUEUR_INDENTATION;
         if (!paragraphe && debutDans(debutNonParagraphe, debutNonParagraphe)) return false;
     }
     return true;
@@ -156,12 +161,28 @@ std::int32_t TgestionnaireMarqueurs::premierDebut(std::uint8_t kind, std::int32_
     return c < g->debuts.size() && g->debuts.cle(c) == pos ? g->debuts.v[c].indice : -1;
 }
 
+std::int32_t TgestionnaireMarqueurs::dedans(IndexGenre& g, std::int32_t pos, std::int64_t& jusqua) const {
+    const std::int64_t apres = std::int64_t{pos} + 1;
+    if (disjoints_) {
+        // The last marker that starts at or before pos, if it reaches pos.
+        const std::size_t k = g.debuts.premierNonInferieur(apres);
+        if (k > 0 && g.fins.cle(k - 1) >= pos) {
+            jusqua = g.fins.cle(k - 1);
+            return g.debuts.v[k - 1].indice;
+        }
+        jusqua = k < g.debuts.size() ? g.debuts.cle(k) - 1 : std::numeric_limits<std::int64_t>::max();
+        return -1;
+    }
+    // The last entry at or before pos.
+    const std::size_t c = g.couverture.premierNonInferieur(apres);
+    jusqua = c < g.couverture.size() ? g.couverture.cle(c) - 1 : std::numeric_limits<std::int64_t>::max();
+    return c == 0 ? -1 : g.couverture.v[c - 1].indice;
+}
+
 std::int32_t TgestionnaireMarqueurs::premierDedans(std::uint8_t kind, std::int32_t pos) const {
     IndexGenre* g = index(kind);
-    if (!g) return -1;
-    // The last entry at or before pos.
-    const std::size_t c = g->couverture.premierNonInferieur(std::int64_t{pos} + 1);
-    return c == 0 ? -1 : g->couverture.v[c - 1].indice;
+    std::int64_t jusqua = 0;
+    return g ? dedans(*g, pos, jusqua) : -1;
 }
 
 void TgestionnaireMarqueurs::bascule(std::int32_t& a, std::int32_t& b, std::uint8_t kind) {
@@ -263,12 +284,9 @@ std::uint8_t TgestionnaireMarqueurs::IndentationEn(std::int32_t pos, std::int32_
         if (jusqua) *jusqua = INT32_MAX;
         return 0;
     }
-    const std::size_t c = g->couverture.premierNonInferieur(std::int64_t{pos} + 1);
-    if (jusqua)
-        *jusqua = c < g->couverture.size()
-                      ? static_cast<std::int32_t>(std::min<std::int64_t>(g->couverture.cle(c) - 1, INT32_MAX))
-                      : INT32_MAX;
-    const std::int32_t i = c == 0 ? -1 : g->couverture.v[c - 1].indice;
+    std::int64_t fin = 0;
+    const std::int32_t i = dedans(*g, pos, fin);
+    if (jusqua) *jusqua = static_cast<std::int32_t>(std::min<std::int64_t>(fin, INT32_MAX));
     return i < 0 ? 0 : liste_[static_cast<std::size_t>(i)].extra;
 }
 
@@ -559,6 +577,61 @@ TgestionnaireMarqueurs::Places TgestionnaireMarqueurs::touchantOuPurges(
         if (touche(liste_[i], lo, hi) || (aVerifier_.contient(liste_[i].start) && aPurger(liste_[i], octet)))
             r.emplace_back(static_cast<std::int32_t>(i), liste_[i]);
     return r;
+}
+
+bool TgestionnaireMarqueurs::remetSurPlace(std::int32_t lo, std::int32_t hi, const Places& p) {
+    const Places t = touchantParIndex(lo, hi);
+    if (t.size() != p.size()) return false;
+    for (std::size_t j = 0; j < t.size(); ++j)
+        if (t[j].first != p[j].first || t[j].second.kind != p[j].second.kind || t[j].second.extra != p[j].second.extra)
+            return false;
+    // In each kind the markers that reach into lo..hi follow one another
+    // (k0..k1); their new bounds must keep them apart, in the same order,
+    // between their neighbours.
+    struct Place {
+        IndexGenre* g;
+        std::size_t k;
+        const Marqueur* m;
+    };
+    std::vector<Place> places;
+    places.reserve(p.size());
+    for (std::size_t j = 0; j < p.size(); ++j) {
+        IndexGenre* g = index(p[j].second.kind);
+        const std::size_t k = g->debuts.premierNonInferieur(t[j].second.start);
+        if (k >= g->debuts.size() || g->debuts.v[k].indice != p[j].first) return false;
+        places.push_back({g, k, &p[j].second});
+    }
+    std::sort(places.begin(), places.end(), [](const Place& a, const Place& b) { return std::tie(a.g, a.k) < std::tie(b.g, b.k); });
+    for (std::size_t j = 0; j < places.size(); ++j) {
+        const Place& x = places[j];
+        const bool premier = j == 0 || places[j - 1].g != x.g, dernier = j + 1 == places.size() || places[j + 1].g != x.g;
+        if (x.m->start > x.m->end) return false;
+        if (premier ? x.k > 0 && x.g->fins.cle(x.k - 1) >= x.m->start : places[j - 1].m->end >= x.m->start) return false;
+        if (dernier && x.k + 1 < x.g->debuts.size() && x.g->debuts.cle(x.k + 1) <= x.m->end) return false;
+    }
+    std::int32_t debut = INT32_MAX, fin = INT32_MIN;
+    for (const Place& x : places) {
+        Tableau& d = x.g->debuts;
+        Tableau& f = x.g->fins;
+        d.v[x.k].cle = x.m->start - (x.k >= d.depuis ? d.decalage : 0);
+        f.v[x.k].cle = x.m->end - (x.k >= f.depuis ? f.decalage : 0);
+        Marqueur& l = liste_[static_cast<std::size_t>(d.v[x.k].indice)];
+        l.start = x.m->start;
+        l.end = x.m->end;
+        debut = std::min(debut, x.m->start);
+        fin = std::max(fin, x.m->start);
+    }
+    ++version_;
+    // What comes back was checked when it was recorded; a purge looks at it again all the same.
+    if (debut <= fin) ajouteAVerifier(debut, fin);
+    return true;
+}
+
+void TgestionnaireMarqueurs::remetTouchant(std::int32_t lo, std::int32_t hi, const Places& p) {
+    if (!indexAJour_) reconstruitIndex();
+    if (disjoints_ && remetSurPlace(lo, hi, p)) return;
+    retireTouchant(lo, hi);
+    remetAuxPlaces(p);
 }
 
 void TgestionnaireMarqueurs::retireTouchant(std::int32_t lo, std::int32_t hi) {

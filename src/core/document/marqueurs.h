@@ -125,6 +125,10 @@ public:
                             const std::function<std::uint8_t(std::int32_t)>& octet) const;
     void retireTouchant(std::int32_t lo, std::int32_t hi);
     void remetAuxPlaces(const Places& p);
+    // Both, as undo and redo do them: where the markers that come back are
+    // those that stand there, with new bounds that keep their order, they
+    // change in place.
+    void remetTouchant(std::int32_t lo, std::int32_t hi, const Places& p);
     // Removes the markers at these places (as `touchant` gives them) that still hold these values.
     void retireAuxPlaces(const Places& p);
 
@@ -154,11 +158,12 @@ private:
     };
     // The markers of one kind by position.
     struct IndexGenre {
+        std::uint8_t genre = 0;
         Tableau debuts;  // (start, list index)
         Tableau fins;    // (end, list index)
         // From each position on, up to the next entry, the first marker in
         // list order that covers it (-1: none). Ranges with start > end
-        // cover nothing.
+        // cover nothing. Only made when some markers overlap.
         Tableau couverture;
     };
     void change() {
@@ -178,6 +183,8 @@ private:
     // nullptr when no marker has this kind.
     IndexGenre* index(std::uint8_t kind) const;
     void reconstruitIndex() const;
+    // The coverage of one kind (`fini`: one flag per marker of the list, all clear).
+    void couvre(IndexGenre& g, std::vector<char>& fini) const;
     // The positions of the list from the index, when only the index moved.
     void metListeAJour() const;
     // An edit or a re-wrap that leaves every marker outside the stretch it
@@ -190,10 +197,13 @@ private:
     // the index is up to date and its kinds do not overlap.
     Places aPurgerParIndex(const std::function<std::uint8_t(std::int32_t)>& octet) const;
     Places touchantParIndex(std::int32_t lo, std::int32_t hi) const;
+    bool remetSurPlace(std::int32_t lo, std::int32_t hi, const Places& p);
     // List index of the first marker of the kind that starts at pos, or -1.
     std::int32_t premierDebut(std::uint8_t kind, std::int32_t pos) const;
     // List index of the first marker of the kind that holds pos, or -1.
     std::int32_t premierDedans(std::uint8_t kind, std::int32_t pos) const;
+    // The same in one kind's index; `jusqua` receives the last position with the same answer.
+    std::int32_t dedans(IndexGenre& g, std::int32_t pos, std::int64_t& jusqua) const;
 
     void bascule(std::int32_t& a, std::int32_t& b, std::uint8_t kind);
     void remplaceListe(std::int32_t from, std::int32_t to, std::int32_t n);
