@@ -154,6 +154,15 @@ void compare(const TgestionnaireMarqueurs& m, const Liste& l, std::int32_t pos, 
     ASSERT_EQ(m.Indentation(pos), b.extra(b.debut(pos, MARQUEUR_INDENTATION)));
     ASSERT_EQ(m.Valeur4(pos), b.extra(b.debut(pos, MARQUEUR_CARACTERE)));
     ASSERT_EQ(m.IndentationEn(pos), b.extra(b.dedans(pos, MARQUEUR_INDENTATION)));
+    // The answer holds up to `jusqua`, and the indented paragraph changes after it.
+    std::int32_t jusqua = 0;
+    m.IndentationEn(pos, &jusqua);
+    ASSERT_GE(jusqua, pos);
+    if (jusqua < INT32_MAX) {
+        ASSERT_NE(b.dedans(jusqua + 1, MARQUEUR_INDENTATION), b.dedans(pos, MARQUEUR_INDENTATION));
+    }
+    for (std::int64_t p = pos; p <= std::min<std::int64_t>(jusqua, std::int64_t{pos} + 3); ++p)
+        ASSERT_EQ(b.dedans(static_cast<std::int32_t>(p), MARQUEUR_INDENTATION), b.dedans(pos, MARQUEUR_INDENTATION));
     for (const std::uint8_t k : std::array<std::uint8_t, 6>{0, 1, 3, 4, 5, 255})
         ASSERT_EQ(m.DansMarqueur(pos, k), b.dedans(pos, k) >= 0) << "kind " << int{k};
 }
