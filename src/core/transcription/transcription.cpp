@@ -223,6 +223,9 @@ struct Classes {
     std::array<bool, 256> lettreSimple{};
     std::array<bool, 256> ponctuation{};
     std::array<bool, 256> omis{};  // left out wherever it stands
+    // A capital that `ecrit` writes as its small letter inside a stretch of
+    // capitals (0 when it is not one): only the first of a stretch reads on.
+    std::array<char, 256> minusculeDansEtirement{};
     // The space reaches its own rule whatever the modes.
     bool espaceSimple = aUneForme(' ') && !estChiffre(' ') && !estOperateur(' ') && !estMajuscule(' ') &&
                         !estSigneSpecial(' ');
@@ -245,6 +248,8 @@ struct Classes {
                 !estSigneSpecial(c) && c != ' ' && codePrefixe(c) != 7 && !estFinDeLigne(c) && estMinuscule(c);
             ponctuation[static_cast<std::size_t>(b)] = estPonctuation(static_cast<Octet>(b));
             omis[static_cast<std::size_t>(b)] = !aUneForme(c);
+            if (aUneForme(c) && !estChiffre(c) && !estOperateur(c) && c != '\'' && estMajuscule(c))
+                minusculeDansEtirement[static_cast<std::size_t>(b)] = static_cast<char>(enMinuscule(c));
             if (estMajuscule(c) || c == ' ') continue;
             for (int mode = 0; mode < 2; ++mode) {
                 Forme& f = forme[static_cast<std::size_t>(mode)][static_cast<std::size_t>(b)];
@@ -377,7 +382,10 @@ std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::i
         }
         int w;
         const Classes::Forme& f = k.forme[etat.numMode ? 1 : 0][oct(noir[i])];
-        if (f.duContexte) {
+        if (i < etat.finEtirement && k.minusculeDansEtirement[oct(noir[i])] != 0) {
+            o[0] = k.minusculeDansEtirement[oct(noir[i])];
+            w = 1;
+        } else if (f.duContexte) {
             w = ecrit(noir, i, c, etat, o);
         } else {
             w = f.w;
