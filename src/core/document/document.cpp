@@ -280,10 +280,11 @@ std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::
     // What the replacement and the re-wraps of the two paragraphs can touch.
     const std::int32_t a = debutParagraphe(from);
     const std::int32_t b = finParagraphe(to);
+    const bool finDeParagraphe =
+        std::any_of(nouveau.begin(), nouveau.end(), [](char c) { return finParagrapheOctet(oct(c)); });
     // A paste of whole paragraphs (a book imported) goes the long way: it
     // re-wraps only the paragraphs at its two ends and copies nothing else.
-    const bool paragraphesInseres =
-        nouveau.size() > 4096 && std::any_of(nouveau.begin(), nouveau.end(), [](char c) { return finParagrapheOctet(oct(c)); });
+    const bool paragraphesInseres = nouveau.size() > 4096 && finDeParagraphe;
     if (!paragraphesInseres && paragraphesCoupes(a, b)) return remplaceDansParagrapheCoupe(from, to, nouveau, a, b);
     // A document nobody will undo (one made by the command line) keeps no
     // copy of the stretch: a whole book inserted at once is not held twice.
@@ -307,8 +308,7 @@ std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::
     // Without a paragraph end in the new text both are one paragraph, which
     // the re-wrap may have shortened: `from` can then stand in the next one,
     // which no edit touched.
-    if (std::any_of(nouveau.begin(), nouveau.end(), [](char c) { return finParagrapheOctet(oct(c)); }))
-        recoupeParagraphe(from, &suivi, n > 0);
+    if (finDeParagraphe) recoupeParagraphe(from, &suivi, n > 0);
 
     // The record holds the net change, re-wraps included, so that undo and
     // redo give back exactly the text that stood.
