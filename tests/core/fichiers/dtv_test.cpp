@@ -82,6 +82,24 @@ ContenuDocument documentAuHasard(std::mt19937& alea) {
     return c;
 }
 
+// Holds a file as a save holds its temporary file, until it goes out of scope.
+struct Tenu {
+#ifdef _WIN32
+    HANDLE h;
+    explicit Tenu(const fs::path& p)
+        : h(::CreateFileW(p.wstring().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    ~Tenu() { ::CloseHandle(h); }
+    bool tenu() const { return h != INVALID_HANDLE_VALUE; }
+#else
+    int fd;
+    explicit Tenu(const fs::path& p) : fd(::open(p.c_str(), O_RDONLY)) {
+        if (fd >= 0 && ::flock(fd, LOCK_EX) != 0) ::close(fd), fd = -1;
+    }
+    ~Tenu() { ::close(fd); }
+    bool tenu() const { return fd >= 0; }
+#endif
+};
+
 // A folder of its own for each test.
 class Disque : public ::testing::Test {
 protected:
@@ -329,21 +347,13 @@ TEST_F(Disque, NomTemporaireDejaPris) {
     // save is writing (held), and on POSIX a link to someone's file.
 #ifdef _WIN32
     ecrit(dossier_ / ".dtvb-AAAAAA", "victime");
-    auto tient = [this](const char* nom) {
-        return ::CreateFileW((dossier_ / nom).wstring().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                             nullptr);
-    };
-    const HANDLE a = tient(".dtvb-AAAAAA");
+    const Tenu a(dossier_ / ".dtvb-AAAAAA");
 #else
     fs::create_symlink(chemin("victime"), dossier_ / ".dtvb-AAAAAA");
-    auto tient = [this](const char* nom) {
-        const int fd = ::open(chemin(nom).c_str(), O_RDONLY);
-        if (fd >= 0) (void)::flock(fd, LOCK_EX);
-        return fd;
-    };
 #endif
     ecrit(dossier_ / ".dtvb-BBBBBB", "autre");
-    const auto b = tient(".dtvb-BBBBBB");
+    const Tenu b(dossier_ / ".dtvb-BBBBBB");
+    ASSERT_TRUE(b.tenu());
     std::size_t k = 0;
     const std::vector<std::string> suffixes = {"AAAAAA", "BBBBBB", "CCCCCC"};
     std::string erreur;
@@ -354,12 +364,6 @@ TEST_F(Disque, NomTemporaireDejaPris) {
     EXPECT_FALSE(ecritFichierAtomique(doc, "encore", erreur, [] { return std::string("BBBBBB"); }));
     EXPECT_NE(erreur.find("« " + doc + " »"), std::string::npos) << erreur;
     EXPECT_EQ(contenu(doc), "nouveau");
-#ifdef _WIN32
-    ::CloseHandle(a);
-    ::CloseHandle(b);
-#else
-    ::close(b);
-#endif
     EXPECT_EQ(std::tuple(contenu(chemin("victime")), contenu(dossier_ / ".dtvb-AAAAAA"), contenu(dossier_ / ".dtvb-BBBBBB")),
               std::tuple("victime", "victime", "autre"));
 }
@@ -385,20 +389,11 @@ TEST_F(Disque, TemporairesAbandonnesSupprimes) {
     fs::last_write_time(dossier_ / ".dtvb-vieux1", fs::file_time_type::clock::now() - std::chrono::hours(1));
 #ifndef _WIN32
     ASSERT_TRUE(::geteuid() != 0 || ::chown(chemin(".dtvb-autrui").c_str(), 65534, 65534) == 0);
-    const int tenu = ::open(chemin(".dtvb-tenu01").c_str(), O_RDONLY);
-    ASSERT_TRUE(tenu >= 0 && ::flock(tenu, LOCK_EX) == 0);
-#else
-    const HANDLE tenu = ::CreateFileW((dossier_ / ".dtvb-tenu01").wstring().c_str(), GENERIC_WRITE, 0, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(tenu, INVALID_HANDLE_VALUE);
 #endif
+    const Tenu tenu(dossier_ / ".dtvb-tenu01");
+    ASSERT_TRUE(tenu.tenu());
     std::string erreur;
     ASSERT_TRUE(ecritFichierAtomique(chemin("doc.dtv"), "nouveau", erreur)) << erreur;
-#ifndef _WIN32
-    ::close(tenu);
-#else
-    ::CloseHandle(tenu);
-#endif
     for (const auto& c : cas) EXPECT_EQ(fs::exists(dossier_ / c.nom), !c.supprime) << c.nom;
 }
 
