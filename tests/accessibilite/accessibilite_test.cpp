@@ -3,10 +3,10 @@
 #include "interface/accessibilite.h"
 
 #include <QAccessible>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "commun/fenetre.h"
 #include "interface/fenetreprincipale.h"
 #include "interface/vuebraille.h"
 #include "interface/vuenoir.h"
@@ -15,17 +15,11 @@ using namespace dotavob;
 
 namespace {
 
-class Lecture : public ::testing::Test {
+class Lecture : public essai::Fenetre {
 protected:
-    QTemporaryDir dossier;
-    std::unique_ptr<TFDotavoB> f;
-
     static void SetUpTestSuite() { installeAccessibilite(); }
     void SetUp() override {
-        f = std::make_unique<TFDotavoB>(MagasinReglages(dossier.filePath(QStringLiteral("r.conf"))),
-                                        QStringList{QStringLiteral("dotavob")});
-        f->afficheErreur = [](const QString&) {};
-        f->show();
+        Fenetre::SetUp();
         f->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
     }

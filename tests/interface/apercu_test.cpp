@@ -4,11 +4,11 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include "commun/fenetre.h"
 #include "core/editeur/apercu.h"
 #include "interface/dialogueapercu.h"
 #include "interface/fenetreprincipale.h"
@@ -45,18 +45,10 @@ Encre encre(const QImage& image) {
     return e;
 }
 
-class Apercu : public ::testing::Test {
+class Apercu : public essai::Fenetre {
 protected:
-    QTemporaryDir dossier;
-    std::unique_ptr<TFDotavoB> f;
-    std::vector<QString> messages;
-
     void SetUp() override {
-        f = std::make_unique<TFDotavoB>(MagasinReglages(dossier.filePath(QStringLiteral("r.conf"))),
-                                        QStringList{QStringLiteral("dotavob")});
-        f->afficheErreur = [this](const QString& m) { messages.push_back(m); };
-        f->resize(1500, 800);
-        f->show();
+        Fenetre::SetUp();
         // Two pages, with a header on both and a footer on the second.
         ASSERT_TRUE(f->ouvrefichier(QStringLiteral(DOTAVOB_DONNEES_TEST "/embossage.dtv")));
         QCoreApplication::processEvents();
@@ -78,7 +70,7 @@ protected:
         return apercu().imprime();
     }
     QImage page(const QString& pdf, int numero) {
-        const QString base = dossier.filePath(QStringLiteral("rendu"));
+        const QString base = chemin("rendu");
         const int r = QProcess::execute(QStringLiteral("pdftoppm"),
                                         {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"),
                                          QStringLiteral("-singlefile"), QStringLiteral("-f"), QString::number(numero),
@@ -123,7 +115,7 @@ TEST_F(Apercu, LImpressionMetLesPagesOuLaFeuilleLesPlace) {
         (c.paysage ? apercu().paysage() : apercu().portrait())->setChecked(true);
         apercu().texteNoir()->setChecked(c.noir);
         apercu().braille()->setChecked(c.braille);
-        const QString pdf = dossier.filePath(QStringLiteral("page.pdf"));
+        const QString pdf = chemin("page.pdf");
         ASSERT_TRUE(imprimeEnPdf(pdf, 1, 1, 1));
         const QImage image = page(pdf, 1);
         ASSERT_FALSE(image.isNull());
@@ -157,13 +149,13 @@ TEST_F(Apercu, LImpressionMetLesPagesOuLaFeuilleLesPlace) {
 }
 
 TEST_F(Apercu, CopiesEtPagesChoisies) {
-    const QString pdf = dossier.filePath(QStringLiteral("copies.pdf"));
+    const QString pdf = chemin("copies.pdf");
     ASSERT_TRUE(imprimeEnPdf(pdf, 2));
     EXPECT_EQ(nbPagesPdf(pdf), 4);  // two pages, twice
     ASSERT_TRUE(imprimeEnPdf(pdf, 1, 2, 2));
     EXPECT_EQ(nbPagesPdf(pdf), 1);
     // A file that cannot be written is said, not passed over.
-    EXPECT_FALSE(imprimeEnPdf(dossier.filePath(QStringLiteral("absent/page.pdf"))));
+    EXPECT_FALSE(imprimeEnPdf(chemin("absent/page.pdf")));
     EXPECT_EQ(messages, std::vector<QString>{QStringLiteral("impossible d'imprimer")});
 }
 

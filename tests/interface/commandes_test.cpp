@@ -13,7 +13,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -25,6 +24,7 @@
 #endif
 #include <gtest/gtest.h>
 
+#include "commun/fenetre.h"
 #include "commun/interruption.h"
 #include "core/braille/unicode.h"
 #include "core/fichiers/brf.h"
@@ -43,16 +43,14 @@
 #include "plateforme/synthese.h"
 
 using namespace dotavob;
+using essai::octets;
 
 namespace {
 
-class Commandes : public ::testing::Test {
+class Commandes : public essai::Fenetre {
 protected:
-    QTemporaryDir dossier;
-    std::unique_ptr<TFDotavoB> f;
     std::deque<Reponse> reponses;       // what the user answers, in order
     std::deque<QString> fichiers;       // what the user picks in file dialogs ("" cancels)
-    std::vector<QString> messages;
     std::vector<QString> proposes;      // where the save dialogs started
 
     // The next answer; one nobody expected fails the test and cancels.
@@ -67,27 +65,38 @@ protected:
         return r;
     }
     void SetUp() override {
-        f = std::make_unique<TFDotavoB>(MagasinReglages(chemin("r.conf")), QStringList{QStringLiteral("dotavob")});
-        f->afficheErreur = f->informe = [this](const QString& m) { messages.push_back(m); };
+        Fenetre::SetUp();
         f->demande = [this](const QString&, const QString& texte) { return prochain(reponses, Reponse::Annuler, texte); };
         f->fichierAOuvrir = [this](const QString& titre, const QString&) { return prochain(fichiers, QString(), titre); };
         f->fichierAEnregistrer = [this](const QString& titre, const QString&, const QString& propose) {
             proposes.push_back(propose);
             return prochain(fichiers, QString(), titre);
         };
-        f->resize(1500, 800);
-        f->show();
-        QCoreApplication::processEvents();
-    }
-    QString chemin(const char* nom) { return dossier.filePath(QString::fromUtf8(nom)); }
-    QByteArray octets(const QString& nom) {
-        QFile fi(nom);
-        return fi.open(QIODevice::ReadOnly) ? fi.readAll() : QByteArray("<absent>");
     }
     void ecrit(const QString& nom, const QByteArray& contenu) {
         QFile fi(nom);
         ASSERT_TRUE(fi.open(QIODevice::WriteOnly));
         fi.write(contenu);
+    }
+    // The export dialog with its two choices (buttons by name) and "OK"; still open, the save
+    // dialog was cancelled or the file not written.
+    bool exporte(const char* format, const char* destination) {
+        TdlgExport& d = f->dialogueExport();
+        essai::pendant(d, [&d, format, destination] {
+            d.findChild<QRadioButton*>(QString::fromLatin1(format))->setChecked(true);
+            d.findChild<QRadioButton*>(QString::fromLatin1(destination))->setChecked(true);
+            d.findChild<QPushButton*>(QStringLiteral("boutok"))->click();
+            if (d.isVisible()) d.reject();
+        });
+        return d.exec() == QDialog::Accepted;
+    }
+    // The embossing options as the user leaves them, then "OK".
+    void optionsEmbossage(std::function<void(TDlgOptEmb&)> choix) {
+        TDlgOptEmb& o = f->dialogueOptionsEmbossage();
+        essai::pendant(o, [&o, choix] {
+            choix(o);
+            o.accept();
+        });
     }
     std::string noir() { return BrailleVersNoir(f->document().texte()); }
 };
@@ -281,14 +290,8 @@ TEST_F(Commandes, OuvrirBrfEtPef) {
     ASSERT_TRUE(f->ouvrir());
     EXPECT_EQ(std::tuple(f->nomfichier(), f->document().modifie(), f->editeur().nbPages()), std::tuple(QString(), false, 2));
     // PEF written by the export dialog opens the same way.
-    TdlgExport& d = f->dialogueExport();
-    QTimer::singleShot(0, &d, [&d] {
-        d.pef()->setChecked(true);
-        d.versFichier()->setChecked(true);
-        d.findChild<QPushButton*>(QStringLiteral("boutok"))->click();
-    });
     fichiers = {chemin("livre.pef"), chemin("livre.pef")};
-    ASSERT_EQ(d.exec(), QDialog::Accepted);
+    ASSERT_TRUE(exporte("RBPef", "RBFichier"));
     ASSERT_TRUE(f->ouvrir());
     EXPECT_NE(f->document().texte().find("\xE9t\xE9"), std::string::npos);
     // What the Unicode braille export writes opens as its cells, and imports as them.
@@ -447,21 +450,19 @@ TEST_F(Commandes, EntreesDEditionParLeursRaccourcis) {
 TEST_F(Commandes, EmbosserDansUnFichierEtEchec) {
     f->editeur().insereNoir("Une page.\fUne autre.");
     f->choisitImprimante = [](std::int32_t) { return std::optional<ChoixImpression>(ChoixImpression{"test", 1, 0, 2}); };
-    TDlgOptEmb& options = f->dialogueOptionsEmbossage();
     auto reponds = [&](bool versFichier, int lignes) {
-        QTimer::singleShot(0, &options, [&options, versFichier, lignes] {
-            options.codeFR()->setChecked(true);
-            options.lignes()->setValue(lignes);
-            options.margeGauche()->setValue(2);
-            options.fichier()->setChecked(versFichier);
-            options.accept();
+        optionsEmbossage([versFichier, lignes](TDlgOptEmb& o) {
+            o.codeFR()->setChecked(true);
+            o.lignes()->setValue(lignes);
+            o.margeGauche()->setValue(2);
+            o.fichier()->setChecked(versFichier);
         });
     };
     reponds(true, 28);
     fichiers = {chemin("embosse.brl")};
     ASSERT_TRUE(f->embosser());
     // Two copies of every page, as composed; the options kept in the settings.
-    const ReglagesEmbossage r = options.reglages();
+    const ReglagesEmbossage r = f->dialogueOptionsEmbossage().reglages();
     const std::string copie = composePage(f->document(), f->format(), r, 1) + composePage(f->document(), f->format(), r, 2);
     EXPECT_EQ(octets(chemin("embosse.brl")).toStdString(), copie + copie);
     EXPECT_EQ(MagasinReglages(chemin("r.conf")).litembosseuse()->margeGauche, 2);
@@ -499,14 +500,12 @@ TEST_F(Commandes, LEmbosseuseNeCoupeAucuneLigneSansLeDire) {
     // document's width; a narrower width is said before anything is sent.
     f->editeur().insereNoir("Une ligne assez longue pour remplir toute la largeur de la page.");
     f->choisitImprimante = [](std::int32_t) { return std::optional<ChoixImpression>(ChoixImpression{"test", 1, 0, 1}); };
-    TDlgOptEmb& options = f->dialogueOptionsEmbossage();
     int montre = -1;
     auto reponds = [&](int caracteres) {
-        QTimer::singleShot(0, &options, [&options, &montre, caracteres] {
-            montre = options.caracteres()->value();
-            options.caracteres()->setValue(caracteres);
-            options.fichier()->setChecked(true);
-            options.accept();
+        optionsEmbossage([&montre, caracteres](TDlgOptEmb& o) {
+            montre = o.caracteres()->value();
+            o.caracteres()->setValue(caracteres);
+            o.fichier()->setChecked(true);
         });
     };
     reponds(20);
@@ -528,12 +527,9 @@ TEST_F(Commandes, LEmbosseuseNeCoupeAucuneLigneSansLeDire) {
     EXPECT_GT(plusLongue, 20u);
 }
 
-TEST(Embosser, LeDialogueDImpressionOffreToutesLesPages) {
-    QTemporaryDir dossier;
-    TFDotavoB f(MagasinReglages(dossier.filePath(QStringLiteral("r.conf"))), {QStringLiteral("dotavob")});
-    f.show();
+TEST_F(Commandes, LeDialogueDImpressionOffreToutesLesPages) {
     std::optional<std::tuple<bool, int, int>> vu;
-    QTimer::singleShot(0, &f, [&vu] {
+    QTimer::singleShot(0, f.get(), [&vu] {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* d = qobject_cast<QPrintDialog*>(w); d && d->isVisible()) {
                 const QSpinBox *de = d->findChild<QSpinBox*>(QStringLiteral("from")),
@@ -542,38 +538,28 @@ TEST(Embosser, LeDialogueDImpressionOffreToutesLesPages) {
                 d->reject();
             }
     });
-    EXPECT_FALSE(f.choisitImprimante(12).has_value());
+    EXPECT_FALSE(f->choisitImprimante(12).has_value());
     EXPECT_EQ(vu, (std::tuple(true, 1, 12)));
 }
 
 TEST_F(Commandes, Exporter) {
     f->editeur().insereNoir("\xE9t\xE9\fx");
-    TdlgExport& d = f->dialogueExport();
-    auto ok = [&](bool francais, bool versFichier) {
-        QTimer::singleShot(0, &d, [&d, francais, versFichier] {
-            (francais ? d.codeFrancais() : d.findChild<QRadioButton*>(QStringLiteral("RBUS")))->setChecked(true);
-            (versFichier ? d.versFichier() : d.findChild<QRadioButton*>(QStringLiteral("RBPP")))->setChecked(true);
-            d.findChild<QPushButton*>(QStringLiteral("boutok"))->click();
-            if (d.isVisible()) d.reject();  // still open: the save dialog was cancelled, or the file not written
-        });
-        return d.exec() == QDialog::Accepted;
-    };
     // To a file in the French code: the cells as stored, a page break as FF alone.
     fichiers = {chemin("export.txt"), QString(), chemin("absent/export.txt")};
-    ASSERT_TRUE(ok(true, true));
+    ASSERT_TRUE(exporte("RBFr", "RBFichier"));
     EXPECT_EQ(octets(chemin("export.txt")), QByteArray::fromStdString(f->document().texte()));
-    EXPECT_FALSE(ok(false, true));
+    EXPECT_FALSE(exporte("RBUS", "RBFichier"));
     messages.clear();
-    EXPECT_FALSE(ok(true, true));
+    EXPECT_FALSE(exporte("RBFr", "RBFichier"));
     EXPECT_EQ(messages.size(), 1u);  // the file that cannot be written
     // An existing file is never replaced without asking; "Annuler" writes nothing.
     ecrit(chemin("existant.txt"), "ancien");
     fichiers = {chemin("existant.txt")};
     reponses = {Reponse::Annuler};
-    EXPECT_FALSE(ok(true, true));
+    EXPECT_FALSE(exporte("RBFr", "RBFichier"));
     EXPECT_EQ(std::tuple(octets(chemin("existant.txt")), reponses.empty()), std::tuple(QByteArray("ancien"), true));
     // To the clipboard in the US code: é is "=".
-    ASSERT_TRUE(ok(false, false));
+    ASSERT_TRUE(exporte("RBUS", "RBPP"));
     EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("=")));
     // The dialogs start beside the document, the export named after it with
     // the format's extension; unnamed, at home.
@@ -583,16 +569,11 @@ TEST_F(Commandes, Exporter) {
     EXPECT_EQ(f->dossierDeTravail(), dossier.path());
     proposes.clear();
     fichiers = {chemin("livre.brf")};
-    ASSERT_TRUE(ok(false, true));
+    ASSERT_TRUE(exporte("RBUS", "RBFichier"));
     EXPECT_EQ(proposes, std::vector<QString>{chemin("livre.brf")});
     // "BRF (pages mises en forme)": the pages as embossed, each ended by a form feed.
-    QTimer::singleShot(0, &d, [&d] {
-        d.brfPages()->setChecked(true);
-        d.versFichier()->setChecked(true);
-        d.findChild<QPushButton*>(QStringLiteral("boutok"))->click();
-    });
     fichiers = {chemin("pages.brf")};
-    ASSERT_EQ(d.exec(), QDialog::Accepted);
+    ASSERT_TRUE(exporte("RBBrfPages", "RBFichier"));
     ReglagesEmbossage r = f->dialogueOptionsEmbossage().reglagesEnregistres(f->format());
     r.codeUS = true;
     EXPECT_EQ(octets(chemin("pages.brf")).toStdString(), exporteBrfPages(f->document(), f->format(), r));
@@ -652,21 +633,18 @@ TEST_F(Commandes, LIndentationEstUnChangementDuDocument) {
 TEST_F(Commandes, SyntheseVocaleParSonEntreeCachee) {
     // Hidden in the menu, the entry still opens the speech settings; OK
     // drives the window's engine.
-    struct Moteur : MoteurSynthese {
-        double* volume;
-        explicit Moteur(double* v) : volume(v) {}
-        QList<VoixSynthese> voix() const override { return {{QStringLiteral("kal"), QStringLiteral("fr_FR"), {}}}; }
-        void choisitVoix(int) override {}
-        void fixeVolume(double v) override { *volume = v; }
-        void fixeVitesse(double) override {}
+    essai::MoteurEspion* moteur = nullptr;
+    f->fabriqueSynthese = [&moteur] {
+        auto m = std::make_unique<essai::MoteurEspion>();
+        m->liste = {{QStringLiteral("kal"), QStringLiteral("fr_FR"), {}}};
+        return std::unique_ptr<MoteurSynthese>(moteur = m.release());
     };
-    double volume = -1;
-    f->fabriqueSynthese = [&volume] { return std::make_unique<Moteur>(&volume); };
     TDlgOptionSpEng& d = f->dialogueSynthese();
     QTimer::singleShot(0, &d, [&d] {
         d.volume()->setValue(200);
         d.ok()->click();
     });
     f->action(QStringLiteral("Synthèse vocale"))->trigger();
-    EXPECT_NEAR(volume, 200 / 255.0, 1e-9);
+    ASSERT_NE(moteur, nullptr);
+    EXPECT_NEAR(moteur->volume, 200 / 255.0, 1e-9);
 }

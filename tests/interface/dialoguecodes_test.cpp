@@ -7,12 +7,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include "commun/fenetre.h"
 #include "interface/couleurs.h"
 #include "interface/fenetreprincipale.h"
 #include "interface/vuenoir.h"
@@ -43,12 +43,6 @@ QPoint centrePoint(const GrilleCodes& g, int x, int y, int bit) {
     std::int32_t dx = 0, dy = 0;
     g.geometrieCellule().positionPoint(bit, dx, dy);
     return QPoint(x + dx + g.d / 2, y + dy + g.d / 2);
-}
-
-QImage image(QWidget* w) {
-    QImage im(w->size(), QImage::Format_RGB32);
-    w->render(&im);
-    return im;
 }
 
 void survole(QLabel* l) { QTest::mouseMove(l, QPoint(l->width() / 2, l->height() / 2)); }
@@ -133,7 +127,7 @@ TEST_F(ChoixCode, DessinDeLaGrille) {
     auto pixel = [&](const QImage& im, CaseGrille c, int bit) {
         return im.pixelColor(centrePoint(g, g.xColonne(c.colonne), g.yRang(c.rang), bit));
     };
-    QImage im = image(d.grille());
+    QImage im = essai::image(*d.grille());
     const struct { CaseGrille c; int bit; QColor attendu; } cas[] = {
         {{1, 0}, 5, couleurs::bleu},    {{1, 0}, 3, couleurs::gris},   // dot 3 of the first row; dot 1 absent
         {{0, 1}, 3, couleurs::rouge},   {{0, 11}, 2, couleurs::vert},  // a; dots 4 5
@@ -146,7 +140,7 @@ TEST_F(ChoixCode, DessinDeLaGrille) {
     d.boutonPointsGris()->click();
     d.boutonCadre()->click();
     QTest::mouseMove(d.grille(), milieu(d, {1, 1}));
-    im = image(d.grille());
+    im = essai::image(*d.grille());
     EXPECT_EQ(std::tuple(pixel(im, {1, 1}, 4), im.pixelColor(g.xColonne(1), g.yRang(1))),
               std::tuple(couleurs::blanc, couleurs::blanc));
     const Rectangle b = g.boiteCaractere({1, 1});
@@ -169,7 +163,7 @@ TEST_F(ChoixCode, ApercuDesSignesEnNoir) {
     EXPECT_EQ(apercu->geometry(), QRect(plus->geometry().bottomRight() + QPoint(1, 1), QSize(31, 43)));
     // "!": dots 2 3 5 in black, the absent dot 1 in grey.
     const GrilleCodes& g = d.metriques();
-    const QImage im = image(apercu);
+    const QImage im = essai::image(*apercu);
     EXPECT_EQ(std::tuple(im.pixelColor(centrePoint(g, g.xApercu(0), g.yApercu(), 4)),
                          im.pixelColor(centrePoint(g, g.xApercu(0), g.yApercu(), 3))),
               std::tuple(couleurs::noir, couleurs::gris));
@@ -189,18 +183,16 @@ TEST_F(ChoixCode, ApercuDesSignesEnNoir) {
 
 // ---- Through the main window ------------------------------------------------------
 
-TEST(AutreCode, InsereCeQueLeDialogueAChoisi) {
-    QTemporaryDir dossier;
-    TFDotavoB f(MagasinReglages(dossier.filePath(QStringLiteral("r.conf"))), {QStringLiteral("dotavob")});
-    f.informe = f.afficheErreur = [](const QString& m) { ADD_FAILURE() << m.toStdString(); };
-    f.show();
-    auto bouton = [&f](const char* nom) {
-        for (QToolButton* b : f.panelBoutons().findChildren<QToolButton*>())
+using AutreCode = essai::Fenetre;
+
+TEST_F(AutreCode, InsereCeQueLeDialogueAChoisi) {
+    auto bouton = [this](const char* nom) {
+        for (QToolButton* b : f->panelBoutons().findChildren<QToolButton*>())
             if (b->accessibleName() == QString::fromUtf8(nom)) return b;
         throw std::runtime_error(nom);
     };
     // The tool button, then the user's gesture in the dialog.
-    Tdlgchoixcode& d = f.dialogueCodes();
+    Tdlgchoixcode& d = f->dialogueCodes();
     auto choisit = [&](int onglet, std::function<void()> geste) {
         QTimer::singleShot(0, &d, [&d, onglet, geste] {
             if (QTest::qWaitForWindowExposed(&d)) {
@@ -218,21 +210,21 @@ TEST(AutreCode, InsereCeQueLeDialogueAChoisi) {
     FormatPage format;
     DocumentBraille autre{format};
     EditeurBraille{autre}.insereCaractere(0xAC);
-    f.editeur().insereNoir("x");
+    f->editeur().insereNoir("x");
     // Cell 5 (dots 4 6) by a double-click on the grid; the keyboard back on the page.
     choisit(1, [&d] { QTest::mouseDClick(d.grille(), Qt::LeftButton, {}, milieu(d, {1, 12})); });
-    EXPECT_EQ(f.document().texte(), "x\xD1");
-    EXPECT_EQ(f.focusWidget(), static_cast<QWidget*>(&f.vueNoir()));
+    EXPECT_EQ(f->document().texte(), "x\xD1");
+    EXPECT_EQ(f->focusWidget(), static_cast<QWidget*>(&f->vueNoir()));
     choisit(0, [&d] { QTest::mouseDClick(etiquette(d, 47), Qt::LeftButton, {}, QPoint(2, 2)); });  // "_"
-    EXPECT_EQ(f.document().texte(), "x\xD1" + autre.texte());
+    EXPECT_EQ(f->document().texte(), "x\xD1" + autre.texte());
     // A caption, or "Fermer" after hovering a cell: nothing.
-    const std::string avant = f.document().texte();
+    const std::string avant = f->document().texte();
     choisit(0, [&d] { QTest::mouseDClick(legende(d, "(euro)"), Qt::LeftButton, {}, QPoint(3, 3)); });
     choisit(1, [&d] {
         QTest::mouseMove(d.grille(), milieu(d, {2, 4}));
         QTest::mouseClick(d.fermer(), Qt::LeftButton);
     });
-    EXPECT_EQ(std::tuple(f.document().texte(), d.result()), std::tuple(avant, int(QDialog::Rejected)));
+    EXPECT_EQ(std::tuple(f->document().texte(), d.result()), std::tuple(avant, int(QDialog::Rejected)));
     // From the menu and the keyboard alone: the arrows walk the signs as they
     // stand (right of "À" is "Â", below it "Œ"), Return inserts.
     QTimer::singleShot(0, &d, [&d] {
@@ -241,9 +233,9 @@ TEST(AutreCode, InsereCeQueLeDialogueAChoisi) {
         for (Qt::Key k : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Return}) QTest::keyClick(QApplication::focusWidget(), k);
         if (d.isVisible()) d.reject();
     });
-    f.action(QStringLiteral("&Autre code"))->trigger();
+    f->action(QStringLiteral("&Autre code"))->trigger();
     EXPECT_EQ(std::tuple(d.result(), d.texteChoisi()), std::tuple(int(QDialog::Accepted), std::string("\x8C")));
-    EXPECT_EQ(f.focusWidget(), static_cast<QWidget*>(&f.vueNoir()));
+    EXPECT_EQ(f->focusWidget(), static_cast<QWidget*>(&f->vueNoir()));
     // The frame follows the Braille page's.
     bouton("Affichage du cadre")->click();
     bool cadre = false;
@@ -252,4 +244,5 @@ TEST(AutreCode, InsereCeQueLeDialogueAChoisi) {
         d.reject();
     });
     EXPECT_TRUE(cadre);
+    EXPECT_EQ(messages, std::vector<QString>{});
 }

@@ -10,15 +10,16 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
+#include "commun/fenetre.h"
 #include "interface/dialoguefontes.h"
 #include "interface/dialogueformat.h"
 
 using namespace dotavob;
+using essai::pendant;
 
 // Readable failures.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -39,17 +40,6 @@ void tape(QSpinBox* s, const QString& texte) {
     s->setFocus();
     s->selectAll();
     QTest::keyClicks(s, texte);
-}
-
-// What the user does while the modal dialog is up; a dialog the gesture
-// leaves open is closed, so that a fault never hangs the run.
-void pendant(QDialog& d, std::function<void()> geste) {
-    QTimer::singleShot(0, &d, std::move(geste));
-    QTimer::singleShot(5000, &d, [&d] {
-        if (!d.isVisible()) return;
-        ADD_FAILURE() << "dialogue resté ouvert";
-        d.reject();
-    });
 }
 
 FormatPage formatPeuCommun() {

@@ -6,32 +6,21 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
+#include "commun/fenetre.h"
 #include "plateforme/synthese.h"
 
 using namespace dotavob;
 
 namespace {
 
-// A voice engine that notes what it was told.
-struct MoteurEspion : MoteurSynthese {
-    QList<VoixSynthese> liste;
-    int choisie = -1;
-    double volume = -1, vitesse = -9;
-    QList<VoixSynthese> voix() const override { return liste; }
-    void choisitVoix(int i) override { choisie = i; }
-    void fixeVolume(double v) override { volume = v; }
-    void fixeVitesse(double v) override { vitesse = v; }
-};
-
 class OptionsSynthese : public ::testing::Test {
 protected:
     QTemporaryDir dossier;
     QString fichier = dossier.filePath(QStringLiteral("r.conf"));
     MagasinReglages reglages{fichier};
-    MoteurEspion moteur;
+    essai::MoteurEspion moteur;
 
     void SetUp() override {
         moteur.liste = {{QStringLiteral("Microsoft Server Speech Text to Speech Voice (fr-FR, Hortense)"),
@@ -48,9 +37,8 @@ protected:
         return std::tuple(d.volume()->value(), d.vitesse()->value(), d.hauteur()->value(), d.lecture()->value());
     }
     auto applique() const { return std::tuple(moteur.choisie, moteur.volume, moteur.vitesse); }
-    // The user's gesture while the dialog is up.
     static int pendant(TDlgOptionSpEng& d, std::function<void()> geste) {
-        QTimer::singleShot(0, &d, std::move(geste));
+        essai::pendant(d, std::move(geste));
         return d.exec();
     }
 };

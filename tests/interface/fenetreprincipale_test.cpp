@@ -8,6 +8,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "commun/fenetre.h"
 #include "interface/dialoguesynthese.h"
 #include "interface/vuebraille.h"
 #include "interface/vuenoir.h"
@@ -16,19 +17,8 @@ using namespace dotavob;
 
 namespace {
 
-class Fenetre : public ::testing::Test {
+class Fenetre : public essai::Fenetre {
 protected:
-    QTemporaryDir dossier;
-    std::unique_ptr<TFDotavoB> f;
-
-    void SetUp() override {
-        f = std::make_unique<TFDotavoB>(MagasinReglages(dossier.filePath(QStringLiteral("r.conf"))),
-                                        QStringList{QStringLiteral("dotavob")});
-        f->afficheErreur = [](const QString&) {};
-        f->resize(1500, 800);
-        f->show();
-        QCoreApplication::processEvents();
-    }
     QWidget* client() { return f->centralWidget(); }
     void tape(int cle, Qt::KeyboardModifiers m = {}) { QTest::keyClick(client(), static_cast<Qt::Key>(cle), m); }
 };
@@ -84,7 +74,7 @@ TEST_F(Fenetre, EntetesEtOuverture) {
     EXPECT_EQ(f->enteteBraille().contenu(), std::string(28, ' ') + "\x91\xEE");
     f->editeur().allerPage(1);
     EXPECT_EQ(f->enteteBraille().contenu(), "");  // from page 2 on
-    EXPECT_FALSE(f->ouvrefichier(dossier.filePath(QStringLiteral("absent.dtv"))));
+    EXPECT_FALSE(f->ouvrefichier(chemin("absent.dtv")));
     EXPECT_EQ(f->nomfichier(), QString());
 }
 

@@ -6,12 +6,14 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "commun/fenetre.h"
 #include "core/fichiers/dtv.h"
 #include "core/fichiers/secours.h"
 #include "interface/fenetreprincipale.h"
 #include "plateforme/secours.h"
 
 using namespace dotavob;
+using essai::octets;
 
 namespace {
 
@@ -45,10 +47,6 @@ protected:
         return f;
     }
     QString fichier(const char* nom) const { return dossier.filePath(QString::fromUtf8(nom)); }
-    static QByteArray octets(const QString& nom) {
-        QFile f(nom);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     // The copy as a crashed editor leaves it: no editor's lock beside it.
     void orpheline(const char* id, const CopieDeSecours& c) {
         QDir().mkpath(fichier("secours"));

@@ -4,6 +4,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "commun/fenetre.h"
 #include "interface/couleurs.h"
 
 using namespace dotavob;
@@ -25,11 +26,7 @@ protected:
         page = new TEdBraille(ed, options, &parent);
         page->redimensionne(467, 20, 20, 8);  // page width 330: cell 6, gap 3, pitch 9, dot 2
     }
-    QImage image() {
-        QImage im(page->size(), QImage::Format_RGB32);
-        page->render(&im);
-        return im;
-    }
+    QImage image() { return essai::image(*page); }
     // The centre of the dot of `bit` of cell n (0-based) on row k.
     QPoint point(int n, int k, int bit) const {
         const auto& g = page->geometrie();
@@ -37,7 +34,6 @@ protected:
         g.positionPoint(bit, dx, dy);
         return QPoint(g.xCellule(n) + dx + g.taillePoint / 2, g.yLigne(k) + dy + g.taillePoint / 2);
     }
-    QColor couleur(const QImage& im, QPoint p) { return im.pixelColor(p); }
 };
 
 }  // namespace
@@ -79,7 +75,7 @@ TEST_F(PageBraille, CentrageEtSautDePage) {
     options.sautsPageVisibles = true;
     QImage im = image();
     for (auto [n, attendu] : {std::pair{9, couleurs::blanc}, {10, couleurs::noir}, {20, couleurs::noir}, {21, couleurs::blanc}})
-        EXPECT_EQ(couleur(im, point(n, 0, 3)), attendu) << n;
+        EXPECT_EQ(im.pixelColor(point(n, 0, 3)), attendu) << n;
     // The page ends at the FF: the dashed line in the next slot, nothing below it.
     const auto& g = page->geometrie();
     const int yTrait = g.yLigne(2) + g.hauteurLigne / 2;
@@ -113,13 +109,13 @@ TEST_F(PageBraille, SelectionVisibleEtOrdreDuDessin) {
     QImage im = image();
     const auto& g = page->geometrie();
     const int y = g.yLigne(0) + g.hauteurCellule / 2;
-    for (int n : {1, 3}) EXPECT_EQ(couleur(im, QPoint(g.xCellule(n) + 1, y)), couleurs::selection) << n;
-    EXPECT_EQ(couleur(im, QPoint(g.xCellule(4) + 1, y)), couleurs::blanc);
+    for (int n : {1, 3}) EXPECT_EQ(im.pixelColor(QPoint(g.xCellule(n) + 1, y)), couleurs::selection) << n;
+    EXPECT_EQ(im.pixelColor(QPoint(g.xCellule(4) + 1, y)), couleurs::blanc);
     // A blank cell with frames and spaces shown: its grey mark lies over the frame.
     ed.annuleSelection();
     options.cadresCellules = options.espacesVisibles = true;
     im = image();
-    EXPECT_EQ(std::tuple(couleur(im, QPoint(g.xCellule(1), g.yLigne(0))), couleur(im, QPoint(g.xCellule(0), g.yLigne(0)))),
+    EXPECT_EQ(std::tuple(im.pixelColor(QPoint(g.xCellule(1), g.yLigne(0))), im.pixelColor(QPoint(g.xCellule(0), g.yLigne(0)))),
               std::tuple(couleurs::gris, couleurs::rouge));
 }
 

@@ -6,6 +6,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "commun/fenetre.h"
 #include "interface/couleurs.h"
 
 using namespace dotavob;
@@ -28,11 +29,7 @@ protected:
         vue = new TMyEdit(ed, options, &parent);
         vue->redimentionne(false);
     }
-    QImage image() {
-        QImage im(vue->size(), QImage::Format_RGB32);
-        vue->render(&im);
-        return im;
-    }
+    QImage image() { return essai::image(*vue); }
     // The first line of the page as plain text would be drawn, for comparison.
     QImage reference(const QString& texte) {
         QImage im(vue->size(), QImage::Format_RGB32);
