@@ -194,15 +194,10 @@ TEST_F(AutreCode, InsereCeQueLeDialogueAChoisi) {
     // The tool button, then the user's gesture in the dialog.
     Tdlgchoixcode& d = f->dialogueCodes();
     auto choisit = [&](int onglet, std::function<void()> geste) {
-        QTimer::singleShot(0, &d, [&d, onglet, geste] {
-            if (QTest::qWaitForWindowExposed(&d)) {
-                d.onglets()->setCurrentIndex(onglet);
-                geste();
-            }
-            if (d.isVisible()) {
-                ADD_FAILURE() << "dialogue resté ouvert";
-                d.reject();
-            }
+        essai::pendant(d, [&d, onglet, geste] {
+            if (!QTest::qWaitForWindowExposed(&d)) return;
+            d.onglets()->setCurrentIndex(onglet);
+            geste();
         });
         bouton("Autre code")->click();
     };
