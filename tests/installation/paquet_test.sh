@@ -28,6 +28,7 @@ champ Description | grep -q 'braille français' || echec "Description : $(champ 
 depend() { champ Depends | tr ',' '\n' | grep -q "^ *$1\( \|$\)" || echec "Depends sans $1 : $(champ Depends)"; }
 depend libc6
 depend libstdc++6
+depend libcups2
 if [ "$editeur" = 1 ]; then depend libqt6widgets6; depend libqt6svg6; fi
 
 # Exactly the expected files, all under /usr and owned by root.
