@@ -676,20 +676,24 @@ bool lisFichier(const std::string& chemin, std::string& octets, std::string& err
         if (S_ISDIR(st.st_mode)) return echoue(messageDossier(chemin));
         if (S_ISREG(st.st_mode)) {
             if (static_cast<std::uintmax_t>(st.st_size) > maximum) return echoue(messageTropVolumineux(chemin, maximum));
-            octets.reserve(static_cast<std::size_t>(st.st_size));
+            // One byte more than said: the read that finds the end needs no more room.
+            octets.resize(static_cast<std::size_t>(st.st_size) + 1);
         }
         // The size said is only a hint: a file may grow, and a device or a
-        // pipe says none. One byte past the limit is enough to refuse.
-        std::string bloc(std::size_t{1} << 16, '\0');
+        // pipe says none. One byte past the limit is enough to refuse. The
+        // bytes are read straight into place: a book is copied once.
+        std::size_t lus = 0;
         for (;;) {
-            if (octets.size() > maximum) return echoue(messageTropVolumineux(chemin, maximum));
-            const std::size_t voulu = std::min(bloc.size(), maximum + 1 - octets.size());
-            const ssize_t n = ::read(fd.get(), bloc.data(), voulu);
+            if (lus > maximum) return echoue(messageTropVolumineux(chemin, maximum));
+            if (lus == octets.size())
+                octets.resize(std::min(std::max(2 * lus, lus + (std::size_t{1} << 16)), maximum + 1));
+            const ssize_t n = ::read(fd.get(), octets.data() + lus, octets.size() - lus);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) return echoue("Impossible de lire " + nom + " : " + messageSysteme(errno) + ".");
             if (n == 0) break;
-            octets.append(bloc.data(), static_cast<std::size_t>(n));
+            lus += static_cast<std::size_t>(n);
         }
+        octets.resize(lus);
 #else
         std::filesystem::path p;
         if (!cheminSysteme(chemin, p)) return echoue("Impossible d'ouvrir " + nom + " : nom de fichier incorrect.");
