@@ -4,6 +4,9 @@
 #include <array>
 #include <bitset>
 #include <cstring>
+#include <exception>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "core/braille/codes.h"
@@ -622,10 +625,62 @@ std::optional<std::string> recoupeTexte(std::string_view texte, std::int32_t cpl
     return out;
 }
 
-std::string TranscritEnDocument(std::string_view noir, std::int32_t cpl, CaracteresOmis* omis) {
+namespace {
+std::string transcritEtRecoupe(std::string_view noir, std::int32_t cpl, CaracteresOmis* omis) {
     std::string braille = Transcrire(noir, 1, cpl, omis);
     if (auto recoupe = recoupeTexte(braille, cpl, [](std::int32_t) { return Retrait{0, INT32_MAX}; }))
         braille = std::move(*recoupe);
+    return braille;
+}
+
+// Just after the paragraph end nearest the middle of the text; 0 if none.
+std::size_t milieuEntreParagraphes(std::string_view noir) {
+    auto fin = [&](std::size_t i) { return normalise(noir[i]) == CR || normalise(noir[i]) == FF; };
+    for (std::size_t d = 0, m = noir.size() / 2; d <= m; ++d) {
+        if (m + d < noir.size() && fin(m + d)) return m + d + 1;
+        if (fin(m - d)) return m - d + 1;
+    }
+    return 0;
+}
+}  // namespace
+
+std::string TranscritEnDocument(std::string_view noir, std::int32_t cpl, CaracteresOmis* omis) {
+    // After a paragraph end every mode starts over (the column, numbers, a
+    // stretch of capitals) and the wrap takes each paragraph alone: a book's
+    // two halves, cut there, are transcribed and wrapped apart, one on each core.
+    constexpr std::size_t SEUIL_PARALLELE = 256 * 1024;
+    const std::size_t coupe = noir.size() >= SEUIL_PARALLELE ? milieuEntreParagraphes(noir) : 0;
+    if (coupe == 0 || coupe >= noir.size()) return transcritEtRecoupe(noir, cpl, omis);
+    CaracteresOmis omisSuite;
+    std::string suite;
+    std::exception_ptr echec;
+    std::thread second;
+    try {
+        second = std::thread([&] {
+            try {
+                suite = transcritEtRecoupe(noir.substr(coupe), cpl, omis ? &omisSuite : nullptr);
+            } catch (...) {
+                echec = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        return transcritEtRecoupe(noir, cpl, omis);  // no thread to be had: one after the other
+    }
+    std::string braille;
+    try {
+        braille = transcritEtRecoupe(noir.substr(0, coupe), cpl, omis);
+    } catch (...) {
+        second.join();
+        throw;
+    }
+    second.join();
+    if (echec) std::rethrow_exception(echec);
+    braille += suite;
+    if (omis) {
+        omis->nombre += omisSuite.nombre;
+        for (char ch : omisSuite.caracteres)
+            if (omis->caracteres.find(ch) == std::string::npos) omis->caracteres += ch;
+    }
     return braille;
 }
 
