@@ -1,170 +1,152 @@
 // Storage that keeps typing cheap in book-length documents: a change costs
-// the distance from the previous change, not the length of the document.
+// a piece of a few kilobytes, wherever it falls, not the length of the document.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace dotavob {
 
-// Bytes copied in reverse order, eight at a time where the compiler can
-// swap a word's bytes: moving the gap across a book is a copy, not a loop
-// over each byte.
-inline void copieInversee(const char* de, std::size_t n, char* vers) {
-#if defined(__GNUC__)
-    std::size_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        std::uint64_t mot;
-        std::memcpy(&mot, de + n - i - 8, 8);
-        mot = __builtin_bswap64(mot);
-        std::memcpy(vers + i, &mot, 8);
-    }
-    for (; i < n; ++i) vers[i] = de[n - 1 - i];
-#else
-    std::reverse_copy(de, de + n, vers);
-#endif
-}
-
-// A byte string held as two halves around a gap: the bytes before the gap
-// in order, the bytes after it in reverse order.
-class TexteTampon {
+// Ascending values of which all from `depuis_` on are to be moved by
+// `decalage_`, not yet written: moving every value past a place costs the
+// distance from the place of the previous move, as a text gap does.
+template <class T>
+class ValeursDecalees {
 public:
-    std::int32_t taille() const { return static_cast<std::int32_t>(tete_.size() + queue_.size()); }
-    bool vide() const { return tete_.empty() && queue_.empty(); }
-
-    // 0-based.
-    char operator[](std::int32_t i) const {
-        auto u = static_cast<std::size_t>(i);
-        return u < tete_.size() ? tete_[u] : queue_[queue_.size() - 1 - (u - tete_.size())];
-    }
-
-    void remplace(std::int32_t i, std::int32_t n, std::string_view s) {
-        deplace(i + n);
-        tete_.resize(tete_.size() - static_cast<std::size_t>(n));
-        tete_.append(s);
-    }
-
-    std::string sousChaine(std::int32_t i, std::int32_t n) const {
-        std::string r;
-        if (n <= 0) return r;
-        r.reserve(static_cast<std::size_t>(n));
-        // Before the gap in one piece, then after it, read back from its reversed half.
-        const auto debut = static_cast<std::size_t>(i), fin = debut + static_cast<std::size_t>(n), t = tete_.size();
-        if (debut < t) r.append(tete_, debut, std::min(fin, t) - debut);
-        if (fin > t) {
-            // Bytes de..a after the gap stand, reversed, at q - a..q - de of the queue.
-            const std::size_t de = std::max(debut, t) - t, a = fin - t, q = queue_.size(), ici = r.size();
-            r.resize(ici + (a - de));
-            copieInversee(queue_.data() + q - a, a - de, r.data() + ici);
+    std::size_t taille() const { return v_.size(); }
+    T operator[](std::size_t i) const { return i >= depuis_ ? v_[i] + decalage_ : v_[i]; }
+    // Adds d to every value from index k on.
+    void decale(std::size_t k, T d) {
+        if (decalage_ == 0) {
+            depuis_ = k;
+        } else if (k > depuis_) {
+            for (std::size_t i = depuis_; i < k && i < v_.size(); ++i) v_[i] += decalage_;
+        } else {
+            for (std::size_t i = k; i < depuis_ && i < v_.size(); ++i) v_[i] -= decalage_;
         }
-        return r;
+        depuis_ = k;
+        decalage_ += d;
     }
-
-    std::string chaine() const {
-        std::string r = tete_;
-        r.resize(tete_.size() + queue_.size());
-        copieInversee(queue_.data(), queue_.size(), r.data() + tete_.size());
-        return r;
-    }
-
-    void assigne(std::string s) {
-        tete_ = std::move(s);
-        queue_.clear();
-    }
-
-    // The whole text in one piece, the gap moved to its end; valid until the
-    // next change.
-    std::string_view contigu() {
-        deplace(taille());
-        return tete_;
-    }
-
-    // The whole text taken out, leaving this empty.
-    std::string prend() {
-        deplace(taille());
-        std::string r = std::move(tete_);
-        tete_.clear();
-        queue_.clear();
-        return r;
-    }
-
-private:
-    // The bytes cross the gap in one reversed copy into their new place
-    // (appending a reversed range would first build it in a temporary).
-    void deplace(std::int32_t i) {
-        auto u = static_cast<std::size_t>(i);
-        if (tete_.size() > u) {
-            const std::size_t k = tete_.size() - u, q = queue_.size();
-            queue_.resize(q + k);
-            copieInversee(tete_.data() + u, k, queue_.data() + q);
-            tete_.resize(u);
-        } else if (tete_.size() < u) {
-            const std::size_t k = u - tete_.size(), t = tete_.size(), q = queue_.size();
-            tete_.resize(t + k);
-            copieInversee(queue_.data() + q - k, k, tete_.data() + t);
-            queue_.resize(q - k);
-        }
-    }
-
-    std::string tete_, queue_;
-};
-
-// An ascending list of positions. Those after the gap are stored relative to
-// a shared offset, so moving every later position costs one addition.
-class IndexPositions {
-public:
-    std::size_t taille() const { return tete_.size() + queue_.size(); }
-
-    std::int32_t operator[](std::size_t i) const {
-        return i < tete_.size() ? tete_[i] : queue_[queue_.size() - 1 - (i - tete_.size())] + decalage_;
-    }
-
-    // Index of the first position >= v.
-    std::size_t borneInf(std::int32_t v) const {
-        std::size_t bas = 0, haut = taille();
+    // The index of the first value greater than v.
+    std::size_t premierAuDela(T v) const {
+        std::size_t bas = 0, haut = v_.size();
         while (bas < haut) {
-            std::size_t m = (bas + haut) / 2;
-            if ((*this)[m] < v)
+            const std::size_t m = (bas + haut) / 2;
+            if ((*this)[m] <= v)
                 bas = m + 1;
             else
                 haut = m;
         }
         return bas;
     }
-
-    // Removes the positions in [a, b), moves those >= b by `d`, then adds
-    // `nouvelles` (ascending, all within the changed range).
-    void remplace(std::int32_t a, std::int32_t b, std::int32_t d, const std::vector<std::int32_t>& nouvelles) {
-        deplace(borneInf(a));
-        while (!queue_.empty() && queue_.back() + decalage_ < b) queue_.pop_back();
-        decalage_ += d;
-        tete_.insert(tete_.end(), nouvelles.begin(), nouvelles.end());
-    }
-
-    void assigne(std::vector<std::int32_t> v) {
-        tete_ = std::move(v);
-        queue_.clear();
+    // Every value written, to be changed in place or in number.
+    std::vector<T>& ecrites() {
+        for (std::size_t i = depuis_; i < v_.size() && decalage_ != 0; ++i) v_[i] += decalage_;
+        depuis_ = 0;
         decalage_ = 0;
+        return v_;
     }
 
 private:
-    void deplace(std::size_t i) {
-        while (tete_.size() > i) {
-            queue_.push_back(tete_.back() - decalage_);
-            tete_.pop_back();
-        }
-        while (tete_.size() < i) {
-            tete_.push_back(queue_.back() + decalage_);
-            queue_.pop_back();
-        }
+    std::vector<T> v_;
+    std::size_t depuis_ = 0;
+    T decalage_ = 0;
+};
+
+// A byte string held in pieces of a few kilobytes, so that a change costs
+// the size of a piece, wherever it falls, even the first one in a book just
+// opened. A text given whole stays one string (`base_`) that the pieces only
+// point into, until they change: opening copies nothing, and each piece is
+// copied the first time it changes.
+class TexteTampon {
+public:
+    std::int32_t taille() const { return taille_; }
+    bool vide() const { return taille_ == 0; }
+
+    // 0-based. The piece last read is kept, so that reading on costs nothing
+    // (the cache makes reads unsafe from two threads at once).
+    char operator[](std::int32_t i) const {
+        const auto r = static_cast<std::uint32_t>(i - luDebut_);
+        return r < luTaille_ ? luDonnees_[r] : lentement(i);
     }
 
-    std::vector<std::int32_t> tete_, queue_;
-    std::int32_t decalage_ = 0;
+    void remplace(std::int32_t i, std::int32_t n, std::string_view s);
+    std::string sousChaine(std::int32_t i, std::int32_t n) const;
+    std::string chaine() const { return sousChaine(0, taille_); }
+    void assigne(std::string s);
+    // The whole text in one piece; valid until the next change.
+    std::string_view contigu();
+    // The whole text taken out, leaving this empty.
+    std::string prend();
+
+private:
+    static constexpr std::int32_t TRANCHE = 4096;       // a text given whole is cut so
+    static constexpr std::int32_t PIECE_MAX = 4 * TRANCHE;  // a piece that grows past it is cut in two
+
+    struct Piece {
+        std::string propre;            // its bytes, once it changed
+        std::int32_t dansBase = -1;    // else where they stand in base_
+        std::int32_t taille = 0;
+    };
+    const char* donnees(const Piece& p) const { return p.dansBase >= 0 ? base_.data() + p.dansBase : p.propre.data(); }
+    // The piece that holds byte i (i < taille_), or the last one for i == taille_.
+    std::size_t pieceDe(std::int32_t i) const;
+    char lentement(std::int32_t i) const;
+    void oublieLu() const { luTaille_ = 0; }
+
+    std::string base_;
+    std::size_t vues_ = 0;  // pieces still read from base_; none: base_ is let go
+    bool intact_ = true;    // the pieces are base_ whole, in order, as given
+    std::vector<Piece> pieces_;
+    ValeursDecalees<std::int32_t> debuts_;  // where each piece starts
+    std::int32_t taille_ = 0;
+    mutable const char* luDonnees_ = nullptr;
+    mutable std::int32_t luDebut_ = 0;
+    mutable std::uint32_t luTaille_ = 0;
+};
+
+// An ascending list of positions, in blocks of a few hundred: moving every
+// later position costs one addition per block, and a change costs the size
+// of a block, wherever it falls.
+class IndexPositions {
+public:
+    std::size_t taille() const { return taille_; }
+
+    std::int32_t operator[](std::size_t i) const {
+        const std::size_t b = blocDuRang(i);
+        return blocs_[b][i - avant_[b]] + decalages_[b];
+    }
+
+    // Index of the first position >= v.
+    std::size_t borneInf(std::int32_t v) const;
+
+    // Removes the positions in [a, b), moves those >= b by `d`, then adds
+    // `nouvelles` (ascending, all within the changed range).
+    void remplace(std::int32_t a, std::int32_t b, std::int32_t d, const std::vector<std::int32_t>& nouvelles);
+
+    void assigne(std::vector<std::int32_t> v);
+
+private:
+    static constexpr std::size_t BLOC = 256;  // a block that grows past 2 BLOC is cut
+    // The block of rank i (< taille_); the last one found is tried first,
+    // so that reading on or near costs no search.
+    std::size_t blocDuRang(std::size_t i) const {
+        const std::size_t b = luBloc_;
+        if (b < blocs_.size() && i >= avant_[b] && i - avant_[b] < blocs_[b].size()) return b;
+        return luBloc_ = avant_.premierAuDela(i) - 1;
+    }
+    // avant_ again from block b on, after blocks changed in number or size.
+    void recompte(std::size_t b);
+
+    // Each block's positions, less the block's shift; no block is empty.
+    std::vector<std::vector<std::int32_t>> blocs_;
+    ValeursDecalees<std::int32_t> decalages_;
+    ValeursDecalees<std::size_t> avant_;  // positions in the blocks before each one
+    std::size_t taille_ = 0;
+    mutable std::size_t luBloc_ = 0;  // the block last found (reads are thus unsafe from two threads at once)
 };
 
 }  // namespace dotavob
