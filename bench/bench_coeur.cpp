@@ -556,7 +556,9 @@ BENCHMARK(BM_DefaitSelonLaForme)->Args({10, 0})->Args({10000, 0})->Args({10, 2})
 // paragraph, Backspace at its start (2), which joins it to the short one.
 void BM_PremiereFrappe(benchmark::State& state) {
     const std::string livre = "\x01\x02\x03\r" + livreUnSeulParagraphe(static_cast<int>(state.range(0)));
+    // The width the book was wrapped to, as a file saved by the editor.
     FormatPage f;
+    f.setCaracteres(30);
     f.derive();
     for (auto _ : state) {
         state.PauseTiming();

@@ -334,7 +334,7 @@ std::int32_t DocumentBraille::remplace(std::int32_t from, std::int32_t to, std::
 
 bool DocumentBraille::paragraphesCoupes(std::int32_t a, std::int32_t b) const {
     if (format_.cpl < 1) return false;
-    if (coupeCpl_ == format_.cpl && coupeDebut_ == a && coupeFin_ == b) return true;
+    if (coupeCpl_ == format_.cpl && coupeDebut_ <= a && b <= coupeFin_) return true;
     // A text found wrapped as it was indexed (a book just opened) is wrapped
     // in every paragraph but the indented ones, which the opening wraps
     // narrower; words cut (VT) are cut otherwise by an edit's re-wrap.
@@ -390,6 +390,7 @@ std::int32_t DocumentBraille::remplaceDansParagrapheCoupe(std::int32_t from, std
     // inserts them), and the last one is re-wrapped as below.
     std::string tete;
     std::int32_t k0 = 0;
+    bool unSeulSaut = false;  // the new text ends one paragraph, no more
     const auto finNouveau = std::find_if(nouveau.begin(), nouveau.end(), [](char c) { return finParagrapheOctet(oct(c)); });
     if (finNouveau != nouveau.end()) {
         const auto premiere = static_cast<std::int32_t>(finNouveau - nouveau.begin());
@@ -401,6 +402,7 @@ std::int32_t DocumentBraille::remplaceDansParagrapheCoupe(std::int32_t from, std
                                          return finParagrapheOctet(oct(c));
                                      }) - nouveau.rbegin()));
         tete.append(nouveau.substr(static_cast<std::size_t>(premiere), static_cast<std::size_t>(derniere - premiere + 1)));
+        unSeulSaut = premiere == derniere;
         plat.clear();
         place.clear();
         k0 = derniere + 1;
@@ -499,7 +501,11 @@ std::int32_t DocumentBraille::remplaceDansParagrapheCoupe(std::int32_t from, std
 
     modifie_ = true;
     annonceLignes(pointDe(a).ligne, JUSQUA_LA_FIN);
-    if (tete.empty()) {
+    // The paragraphs of the stretch stand wrapped: the one edited, or both
+    // halves of one cut in two (Enter), so that joining them again (Backspace)
+    // re-wraps only around the join. Whole paragraphs pasted between come
+    // as they were given.
+    if (tete.empty() || unSeulSaut) {
         coupeDebut_ = a;
         coupeFin_ = b + dTotal;
         coupeCpl_ = cpl;

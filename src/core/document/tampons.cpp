@@ -66,7 +66,7 @@ void TexteTampon::remplace(std::int32_t i, std::int32_t n, std::string_view s) {
         apres = std::string_view(donnees(b) + b.taille - (finB - i - n), static_cast<std::size_t>(finB - i - n));
     }
     const std::size_t total = avant.size() + s.size() + apres.size();
-    const std::size_t parPiece = total <= static_cast<std::size_t>(PIECE_MAX) ? total : 2 * TRANCHE;
+    const std::size_t parPiece = total <= static_cast<std::size_t>(PIECE_MAX) ? std::max<std::size_t>(total, 1) : 2 * TRANCHE;
     std::vector<Piece> neuves;
     neuves.reserve(total / parPiece + 1);
     const std::string_view parts[] = {avant, s, apres};

@@ -260,6 +260,36 @@ TEST(Document, RecoupageDepuisLaLigneTouchee) {
     EXPECT_GT(etroits, 1000);
 }
 
+// Enter in the middle of a long paragraph as saved, then Backspace that
+// joins the two halves again: each re-wraps the lines around it, not the
+// paragraph (a book of one paragraph would be copied whole), and the text
+// comes back as it was.
+TEST(Document, EntreePuisRetourArriereRecoupentAutourDuSaut) {
+    std::mt19937 alea(5);
+    FormatPage f;
+    f.cpl = 30;
+    std::string mots;  // none longer than a line: no cut, which edits wrap otherwise
+    for (int m = 0; m < 2000; ++m) mots += std::string(1 + alea() % 9, static_cast<char>('a' + alea() % 8)) + ' ';
+    const std::string texte = CoupeParagraphe(mots, f.cpl);
+    DocumentBraille d(f);
+    d.charge(texte, {});
+    ASSERT_TRUE(d.coupeSelonLeFormat());
+    std::int32_t p = d.longueur() / 2;
+    while (d.octet(p) == ' ' || estFinDeLigne(d.octet(p)) || estFinDeLigne(d.octet(p - 1))) --p;
+    d.remplace(p, p, "\r");
+    const auto saut = static_cast<std::int32_t>(d.texte().find('\r')) + 1;
+    d.remplace(saut, saut + 1, "");
+    EXPECT_EQ(d.texte(), texte);
+    for (const char* touche : {"Retour arrière", "Entrée"}) {
+        Enregistrement e;
+        std::size_t debut = 0;
+        ASSERT_TRUE(d.journal().litPrecedent(e, debut));
+        ASSERT_NE(e.annexe, nullptr);
+        EXPECT_GT(e.annexe->debut, 1000) << touche;
+        d.journal().placePosition(debut);
+    }
+}
+
 TEST(Document, UnEffacementEnFinDeParagrapheNeTouchePasLeSuivant) {
     // The last letter of a cut word deleted: its re-wrap drops a cut and the
     // paragraph ends sooner. The next paragraph, which nobody edited (and
