@@ -83,7 +83,7 @@ public:
     std::string prend();
 
 private:
-    static constexpr std::int32_t TRANCHE = 4096;       // a text given whole is cut so
+    static constexpr std::int32_t TRANCHE = 2048;       // a text given whole is cut so
     static constexpr std::int32_t PIECE_MAX = 4 * TRANCHE;  // a piece that grows past it is cut in two
 
     struct Piece {
