@@ -20,11 +20,11 @@ public:
     T operator[](std::size_t i) const { return i >= depuis_ ? v_[i] + decalage_ : v_[i]; }
     // Adds d to every value from index k on.
     void decale(std::size_t k, T d) {
-        if (decalage_ == 0) {
-            depuis_ = k;
-        } else if (k > depuis_) {
+        // The values between the two places take the move still owed to them
+        // (or give back the one they are about to be owed twice).
+        if (decalage_ != 0 && k > depuis_) {
             for (std::size_t i = depuis_; i < k && i < v_.size(); ++i) v_[i] += decalage_;
-        } else {
+        } else if (decalage_ != 0) {
             for (std::size_t i = k; i < depuis_ && i < v_.size(); ++i) v_[i] -= decalage_;
         }
         depuis_ = k;
