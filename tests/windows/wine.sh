@@ -20,12 +20,13 @@ serveur=/usr/lib/wine/wineserver64
 # Wine's services outlive the program that started them and keep its output
 # open (a test runner would wait for them): the prefix, its server and its
 # services are started here, with no output of ours, before the program. The
-# server stays DOTAVOB_WINE_ATTENTE seconds after the last program.
+# server stays DOTAVOB_WINE_ATTENTE seconds after the last program; it is
+# started first, also before a new prefix is made, so that no program meets
+# the short-lived server that making the prefix would otherwise leave, as it
+# stops.
 mkdir -p "$WINEPREFIX"
 flock -o "$WINEPREFIX" sh -c '
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        "$1" cmd /c exit
-    elif "$2" -p"$3"; then
+    if "$2" -p"$3" || [ ! -f "$WINEPREFIX/system.reg" ]; then
         "$1" cmd /c exit
     fi' sh "$wine" "$serveur" "${DOTAVOB_WINE_ATTENTE:-30}" < /dev/null > /dev/null 2>&1
 exec "$wine" "$@"
