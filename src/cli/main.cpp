@@ -183,8 +183,8 @@ void ecrit(const std::string& chemin, const std::string& octets) {
 }
 
 // A document: never one that no reader would open again.
-void ecritDocument(const std::string& chemin, const ContenuDocument& c) {
-    const std::string octets = ecritDtv(c);
+void ecritDocument(const std::string& chemin, ContenuDocument&& c) {
+    const std::string octets = ecritDtv(std::move(c));
     std::string erreur;
     if (!documentAdmis(octets.size(), chemin, erreur)) echoue(erreur);
     ecrit(chemin, octets);
@@ -215,7 +215,7 @@ int transcrire(const Arguments& a) {
     c.texte = TranscritEnDocument(texte, format.cpl, &omis);
     std::string().swap(texte);
     c.format = format;
-    ecritDocument(a.positionnels[1], c);
+    ecritDocument(a.positionnels[1], std::move(c));
     // What was lost on the way is said once; the document is written all the same.
     if (invalides > 0)
         std::cerr << "dotavob-cli : " << invalides
@@ -310,7 +310,7 @@ int importer(const Arguments& a) {
     format.derive();
     ResultatLecture r = chargeEchange(entree, format);
     if (!r.ok) echoue(r.erreur);
-    ecritDocument(a.positionnels[1], r.contenu);
+    ecritDocument(a.positionnels[1], std::move(r.contenu));
     if (!r.avertissement.empty()) std::cerr << "dotavob-cli : " << r.avertissement << "\n";
     return 0;
 }

@@ -11,16 +11,17 @@ fautes=0
 # What each folder may include, besides itself.
 permis() {
     case $1 in
+        core/memoire) echo "" ;;
         core/braille) echo "" ;;
-        core/transcription) echo "core/braille" ;;
-        core/document) echo "core/braille core/transcription" ;;
-        core/noir) echo "core/braille core/document" ;;
-        core/editeur) echo "core/braille core/transcription core/document core/noir" ;;
-        core/fichiers) echo "core/braille core/transcription core/document" ;;
-        core/sorties) echo "core/braille core/transcription core/document core/fichiers" ;;
-        cli) echo "core/braille core/transcription core/document core/noir core/editeur core/fichiers core/sorties plateforme" ;;
-        plateforme) echo "core/braille core/transcription core/document core/noir core/editeur core/fichiers core/sorties" ;;
-        interface) echo "core/braille core/transcription core/document core/noir core/editeur core/fichiers core/sorties plateforme" ;;
+        core/transcription) echo "core/memoire core/braille" ;;
+        core/document) echo "core/memoire core/braille core/transcription" ;;
+        core/noir) echo "core/memoire core/braille core/document" ;;
+        core/editeur) echo "core/memoire core/braille core/transcription core/document core/noir" ;;
+        core/fichiers) echo "core/memoire core/braille core/transcription core/document" ;;
+        core/sorties) echo "core/memoire core/braille core/transcription core/document core/fichiers" ;;
+        cli) echo "core/memoire core/braille core/transcription core/document core/noir core/editeur core/fichiers core/sorties plateforme" ;;
+        plateforme) echo "core/memoire core/braille core/transcription core/document core/noir core/editeur core/fichiers core/sorties" ;;
+        interface) echo "core/memoire core/braille core/transcription core/document core/noir core/editeur core/fichiers core/sorties plateforme" ;;
         *) echo "?" ;;
     esac
 }

@@ -18,6 +18,7 @@
 #endif
 
 #include "core/braille/codes.h"
+#include "core/memoire/memoire.h"
 #include "core/fichiers/rtf.h"
 #include "core/transcription/transcription.h"
 
@@ -588,11 +589,9 @@ void nettoieTemporaires(const std::wstring& dossier) {
 #endif
 }  // namespace
 
-std::string ecritDtv(const ContenuDocument& c) {
-    std::string s;
-    s.reserve(c.texte.size() + 128);
-    ecritU16(s, VERSION_DTV);
-    ecritChaine(s, c.texte);
+namespace {
+// What follows the text: the format, the font, the markers.
+void ecritApresTexte(std::string& s, const ContenuDocument& c) {
     const FormatPage& f = c.format;
     ecritU16(s, 3);
     ecritI32(s, f.lignes);
@@ -605,6 +604,29 @@ std::string ecritDtv(const ContenuDocument& c) {
     TgestionnaireMarqueurs m;
     for (const auto& x : c.marqueurs) m.ajouteBrut(x);
     m.Ecrit(s);
+}
+}  // namespace
+
+std::string ecritDtv(const ContenuDocument& c) {
+    std::string s;
+    reserveGrand(s, c.texte.size() + 128);
+    ecritU16(s, VERSION_DTV);
+    ecritChaine(s, c.texte);
+    ecritApresTexte(s, c);
+    return s;
+}
+
+std::string ecritDtv(ContenuDocument&& c) {
+    std::string tete;
+    ecritU16(tete, VERSION_DTV);
+    ecritI32(tete, static_cast<std::int32_t>(c.texte.size()));
+    // The file's bytes made around the text, in its own buffer: a book is not copied.
+    std::string s = std::move(c.texte);
+    c.texte.clear();
+    const std::size_t voulu = s.size() + tete.size() + 128 + 32 * c.marqueurs.size();
+    if (s.capacity() < voulu) reserveGrand(s, voulu);
+    s.insert(0, tete);
+    ecritApresTexte(s, c);
     return s;
 }
 
@@ -677,6 +699,7 @@ bool lisFichier(const std::string& chemin, std::string& octets, std::string& err
         if (S_ISREG(st.st_mode)) {
             if (static_cast<std::uintmax_t>(st.st_size) > maximum) return echoue(messageTropVolumineux(chemin, maximum));
             // One byte more than said: the read that finds the end needs no more room.
+            reserveGrand(octets, static_cast<std::size_t>(st.st_size) + 1);
             octets.resize(static_cast<std::size_t>(st.st_size) + 1);
         }
         // The size said is only a hint: a file may grow, and a device or a

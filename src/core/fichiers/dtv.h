@@ -39,6 +39,8 @@ struct ResultatLecture {
 };
 
 std::string ecritDtv(const ContenuDocument& c);
+// The same bytes, made in the text's own buffer (the text is taken).
+std::string ecritDtv(ContenuDocument&& c);
 
 // `format` is the page format in force: a file without one keeps its dialog
 // state, as the dialogs keep theirs, before the defaults apply.

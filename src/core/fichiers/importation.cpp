@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "core/braille/codes.h"
+#include "core/memoire/memoire.h"
 #include "core/fichiers/rtf.h"
 
 namespace dotavob {
@@ -57,7 +58,7 @@ private:
 std::string decodeEtJoins(std::string_view s, std::int32_t& invalides, CaracteresRemplaces* remplaces) {
     std::int32_t sequences = 0, mauvais = 0;
     std::string r;
-    r.reserve(s.size() + s.size() / 32 + 2);
+    reserveGrand(r, s.size() + s.size() / 32 + 2);
     LignesJointes lignes(r);
     for (std::size_t i = 0; i < s.size();) {
         const std::size_t ascii = finAscii(s, i);

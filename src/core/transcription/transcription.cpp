@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/braille/codes.h"
+#include "core/memoire/memoire.h"
 
 namespace dotavob {
 namespace {
@@ -34,7 +35,10 @@ bool estSigneDouble(Octet a, Octet b) {
 // own append is not inlined), grown by doubling, handed over without a copy.
 class Sortie {
 public:
-    explicit Sortie(std::size_t capacite) { s_.resize(std::max<std::size_t>(capacite, 16)); }
+    explicit Sortie(std::size_t capacite) {
+        reserveGrand(s_, std::max<std::size_t>(capacite, 16));
+        s_.resize(s_.capacity());
+    }
     void ajoute(char c) {
         if (n_ == s_.size()) s_.resize(2 * s_.size());
         s_[n_++] = c;
@@ -611,7 +615,7 @@ std::optional<std::string> recoupeTexte(std::string_view texte, std::int32_t cpl
         }
         if (!inchange && paragraphe != avant) {
             if (!change) {
-                out.reserve(texte.size() + texte.size() / 16 + 2);
+                reserveGrand(out, texte.size() + texte.size() / 16 + 2);
                 out.assign(texte.substr(0, a));
                 change = true;
             }
@@ -675,6 +679,9 @@ std::string TranscritEnDocument(std::string_view noir, std::int32_t cpl, Caracte
     }
     second.join();
     if (echec) std::rethrow_exception(echec);
+    // Room for the whole at once, and for a file's head and tail around it:
+    // the book is written out without being copied again.
+    reserveGrand(braille, braille.size() + suite.size() + 4096);
     braille += suite;
     if (omis) {
         omis->nombre += omisSuite.nombre;
