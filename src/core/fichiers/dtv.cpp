@@ -18,8 +18,8 @@
 #endif
 
 #include "core/braille/codes.h"
-#include "core/memoire/memoire.h"
 #include "core/fichiers/rtf.h"
+#include "core/memoire/memoire.h"
 #include "core/transcription/transcription.h"
 
 #ifdef _WIN32

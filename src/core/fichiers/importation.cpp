@@ -3,8 +3,8 @@
 #include <cctype>
 
 #include "core/braille/codes.h"
-#include "core/memoire/memoire.h"
 #include "core/fichiers/rtf.h"
+#include "core/memoire/memoire.h"
 
 namespace dotavob {
 
