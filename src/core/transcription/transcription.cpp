@@ -71,12 +71,11 @@ private:
     std::size_t n_ = 0;
 };
 
-// Makes room on the current line of `out` before a unit that does not fit
-// (`suite()` gives its bytes and those that follow, asked only when the word
-// must be cut); returns the column after the line's bytes.
+// Makes room on the current line of `out`, which starts at `debut`, before a
+// unit that does not fit (`suite()` gives its bytes and those that follow,
+// asked only when the word must be cut); returns the column after the line's bytes.
 template <class Texte, class Suite>
-std::int32_t coupe(Texte& out, std::int32_t cpl, Suite&& suite, bool ligneEntamee) {
-    const std::size_t debut = debutLigneDe(out);
+std::int32_t coupe(Texte& out, std::size_t debut, std::int32_t cpl, Suite&& suite, bool ligneEntamee) {
     const std::size_t len = out.size();
     if (len > debut) {
         std::size_t k = len - 1;
@@ -208,18 +207,6 @@ int ecrit(std::string_view noir, std::size_t i, Octet c, Etat& e, char o[3]) {
     return w;
 }
 
-// What the characters from i on will write, up to `max` bytes and never past
-// the word: what a cut needs to see of the unit it must not split.
-std::string suiteEcrite(std::string_view noir, std::size_t i, Etat e, std::size_t max) {
-    std::string s;
-    char o[3];
-    for (; i < noir.size() && s.size() < max; ++i) {
-        const Octet c = normalise(noir[i]);
-        if (c == ' ' || estFinDeLigne(c)) break;
-        s.append(o, static_cast<std::size_t>(ecrit(noir, i, c, e, o)));
-    }
-    return s;
-}
 
 // Per print byte, what the common characters need, so that most of the text
 // is written without asking the code tables byte by byte: its normalised
@@ -233,6 +220,10 @@ struct Classes {
     // A capital that `ecrit` writes as its small letter inside a stretch of
     // capitals (0 when it is not one): only the first of a stretch reads on.
     std::array<char, 256> minusculeDansEtirement{};
+    // A small letter that ends, where it stands, the scan for a stretch of
+    // capitals: after one capital, no stretch (most capitals in a text).
+    std::array<bool, 256> finitEtirement{};
+    char prefixeMajuscule = static_cast<char>(caracterePrefixe(5));
     // The space reaches its own rule whatever the modes.
     bool espaceSimple = aUneForme(' ') && !estChiffre(' ') && !estOperateur(' ') && !estMajuscule(' ') &&
                         !estSigneSpecial(' ');
@@ -257,6 +248,8 @@ struct Classes {
             omis[static_cast<std::size_t>(b)] = !aUneForme(c);
             if (aUneForme(c) && !estChiffre(c) && !estOperateur(c) && c != '\'' && estMajuscule(c))
                 minusculeDansEtirement[static_cast<std::size_t>(b)] = static_cast<char>(enMinuscule(c));
+            finitEtirement[static_cast<std::size_t>(b)] =
+                estMinuscule(c) && !(c == ' ' || estPonctuation(c) || estFinDeLigne(c) || c == 0x85 || c == '}');
             if (estMajuscule(c) || c == ' ') continue;
             for (int mode = 0; mode < 2; ++mode) {
                 Forme& f = forme[static_cast<std::size_t>(mode)][static_cast<std::size_t>(b)];
@@ -273,6 +266,30 @@ struct Classes {
 const Classes& classes() {
     static const Classes c;
     return c;
+}
+
+// What the characters from i on will write, up to `max` bytes and never past
+// the word: what a cut needs to see of the unit it must not split. Read as
+// the transcription reads them: most characters from the tables.
+std::string suiteEcrite(std::string_view noir, std::size_t i, Etat e, std::size_t max) {
+    std::string s;
+    char o[3];
+    const Classes& k = classes();
+    for (; i < noir.size() && s.size() < max; ++i) {
+        const Octet b = oct(noir[i]);
+        const Octet c = k.normal[b];
+        if (c == ' ' || estFinDeLigne(c)) break;
+        const Classes::Forme& f = k.forme[e.numMode ? 1 : 0][b];
+        if (i < e.finEtirement && k.minusculeDansEtirement[b] != 0) {
+            s += k.minusculeDansEtirement[b];
+        } else if (!f.duContexte) {
+            s.append(f.o, f.w);
+            e.numMode = f.numModeApres;
+        } else {
+            s.append(o, static_cast<std::size_t>(ecrit(noir, i, c, e, o)));
+        }
+    }
+    return s;
 }
 
 void noteOmis(CaracteresOmis& r, std::bitset<256>& vus, char ch) {
@@ -392,6 +409,13 @@ std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::i
         if (i < etat.finEtirement && k.minusculeDansEtirement[oct(noir[i])] != 0) {
             o[0] = k.minusculeDansEtirement[oct(noir[i])];
             w = 1;
+        } else if (k.minusculeDansEtirement[oct(noir[i])] != 0 && i + 1 < n && k.finitEtirement[oct(noir[i + 1])]) {
+            // A capital before a small letter: its sign and its letter, as
+            // `ecrit` writes it once the scan for a stretch stops at that
+            // letter (no later capital reads what the scan would leave).
+            o[0] = k.prefixeMajuscule;
+            o[1] = k.minusculeDansEtirement[oct(noir[i])];
+            w = 2;
         } else if (f.duContexte) {
             w = ecrit(noir, i, c, etat, o);
         } else {
@@ -413,8 +437,12 @@ std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::i
                 }
                 return suite;
             };
-            for (int essai = 0; essai < 4 && col > 1 && col - 1 + w > cpl; ++essai)
-                col = coupe(out, cpl, lisSuite, entamee);
+            for (int essai = 0; essai < 4 && col > 1 && col - 1 + w > cpl; ++essai) {
+                // The line holds the col - 1 bytes last written (a line begun
+                // before this text starts with them).
+                const auto ecrits = static_cast<std::size_t>(col - 1);
+                col = coupe(out, ecrits <= out.size() ? out.size() - ecrits : 0, cpl, lisSuite, entamee);
+            }
         }
         out.ajoute(o, static_cast<std::size_t>(w));
         col += w;
@@ -445,7 +473,7 @@ std::size_t coupeDepuis(std::string_view paragraphe, bool complet, std::int32_t 
                 col = 1;
                 if (arret(i + 1)) return i + 1;
             } else {
-                col = coupe(out, cpl, [&] { return paragraphe.substr(i + 1, regard); }, false);
+                col = coupe(out, debutLigneDe(out), cpl, [&] { return paragraphe.substr(i + 1, regard); }, false);
                 // The new line holds the col - 1 bytes that end at i.
                 const std::size_t g = i + 2 - static_cast<std::size_t>(col);
                 if (arret(g)) {
