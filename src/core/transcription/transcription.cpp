@@ -207,7 +207,6 @@ int ecrit(std::string_view noir, std::size_t i, Octet c, Etat& e, char o[3]) {
     return w;
 }
 
-
 // Per print byte, what the common characters need, so that most of the text
 // is written without asking the code tables byte by byte: its normalised
 // form; whether it is written as itself and clears the number mode whatever
