@@ -308,31 +308,38 @@ CaracteresOmis caracteresOmis(std::string_view noir) {
     return r;
 }
 
-std::size_t placeCoupure(std::string_view s, std::string_view suite, std::size_t j, std::size_t debutLigne,
-                         bool ligneEntamee, std::int32_t largeur) {
-    auto at = [&](std::size_t i) -> Octet {
+namespace {
+// A line's bytes followed by those after it, as a cut reads them.
+struct LectureCoupure {
+    std::string_view s, suite;
+    Octet at(std::size_t i) const {
         if (i < s.size()) return oct(s[i]);
         i -= s.size();
         return i < suite.size() ? oct(suite[i]) : 0;
-    };
-    auto prefixeCache = [&](std::size_t i) {
+    }
+    bool prefixeCache(std::size_t i) const {
         Octet k = codePrefixe(at(i));
         if (k == AUCUNE_CELLULE) return false;
         return k == 1 || k == 3 || k == 5 || k == 7 || estSigneSpecial(at(i + 1));
-    };
+    }
+    // How far a cut at j must move back not to split a sign; 0: it stands.
+    // It reads no further than j + 1.
+    std::size_t recul(std::size_t j, std::size_t debutLigne) const {
+        if (j > debutLigne && prefixeCache(j - 1)) return 1;
+        if (j >= 1 && at(j - 1) == PREFIXE_POINT5 && at(j) == 0xF3 && at(j + 1) == 0xF3) return 1;
+        if (j >= 2 && at(j - 2) == PREFIXE_POINT5 && at(j - 1) == 0xF3 && at(j) == 0xF3) return 2;
+        if (j >= 1 && estSigneDouble(at(j - 1), at(j))) return 1;
+        return 0;
+    }
+};
+}  // namespace
+
+std::size_t placeCoupure(std::string_view s, std::string_view suite, std::size_t j, std::size_t debutLigne,
+                         bool ligneEntamee, std::int32_t largeur) {
+    const LectureCoupure l{s, suite};
     const std::size_t propose = j;
-    for (;;) {
-        if (j > debutLigne && prefixeCache(j - 1)) {
-            --j;
-        } else if (j >= 1 && at(j - 1) == PREFIXE_POINT5 && at(j) == 0xF3 && at(j + 1) == 0xF3) {
-            j -= 1;
-        } else if (j >= 2 && at(j - 2) == PREFIXE_POINT5 && at(j - 1) == 0xF3 && at(j) == 0xF3) {
-            j -= 2;
-        } else if (j >= 1 && estSigneDouble(at(j - 1), at(j))) {
-            j -= 1;
-        } else {
-            break;
-        }
+    while (const std::size_t r = l.recul(j, debutLigne)) {
+        j -= r;
         if (j < debutLigne) return propose;
     }
     if (j == propose) return j;
@@ -340,11 +347,11 @@ std::size_t placeCoupure(std::string_view s, std::string_view suite, std::size_t
     // A unit longer than a whole line would not fit on the next one either.
     const std::size_t fin = s.size() + suite.size();
     std::size_t u = j;
-    while (u < fin && prefixeCache(u)) ++u;
+    while (u < fin && l.prefixeCache(u)) ++u;
     if (u < fin) {
-        if (at(u) == PREFIXE_POINT5 && at(u + 1) == 0xF3 && at(u + 2) == 0xF3)
+        if (l.at(u) == PREFIXE_POINT5 && l.at(u + 1) == 0xF3 && l.at(u + 2) == 0xF3)
             u += 3;
-        else if (estSigneDouble(at(u), at(u + 1)))
+        else if (estSigneDouble(l.at(u), l.at(u + 1)))
             u += 2;
         else
             u += 1;
@@ -614,13 +621,21 @@ bool VerificationRecoupage::coupureJuste(std::size_t debut, std::size_t fin, std
     std::string& suite = suite_;
     suite.clear();
     std::size_t q = fin + 1;
-    for (; q < n && suite.size() < 2 * largeur + 3 - longueur; ++q) {
-        const char c = texte_[q];
-        if (c == cVT) continue;
-        if (suite.size() <= largeur - longueur && (c == ' ' || estFinDeLigne(oct(c)))) return false;
-        suite += c == cLF ? ' ' : c;
-    }
+    auto lisJusqua = [&](std::size_t taille) {
+        for (; q < n && suite.size() < taille; ++q) {
+            const char c = texte_[q];
+            if (c == cVT) continue;
+            if (suite.size() <= largeur - longueur && (c == ' ' || estFinDeLigne(oct(c)))) return false;
+            suite += c == cLF ? ' ' : c;
+        }
+        return true;
+    };
+    // The bytes just past the overflowing one first: most often no sign
+    // stands across the margin, and the cut goes there without reading on.
+    if (!lisJusqua(largeur - longueur + 2)) return false;
     if (suite.size() <= largeur - longueur) return false;
+    if (LectureCoupure{ligne, suite}.recul(largeur, 0) == 0) return largeur == longueur;
+    if (!lisJusqua(2 * largeur + 3 - longueur)) return false;
     return placeCoupure(ligne, suite, largeur, 0, false, static_cast<std::int32_t>(largeur)) == longueur;
 }
 
