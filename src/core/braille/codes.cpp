@@ -98,6 +98,9 @@ struct Tables {
     std::array<Octet, 256> chiffre{};
     std::array<Octet, 256> operateur{};
     std::array<Octet, 256> special{};  // index + 1 in signesSpeciaux, 0 if none
+    // The cell that follows a byte's cell to make a two-cell sign, for the
+    // first sign of that base; AUCUNE_CELLULE if none.
+    std::array<Octet, 256> secondeCellule{};
     std::array<int, 256> drapeaux{};
 };
 
@@ -147,6 +150,12 @@ constexpr Tables construitTables() {
         for (std::size_t s = 0; s < signesSpeciaux.size(); ++s)
             if (signesSpeciaux[s].signe == b) {
                 t.special[b] = static_cast<Octet>(s + 1);
+                break;
+            }
+        t.secondeCellule[b] = AUCUNE_CELLULE;
+        for (const auto& x : signesSpeciaux)
+            if (x.base == t.cellule[b]) {
+                if (x.compagnon > 128) t.secondeCellule[b] = static_cast<Octet>(x.compagnon - 128);
                 break;
             }
         int f = 0;
@@ -323,19 +332,20 @@ void normaliseChaine(std::string& s) {
     s.resize(j);
 }
 
+bool estSigneDouble(Octet a, Octet b) {
+    const Octet seconde = tables.secondeCellule[a];
+    return seconde != AUCUNE_CELLULE && tables.cellule[b] == seconde;
+}
+
 bool lisSigneDouble(std::int32_t& position, std::string_view texte, std::string& sortie) {
     const auto n = static_cast<std::int32_t>(texte.size());
-    if (position < 1 || position > n) return false;
-    Octet c = cellule(oct(texte[position - 1]));
-    const SigneSpecial* s = nullptr;
+    if (position < 1 || position >= n || !estSigneDouble(oct(texte[position - 1]), oct(texte[position]))) return false;
+    const Octet c = cellule(oct(texte[position - 1]));
     for (const auto& x : signesSpeciaux)
         if (x.base == c) {
-            s = &x;
+            sortie += static_cast<char>(x.signe);
             break;
         }
-    if (!s || s->compagnon <= 128 || position == n) return false;
-    if (cellule(oct(texte[position])) != s->compagnon - 128) return false;
-    sortie += static_cast<char>(s->signe);
     ++position;
     return true;
 }

@@ -145,6 +145,8 @@ void normaliseChaine(std::string& s);
 
 // Two-cell signs read inside a Braille text (1-based positions).
 bool lisSigneDouble(std::int32_t& position, std::string_view texte, std::string& sortie);
+// Whether the cells of bytes a then b make one two-cell sign.
+bool estSigneDouble(Octet a, Octet b);
 bool estDebutSigneDouble(std::int32_t position, std::string_view texte);
 bool estPrefixeEnPosition(std::string_view texte, std::int32_t i);
 

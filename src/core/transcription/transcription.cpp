@@ -24,13 +24,6 @@ std::size_t debutLigneDe(std::string_view s) {
     return 0;
 }
 
-bool estSigneDouble(Octet a, Octet b) {
-    const char deux[2] = {static_cast<char>(a), static_cast<char>(b)};
-    std::int32_t p = 1;
-    std::string ignore;
-    return lisSigneDouble(p, std::string_view(deux, 2), ignore);
-}
-
 // The bytes a transcription writes: appended with no call each (the string's
 // own append is not inlined), grown by doubling, handed over without a copy.
 class Sortie {
