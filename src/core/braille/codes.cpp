@@ -98,9 +98,10 @@ struct Tables {
     std::array<Octet, 256> chiffre{};
     std::array<Octet, 256> operateur{};
     std::array<Octet, 256> special{};  // index + 1 in signesSpeciaux, 0 if none
-    // The cell that follows a byte's cell to make a two-cell sign, for the
-    // first sign of that base; AUCUNE_CELLULE if none.
-    std::array<Octet, 256> secondeCellule{};
+    // The two-cell sign that a byte's cell starts: index + 1 in
+    // signesSpeciaux of the first sign of that base, if it has a second
+    // cell; 0 if not.
+    std::array<Octet, 256> signeDouble{};
     std::array<int, 256> drapeaux{};
 };
 
@@ -152,10 +153,10 @@ constexpr Tables construitTables() {
                 t.special[b] = static_cast<Octet>(s + 1);
                 break;
             }
-        t.secondeCellule[b] = AUCUNE_CELLULE;
-        for (const auto& x : signesSpeciaux)
-            if (x.base == t.cellule[b]) {
-                if (x.compagnon > 128) t.secondeCellule[b] = static_cast<Octet>(x.compagnon - 128);
+        t.signeDouble[b] = 0;
+        for (std::size_t s = 0; s < signesSpeciaux.size(); ++s)
+            if (signesSpeciaux[s].base == t.cellule[b]) {
+                if (signesSpeciaux[s].compagnon > 128) t.signeDouble[b] = static_cast<Octet>(s + 1);
                 break;
             }
         int f = 0;
@@ -333,19 +334,14 @@ void normaliseChaine(std::string& s) {
 }
 
 bool estSigneDouble(Octet a, Octet b) {
-    const Octet seconde = tables.secondeCellule[a];
-    return seconde != AUCUNE_CELLULE && tables.cellule[b] == seconde;
+    const Octet k = tables.signeDouble[a];
+    return k != 0 && tables.cellule[b] == signesSpeciaux[k - 1].compagnon - 128;
 }
 
 bool lisSigneDouble(std::int32_t& position, std::string_view texte, std::string& sortie) {
     const auto n = static_cast<std::int32_t>(texte.size());
     if (position < 1 || position >= n || !estSigneDouble(oct(texte[position - 1]), oct(texte[position]))) return false;
-    const Octet c = cellule(oct(texte[position - 1]));
-    for (const auto& x : signesSpeciaux)
-        if (x.base == c) {
-            sortie += static_cast<char>(x.signe);
-            break;
-        }
+    sortie += static_cast<char>(signesSpeciaux[tables.signeDouble[oct(texte[position - 1])] - 1].signe);
     ++position;
     return true;
 }
