@@ -3,6 +3,7 @@
 // print characters. Positions in strings are 1-based, as in the document.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -70,6 +71,14 @@ inline std::uint64_t finsDeLigne16(const char* p) {
     const __m128i trois = _mm_set1_epi8(3);
     return static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(x, trois), x)));
 }
+// Bit k set when p[k] is a space or a line end.
+inline std::uint32_t finsDeMot16(const char* p) {
+    const __m128i octets = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i x = _mm_sub_epi8(octets, _mm_set1_epi8(static_cast<char>(LF)));
+    const __m128i trois = _mm_set1_epi8(3);
+    const __m128i espace = _mm_cmpeq_epi8(octets, _mm_set1_epi8(' '));
+    return static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(x, trois), x), espace)));
+}
 #endif
 
 // The first line end in [debut, fin), or fin.
@@ -81,6 +90,19 @@ inline const char* prochaineFinDeLigne(const char* debut, const char* fin) {
 #endif
     for (; p < fin; ++p)
         if (estFinDeLigne(oct(*p))) return p;
+    return fin;
+}
+
+// The first space or line end in [debut, fin), or fin: where a word stops.
+// The bytes up to `lisible` (not before fin) may be read, sixteen at a time.
+inline const char* finDeMot(const char* debut, const char* fin, const char* lisible) {
+    const char* p = debut;
+#if defined(__SSE2__) || defined(_M_X64)
+    for (; p < fin && lisible - p >= 16; p += 16)
+        if (const std::uint32_t m = finsDeMot16(p)) return std::min(p + std::countr_zero(m), fin);
+#endif
+    for (; p < fin; ++p)
+        if (*p == ' ' || estFinDeLigne(oct(*p))) return p;
     return fin;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/memoire/parallele.h"
 #include "core/transcription/transcription.h"
 
 namespace dotavob {
@@ -46,26 +47,78 @@ void DocumentBraille::charge(std::string texte, std::vector<Marqueur> marqueurs)
 #define INLINE_TOUJOURS
 #endif
 
-void DocumentBraille::reconstruitIndex() {
-    std::vector<std::int32_t> l, s, p;
-    const std::string_view t = texte_.contigu();
-    l.reserve(t.size() / 24);
-    p.reserve(t.size() / 128);
+namespace {
+// One stretch of the text indexed: its line ends, page breaks and paragraph
+// ends, and whether its lines stand wrapped.
+struct IndexPartiel {
+    std::vector<std::int32_t> lignes, sauts, paragraphes;
+    bool recoupe = true;
+    bool coupure = false;  // a cut (VT) was met while the lines stood wrapped
+};
+
+// The bytes [debut, fin) of t, from a paragraph's start; `derniere`: they end t.
+IndexPartiel indexe(std::string_view t, std::size_t debut, std::size_t fin, bool derniere, std::int32_t cpl,
+                    Indentation indentation) {
+    IndexPartiel r;
+    r.lignes.reserve((fin - debut) / 24);
+    r.paragraphes.reserve((fin - debut) / 128);
     // Whether the text stands wrapped is found in the same pass, while each
     // line is still in the cache.
-    VerificationRecoupage verification(t, format_.cpl, indentation());
-    pourChaqueFinDeLigne(t, [&](std::size_t i) INLINE_TOUJOURS {
+    VerificationRecoupage verification(t, cpl, std::move(indentation));
+    verification.reprend(debut);
+    pourChaqueFinDeLigne(t.substr(debut, fin - debut), [&](std::size_t k) INLINE_TOUJOURS {
+        const std::size_t i = debut + k;
         const auto position = static_cast<std::int32_t>(i) + 1;
-        l.push_back(position);
-        if (oct(t[i]) == FF) s.push_back(position);
-        if (finParagrapheOctet(oct(t[i]))) p.push_back(position);
+        r.lignes.push_back(position);
+        if (oct(t[i]) == FF) r.sauts.push_back(position);
+        if (finParagrapheOctet(oct(t[i]))) r.paragraphes.push_back(position);
         verification.ligne(i);
     });
-    verification.ligne(t.size());
-    verification_ = Verification{format_.cpl, marqueurs_.version(), verification.inchange(), verification.coupure()};
-    lignes_.assigne(std::move(l));
-    sauts_.assigne(std::move(s));
-    paragraphes_.assigne(std::move(p));
+    if (derniere) verification.ligne(t.size());
+    r.recoupe = verification.inchange();
+    r.coupure = verification.coupure();
+    return r;
+}
+
+// Just past the first paragraph end from the middle of t on, if a byte follows it; else 0.
+std::size_t milieuEntreParagraphes(std::string_view t) {
+    const char* const bout = t.data() + t.size();
+    for (const char* c = t.data() + t.size() / 2; (c = prochaineFinDeLigne(c, bout)) != bout; ++c)
+        if (finParagrapheOctet(oct(*c))) return c + 1 == bout ? 0 : static_cast<std::size_t>(c - t.data()) + 1;
+    return 0;
+}
+}  // namespace
+
+void DocumentBraille::reconstruitIndex() {
+    const std::string_view t = texte_.contigu();
+    // After a paragraph end every line's check starts over: a book's two
+    // halves, cut there, are indexed apart, one on each core.
+    constexpr std::size_t SEUIL_PARALLELE = std::size_t{1} << 20;
+    const std::size_t coupe = t.size() >= SEUIL_PARALLELE ? milieuEntreParagraphes(t) : 0;
+    IndexPartiel r;
+    if (coupe == 0) {
+        r = indexe(t, 0, t.size(), true, format_.cpl, indentation());
+    } else {
+        (void)marqueurs_.IndentationEn(1);  // their index made before two threads read it
+        const Indentation concurrente = [this](std::int32_t p) {
+            Retrait retrait;
+            retrait.cellules = marqueurs_.IndentationEnConcurrente(p, &retrait.jusqua);
+            return retrait;
+        };
+        IndexPartiel suite;
+        deuxALaFois([&] { r = indexe(t, 0, coupe, false, format_.cpl, concurrente); },
+                    [&] { suite = indexe(t, coupe, t.size(), true, format_.cpl, concurrente); });
+        // As one pass would have found: the second half counts only if the first stood wrapped.
+        r.coupure = r.coupure || (r.recoupe && suite.coupure);
+        r.recoupe = r.recoupe && suite.recoupe;
+        r.lignes.insert(r.lignes.end(), suite.lignes.begin(), suite.lignes.end());
+        r.sauts.insert(r.sauts.end(), suite.sauts.begin(), suite.sauts.end());
+        r.paragraphes.insert(r.paragraphes.end(), suite.paragraphes.begin(), suite.paragraphes.end());
+    }
+    verification_ = Verification{format_.cpl, marqueurs_.version(), r.recoupe, r.coupure};
+    lignes_.assigne(std::move(r.lignes));
+    sauts_.assigne(std::move(r.sauts));
+    paragraphes_.assigne(std::move(r.paragraphes));
     segmentsValides_ = false;
     coupeCpl_ = 0;
 }

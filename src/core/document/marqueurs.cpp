@@ -16,22 +16,25 @@ std::size_t TgestionnaireMarqueurs::Tableau::premierNonInferieur(std::int64_t k)
     auto convient = [&](std::size_t c) { return (c == 0 || cle(c - 1) < k) && (c == n || !(cle(c) < k)); };
     std::size_t c = std::min(curseur, n);
     if (!convient(c)) {
-        if (c < n && convient(c + 1)) {
+        if (c < n && convient(c + 1))
             ++c;
-        } else {
-            std::size_t lo = 0, hi = n;
-            while (lo < hi) {
-                const std::size_t m = lo + (hi - lo) / 2;
-                if (cle(m) < k)
-                    lo = m + 1;
-                else
-                    hi = m;
-            }
-            c = lo;
-        }
+        else
+            c = recherche(k);
     }
     curseur = c;
     return c;
+}
+
+std::size_t TgestionnaireMarqueurs::Tableau::recherche(std::int64_t k) const {
+    std::size_t lo = 0, hi = v.size();
+    while (lo < hi) {
+        const std::size_t m = lo + (hi - lo) / 2;
+        if (cle(m) < k)
+            lo = m + 1;
+        else
+            hi = m;
+    }
+    return lo;
 }
 
 void TgestionnaireMarqueurs::Tableau::decale(std::size_t de, std::int64_t d) {
@@ -161,11 +164,12 @@ std::int32_t TgestionnaireMarqueurs::premierDebut(std::uint8_t kind, std::int32_
     return c < g->debuts.size() && g->debuts.cle(c) == pos ? g->debuts.v[c].indice : -1;
 }
 
-std::int32_t TgestionnaireMarqueurs::dedans(IndexGenre& g, std::int32_t pos, std::int64_t& jusqua) const {
+std::int32_t TgestionnaireMarqueurs::dedans(IndexGenre& g, std::int32_t pos, std::int64_t& jusqua, bool suivi) const {
     const std::int64_t apres = std::int64_t{pos} + 1;
+    auto cherche = [&](Tableau& t) { return suivi ? t.premierNonInferieur(apres) : t.recherche(apres); };
     if (disjoints_) {
         // The last marker that starts at or before pos, if it reaches pos.
-        const std::size_t k = g.debuts.premierNonInferieur(apres);
+        const std::size_t k = cherche(g.debuts);
         if (k > 0 && g.fins.cle(k - 1) >= pos) {
             jusqua = g.fins.cle(k - 1);
             return g.debuts.v[k - 1].indice;
@@ -174,7 +178,7 @@ std::int32_t TgestionnaireMarqueurs::dedans(IndexGenre& g, std::int32_t pos, std
         return -1;
     }
     // The last entry at or before pos.
-    const std::size_t c = g.couverture.premierNonInferieur(apres);
+    const std::size_t c = cherche(g.couverture);
     jusqua = c < g.couverture.size() ? g.couverture.cle(c) - 1 : std::numeric_limits<std::int64_t>::max();
     return c == 0 ? -1 : g.couverture.v[c - 1].indice;
 }
@@ -279,13 +283,21 @@ std::uint8_t TgestionnaireMarqueurs::Valeur4(std::int32_t pos) const {
 }
 
 std::uint8_t TgestionnaireMarqueurs::IndentationEn(std::int32_t pos, std::int32_t* jusqua) const {
+    return indentation(pos, jusqua, true);
+}
+
+std::uint8_t TgestionnaireMarqueurs::IndentationEnConcurrente(std::int32_t pos, std::int32_t* jusqua) const {
+    return indentation(pos, jusqua, false);
+}
+
+std::uint8_t TgestionnaireMarqueurs::indentation(std::int32_t pos, std::int32_t* jusqua, bool suivi) const {
     IndexGenre* g = index(MARQUEUR_INDENTATION);
     if (!g) {
         if (jusqua) *jusqua = INT32_MAX;
         return 0;
     }
     std::int64_t fin = 0;
-    const std::int32_t i = dedans(*g, pos, fin);
+    const std::int32_t i = dedans(*g, pos, fin, suivi);
     if (jusqua) *jusqua = static_cast<std::int32_t>(std::min<std::int64_t>(fin, INT32_MAX));
     return i < 0 ? 0 : liste_[static_cast<std::size_t>(i)].extra;
 }

@@ -85,6 +85,9 @@ public:
     // Indentation of the indented paragraph that holds pos (0 when none);
     // `jusqua`, when given, receives the last position that has the same.
     std::uint8_t IndentationEn(std::int32_t pos, std::int32_t* jusqua = nullptr) const;
+    // The same answer, safe from several threads at once: it keeps no trace
+    // of where it looked. The index must be made first (any read makes it).
+    std::uint8_t IndentationEnConcurrente(std::int32_t pos, std::int32_t* jusqua) const;
     bool Bornes(int i, std::int32_t& start, std::int32_t& end) const;
     // The caller journals the turn before removing it (the journal is the model's).
     void SupprimeRetourne(int i);
@@ -153,6 +156,8 @@ private:
         std::int64_t cle(std::size_t i) const { return v[i].cle + (i >= depuis ? decalage : 0); }
         // The first entry whose position is not below k.
         std::size_t premierNonInferieur(std::int64_t k);
+        // The same by a search alone.
+        std::size_t recherche(std::int64_t k) const;
         // Entries from `de` on move by d.
         void decale(std::size_t de, std::int64_t d);
     };
@@ -203,7 +208,9 @@ private:
     // List index of the first marker of the kind that holds pos, or -1.
     std::int32_t premierDedans(std::uint8_t kind, std::int32_t pos) const;
     // The same in one kind's index; `jusqua` receives the last position with the same answer.
-    std::int32_t dedans(IndexGenre& g, std::int32_t pos, std::int64_t& jusqua) const;
+    // `suivi`: the tables keep where they answered, for the next read nearby.
+    std::int32_t dedans(IndexGenre& g, std::int32_t pos, std::int64_t& jusqua, bool suivi = true) const;
+    std::uint8_t indentation(std::int32_t pos, std::int32_t* jusqua, bool suivi) const;
 
     void bascule(std::int32_t& a, std::int32_t& b, std::uint8_t kind);
     void remplaceListe(std::int32_t from, std::int32_t to, std::int32_t n);

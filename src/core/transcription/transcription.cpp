@@ -4,13 +4,11 @@
 #include <array>
 #include <bitset>
 #include <cstring>
-#include <exception>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "core/braille/codes.h"
 #include "core/memoire/memoire.h"
+#include "core/memoire/parallele.h"
 
 namespace dotavob {
 namespace {
@@ -608,28 +606,29 @@ bool VerificationRecoupage::coupureJuste(std::size_t debut, std::size_t fin, std
     const std::size_t n = texte_.size(), longueur = fin - debut;
     if (longueur > largeur) return false;
     const std::string_view ligne = texte_.substr(debut, longueur);
-    for (char c : ligne)
-        if (c == ' ' || estFinDeLigne(oct(c))) return false;
+    if (finDeMot(ligne.data(), ligne.data() + longueur, texte_.data() + n) != ligne.data() + longueur) return false;
     // What follows, cuts passed over: up to `largeur` past the overflowing byte.
-    std::string& suite = suite_;
-    suite.clear();
-    std::size_t q = fin + 1;
+    // Written in place, its room made once for the widest line.
+    if (suite_.size() < 2 * largeur + 3) suite_.resize(2 * largeur + 3);
+    char* const suite = suite_.data();
+    std::size_t lus = 0, q = fin + 1;
     auto lisJusqua = [&](std::size_t taille) {
-        for (; q < n && suite.size() < taille; ++q) {
+        for (; q < n && lus < taille; ++q) {
             const char c = texte_[q];
             if (c == cVT) continue;
-            if (suite.size() <= largeur - longueur && (c == ' ' || estFinDeLigne(oct(c)))) return false;
-            suite += c == cLF ? ' ' : c;
+            if (lus <= largeur - longueur && (c == ' ' || estFinDeLigne(oct(c)))) return false;
+            suite[lus++] = c == cLF ? ' ' : c;
         }
         return true;
     };
     // The bytes just past the overflowing one first: most often no sign
     // stands across the margin, and the cut goes there without reading on.
     if (!lisJusqua(largeur - longueur + 2)) return false;
-    if (suite.size() <= largeur - longueur) return false;
-    if (LectureCoupure{ligne, suite}.recul(largeur, 0) == 0) return largeur == longueur;
+    if (lus <= largeur - longueur) return false;
+    if (LectureCoupure{ligne, std::string_view(suite, lus)}.recul(largeur, 0) == 0) return largeur == longueur;
     if (!lisJusqua(2 * largeur + 3 - longueur)) return false;
-    return placeCoupure(ligne, suite, largeur, 0, false, static_cast<std::int32_t>(largeur)) == longueur;
+    return placeCoupure(ligne, std::string_view(suite, lus), largeur, 0, false, static_cast<std::int32_t>(largeur)) ==
+           longueur;
 }
 
 std::optional<std::string> recoupeTexte(std::string_view texte, std::int32_t cpl,
@@ -691,29 +690,9 @@ std::string TranscritEnDocument(std::string_view noir, std::int32_t cpl, Caracte
     const std::size_t coupe = noir.size() >= SEUIL_PARALLELE ? milieuEntreParagraphes(noir) : 0;
     if (coupe == 0 || coupe >= noir.size()) return transcritEtRecoupe(noir, cpl, omis);
     CaracteresOmis omisSuite;
-    std::string suite;
-    std::exception_ptr echec;
-    std::thread second;
-    try {
-        second = std::thread([&] {
-            try {
-                suite = transcritEtRecoupe(noir.substr(coupe), cpl, omis ? &omisSuite : nullptr);
-            } catch (...) {
-                echec = std::current_exception();
-            }
-        });
-    } catch (const std::system_error&) {
-        return transcritEtRecoupe(noir, cpl, omis);  // no thread to be had: one after the other
-    }
-    std::string braille;
-    try {
-        braille = transcritEtRecoupe(noir.substr(0, coupe), cpl, omis);
-    } catch (...) {
-        second.join();
-        throw;
-    }
-    second.join();
-    if (echec) std::rethrow_exception(echec);
+    std::string braille, suite;
+    deuxALaFois([&] { braille = transcritEtRecoupe(noir.substr(0, coupe), cpl, omis); },
+                [&] { suite = transcritEtRecoupe(noir.substr(coupe), cpl, omis ? &omisSuite : nullptr); });
     // Room for the whole at once, and for a file's head and tail around it:
     // the book is written out without being copied again.
     reserveGrand(braille, braille.size() + suite.size() + 4096);

@@ -97,13 +97,10 @@ public:
                 inchange_ = false;
                 return;
             }
-            for (std::size_t k = fin + 1; k <= dernier; ++k) {
-                const char c = texte_[k];
-                if (c == ' ' || estFinDeLigne(oct(c))) {
-                    // A cut in that word takes no room: counted again without it.
-                    if (oct(c) != VT || !motPlusLong(fin + 1, largeur - longueur)) inchange_ = false;
-                    return;
-                }
+            const char* const d = texte_.data();
+            if (const char* c = finDeMot(d + fin + 1, d + dernier + 1, d + n); c != d + dernier + 1) {
+                // A cut in that word takes no room: counted again without it.
+                if (oct(*c) != VT || !motPlusLong(fin + 1, largeur - longueur)) inchange_ = false;
             }
         }
     }

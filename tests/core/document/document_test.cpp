@@ -375,3 +375,106 @@ TEST(Document, OuvertureDUnLivreDejaCoupe) {
         ASSERT_EQ(d.texte(), voulu) << tour;
     }
 }
+
+TEST(Document, UnLivreIndexeEnDeuxMoitiesCommeDUnTrait) {
+    // A book of more than a megabyte is indexed in two halves cut at a
+    // paragraph end: the lines, the pages and the check of its wrap must be
+    // those of one pass over the whole. Its first half has no word wider
+    // than a line, so that the only cuts (VT) stand in the second.
+    std::mt19937 alea(11);
+    FormatPage f;
+    f.cpl = 24;
+    f.nbLignesTexte = 25;
+    std::string noir;
+    while (noir.size() < (std::size_t{3} << 19)) {
+        std::string p = octetsAleatoires(alea, 3 + alea() % 60, f.cpl);
+        if (noir.size() < (std::size_t{5} << 18))
+            for (std::size_t i = 0, long_ = 0; i < p.size(); ++i) {
+                long_ = p[i] == ' ' ? 0 : long_ + 1;
+                if (long_ > 4) p[i] = ' ', long_ = 0;
+            }
+        noir += p + (alea() % 40 == 0 ? "\f" : "\r");
+    }
+    const Indentation aucune = [](std::int32_t) { return Retrait{0, INT32_MAX}; };
+    const std::string livre = recoupeTexteOctetParOctet(noir, f.cpl, aucune);
+    const std::size_t milieu = livre.size() / 2;
+    ASSERT_EQ(livre.find('\v'), livre.find('\v', milieu)) << "no cut in the first half";
+    ASSERT_NE(livre.find('\v', milieu), std::string::npos);
+
+    // One pass, as the check is fed when the text is not cut in two.
+    auto uneFois = [&](const std::string& t, const DocumentBraille& d) {
+        VerificationRecoupage v(t, f.cpl, [&](std::int32_t p) {
+            Retrait r;
+            r.cellules = d.marqueurs().IndentationEn(p, &r.jusqua);
+            return r;
+        });
+        pourChaqueFinDeLigne(t, [&](std::size_t i) { v.ligne(i); });
+        v.ligne(t.size());
+        return v.inchange();
+    };
+    // A line too long, and a line ended too soon (its LF where a word still fits).
+    auto troplongue = [](std::string t, std::size_t depuis) {
+        t[t.find('\n', depuis)] = ' ';
+        return t;
+    };
+    auto tropCourte = [](std::string t, std::size_t depuis) {
+        const std::size_t lf = t.find('\n', depuis);
+        t[t.rfind(' ', lf)] = '\n';
+        return t;
+    };
+    const auto m = static_cast<std::int32_t>(milieu);
+    const std::vector<Marqueur> retraits{{1000, 50000, MARQUEUR_INDENTATION, 2},
+                                         {m - 3000, m + 3000, MARQUEUR_INDENTATION, 3},
+                                         {m + 90000, m + 90500, MARQUEUR_INDENTATION, 1}};
+    DocumentBraille avecRetraits(f);
+    avecRetraits.charge(livre, retraits);
+    avecRetraits.recoupeDocument(false);
+    const struct {
+        const char* nom;
+        std::string texte;
+        std::vector<Marqueur> marqueurs;
+    } cas[] = {
+        {"coupé", livre, {}},
+        {"première moitié trop longue", troplongue(livre, milieu / 3), {}},
+        {"seconde moitié trop longue", troplongue(livre, milieu + milieu / 3), {}},
+        {"seconde moitié trop courte", tropCourte(livre, milieu + milieu / 2), {}},
+        {"un mot plus large qu'une ligne à la fin", livre + std::string(f.cpl + 3, 'a'), {}},
+        {"retraits de part et d'autre du milieu", livre, retraits},
+        {"recoupé avec ses retraits", avecRetraits.texte(), avecRetraits.marqueurs().liste()},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.nom);
+        DocumentBraille d(f);
+        d.charge(c.texte, c.marqueurs);
+        // Lines and pages as the bytes say.
+        std::vector<std::int32_t> debuts{1};
+        for (std::size_t i = 0; i < c.texte.size(); ++i)
+            if (estFinDeLigne(oct(c.texte[i]))) debuts.push_back(static_cast<std::int32_t>(i) + 2);
+        ASSERT_EQ(d.nbLignes(), static_cast<std::int32_t>(debuts.size()));
+        for (std::size_t l = 0; l < debuts.size(); l += 1 + alea() % 97)
+            ASSERT_EQ(d.debutLigne(static_cast<std::int32_t>(l) + 1), debuts[l]) << l;
+        const PagesReference pages(c.texte, d.lignesParPage());
+        EXPECT_EQ(d.nbPages(), static_cast<std::int32_t>(pages.debuts.size()));
+        for (std::size_t p = 1; p <= c.texte.size(); p += 1 + alea() % 5000) {
+            ASSERT_EQ(d.finParagraphe(static_cast<std::int32_t>(p)),
+                      static_cast<std::int32_t>(c.texte.find_first_of("\r\f", p - 1)) + 1);
+        }
+        EXPECT_EQ(d.coupeSelonLeFormat(), uneFois(c.texte, d));
+    }
+    // The first edit of a book just opened, next to a word cut in the second
+    // half, wraps as it would with nothing known of how the book stood.
+    std::size_t vt = livre.find('\v', milieu + milieu / 2);
+    for (int essai = 0; essai < 12; ++essai, vt = livre.find('\v', vt + 1 + alea() % 20000)) {
+        ASSERT_NE(vt, std::string::npos);
+        const auto from = static_cast<std::int32_t>(vt) + 1 + static_cast<std::int32_t>(alea() % 9) - 4;
+        const auto to = from + static_cast<std::int32_t>(alea() % 3);
+        std::string nouveau = octetsAleatoires(alea, 1, 4).substr(0, alea() % 4);
+        if (alea() % 2) nouveau += alea() % 2 ? '\n' : '\v';
+        DocumentBraille d(f), temoin(f);
+        d.charge(livre, {});
+        temoin.charge(livre, {});
+        temoin.oublieCoupes();
+        ASSERT_EQ(d.remplace(from, to, nouveau), temoin.remplace(from, to, nouveau));
+        ASSERT_EQ(d.texte(), temoin.texte()) << essai;
+    }
+}

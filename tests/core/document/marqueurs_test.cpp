@@ -155,9 +155,12 @@ void compare(const TgestionnaireMarqueurs& m, const Liste& l, std::int32_t pos, 
     ASSERT_EQ(m.Valeur4(pos), b.extra(b.debut(pos, MARQUEUR_CARACTERE)));
     ASSERT_EQ(m.IndentationEn(pos), b.extra(b.dedans(pos, MARQUEUR_INDENTATION)));
     // The answer holds up to `jusqua`, and the indented paragraph changes after it.
-    std::int32_t jusqua = 0;
+    std::int32_t jusqua = 0, jusquaConcurrente = 0;
     m.IndentationEn(pos, &jusqua);
     ASSERT_GE(jusqua, pos);
+    // The same from a thread that may not move the search's cursor.
+    ASSERT_EQ(m.IndentationEnConcurrente(pos, &jusquaConcurrente), m.IndentationEn(pos));
+    ASSERT_EQ(jusquaConcurrente, jusqua);
     if (jusqua < INT32_MAX) {
         ASSERT_NE(b.dedans(jusqua + 1, MARQUEUR_INDENTATION), b.dedans(pos, MARQUEUR_INDENTATION));
     }
