@@ -111,9 +111,10 @@ void DocumentBraille::reconstruitIndex() {
         // As one pass would have found: the second half counts only if the first stood wrapped.
         r.coupure = r.coupure || (r.recoupe && suite.coupure);
         r.recoupe = r.recoupe && suite.recoupe;
-        r.lignes.insert(r.lignes.end(), suite.lignes.begin(), suite.lignes.end());
-        r.sauts.insert(r.sauts.end(), suite.sauts.begin(), suite.sauts.end());
-        r.paragraphes.insert(r.paragraphes.end(), suite.paragraphes.begin(), suite.paragraphes.end());
+        for (auto [a, b] : {std::pair{&r.lignes, &suite.lignes}, {&r.sauts, &suite.sauts}, {&r.paragraphes, &suite.paragraphes}}) {
+            a->reserve(a->size() + b->size());
+            a->insert(a->end(), b->begin(), b->end());
+        }
     }
     verification_ = Verification{format_.cpl, marqueurs_.version(), r.recoupe, r.coupure};
     lignes_.assigne(std::move(r.lignes));
