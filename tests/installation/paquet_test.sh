@@ -27,9 +27,9 @@ champ() { dpkg-deb -f "$deb" "$1"; }
 champ Description | grep -q 'braille français' || echec "Description : $(champ Description)"
 depend() { champ Depends | tr ',' '\n' | grep -q "^ *$1\( \|$\)" || echec "Depends sans $1 : $(champ Depends)"; }
 depend libc6
-depend libstdc++6
 depend libcups2
-if [ "$editeur" = 1 ]; then depend libqt6widgets6; depend libqt6svg6; fi
+# dotavob-cli carries its C++ runtime; the editor uses the system's, as Qt does.
+if [ "$editeur" = 1 ]; then depend libstdc++6; depend libqt6widgets6; depend libqt6svg6; fi
 
 # Exactly the expected files, all under /usr and owned by root.
 dpkg-deb -c "$deb" > "$tmp/contenu"
