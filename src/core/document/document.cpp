@@ -51,7 +51,7 @@ namespace {
 // One stretch of the text indexed: its line ends, page breaks and paragraph
 // ends, and whether its lines stand wrapped.
 struct IndexPartiel {
-    std::vector<std::int32_t> lignes, sauts, paragraphes;
+    IndexPositions::Remplissage lignes, sauts, paragraphes;
     bool recoupe = true;
     bool coupure = false;  // a cut (VT) was met while the lines stood wrapped
 };
@@ -60,8 +60,6 @@ struct IndexPartiel {
 IndexPartiel indexe(std::string_view t, std::size_t debut, std::size_t fin, bool derniere, std::int32_t cpl,
                     Indentation indentation) {
     IndexPartiel r;
-    r.lignes.reserve((fin - debut) / 24);
-    r.paragraphes.reserve((fin - debut) / 128);
     // Whether the text stands wrapped is found in the same pass, while each
     // line is still in the cache.
     VerificationRecoupage verification(t, cpl, std::move(indentation));
@@ -69,9 +67,9 @@ IndexPartiel indexe(std::string_view t, std::size_t debut, std::size_t fin, bool
     pourChaqueFinDeLigne(t.substr(debut, fin - debut), [&](std::size_t k) INLINE_TOUJOURS {
         const std::size_t i = debut + k;
         const auto position = static_cast<std::int32_t>(i) + 1;
-        r.lignes.push_back(position);
-        if (oct(t[i]) == FF) r.sauts.push_back(position);
-        if (finParagrapheOctet(oct(t[i]))) r.paragraphes.push_back(position);
+        r.lignes.ajoute(position);
+        if (oct(t[i]) == FF) r.sauts.ajoute(position);
+        if (finParagrapheOctet(oct(t[i]))) r.paragraphes.ajoute(position);
         verification.ligne(i);
     });
     if (derniere) verification.ligne(t.size());
@@ -95,7 +93,7 @@ void DocumentBraille::reconstruitIndex() {
     // halves, cut there, are indexed apart, one on each core.
     constexpr std::size_t SEUIL_PARALLELE = std::size_t{1} << 20;
     const std::size_t coupe = t.size() >= SEUIL_PARALLELE ? milieuEntreParagraphes(t) : 0;
-    IndexPartiel r;
+    IndexPartiel r, suite;
     if (coupe == 0) {
         r = indexe(t, 0, t.size(), true, format_.cpl, indentation());
     } else {
@@ -105,21 +103,16 @@ void DocumentBraille::reconstruitIndex() {
             retrait.cellules = marqueurs_.IndentationEnConcurrente(p, &retrait.jusqua);
             return retrait;
         };
-        IndexPartiel suite;
         deuxALaFois([&] { r = indexe(t, 0, coupe, false, format_.cpl, concurrente); },
                     [&] { suite = indexe(t, coupe, t.size(), true, format_.cpl, concurrente); });
         // As one pass would have found: the second half counts only if the first stood wrapped.
         r.coupure = r.coupure || (r.recoupe && suite.coupure);
         r.recoupe = r.recoupe && suite.recoupe;
-        for (auto [a, b] : {std::pair{&r.lignes, &suite.lignes}, {&r.sauts, &suite.sauts}, {&r.paragraphes, &suite.paragraphes}}) {
-            a->reserve(a->size() + b->size());
-            a->insert(a->end(), b->begin(), b->end());
-        }
     }
     verification_ = Verification{format_.cpl, marqueurs_.version(), r.recoupe, r.coupure};
-    lignes_.assigne(std::move(r.lignes));
-    sauts_.assigne(std::move(r.sauts));
-    paragraphes_.assigne(std::move(r.paragraphes));
+    lignes_.assigne(std::move(r.lignes), std::move(suite.lignes));
+    sauts_.assigne(std::move(r.sauts), std::move(suite.sauts));
+    paragraphes_.assigne(std::move(r.paragraphes), std::move(suite.paragraphes));
     segmentsValides_ = false;
     coupeCpl_ = 0;
 }

@@ -212,11 +212,25 @@ void IndexPositions::remplace(std::int32_t a, std::int32_t b, std::int32_t d, co
     recompte(k0);
 }
 
-void IndexPositions::assigne(std::vector<std::int32_t> v) {
+void IndexPositions::Remplissage::nouveauBloc() {
+    blocs_.emplace_back(BLOC);
+    ici_ = blocs_.back().data();
+    fin_ = ici_ + BLOC;
+}
+
+void IndexPositions::assigne(const std::vector<std::int32_t>& v) {
+    Remplissage r;
+    for (const std::int32_t p : v) r.ajoute(p);
+    assigne(std::move(r), Remplissage());
+}
+
+void IndexPositions::assigne(Remplissage premiers, Remplissage suivants) {
     blocs_.clear();
-    for (std::size_t j = 0; j < v.size(); j += BLOC)
-        blocs_.emplace_back(v.begin() + static_cast<std::ptrdiff_t>(j),
-                            v.begin() + static_cast<std::ptrdiff_t>(std::min(j + BLOC, v.size())));
+    for (Remplissage* r : {&premiers, &suivants}) {
+        if (r->blocs_.empty()) continue;
+        r->blocs_.back().resize(BLOC - static_cast<std::size_t>(r->fin_ - r->ici_));
+        blocs_.insert(blocs_.end(), std::make_move_iterator(r->blocs_.begin()), std::make_move_iterator(r->blocs_.end()));
+    }
     decalages_.ecrites().assign(blocs_.size(), 0);
     recompte(0);
 }

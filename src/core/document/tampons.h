@@ -112,7 +112,26 @@ private:
 // later position costs one addition per block, and a change costs the size
 // of a block, wherever it falls.
 class IndexPositions {
+    static constexpr std::size_t BLOC = 256;  // a block that grows past 2 BLOC is cut
+
 public:
+    // Positions given in ascending order, put in blocks as they come: a
+    // book's index is made with no list of its own to copy.
+    class Remplissage {
+    public:
+        void ajoute(std::int32_t p) {
+            if (ici_ == fin_) nouveauBloc();
+            *ici_++ = p;
+        }
+
+    private:
+        friend class IndexPositions;
+        void nouveauBloc();
+        std::vector<std::vector<std::int32_t>> blocs_;
+        std::int32_t* ici_ = nullptr;  // in the last block
+        std::int32_t* fin_ = nullptr;
+    };
+
     std::size_t taille() const { return taille_; }
 
     std::int32_t operator[](std::size_t i) const {
@@ -127,10 +146,11 @@ public:
     // `nouvelles` (ascending, all within the changed range).
     void remplace(std::int32_t a, std::int32_t b, std::int32_t d, const std::vector<std::int32_t>& nouvelles);
 
-    void assigne(std::vector<std::int32_t> v);
+    void assigne(const std::vector<std::int32_t>& v);
+    // The positions given to `premiers`, then those given to `suivants`.
+    void assigne(Remplissage premiers, Remplissage suivants);
 
 private:
-    static constexpr std::size_t BLOC = 256;  // a block that grows past 2 BLOC is cut
     // The block of rank i (< taille_); the last one found is tried first,
     // so that reading on or near costs no search.
     std::size_t blocDuRang(std::size_t i) const {

@@ -67,7 +67,14 @@ TEST(Tampons, IndexCommeUneListe) {
         std::vector<std::int32_t> attendu;
         for (std::int32_t p = 1, n = std::array{0, 5, 3000}[alea() % 3]; n > 0; --n) attendu.push_back(p += 1 + static_cast<std::int32_t>(alea() % 40));
         IndexPositions ix;
-        ix.assigne(attendu);
+        if (livre % 2 == 0) {
+            ix.assigne(attendu);
+        } else {  // in two parts, as a book's two halves are indexed
+            IndexPositions::Remplissage premiers, suivants;
+            const std::size_t coupe = attendu.empty() ? 0 : alea() % (attendu.size() + 1);
+            for (std::size_t r = 0; r < attendu.size(); ++r) (r < coupe ? premiers : suivants).ajoute(attendu[r]);
+            ix.assigne(std::move(premiers), std::move(suivants));
+        }
         for (int pas = 0; pas < 200; ++pas) {
             const std::int32_t fin = attendu.empty() ? 100 : attendu.back() + 50;
             // One change in five past the last position: the new ones go last.
