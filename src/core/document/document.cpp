@@ -426,7 +426,8 @@ std::int32_t DocumentBraille::remplaceDansParagrapheCoupe(std::int32_t from, std
     // it, from `debut` on; each byte with its position once the edit is made.
     std::string plat;
     std::vector<std::int32_t> place;
-    auto ajoute = [&](char c, std::int32_t p) {
+    // Called for every byte re-wrapped: kept inline whatever else the file holds.
+    auto ajoute = [&](char c, std::int32_t p) INLINE_TOUJOURS {
         if (c == static_cast<char>(VT)) return;
         plat += c == static_cast<char>(LF) ? ' ' : c;
         place.push_back(p);
