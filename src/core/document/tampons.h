@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace dotavob {
@@ -119,6 +120,16 @@ public:
     // book's index is made with no list of its own to copy.
     class Remplissage {
     public:
+        Remplissage() = default;
+        // Moved, it leaves nothing to write into behind it.
+        Remplissage(Remplissage&& o) noexcept
+            : blocs_(std::move(o.blocs_)), ici_(std::exchange(o.ici_, nullptr)), fin_(std::exchange(o.fin_, nullptr)) {}
+        Remplissage& operator=(Remplissage&& o) noexcept {
+            blocs_ = std::move(o.blocs_);
+            ici_ = std::exchange(o.ici_, nullptr);
+            fin_ = std::exchange(o.fin_, nullptr);
+            return *this;
+        }
         void ajoute(std::int32_t p) {
             if (ici_ == fin_) nouveauBloc();
             *ici_++ = p;
