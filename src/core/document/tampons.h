@@ -125,6 +125,7 @@ public:
         Remplissage(Remplissage&& o) noexcept
             : blocs_(std::move(o.blocs_)), ici_(std::exchange(o.ici_, nullptr)), fin_(std::exchange(o.fin_, nullptr)) {}
         Remplissage& operator=(Remplissage&& o) noexcept {
+            if (this == &o) return *this;
             blocs_ = std::move(o.blocs_);
             ici_ = std::exchange(o.ici_, nullptr);
             fin_ = std::exchange(o.fin_, nullptr);

@@ -455,9 +455,10 @@ TEST(Document, UnLivreIndexeEnDeuxMoitiesCommeDUnTrait) {
             ASSERT_EQ(d.debutLigne(static_cast<std::int32_t>(l) + 1), debuts[l]) << l;
         const PagesReference pages(c.texte, d.lignesParPage());
         EXPECT_EQ(d.nbPages(), static_cast<std::int32_t>(pages.debuts.size()));
-        for (std::size_t p = 1; p <= c.texte.size(); p += 1 + alea() % 5000) {
-            ASSERT_EQ(d.finParagraphe(static_cast<std::int32_t>(p)),
-                      static_cast<std::int32_t>(c.texte.find_first_of("\r\f", p - 1)) + 1);
+        // Positions at random, and the last one, past the last paragraph end.
+        for (std::size_t p = 1; p <= c.texte.size(); p = p == c.texte.size() ? p + 1 : std::min(c.texte.size(), p + 1 + alea() % 5000)) {
+            const std::size_t fin = std::min(c.texte.find_first_of("\r\f", p - 1), c.texte.size());
+            ASSERT_EQ(d.finParagraphe(static_cast<std::int32_t>(p)), static_cast<std::int32_t>(fin) + 1) << p;
         }
         EXPECT_EQ(d.coupeSelonLeFormat(), uneFois(c.texte, d));
     }
