@@ -1,5 +1,4 @@
 // Speed of the Braille core on book-length documents.
-#include <chrono>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

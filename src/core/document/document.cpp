@@ -98,11 +98,7 @@ void DocumentBraille::reconstruitIndex() {
         r = indexe(t, 0, t.size(), true, format_.cpl, indentation());
     } else {
         (void)marqueurs_.IndentationEn(1);  // their index made before two threads read it
-        const Indentation concurrente = [this](std::int32_t p) {
-            Retrait retrait;
-            retrait.cellules = marqueurs_.IndentationEnConcurrente(p, &retrait.jusqua);
-            return retrait;
-        };
+        const Indentation concurrente = indentation(true);
         deuxALaFois([&] { r = indexe(t, 0, coupe, false, format_.cpl, concurrente); },
                     [&] { suite = indexe(t, coupe, t.size(), true, format_.cpl, concurrente); });
         // As one pass would have found: the second half counts only if the first stood wrapped.
@@ -117,11 +113,11 @@ void DocumentBraille::reconstruitIndex() {
     coupeCpl_ = 0;
 }
 
-Indentation DocumentBraille::indentation() const {
+Indentation DocumentBraille::indentation(bool concurrente) const {
     // The markers do not change during a re-wrap: their index answers.
-    return [this](std::int32_t p) {
+    return [this, concurrente](std::int32_t p) {
         Retrait r;
-        r.cellules = marqueurs_.IndentationEn(p, &r.jusqua);
+        r.cellules = concurrente ? marqueurs_.IndentationEnConcurrente(p, &r.jusqua) : marqueurs_.IndentationEn(p, &r.jusqua);
         return r;
     };
 }

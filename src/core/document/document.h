@@ -158,7 +158,8 @@ private:
     Segment segment(std::int32_t debut, std::int32_t derniere, std::int32_t saut, std::int32_t pagesAvant) const;
     void reconstruitIndex();
     // The width of each line, by the indentation markers.
-    Indentation indentation() const;
+    // `concurrente`: read from two threads at once (IndentationEnConcurrente).
+    Indentation indentation(bool concurrente = false) const;
     const std::vector<Segment>& segments() const;
     // An exact replay of a journal record: no re-wrap, no new record.
     bool rejoue(std::int32_t from, std::int32_t to, std::string_view nouveau);

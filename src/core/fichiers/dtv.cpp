@@ -620,7 +620,8 @@ std::string ecritDtv(ContenuDocument&& c) {
     std::string tete;
     ecritU16(tete, VERSION_DTV);
     ecritI32(tete, static_cast<std::int32_t>(c.texte.size()));
-    // The file's bytes made around the text, in its own buffer: a book is not copied.
+    // The file's bytes made around the text, in its own buffer: a book is
+    // moved along by its head's six bytes, not copied to another buffer.
     std::string s = std::move(c.texte);
     c.texte.clear();
     const std::size_t voulu = s.size() + tete.size() + 128 + 32 * c.marqueurs.size();

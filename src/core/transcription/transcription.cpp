@@ -258,26 +258,45 @@ const Classes& classes() {
     return c;
 }
 
+// What the byte at i (normalised: c) writes, as `ecrit` writes it, taken from the tables
+// wherever they answer: the transcription's step for every byte that is not
+// a plain small letter, and the look-ahead of a cut.
+#if defined(__GNUC__)
+[[gnu::always_inline]]
+#endif
+inline int ecritParTables(const Classes& k, std::string_view noir, std::size_t i, Octet c, Etat& e, char o[3]) {
+    const Octet b = oct(noir[i]);
+    if (const char minuscule = k.minusculeDansEtirement[b]; minuscule != 0) {
+        if (i < e.finEtirement) {
+            o[0] = minuscule;
+            return 1;
+        }
+        // A capital before a small letter: its sign and its letter, as
+        // `ecrit` writes it once the scan for a stretch stops at that letter
+        // (no later capital reads what the scan would leave).
+        if (i + 1 < noir.size() && k.finitEtirement[oct(noir[i + 1])]) {
+            o[0] = k.prefixeMajuscule;
+            o[1] = minuscule;
+            return 2;
+        }
+    }
+    const Classes::Forme& f = k.forme[e.numMode ? 1 : 0][b];
+    if (f.duContexte) return ecrit(noir, i, c, e, o);
+    std::memcpy(o, f.o, 3);
+    e.numMode = f.numModeApres;
+    return f.w;
+}
+
 // What the characters from i on will write, up to `max` bytes and never past
-// the word: what a cut needs to see of the unit it must not split. Read as
-// the transcription reads them: most characters from the tables.
+// the word: what a cut needs to see of the unit it must not split.
 std::string suiteEcrite(std::string_view noir, std::size_t i, Etat e, std::size_t max) {
     std::string s;
     char o[3];
     const Classes& k = classes();
     for (; i < noir.size() && s.size() < max; ++i) {
-        const Octet b = oct(noir[i]);
-        const Octet c = k.normal[b];
+        const Octet c = k.normal[oct(noir[i])];
         if (c == ' ' || estFinDeLigne(c)) break;
-        const Classes::Forme& f = k.forme[e.numMode ? 1 : 0][b];
-        if (i < e.finEtirement && k.minusculeDansEtirement[b] != 0) {
-            s += k.minusculeDansEtirement[b];
-        } else if (!f.duContexte) {
-            s.append(f.o, f.w);
-            e.numMode = f.numModeApres;
-        } else {
-            s.append(o, static_cast<std::size_t>(ecrit(noir, i, c, e, o)));
-        }
+        s.append(o, static_cast<std::size_t>(ecritParTables(k, noir, i, c, e, o)));
     }
     return s;
 }
@@ -401,25 +420,7 @@ std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::i
             etat.numMode = false;
             continue;
         }
-        int w;
-        const Classes::Forme& f = k.forme[etat.numMode ? 1 : 0][oct(noir[i])];
-        if (i < etat.finEtirement && k.minusculeDansEtirement[oct(noir[i])] != 0) {
-            o[0] = k.minusculeDansEtirement[oct(noir[i])];
-            w = 1;
-        } else if (k.minusculeDansEtirement[oct(noir[i])] != 0 && i + 1 < n && k.finitEtirement[oct(noir[i + 1])]) {
-            // A capital before a small letter: its sign and its letter, as
-            // `ecrit` writes it once the scan for a stretch stops at that
-            // letter (no later capital reads what the scan would leave).
-            o[0] = k.prefixeMajuscule;
-            o[1] = k.minusculeDansEtirement[oct(noir[i])];
-            w = 2;
-        } else if (f.duContexte) {
-            w = ecrit(noir, i, c, etat, o);
-        } else {
-            w = f.w;
-            std::memcpy(o, f.o, 3);
-            etat.numMode = f.numModeApres;
-        }
+        const int w = ecritParTables(k, noir, i, c, etat, o);
         if (w == 0) {
             if (omis && !aUneForme(c)) noteOmis(*omis, omisVus, noir[i]);
             continue;
