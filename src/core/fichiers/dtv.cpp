@@ -20,6 +20,7 @@
 #include "core/braille/codes.h"
 #include "core/fichiers/rtf.h"
 #include "core/memoire/memoire.h"
+#include "core/memoire/parallele.h"
 #include "core/transcription/transcription.h"
 
 #ifdef _WIN32
@@ -681,6 +682,29 @@ ResultatLecture litDtv(std::string_view octets, const FormatPage& format, std::s
 
 ResultatLecture litDtv(std::string_view octets, const FormatPage& format) { return litDtv(octets, format, nullptr); }
 
+#ifndef _WIN32
+namespace {
+// Reads the n first bytes of a file into d, each half on its own core.
+// Returns n, the file's offset set past them; 0 when the file did not give
+// them all (it shrank, a read failed): the caller then reads it from its start.
+std::size_t litEnDeuxMoities(int fd, char* d, std::size_t n) {
+    const auto lit = [fd, d](std::size_t de, std::size_t a) {
+        while (de < a) {
+            const ssize_t k = ::pread(fd, d + de, a - de, static_cast<off_t>(de));
+            if (k < 0 && errno == EINTR) continue;
+            if (k <= 0) return false;
+            de += static_cast<std::size_t>(k);
+        }
+        return true;
+    };
+    bool premiere = false, seconde = false;
+    deuxALaFois([&] { premiere = lit(0, n / 2); }, [&] { seconde = lit(n / 2, n); });
+    if (!premiere || !seconde || ::lseek(fd, static_cast<off_t>(n), SEEK_SET) < 0) return 0;
+    return n;
+}
+}  // namespace
+#endif
+
 bool lisFichier(const std::string& chemin, std::string& octets, std::string& erreur, std::size_t maximum) {
     const std::string nom = entreGuillemets(chemin);
     octets.clear();
@@ -707,6 +731,9 @@ bool lisFichier(const std::string& chemin, std::string& octets, std::string& err
         // pipe says none. One byte past the limit is enough to refuse. The
         // bytes are read straight into place: a book is copied once.
         std::size_t lus = 0;
+        constexpr std::size_t SEUIL_PARALLELE = std::size_t{1} << 20;
+        if (S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) >= SEUIL_PARALLELE)
+            lus = litEnDeuxMoities(fd.get(), octets.data(), static_cast<std::size_t>(st.st_size));
         for (;;) {
             if (lus > maximum) return echoue(messageTropVolumineux(chemin, maximum));
             if (lus == octets.size())

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "core/memoire/parallele.h"
+
+#if defined(__linux__)
+#include <sched.h>
+#endif
+
+namespace dotavob {
+namespace {
+
+// Both halves always run to their end, and a failure of either is the caller's.
+TEST(Parallele, DeuxMoitiesEtLeursEchecs) {
+    struct Cas { bool echecA, echecB; const char* attendu; };
+    for (const Cas c : {Cas{false, false, ""}, {true, false, "a"}, {false, true, "b"}, {true, true, "a"}}) {
+        std::atomic<int> finis{0};
+        std::string lu;
+        try {
+            deuxALaFois(
+                [&] {
+                    ++finis;
+                    if (c.echecA) throw std::runtime_error("a");
+                },
+                [&] {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));  // ends after a()
+                    ++finis;
+                    if (c.echecB) throw std::runtime_error("b");
+                });
+        } catch (const std::runtime_error& e) {
+            lu = e.what();
+        }
+        EXPECT_EQ(std::tuple(finis.load(), lu), std::tuple(2, std::string(c.attendu))) << c.echecA << c.echecB;
+    }
+}
+
+#if defined(__linux__)
+int coeursPermis() {
+    cpu_set_t s;
+    return ::sched_getaffinity(0, sizeof s, &s) == 0 ? CPU_COUNT(&s) : 0;
+}
+
+// The second half starts on another core than the caller's, and may take
+// the caller's once the first half is done.
+TEST(Parallele, LaSecondeMoitieSurUnAutreCoeur) {
+    const int coeurs = coeursPermis();
+    if (coeurs < 2) GTEST_SKIP() << "un seul cœur permis";
+    std::atomic<bool> lu{false};
+    int auDebut = 0, apres = 0;
+    deuxALaFois(
+        [&] {
+            while (!lu) std::this_thread::yield();
+        },
+        [&] {
+            auDebut = coeursPermis();
+            lu = true;
+            const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while ((apres = coeursPermis()) != coeurs && std::chrono::steady_clock::now() < limite)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
+    EXPECT_EQ(std::tuple(auDebut, apres, coeursPermis()), std::tuple(coeurs - 1, coeurs, coeurs));
+}
+#endif
+
+}  // namespace
+}  // namespace dotavob
