@@ -56,10 +56,9 @@ struct IndexPartiel {
     bool coupure = false;  // a cut (VT) was met while the lines stood wrapped
 };
 
-// The bytes [debut, fin) of t, from a paragraph's start; `derniere`: they end t.
-IndexPartiel indexe(std::string_view t, std::size_t debut, std::size_t fin, bool derniere, std::int32_t cpl,
-                    Indentation indentation) {
-    IndexPartiel r;
+// The bytes [debut, fin) of t, from a paragraph's start, into r; `derniere`: they end t.
+void indexe(IndexPartiel& r, std::string_view t, std::size_t debut, std::size_t fin, bool derniere, std::int32_t cpl,
+            Indentation indentation) {
     // Whether the text stands wrapped is found in the same pass, while each
     // line is still in the cache.
     VerificationRecoupage verification(t, cpl, std::move(indentation));
@@ -75,7 +74,6 @@ IndexPartiel indexe(std::string_view t, std::size_t debut, std::size_t fin, bool
     if (derniere) verification.ligne(t.size());
     r.recoupe = verification.inchange();
     r.coupure = verification.coupure();
-    return r;
 }
 
 // Just past the first paragraph end from the middle of t on, if a byte follows it; else 0.
@@ -95,12 +93,14 @@ void DocumentBraille::reconstruitIndex() {
     const std::size_t coupe = t.size() >= SEUIL_PARALLELE ? milieuEntreParagraphes(t) : 0;
     IndexPartiel r, suite;
     if (coupe == 0) {
-        r = indexe(t, 0, t.size(), true, format_.cpl, indentation());
+        indexe(r, t, 0, t.size(), true, format_.cpl, indentation());
     } else {
         (void)marqueurs_.IndentationEn(1);  // their index made before two threads read it
         const Indentation concurrente = indentation(true);
-        deuxALaFois([&] { r = indexe(t, 0, coupe, false, format_.cpl, concurrente); },
-                    [&] { suite = indexe(t, coupe, t.size(), true, format_.cpl, concurrente); });
+        // A wrapped line holds at most a line's cells and its end.
+        suite.lignes.prevoit((t.size() - coupe) / (static_cast<std::size_t>(format_.cpl) + 1));
+        deuxALaFois([&] { indexe(r, t, 0, coupe, false, format_.cpl, concurrente); },
+                    [&] { indexe(suite, t, coupe, t.size(), true, format_.cpl, concurrente); });
         // As one pass would have found: the second half counts only if the first stood wrapped.
         r.coupure = r.coupure || (r.recoupe && suite.coupure);
         r.recoupe = r.recoupe && suite.recoupe;

@@ -212,8 +212,21 @@ void IndexPositions::remplace(std::int32_t a, std::int32_t b, std::int32_t d, co
     recompte(k0);
 }
 
+void IndexPositions::Remplissage::prevoit(std::size_t n) {
+    const std::size_t blocs = (n + BLOC - 1) / BLOC;
+    blocs_.reserve(blocs_.size() + blocs);
+    prevus_.reserve(prevus_.size() + blocs);
+    for (std::size_t k = 0; k < blocs; ++k) prevus_.emplace_back().reserve(BLOC);
+}
+
 void IndexPositions::Remplissage::nouveauBloc() {
-    blocs_.emplace_back(BLOC);
+    if (prevus_.empty()) {
+        blocs_.emplace_back(BLOC);
+    } else {
+        blocs_.push_back(std::move(prevus_.back()));
+        prevus_.pop_back();
+        blocs_.back().resize(BLOC);
+    }
     ici_ = blocs_.back().data();
     fin_ = ici_ + BLOC;
 }

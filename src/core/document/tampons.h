@@ -123,10 +123,12 @@ public:
         Remplissage() = default;
         // Moved, it leaves nothing to write into behind it.
         Remplissage(Remplissage&& o) noexcept
-            : blocs_(std::move(o.blocs_)), ici_(std::exchange(o.ici_, nullptr)), fin_(std::exchange(o.fin_, nullptr)) {}
+            : blocs_(std::move(o.blocs_)), prevus_(std::move(o.prevus_)), ici_(std::exchange(o.ici_, nullptr)),
+              fin_(std::exchange(o.fin_, nullptr)) {}
         Remplissage& operator=(Remplissage&& o) noexcept {
             if (this == &o) return *this;
             blocs_ = std::move(o.blocs_);
+            prevus_ = std::move(o.prevus_);
             ici_ = std::exchange(o.ici_, nullptr);
             fin_ = std::exchange(o.fin_, nullptr);
             return *this;
@@ -135,11 +137,16 @@ public:
             if (ici_ == fin_) nouveauBloc();
             *ici_++ = p;
         }
+        // Memory for about n positions, asked for by the caller's thread. A
+        // thread's first heap grows a page per system call as it is asked
+        // for more: the thread that fills the index then asks for none.
+        void prevoit(std::size_t n);
 
     private:
         friend class IndexPositions;
         void nouveauBloc();
         std::vector<std::vector<std::int32_t>> blocs_;
+        std::vector<std::vector<std::int32_t>> prevus_;  // empty, their room reserved
         std::int32_t* ici_ = nullptr;  // in the last block
         std::int32_t* fin_ = nullptr;
     };

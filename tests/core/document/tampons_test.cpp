@@ -69,9 +69,10 @@ TEST(Tampons, IndexCommeUneListe) {
         IndexPositions ix;
         if (livre % 2 == 0) {
             ix.assigne(attendu);
-        } else {  // in two parts, as a book's two halves are indexed
+        } else {  // in two parts, as a book's two halves are indexed, the second's memory foreseen or not
             IndexPositions::Remplissage premiers, suivants;
             const std::size_t coupe = attendu.empty() ? 0 : alea() % (attendu.size() + 1);
+            suivants.prevoit(std::array<std::size_t, 4>{0, 1, attendu.size() - coupe, 2 * attendu.size()}[alea() % 4]);
             for (std::size_t r = 0; r < attendu.size(); ++r) (r < coupe ? premiers : suivants).ajoute(attendu[r]);
             ix.assigne(std::move(premiers), std::move(suivants));
         }
