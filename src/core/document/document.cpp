@@ -7,7 +7,6 @@
 
 namespace dotavob {
 namespace {
-bool estStructure(char c) { return estFinDeLigne(oct(c)); }
 bool finParagrapheOctet(Octet b) { return b == CR || b == FF; }
 }  // namespace
 
@@ -186,7 +185,10 @@ DocumentBraille::Segment DocumentBraille::segment(std::int32_t debut, std::int32
                                                    std::int32_t pagesAvant) const {
     const std::int32_t n = lignesParPage();
     const std::int32_t m = derniere - debut + 1;
-    const bool vide = saut > 0 && (saut == 1 || estStructure(texte_[saut - 2]));
+    // Its FF line is empty when a line end stands just before the FF: the
+    // line index says so, with no read of a text that may be out of the cache.
+    const bool vide =
+        saut > 0 && (saut == 1 || (derniere >= 2 && lignes_[static_cast<std::size_t>(derniere) - 2] == saut - 1));
     const bool absorbe = m > 1 && (m - 1) % n == 0 && vide;
     return {debut, derniere, pagesAvant, absorbe ? (m - 1) / n : (m + n - 1) / n, absorbe};
 }
