@@ -6,6 +6,7 @@
 
 #include "core/braille/codes.h"
 #include "core/braille/unicode.h"
+#include "core/memoire/memoire.h"
 
 namespace dotavob {
 namespace {
@@ -50,7 +51,9 @@ ResultatLecture litBrf(std::string_view o, const FormatPage& format) {
 
     ResultatLecture r;
     std::string& texte = r.contenu.texte;
+    reserveGrand(texte, n + n / LARGEUR_MAXIMALE);
     texte.resize(n + n / LARGEUR_MAXIMALE);
+    char* const sortie = texte.data();
     std::size_t k = 0;
     std::int32_t coupees = 0;  // lines wider than a page can be
     // Where the messages stand: lines as a text editor counts them (FF is a character).
@@ -62,22 +65,26 @@ ResultatLecture litBrf(std::string_view o, const FormatPage& format) {
     std::int32_t cellules = 0, plusLongue = 0, lignesPage = 0, plusLonguePage = 0;
     bool saut = false, coupee = false;
     for (std::size_t i = 0; i < n; ++i) {
+        // The cells up to the line's end, or to the widest line, in one run.
+        const std::size_t bout = std::min(n, i + static_cast<std::size_t>(LARGEUR_MAXIMALE - cellules));
+        std::size_t j = i;
+        for (Octet c; j < bout && (c = table[oct(o[j])]) != 0; ++j) sortie[k++] = static_cast<char>(c);
+        cellules += static_cast<std::int32_t>(j - i);
+        if (j == n) break;
+        i = j;
         const Octet b = oct(o[i]);
-        if (const Octet c = table[b]) {
-            if (cellules == LARGEUR_MAXIMALE) {
-                // No page is wider: the line goes on on the next one, every cell kept.
-                texte[k++] = static_cast<char>(CR);
-                plusLongue = LARGEUR_MAXIMALE;
-                cellules = 0;
-                ++lignesPage;
-                if (!coupee) ++coupees;
-                coupee = true;
-            }
-            texte[k++] = static_cast<char>(c);
-            ++cellules;
+        if (table[b]) {
+            // No page is wider: the line goes on on the next one, every cell kept.
+            sortie[k++] = static_cast<char>(CR);
+            plusLongue = LARGEUR_MAXIMALE;
+            cellules = 0;
+            ++lignesPage;
+            if (!coupee) ++coupees;
+            coupee = true;
+            --i;  // the cell starts the next run
         } else if (b == '\r' || b == '\n') {
             if (b == '\r' && i + 1 < n && o[i + 1] == '\n') ++i;
-            texte[k++] = static_cast<char>(CR);
+            sortie[k++] = static_cast<char>(CR);
             plusLongue = std::max(plusLongue, cellules);
             cellules = 0;
             coupee = false;
@@ -85,7 +92,7 @@ ResultatLecture litBrf(std::string_view o, const FormatPage& format) {
             ++ligne;
             debutLigne = i + 1;
         } else if (b == '\f') {
-            texte[k++] = static_cast<char>(FF);
+            sortie[k++] = static_cast<char>(FF);
             plusLongue = std::max(plusLongue, cellules);
             if (cellules > 0) ++lignesPage;
             plusLonguePage = std::max(plusLonguePage, lignesPage);

@@ -135,6 +135,7 @@ TEST(Brf, LeFormatSElargitALaPlusLongueLigneEtALaPlusLonguePage) {
     const struct { std::string fichier; std::int32_t caracteres, lignes; } cas[] = {
         {"abc", 31, 28},
         {longue + "\r\nabc", 36, 28},
+        {"abc\r\n" + longue, 36, 28},    // the last line, with no line end after it
         {page + "\fabc", 31, 33},         // a page that its page break closes
         {page, 31, 28},                  // no page break: the lines per page are not the file's
         {std::string(70, 'x'), 50, 28},   // up to what the format allows
