@@ -250,9 +250,12 @@ const std::vector<DocumentBraille::Segment>& DocumentBraille::segments() const {
     if (segmentsValides_ && segmentsLignesParPage_ == n) return segments_;
     segments_.clear();
     std::int32_t debut = 1, pagesAvant = 0;
+    // Each page break is a line end further on than the one before.
+    std::size_t rang = 0;
     for (std::size_t k = 0; k < sauts_.taille(); ++k) {
         const std::int32_t f = sauts_[k];
-        segments_.push_back(segment(debut, static_cast<std::int32_t>(lignes_.borneInf(f)) + 1, f, pagesAvant));
+        rang = lignes_.borneInfDepuis(f, rang);
+        segments_.push_back(segment(debut, static_cast<std::int32_t>(rang) + 1, f, pagesAvant));
         pagesAvant += segments_.back().pages;
         debut = segments_.back().derniereLigne + 1;
     }

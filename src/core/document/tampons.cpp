@@ -217,6 +217,20 @@ void IndexPositions::remplace(std::int32_t a, std::int32_t b, std::int32_t d, co
     recompte(k0);
 }
 
+std::size_t IndexPositions::borneInfDepuis(std::int32_t v, std::size_t k) const {
+    if (k >= taille_) return taille_;
+    std::size_t b = blocDuRang(k), j = k - avant_[b];
+    for (; b < blocs_.size(); ++b, j = 0) {
+        const std::vector<std::int32_t>& x = blocs_[b];
+        const std::int32_t dec = decalages_[b];
+        if (x.back() + dec < v) continue;
+        while (x[j] + dec < v) ++j;
+        luBloc_ = b;
+        return avant_[b] + j;
+    }
+    return taille_;
+}
+
 void IndexPositions::Remplissage::prevoit(std::size_t n) {
     const std::size_t blocs = (n + BLOC - 1) / BLOC;
     blocs_.reserve(blocs_.size() + blocs);

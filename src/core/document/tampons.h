@@ -160,6 +160,10 @@ public:
 
     // Index of the first position >= v.
     std::size_t borneInf(std::int32_t v) const;
+    // The same from index k on: the first index >= k whose position is >= v.
+    // Read forward, block by block: searches that go forward through a book
+    // cost the positions they pass, with no jump a processor could not guess.
+    std::size_t borneInfDepuis(std::int32_t v, std::size_t k) const;
 
     // Removes the positions in [a, b), moves those >= b by `d`, then adds
     // `nouvelles` (ascending, all within the changed range).

@@ -103,9 +103,13 @@ TEST(Tampons, IndexCommeUneListe) {
             const std::int32_t bout = attendu.empty() ? 0 : attendu.back();
             for (std::int32_t v : {INT32_MIN, 0, a, b, b + d, bout, bout + 1, INT32_MAX,
                                    static_cast<std::int32_t>(alea() % static_cast<std::uint32_t>(bout + 2))})
-                ASSERT_EQ(ix.borneInf(v), static_cast<std::size_t>(std::lower_bound(attendu.begin(), attendu.end(), v) -
-                                                                   attendu.begin()))
-                    << "livre " << livre << " pas " << pas << " v " << v;
+            {
+                const auto rang = static_cast<std::size_t>(std::lower_bound(attendu.begin(), attendu.end(), v) - attendu.begin());
+                const std::size_t depuis = alea() % (attendu.size() + 2);
+                ASSERT_EQ(std::tuple(ix.borneInf(v), ix.borneInfDepuis(v, depuis)),
+                          std::tuple(rang, std::min(std::max(rang, depuis), attendu.size())))
+                    << "livre " << livre << " pas " << pas << " v " << v << " depuis " << depuis;
+            }
         }
     }
 }
