@@ -51,8 +51,8 @@ void reserveGrand(std::string& s, std::size_t n) {
     const auto peuple = [](std::uintptr_t de, std::uintptr_t a) {
         if (a > de) (void)::madvise(reinterpret_cast<void*>(de), a - de, MADV_POPULATE_WRITE);
     };
-    // The system zeroes each page before it gives it: two cores zero a book's
-    // buffer in half the time.
+    // The system zeroes each page before it gives it: a book's buffer is
+    // zeroed by both cores at once.
     constexpr std::uintptr_t SEUIL_PARALLELE = std::uintptr_t{4} << 20;
     if (p1 <= p0 + SEUIL_PARALLELE) {
         peuple(p0, p1);
