@@ -132,7 +132,7 @@ std::string TexteTampon::prend() {
 std::size_t IndexPositions::borneInf(std::int32_t v) const {
     std::size_t bas = 0, haut = blocs_.size();
     // Near the last search, the answer is most often in the same block, or
-    // in the next one when the searches go forward (each page break of a book).
+    // in the next one when the searches go forward.
     const auto dedans = [&](std::size_t b) {
         return b < blocs_.size() && blocs_[b].front() + decalages_[b] < v && v <= blocs_[b].back() + decalages_[b];
     };

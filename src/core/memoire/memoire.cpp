@@ -24,7 +24,6 @@ bool ecarteDuCoeurCourant(std::thread& t) {
 }
 
 void rendTousLesCoeurs(std::thread& t) {
-    // t may have ended: the system then applies the mask to the caller, whose own it is.
     cpu_set_t tous;
     if (::sched_getaffinity(0, sizeof tous, &tous) == 0)
         (void)::pthread_setaffinity_np(t.native_handle(), sizeof tous, &tous);

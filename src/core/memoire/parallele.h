@@ -1,8 +1,9 @@
 // Two halves of a book's work, one on each core.
 #pragma once
 
-#include <atomic>
+#include <condition_variable>
 #include <exception>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -22,18 +23,32 @@ void rendTousLesCoeurs(std::thread& t);
 template <class A, class B>
 void deuxALaFois(A&& a, B&& b) {
     std::exception_ptr echecB;
+    // The second thread starts b() once it stands where it is to run, and
+    // ends only when let go: it is alive whenever it is moved.
+    std::mutex m;
+    std::condition_variable cv;
+    bool place = false, libre = false;
+    const auto signale = [&](bool& drapeau) {
+        {
+            const std::lock_guard<std::mutex> verrou(m);
+            drapeau = true;
+        }
+        cv.notify_all();
+    };
     std::thread second;
-    // b() waits until its thread stands where it is to run: the thread
-    // cannot have ended when it is moved.
-    std::atomic<bool> place{false};
     try {
         second = std::thread([&] {
-            place.wait(false);
+            {
+                std::unique_lock<std::mutex> verrou(m);
+                cv.wait(verrou, [&] { return place; });
+            }
             try {
                 b();
             } catch (...) {
                 echecB = std::current_exception();
             }
+            std::unique_lock<std::mutex> verrou(m);
+            cv.wait(verrou, [&] { return libre; });
         });
     } catch (const std::system_error&) {
         a();
@@ -41,16 +56,17 @@ void deuxALaFois(A&& a, B&& b) {
         return;
     }
     const bool ecarte = ecarteDuCoeurCourant(second);
-    place.store(true);
-    place.notify_one();
+    signale(place);
     try {
         a();
     } catch (...) {
+        signale(libre);
         second.join();
         throw;
     }
     // b() may still be waiting for a core: this one is free now.
     if (ecarte) rendTousLesCoeurs(second);
+    signale(libre);
     second.join();
     if (echecB) std::rethrow_exception(echecB);
 }

@@ -118,6 +118,11 @@ TEST(Brf, LaMarqueDeFinEtLesLignesTropLongues) {
                                "une page n'est pas plus large.");
     EXPECT_EQ(r.contenu.format.caracteres, 50);
     EXPECT_EQ(litBrf("ABC").avertissement, "");
+    // Exactly as wide as a page is not too wide; twice as wide is one line cut once.
+    const ResultatLecture juste = litBrf(std::string(50, 'A') + "\r\nB");
+    EXPECT_EQ(std::tuple(juste.contenu.texte, juste.avertissement), std::tuple(a + "\rb", std::string()));
+    const ResultatLecture double_ = litBrf(std::string(100, 'A'));
+    EXPECT_EQ(std::tuple(double_.contenu.texte, double_.avertissement.substr(0, 7)), std::tuple(a + "\r" + a, std::string("1 ligne")));
     // A text of Unicode braille, with a byte order mark, CR LF and a page break; anything else is not one.
     EXPECT_TRUE(estTexteBrailleUnicode("\xEF\xBB\xBF⠁⠃ ⠉\r\n\f⠙"));
     for (const char* autre : {"", " \r\n", "⠁b", "⡁", "\xEF\xBB\xBF"}) EXPECT_FALSE(estTexteBrailleUnicode(autre)) << autre;
