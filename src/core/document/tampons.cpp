@@ -131,15 +131,10 @@ std::string TexteTampon::prend() {
 
 std::size_t IndexPositions::borneInf(std::int32_t v) const {
     std::size_t bas = 0, haut = blocs_.size();
-    // Near the last search, the answer is most often in the same block, or
-    // in the next one when the searches go forward.
-    const auto dedans = [&](std::size_t b) {
-        return b < blocs_.size() && blocs_[b].front() + decalages_[b] < v && v <= blocs_[b].back() + decalages_[b];
-    };
-    if (dedans(luBloc_))
-        bas = haut = luBloc_;
-    else if (dedans(luBloc_ + 1))
-        bas = haut = luBloc_ + 1;
+    // Near the last search, the answer is most often in the same block.
+    if (const std::size_t b = luBloc_; b < blocs_.size() && blocs_[b].front() + decalages_[b] < v &&
+                                       v <= blocs_[b].back() + decalages_[b])
+        bas = haut = b;
     while (bas < haut) {
         const std::size_t m = (bas + haut) / 2;
         if (blocs_[m].back() + decalages_[m] < v)
