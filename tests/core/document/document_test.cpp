@@ -173,6 +173,15 @@ std::string octetsAleatoires(std::mt19937& alea, std::size_t mots, std::int32_t 
     return s;
 }
 
+// The same with no word wider than four bytes: wrapped, it holds no cut (VT).
+std::string motsCourts(std::string s) {
+    for (std::size_t i = 0, long_ = 0; i < s.size(); ++i) {
+        long_ = s[i] == ' ' ? 0 : long_ + 1;
+        if (long_ > 4) s[i] = ' ', long_ = 0;
+    }
+    return s;
+}
+
 std::vector<Marqueur> marqueursAleatoires(std::mt19937& alea, const std::string& t) {
     std::vector<Marqueur> m;
     const auto n = static_cast<std::int32_t>(t.size());
@@ -321,15 +330,10 @@ TEST(Document, OuvertureDUnLivreDejaCoupe) {
         // Most books have no word wider than a line, so that once wrapped
         // they hold no cut (VT), which the check leaves to the byte-by-byte
         // re-wrap: they reopen through the answer found while indexing.
-        const bool motsCourts = tour % 4 != 0;
+        const bool courts = tour % 4 != 0;
         for (auto k = 1 + alea() % 4; k > 0; --k) {
-            std::string p = octetsAleatoires(alea, 3 + alea() % 60, f.cpl);
-            if (motsCourts)
-                for (std::size_t i = 0, long_ = 0; i < p.size(); ++i) {
-                    long_ = p[i] == ' ' ? 0 : long_ + 1;
-                    if (long_ > 4) p[i] = ' ', long_ = 0;
-                }
-            texte += p + "\r";
+            const std::string p = octetsAleatoires(alea, 3 + alea() % 60, f.cpl);
+            texte += (courts ? motsCourts(p) : p) + "\r";
         }
         std::vector<Marqueur> retraits;
         const auto n = static_cast<std::int32_t>(texte.size());
@@ -387,13 +391,8 @@ TEST(Document, UnLivreIndexeEnDeuxMoitiesCommeDUnTrait) {
     f.nbLignesTexte = 25;
     std::string noir;
     while (noir.size() < (std::size_t{3} << 19)) {
-        std::string p = octetsAleatoires(alea, 3 + alea() % 60, f.cpl);
-        if (noir.size() < (std::size_t{5} << 18))
-            for (std::size_t i = 0, long_ = 0; i < p.size(); ++i) {
-                long_ = p[i] == ' ' ? 0 : long_ + 1;
-                if (long_ > 4) p[i] = ' ', long_ = 0;
-            }
-        noir += p + (alea() % 40 == 0 ? "\f" : "\r");
+        const std::string p = octetsAleatoires(alea, 3 + alea() % 60, f.cpl);
+        noir += (noir.size() < (std::size_t{5} << 18) ? motsCourts(p) : p) + (alea() % 40 == 0 ? "\f" : "\r");
     }
     const Indentation aucune = [](std::int32_t) { return Retrait{0, INT32_MAX}; };
     const std::string livre = recoupeTexteOctetParOctet(noir, f.cpl, aucune);
