@@ -75,15 +75,18 @@ void tapeEtEfface(EditeurBraille& e, benchmark::State& state, std::int32_t milie
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 2);
 }
 
+std::string texteTechnique(std::size_t octets);
+
+// 4 MiB of plain French (0), or of technical text whose long words are cut (1).
 void BM_Transcrire(benchmark::State& state) {
-    const std::string noir = texteFrancais(4 << 20);
+    const std::string noir = state.range(0) ? texteTechnique(4 << 20) : texteFrancais(4 << 20);
     for (auto _ : state) {
         std::string b = Transcrire(noir, 1, 30);
         benchmark::DoNotOptimize(b.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(noir.size()));
 }
-BENCHMARK(BM_Transcrire)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Transcrire)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_BrailleVersNoir(benchmark::State& state) {
     const std::string braille = Transcrire(texteFrancais(4 << 20), 1, 30);

@@ -62,9 +62,35 @@ private:
     std::size_t n_ = 0;
 };
 
+// A line's bytes followed by those after it, as a cut reads them.
+struct LectureCoupure {
+    std::string_view s, suite;
+    Octet at(std::size_t i) const {
+        if (i < s.size()) return oct(s[i]);
+        i -= s.size();
+        return i < suite.size() ? oct(suite[i]) : 0;
+    }
+    bool prefixeCache(std::size_t i) const {
+        Octet k = codePrefixe(at(i));
+        if (k == AUCUNE_CELLULE) return false;
+        return k == 1 || k == 3 || k == 5 || k == 7 || estSigneSpecial(at(i + 1));
+    }
+    // How far a cut at j must move back not to split a sign; 0: it stands.
+    // It reads no further than j + 1.
+    std::size_t recul(std::size_t j, std::size_t debutLigne) const {
+        if (j > debutLigne && prefixeCache(j - 1)) return 1;
+        if (j >= 1 && at(j - 1) == PREFIXE_POINT5 && at(j) == 0xF3 && at(j + 1) == 0xF3) return 1;
+        if (j >= 2 && at(j - 2) == PREFIXE_POINT5 && at(j - 1) == 0xF3 && at(j) == 0xF3) return 2;
+        if (j >= 1 && estSigneDouble(at(j - 1), at(j))) return 1;
+        return 0;
+    }
+};
+
 // Makes room on the current line of `out`, which starts at `debut`, before a
-// unit that does not fit (`suite()` gives its bytes and those that follow,
-// asked only when the word must be cut); returns the column after the line's bytes.
+// unit that does not fit (`suite(tout)` gives its bytes and those that
+// follow, asked only when the word must be cut: all a cut may read, or
+// without `tout` at least the first two when the word has them); returns
+// the column after the line's bytes.
 template <class Texte, class Suite>
 std::int32_t coupe(Texte& out, std::size_t debut, std::int32_t cpl, Suite&& suite, bool ligneEntamee) {
     const std::size_t len = out.size();
@@ -81,8 +107,11 @@ std::int32_t coupe(Texte& out, std::size_t debut, std::int32_t cpl, Suite&& suit
             return distance + 1;
         }
     }
-    // No place to break: the word is cut at the margin.
-    std::size_t j = placeCoupure(out, suite(), len, debut, ligneEntamee && debut == 0, cpl);
+    // No place to break: the word is cut at the margin, where most often no
+    // sign stands across it, which the two bytes past it tell.
+    std::size_t j = len;
+    if (LectureCoupure{out, suite(false)}.recul(len, debut) != 0)
+        j = placeCoupure(out, suite(true), len, debut, ligneEntamee && debut == 0, cpl);
     out.insert(j, 1, cVT);
     return static_cast<std::int32_t>(len - j) + 1;
 }
@@ -200,12 +229,14 @@ int ecrit(std::string_view noir, std::size_t i, Octet c, Etat& e, char o[3]) {
 
 // Per print byte, what the common characters need, so that most of the text
 // is written without asking the code tables byte by byte: its normalised
-// form; whether it is written as itself and clears the number mode whatever
-// the modes (a small letter that is no operator); whether it is punctuation.
+// form; whether it is punctuation; whether it is written as itself and
+// clears the number mode whatever the modes: 1 for a small letter that is
+// no operator, 2 for what the space's rule writes (dropped before
+// punctuation), 0 for neither.
 struct Classes {
     std::array<Octet, 256> normal{};
-    std::array<bool, 256> lettreSimple{};
     std::array<bool, 256> ponctuation{};
+    std::array<std::uint8_t, 256> simple{};
     std::array<bool, 256> omis{};  // left out wherever it stands
     // A capital that `ecrit` writes as its small letter inside a stretch of
     // capitals (0 when it is not one): only the first of a stretch reads on.
@@ -231,10 +262,11 @@ struct Classes {
         for (int b = 0; b < 256; ++b) {
             const Octet c = normalise(static_cast<char>(b));
             normal[static_cast<std::size_t>(b)] = c;
-            lettreSimple[static_cast<std::size_t>(b)] =
-                aUneForme(c) && !estChiffre(c) && !estOperateur(c) && c != '\'' && !estMajuscule(c) &&
-                !estSigneSpecial(c) && c != ' ' && codePrefixe(c) != 7 && !estFinDeLigne(c) && estMinuscule(c);
+            const bool lettre = aUneForme(c) && !estChiffre(c) && !estOperateur(c) && c != '\'' &&
+                                !estMajuscule(c) && !estSigneSpecial(c) && c != ' ' && codePrefixe(c) != 7 &&
+                                !estFinDeLigne(c) && estMinuscule(c);
             ponctuation[static_cast<std::size_t>(b)] = estPonctuation(static_cast<Octet>(b));
+            simple[static_cast<std::size_t>(b)] = lettre ? 1 : c == ' ' && espaceSimple ? 2 : 0;
             omis[static_cast<std::size_t>(b)] = !aUneForme(c);
             if (aUneForme(c) && !estChiffre(c) && !estOperateur(c) && c != '\'' && estMajuscule(c))
                 minusculeDansEtirement[static_cast<std::size_t>(b)] = static_cast<char>(enMinuscule(c));
@@ -288,17 +320,16 @@ inline int ecritParTables(const Classes& k, std::string_view noir, std::size_t i
 }
 
 // What the characters from i on will write, up to `max` bytes and never past
-// the word: what a cut needs to see of the unit it must not split.
-std::string suiteEcrite(std::string_view noir, std::size_t i, Etat e, std::size_t max) {
-    std::string s;
+// the word, appended to s: what a cut needs to see of the unit it must not split.
+void suiteEcrite(std::string_view noir, std::size_t i, Etat e, std::size_t max, std::string& s) {
     char o[3];
     const Classes& k = classes();
-    for (; i < noir.size() && s.size() < max; ++i) {
+    const std::size_t limite = s.size() + max;
+    for (; i < noir.size() && s.size() < limite; ++i) {
         const Octet c = k.normal[oct(noir[i])];
         if (c == ' ' || estFinDeLigne(c)) break;
         s.append(o, static_cast<std::size_t>(ecritParTables(k, noir, i, c, e, o)));
     }
-    return s;
 }
 
 void noteOmis(CaracteresOmis& r, std::bitset<256>& vus, char ch) {
@@ -317,32 +348,6 @@ CaracteresOmis caracteresOmis(std::string_view noir) {
         if (k.omis[oct(ch)]) noteOmis(r, vus, ch);
     return r;
 }
-
-namespace {
-// A line's bytes followed by those after it, as a cut reads them.
-struct LectureCoupure {
-    std::string_view s, suite;
-    Octet at(std::size_t i) const {
-        if (i < s.size()) return oct(s[i]);
-        i -= s.size();
-        return i < suite.size() ? oct(suite[i]) : 0;
-    }
-    bool prefixeCache(std::size_t i) const {
-        Octet k = codePrefixe(at(i));
-        if (k == AUCUNE_CELLULE) return false;
-        return k == 1 || k == 3 || k == 5 || k == 7 || estSigneSpecial(at(i + 1));
-    }
-    // How far a cut at j must move back not to split a sign; 0: it stands.
-    // It reads no further than j + 1.
-    std::size_t recul(std::size_t j, std::size_t debutLigne) const {
-        if (j > debutLigne && prefixeCache(j - 1)) return 1;
-        if (j >= 1 && at(j - 1) == PREFIXE_POINT5 && at(j) == 0xF3 && at(j + 1) == 0xF3) return 1;
-        if (j >= 2 && at(j - 2) == PREFIXE_POINT5 && at(j - 1) == 0xF3 && at(j) == 0xF3) return 2;
-        if (j >= 1 && estSigneDouble(at(j - 1), at(j))) return 1;
-        return 0;
-    }
-};
-}  // namespace
 
 std::size_t placeCoupure(std::string_view s, std::string_view suite, std::size_t j, std::size_t debutLigne,
                          bool ligneEntamee, std::int32_t largeur) {
@@ -377,33 +382,55 @@ std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::i
     Etat etat;
     std::bitset<256> omisVus;
     char o[3];
+    std::string suite;  // what a cut reads past the margin: its room made once
     const std::size_t n = noir.size();
     const Classes& k = classes();
     for (std::size_t i = 0; i < n; ++i) {
-        // Most bytes: a run of small letters and spaces on a line with room
-        // for them, each written as itself or dropped (a space before
-        // punctuation), at most one byte each.
+        // Most bytes: a run on a line with room for all it writes, each byte
+        // written as the tables say wherever it stands (small letters,
+        // spaces, digits, most signs, the capitals inside a stretch or
+        // before a small letter); what reads further, a line end, a byte
+        // left out or a unit that passes the margin ends the run.
         if (col <= cpl) {
-            const std::size_t debut = i;
             // col <= cpl: the difference fits 32 unsigned bits, whatever the start column.
             const std::uint32_t place = static_cast<std::uint32_t>(cpl) - static_cast<std::uint32_t>(col);
-            char* d = out.place(std::min(std::size_t{place} + 1, n - i));
-            for (; i < n && col <= cpl; ++i) {
+            // Each byte written takes a column: the run writes at most place + 1
+            // (a sign's three bytes are copied whole: two more of room).
+            char* const debut = out.place(std::size_t{place} + 3);
+            char* d = debut;
+            const char* const fin = d + place + 1;
+            bool num = etat.numMode;
+            for (; i < n; ++i) {
                 const Octet b = oct(noir[i]);
-                if (k.lettreSimple[b]) {
-                    *d++ = static_cast<char>(k.normal[b]);
-                    ++col;
-                } else if (k.normal[b] == ' ' && k.espaceSimple) {
-                    if (i + 1 < n && !k.ponctuation[oct(noir[i + 1])]) {
-                        *d++ = ' ';
-                        ++col;
+                if (const std::uint8_t simple = k.simple[b]; simple != 0) {
+                    if (d == fin) break;
+                    // Written, then kept unless a space before punctuation:
+                    // letters and spaces take one path.
+                    *d = static_cast<char>(k.normal[b]);
+                    d += simple == 1 || (i + 1 < n && !k.ponctuation[oct(noir[i + 1])]);
+                    num = false;
+                } else if (const char minuscule = k.minusculeDansEtirement[b]; minuscule != 0) {
+                    if (i < etat.finEtirement) {
+                        if (d == fin) break;
+                        *d++ = minuscule;
+                    } else if (i + 1 < n && k.finitEtirement[oct(noir[i + 1])]) {
+                        if (fin - d < 2) break;
+                        *d++ = k.prefixeMajuscule;
+                        *d++ = minuscule;
+                    } else {
+                        break;
                     }
                 } else {
-                    break;
+                    const Classes::Forme& f = k.forme[num ? 1 : 0][b];
+                    if (f.duContexte || f.w == 0 || fin - d < f.w) break;
+                    std::memcpy(d, f.o, 3);
+                    d += f.w;
+                    num = f.numModeApres;
                 }
             }
+            col += static_cast<std::int32_t>(d - debut);
             out.jusqua(d);
-            if (i > debut) etat.numMode = false;
+            etat.numMode = num;
             if (i == n) break;
         }
         const Octet c = k.normal[oct(noir[i])];
@@ -427,12 +454,12 @@ std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::i
         }
         // A break after a hyphen frees less than a unit may need: break again.
         if (col > 1 && col - 1 + w > cpl) {
-            std::string suite;
-            auto lisSuite = [&]() -> std::string_view {
-                if (suite.empty()) {
-                    suite.assign(o, static_cast<std::size_t>(w));
-                    suite += suiteEcrite(noir, i + 1, etat, static_cast<std::size_t>(std::max(cpl, 1)) + 3);
-                }
+            bool debutLu = false, toutLu = false;
+            auto lisSuite = [&](bool tout) -> std::string_view {
+                if (toutLu || (debutLu && !tout)) return suite;
+                suite.assign(o, static_cast<std::size_t>(w));
+                suiteEcrite(noir, i + 1, etat, tout ? static_cast<std::size_t>(std::max(cpl, 1)) + 3 : 2, suite);
+                (tout ? toutLu : debutLu) = true;
                 return suite;
             };
             for (int essai = 0; essai < 4 && col > 1 && col - 1 + w > cpl; ++essai) {
@@ -471,7 +498,7 @@ std::size_t coupeDepuis(std::string_view paragraphe, bool complet, std::int32_t 
                 col = 1;
                 if (arret(i + 1)) return i + 1;
             } else {
-                col = coupe(out, debutLigneDe(out), cpl, [&] { return paragraphe.substr(i + 1, regard); }, false);
+                col = coupe(out, debutLigneDe(out), cpl, [&](bool) { return paragraphe.substr(i + 1, regard); }, false);
                 // The new line holds the col - 1 bytes that end at i.
                 const std::size_t g = i + 2 - static_cast<std::size_t>(col);
                 if (arret(g)) {
