@@ -467,7 +467,13 @@ std::string cp1252VersUtf8(std::string_view s) {
 
 void CaracteresRemplaces::ajoute(char32_t c) {
     ++nombre;
-    if (caracteres.size() < 40 && caracteres.find(c) == std::u32string::npos) caracteres += c;
+    if (caracteres.size() < GARDES && caracteres.find(c) == std::u32string::npos) caracteres += c;
+}
+
+void CaracteresRemplaces::ajoute(const CaracteresRemplaces& suite) {
+    nombre += suite.nombre;
+    for (char32_t c : suite.caracteres)
+        if (caracteres.size() < GARDES && caracteres.find(c) == std::u32string::npos) caracteres += c;
 }
 
 std::string utf8VersCp1252(std::string_view s, CaracteresRemplaces* remplaces) {

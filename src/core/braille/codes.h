@@ -179,9 +179,14 @@ std::string cp1252VersUtf8(std::string_view s);
 // The characters that code page 1252 cannot hold, each written "?": how
 // many, and each one once, in the order first met (the first 40 kept).
 struct CaracteresRemplaces {
+    static constexpr std::size_t GARDES = 40;  // the characters kept
     std::int32_t nombre = 0;
     std::u32string caracteres;
     void ajoute(char32_t c);
+    // Those of a text that follows, as if met after these. Exact even when
+    // `suite` kept only its first ones: of those, no more are already here
+    // than there are here, which leaves enough new ones to fill the list.
+    void ajoute(const CaracteresRemplaces& suite);
 };
 // Characters with no byte become '?' (counted in `remplaces` when given).
 // Malformed UTF-8 bytes are read as code page 1252 bytes, so nothing typed

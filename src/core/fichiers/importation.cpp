@@ -5,6 +5,7 @@
 #include "core/braille/codes.h"
 #include "core/fichiers/rtf.h"
 #include "core/memoire/memoire.h"
+#include "core/memoire/parallele.h"
 
 namespace dotavob {
 
@@ -51,39 +52,91 @@ private:
     bool apresCR_ = false, ouverte_ = false;
 };
 
+// One stretch of a text decoded as UTF-8 into r, its lines joined;
+// `derniere`: the stretch ends the text.
+struct Decodage {
+    std::int32_t sequences = 0, mauvais = 0;
+    CaracteresRemplaces remplaces;
+
+    void decode(std::string_view s, std::string& r, bool derniere, bool compteRemplaces) {
+        LignesJointes lignes(r);
+        for (std::size_t i = 0; i < s.size();) {
+            const std::size_t ascii = finAscii(s, i);
+            lignes.ajoute(s.substr(i, ascii - i));
+            if ((i = ascii) == s.size()) break;
+            char32_t c;
+            if (const std::size_t n = decodeUtf8(s, i, c)) {
+                ++sequences;
+                const int b = depuisUnicode(c);
+                if (b < 0 && compteRemplaces) remplaces.ajoute(c);
+                lignes.ajoute(static_cast<char>(b < 0 ? '?' : b));
+                i += n;
+            } else {
+                ++mauvais;
+                lignes.ajoute('?');
+                ++i;
+            }
+        }
+        if (derniere) lignes.fin();
+    }
+};
+
+// Just after the first line feed from the middle of a large text on, where
+// its two halves are read apart (no UTF-8 sequence holds a line feed, and
+// after one a line starts afresh); 0 for a small text or none.
+std::size_t milieuEntreLignes(std::string_view s) {
+    constexpr std::size_t SEUIL_PARALLELE = std::size_t{1} << 20;
+    if (s.size() < SEUIL_PARALLELE) return 0;
+    const std::size_t lf = s.find('\n', s.size() / 2);
+    return lf == std::string_view::npos || lf + 1 == s.size() ? 0 : lf + 1;
+}
+
+// `fait(morceau, sortie, derniere)` on each half of s, one on each core,
+// joined into r; on all of s at once when `coupe` is 0.
+template <class Fait>
+void parMoities(std::string_view s, std::size_t coupe, std::string& r, Fait&& fait) {
+    reserveGrand(r, s.size() + s.size() / 32 + 2);
+    if (coupe == 0) {
+        fait(s, r, true);
+        return;
+    }
+    std::string suite;
+    deuxALaFois([&] { fait(s.substr(0, coupe), r, false); },
+                [&] {
+                    reserveGrand(suite, (s.size() - coupe) + (s.size() - coupe) / 32 + 2);
+                    fait(s.substr(coupe), suite, true);
+                });
+    r += suite;
+}
+
 // Text whose valid multi-byte UTF-8 sequences outnumber its invalid bytes is
 // UTF-8 damaged here and there: each invalid byte becomes "?" and is
 // counted. Any other is code page 1252. One pass decodes and joins the lines
-// as it counts.
+// as it counts, a large text's halves on both cores.
 std::string decodeEtJoins(std::string_view s, std::int32_t& invalides, CaracteresRemplaces* remplaces) {
-    std::int32_t sequences = 0, mauvais = 0;
+    const std::size_t coupe = milieuEntreLignes(s);
     std::string r;
-    reserveGrand(r, s.size() + s.size() / 32 + 2);
-    LignesJointes lignes(r);
-    for (std::size_t i = 0; i < s.size();) {
-        const std::size_t ascii = finAscii(s, i);
-        lignes.ajoute(s.substr(i, ascii - i));
-        if ((i = ascii) == s.size()) break;
-        char32_t c;
-        if (const std::size_t n = decodeUtf8(s, i, c)) {
-            ++sequences;
-            const int b = depuisUnicode(c);
-            if (b < 0 && remplaces) remplaces->ajoute(c);
-            lignes.ajoute(static_cast<char>(b < 0 ? '?' : b));
-            i += n;
-        } else {
-            ++mauvais;
-            lignes.ajoute('?');
-            ++i;
-        }
-    }
-    lignes.fin();
+    Decodage total, suite;
+    parMoities(s, coupe, r, [&](std::string_view morceau, std::string& sortie, bool derniere) {
+        const bool seconde = morceau.data() != s.data();
+        (seconde ? suite : total).decode(morceau, sortie, derniere, remplaces != nullptr);
+    });
+    total.sequences += suite.sequences;
+    total.mauvais += suite.mauvais;
+    total.remplaces.ajoute(suite.remplaces);
     invalides = 0;
-    if (sequences <= mauvais) {
-        if (remplaces) *remplaces = {};  // code page 1252 after all: every byte is its character
-        return joinsLignes(s);
+    if (total.sequences <= total.mauvais) {
+        // Code page 1252 after all: every byte is its character.
+        r = std::string();
+        parMoities(s, coupe, r, [](std::string_view morceau, std::string& sortie, bool derniere) {
+            LignesJointes lignes(sortie);
+            lignes.ajoute(morceau);
+            if (derniere) lignes.fin();
+        });
+        return r;
     }
-    invalides = mauvais;
+    invalides = total.mauvais;
+    if (remplaces) *remplaces = std::move(total.remplaces);
     return r;
 }
 

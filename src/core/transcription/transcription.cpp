@@ -400,20 +400,25 @@ std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::i
             char* d = debut;
             const char* const fin = d + place + 1;
             bool num = etat.numMode;
-            for (; i < n; ++i) {
-                const Octet b = oct(noir[i]);
+            // In registers of their own: the cut below takes `i` by reference,
+            // which would keep it in memory, each step waiting on the last.
+            const char* const t = noir.data();
+            const std::size_t finEtirement = etat.finEtirement;
+            std::size_t j = i;
+            for (; j < n; ++j) {
+                const Octet b = oct(t[j]);
                 if (const std::uint8_t simple = k.simple[b]; simple != 0) {
                     if (d == fin) break;
                     // Written, then kept unless a space before punctuation:
                     // letters and spaces take one path.
                     *d = static_cast<char>(k.normal[b]);
-                    d += simple == 1 || (i + 1 < n && !k.ponctuation[oct(noir[i + 1])]);
+                    d += simple == 1 || (j + 1 < n && !k.ponctuation[oct(t[j + 1])]);
                     num = false;
                 } else if (const char minuscule = k.minusculeDansEtirement[b]; minuscule != 0) {
-                    if (i < etat.finEtirement) {
+                    if (j < finEtirement) {
                         if (d == fin) break;
                         *d++ = minuscule;
-                    } else if (i + 1 < n && k.finitEtirement[oct(noir[i + 1])]) {
+                    } else if (j + 1 < n && k.finitEtirement[oct(t[j + 1])]) {
                         if (fin - d < 2) break;
                         *d++ = k.prefixeMajuscule;
                         *d++ = minuscule;
@@ -428,6 +433,7 @@ std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::i
                     num = f.numModeApres;
                 }
             }
+            i = j;
             col += static_cast<std::int32_t>(d - debut);
             out.jusqua(d);
             etat.numMode = num;

@@ -66,3 +66,39 @@ TEST(Importation, CaracteresRemplacesEtAutresEncodages) {
             << c.contenu;
     }
 }
+
+TEST(Importation, GrandTexteLuEnDeuxMoitiesCommeEnUne) {
+    // A large text is read in two halves cut after a line feed: the result,
+    // the counts and the list of replaced characters are those of one pass.
+    // The halves differ (the second holds characters the first never
+    // meets), a CR LF and a lone CR end lines, a byte breaks the UTF-8.
+    const std::string debut = "caf\xC3\xA9 \xE4\xB8\x80\r\nx\xFF y\r";   // é, U+4E00, an invalid byte
+    const std::string fin = "\xE2\x82\xAC \xE4\xB8\x81\xE4\xB8\x80\n";     // €, U+4E01, U+4E00
+    const int n = 80000;
+    std::string texte, attendu;
+    for (int i = 0; i < n; ++i) texte += debut;
+    for (int i = 0; i < n; ++i) texte += fin;
+    for (int i = 0; i < n; ++i) attendu += "caf\xE9 ?\r\nx? y\r\n";
+    for (int i = 0; i < n; ++i) attendu += "\x80 ??\r\n";
+    ASSERT_GT(texte.size(), std::size_t{1} << 20);
+    std::int32_t invalides = 0;
+    CaracteresRemplaces remplaces;
+    EXPECT_EQ(texteImporte(texte, "a.txt", &invalides, &remplaces), attendu);
+    EXPECT_EQ(invalides, n);
+    EXPECT_EQ(remplaces.nombre, 3 * n);
+    EXPECT_EQ(remplaces.caracteres, (std::u32string{U'\u4E00', U'\u4E01'}));
+    // The same bytes read as code page 1252 when the invalid ones outnumber the sequences.
+    std::string cp1252;
+    for (int i = 0; i < 4 * n; ++i) cp1252 += i < 2 * n ? "caf\xE9\r\n" : "\xE9t\xE9\n";
+    std::string attendu1252;
+    for (int i = 0; i < 4 * n; ++i) attendu1252 += i < 2 * n ? "caf\xE9\r\n" : "\xE9t\xE9\r\n";
+    ASSERT_GT(cp1252.size(), std::size_t{1} << 20);
+    EXPECT_EQ(texteImporte(cp1252, "a.txt", &invalides, &remplaces), attendu1252);
+    EXPECT_EQ(invalides, 0);
+    EXPECT_EQ(remplaces.nombre, 0);
+    // One line past the middle, its middle inside a character: never cut there.
+    std::string ligne = "a";
+    for (int i = 0; i < 600000; ++i) ligne += "\xC3\xA9";
+    EXPECT_EQ(texteImporte(ligne + "\n", "a.txt", &invalides), "a" + std::string(600000, '\xE9') + "\r\n");
+    EXPECT_EQ(invalides, 0);
+}
