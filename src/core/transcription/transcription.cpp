@@ -152,16 +152,30 @@ struct Etat {
 // it scans the word again.
 std::size_t finEtirementMajuscules(std::string_view noir, std::size_t i, Etat& e) {
     if (i < e.sansEtirement) return 0;
+    // What each byte is to the scan, asked of the code tables once.
+    enum : std::uint8_t { AUTRE, FIN, MINUSCULE, MAJUSCULE };
+    static const std::array<std::uint8_t, 256> genres = [] {
+        std::array<std::uint8_t, 256> g{};
+        for (int b = 0; b < 256; ++b) {
+            const Octet c = normalise(static_cast<char>(b));
+            g[static_cast<std::size_t>(b)] =
+                c == ' ' || estPonctuation(c) || estFinDeLigne(c) || c == 0x85 || c == '}' ? FIN
+                : estMinuscule(c)                                                        ? MINUSCULE
+                : estMajuscule(c)                                                        ? MAJUSCULE
+                                                                                         : AUTRE;
+        }
+        return g;
+    }();
     int lettres = 0;
     std::size_t j = i;
     for (; j < noir.size(); ++j) {
-        Octet c = normalise(noir[j]);
-        if (c == ' ' || estPonctuation(c) || estFinDeLigne(c) || c == 0x85 || c == '}') break;
-        if (estMinuscule(c)) {
+        const std::uint8_t g = genres[oct(noir[j])];
+        if (g == FIN) break;
+        if (g == MINUSCULE) {
             e.sansEtirement = j;
             return 0;
         }
-        if (estMajuscule(c)) ++lettres;
+        if (g == MAJUSCULE) ++lettres;
     }
     return lettres >= 2 ? j : 0;
 }
@@ -375,8 +389,14 @@ std::size_t placeCoupure(std::string_view s, std::string_view suite, std::size_t
     return j;
 }
 
-std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::int32_t cpl, CaracteresOmis* omis) {
-    Sortie out(noir.size() + noir.size() / 4 + 8);
+namespace {
+// What a transcription writes, most often at most: its room asked for at once.
+std::size_t tailleEstimee(std::string_view noir) { return noir.size() + noir.size() / 4 + 8; }
+
+// `Transcrire`, into a buffer of at least `capacite` bytes.
+std::string transcrit(std::string_view noir, std::int32_t colonneDepart, std::int32_t cpl, CaracteresOmis* omis,
+                      std::size_t capacite) {
+    Sortie out(capacite);
     std::int32_t col = colonneDepart;
     const bool entamee = colonneDepart > 1;
     Etat etat;
@@ -479,6 +499,11 @@ std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::i
         col += w;
     }
     return std::move(out).rend();
+}
+}  // namespace
+
+std::string Transcrire(std::string_view noir, std::int32_t colonneDepart, std::int32_t cpl, CaracteresOmis* omis) {
+    return transcrit(noir, colonneDepart, cpl, omis, tailleEstimee(noir));
 }
 
 namespace {
@@ -698,8 +723,8 @@ std::optional<std::string> recoupeTexte(std::string_view texte, std::int32_t cpl
 }
 
 namespace {
-std::string transcritEtRecoupe(std::string_view noir, std::int32_t cpl, CaracteresOmis* omis) {
-    std::string braille = Transcrire(noir, 1, cpl, omis);
+std::string transcritEtRecoupe(std::string_view noir, std::int32_t cpl, CaracteresOmis* omis, std::size_t capacite = 0) {
+    std::string braille = transcrit(noir, 1, cpl, omis, std::max(capacite, tailleEstimee(noir)));
     if (auto recoupe = recoupeTexte(braille, cpl, [](std::int32_t) { return Retrait{0, INT32_MAX}; }))
         braille = std::move(*recoupe);
     return braille;
@@ -725,10 +750,13 @@ std::string TranscritEnDocument(std::string_view noir, std::int32_t cpl, Caracte
     if (coupe == 0 || coupe >= noir.size()) return transcritEtRecoupe(noir, cpl, omis);
     CaracteresOmis omisSuite;
     std::string braille, suite;
-    deuxALaFois([&] { braille = transcritEtRecoupe(noir.substr(0, coupe), cpl, omis); },
+    // The first half's buffer has room for the whole, and for a file's head
+    // and tail around it: the second half joins it, and the book is written
+    // out, without being copied again.
+    const std::size_t capacite = tailleEstimee(noir) + 4096;
+    deuxALaFois([&] { braille = transcritEtRecoupe(noir.substr(0, coupe), cpl, omis, capacite); },
                 [&] { suite = transcritEtRecoupe(noir.substr(coupe), cpl, omis ? &omisSuite : nullptr); });
-    // Room for the whole at once, and for a file's head and tail around it:
-    // the book is written out without being copied again.
+    // Most often already there.
     reserveGrand(braille, braille.size() + suite.size() + 4096);
     braille += suite;
     if (omis) {
