@@ -1,6 +1,9 @@
 #include "core/fichiers/importation.h"
 
+#include <algorithm>
+#include <bit>
 #include <cctype>
+#include <cstring>
 
 #include "core/braille/codes.h"
 #include "core/fichiers/rtf.h"
@@ -35,8 +38,6 @@ public:
         }
         if (debut < t.size()) contenu(t.substr(debut));
     }
-    // A byte that is no line end.
-    void ajoute(char c) { contenu(std::string_view(&c, 1)); }
     void fin() {
         if (ouverte_) r_ += "\r\n";
         ouverte_ = false;
@@ -52,32 +53,84 @@ private:
     bool apresCR_ = false, ouverte_ = false;
 };
 
-// One stretch of a text decoded as UTF-8 into r, its lines joined;
-// `derniere`: the stretch ends the text.
+// The first byte in [debut, fin) that is no plain ASCII character of a line:
+// a CR, a LF or a byte of a multi-byte sequence; or fin.
+const char* prochainNonAscii(const char* debut, const char* fin) {
+    const char* p = debut;
+#if defined(__SSE2__) || defined(_M_X64)
+    for (; fin - p >= 16; p += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i fins = _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(x, _mm_set1_epi8('\n')));
+        if (const int m = _mm_movemask_epi8(_mm_or_si128(x, fins))) return p + std::countr_zero(static_cast<unsigned>(m));
+    }
+#endif
+    for (; p < fin; ++p)
+        if (oct(*p) >= 0x80 || *p == '\r' || *p == '\n') return p;
+    return fin;
+}
+
+// One stretch of a text decoded as UTF-8 after the end of r, its lines
+// joined as `LignesJointes` joins them; `derniere`: the stretch ends the text.
 struct Decodage {
     std::int32_t sequences = 0, mauvais = 0;
     CaracteresRemplaces remplaces;
 
     void decode(std::string_view s, std::string& r, bool derniere, bool compteRemplaces) {
-        LignesJointes lignes(r);
-        for (std::size_t i = 0; i < s.size();) {
-            const std::size_t ascii = finAscii(s, i);
-            lignes.ajoute(s.substr(i, ascii - i));
-            if ((i = ascii) == s.size()) break;
+        // Written in place, the room made ahead: a run of plain characters
+        // is copied at once, and nothing is asked of the string byte by byte.
+        std::size_t n = r.size();
+        r.resize(n + s.size() + s.size() / 32 + 64);
+        auto place = [&](std::size_t w) {
+            if (n + w > r.size()) r.resize(std::max(2 * r.size(), n + w));
+            return r.data() + n;
+        };
+        bool apresCR = false, ouverte = false;
+        const char* p = s.data();
+        const char* const fin = p + s.size();
+        while (p < fin) {
+            const char* const q = prochainNonAscii(p, fin);
+            if (q > p) {
+                std::memcpy(place(static_cast<std::size_t>(q - p)), p, static_cast<std::size_t>(q - p));
+                n += static_cast<std::size_t>(q - p);
+                apresCR = false;
+                ouverte = true;
+            }
+            if ((p = q) == fin) break;
+            if (*p == '\r' || *p == '\n') {
+                if (*p == '\n' && apresCR) {
+                    apresCR = false;  // the LF of a CR LF
+                } else {
+                    std::memcpy(place(2), "\r\n", 2);
+                    n += 2;
+                    apresCR = *p == '\r';
+                    ouverte = false;
+                }
+                ++p;
+                continue;
+            }
             char32_t c;
-            if (const std::size_t n = decodeUtf8(s, i, c)) {
+            char octet = '?';
+            if (const std::size_t k = decodeUtf8(s, static_cast<std::size_t>(p - s.data()), c)) {
                 ++sequences;
-                const int b = depuisUnicode(c);
-                if (b < 0 && compteRemplaces) remplaces.ajoute(c);
-                lignes.ajoute(static_cast<char>(b < 0 ? '?' : b));
-                i += n;
+                if (const int b = depuisUnicode(c); b >= 0)
+                    octet = static_cast<char>(b);
+                else if (compteRemplaces)
+                    remplaces.ajoute(c);
+                p += k;
             } else {
                 ++mauvais;
-                lignes.ajoute('?');
-                ++i;
+                ++p;
             }
+            *place(1) = octet;
+            ++n;
+            apresCR = false;
+            ouverte = true;
         }
-        if (derniere) lignes.fin();
+        if (derniere && ouverte) {
+            std::memcpy(place(2), "\r\n", 2);
+            n += 2;
+        }
+        r.resize(n);
     }
 };
 

@@ -16,6 +16,7 @@ TEST(Importation, LignesEtEncodages) {
     const struct { const char* contenu; const char* nom; const char* texte; } cas[] = {
         {"caf\xC3\xA9\n", "a.txt", "caf\xE9\r\n"},               // UTF-8
         {"caf\xE9\n", "a.txt", "caf\xE9\r\n"},                   // code page 1252
+        {"\xC3\xA9\rb\nc\r\n\r", "a.txt", "\xE9\r\nb\r\nc\r\n\r\n"},  // UTF-8, every line end
         {"\xEF\xBB\xBFok", "a.txt", "ok\r\n"},                   // a byte order mark is dropped
         {"\xE2\x80\x9C" "a\xE2\x80\x9D", "a.TXT", "\x93" "a\x94\r\n"},
         {"{\\rtf1 a\\par b}", "A.RTF", "a\rb"},
