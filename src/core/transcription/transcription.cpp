@@ -414,11 +414,13 @@ std::string transcrit(std::string_view noir, std::int32_t colonneDepart, std::in
         if (col <= cpl) {
             // col <= cpl: the difference fits 32 unsigned bits, whatever the start column.
             const std::uint32_t place = static_cast<std::uint32_t>(cpl) - static_cast<std::uint32_t>(col);
-            // Each byte written takes a column: the run writes at most place + 1
-            // (a sign's three bytes are copied whole: two more of room).
-            char* const debut = out.place(std::size_t{place} + 3);
+            // Each byte written takes a column, and a byte read writes at most
+            // three: the run writes at most this many (a sign's three bytes
+            // are copied whole: two more of room).
+            const std::size_t largeur = std::min(std::size_t{place} + 1, 3 * (n - i));
+            char* const debut = out.place(largeur + 2);
             char* d = debut;
-            const char* const fin = d + place + 1;
+            const char* const fin = d + largeur;
             bool num = etat.numMode;
             // In registers of their own: the cut below takes `i` by reference,
             // which would keep it in memory, each step waiting on the last.

@@ -55,6 +55,9 @@ TEST(Transcrire, Regles) {
         {"\x84oui\x94", "\"oui\""}, {"\xE4", "\xE4"},
     };
     for (auto [noir, braille] : cas) EXPECT_EQ(Transcrire(noir, 1, 30), braille) << noir;
+    // A header is transcribed with no margin at all: room is asked for what
+    // the text can write, not for the line's width.
+    for (auto [noir, braille] : cas) EXPECT_EQ(Transcrire(noir, 1, INT32_MAX), braille) << noir;
 }
 
 TEST(Transcrire, CoupureALaMarge) {
