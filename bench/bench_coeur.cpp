@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "core/braille/codes.h"
 #include "core/document/document.h"
 #include "core/editeur/editeur.h"
 #include "core/fichiers/brf.h"
@@ -87,6 +88,30 @@ void BM_Transcrire(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(noir.size()));
 }
 BENCHMARK(BM_Transcrire)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A book transcribed into the text of a document, as the command line
+// transcribes a file: both halves at once, then wrapped (technical text).
+void BM_TranscritEnDocument(benchmark::State& state) {
+    const std::string noir = texteTechnique(8 << 20);
+    for (auto _ : state) {
+        std::string b = TranscritEnDocument(noir, 30);
+        benchmark::DoNotOptimize(b.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(noir.size()));
+}
+BENCHMARK(BM_TranscritEnDocument)->Unit(benchmark::kMillisecond);
+
+// 8 MiB of French text imported as a text file: UTF-8 (0), code page 1252 (1).
+void BM_ImporteTexte(benchmark::State& state) {
+    const std::string cp1252 = texteTechnique(8 << 20);
+    const std::string contenu = state.range(0) ? cp1252 : cp1252VersUtf8(cp1252);
+    for (auto _ : state) {
+        std::string t = texteImporte(contenu, "livre.txt");
+        benchmark::DoNotOptimize(t.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(contenu.size()));
+}
+BENCHMARK(BM_ImporteTexte)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_BrailleVersNoir(benchmark::State& state) {
     const std::string braille = Transcrire(texteFrancais(4 << 20), 1, 30);
