@@ -17,11 +17,32 @@ bool ecarteDuCoeurCourant(std::thread& t);
 // Gives t back every core the caller may use.
 void rendTousLesCoeurs(std::thread& t);
 
+// Whether this thread runs a half: work split again inside it would only
+// take the other core from the other half, and wait for it.
+inline thread_local bool dansUneMoitie = false;
+
+// Marks the thread as running a half while it lives.
+class UneMoitie {
+public:
+    UneMoitie() : avant_(dansUneMoitie) { dansUneMoitie = true; }
+    ~UneMoitie() { dansUneMoitie = avant_; }
+    UneMoitie(const UneMoitie&) = delete;
+    UneMoitie& operator=(const UneMoitie&) = delete;
+
+private:
+    bool avant_;
+};
+
 // Runs a() here and b() on a second thread, and returns once both are done;
-// b() runs here after a() when no thread is to be had. An exception from
-// either is thrown again here, once both ended.
+// b() runs here after a() when no thread is to be had, or inside a half.
+// An exception from either is thrown again here, once both ended.
 template <class A, class B>
 void deuxALaFois(A&& a, B&& b) {
+    if (dansUneMoitie) {
+        a();
+        b();
+        return;
+    }
     std::exception_ptr echecB;
     // The second thread starts b() once it stands where it is to run, and
     // ends only when let go: it is alive whenever it is moved.
@@ -43,6 +64,7 @@ void deuxALaFois(A&& a, B&& b) {
                 cv.wait(verrou, [&] { return place; });
             }
             try {
+                const UneMoitie moitie;
                 b();
             } catch (...) {
                 echecB = std::current_exception();
@@ -58,6 +80,7 @@ void deuxALaFois(A&& a, B&& b) {
     const bool ecarte = ecarteDuCoeurCourant(second);
     signale(place);
     try {
+        const UneMoitie moitie;
         a();
     } catch (...) {
         signale(libre);

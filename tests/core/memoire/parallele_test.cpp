@@ -39,6 +39,33 @@ TEST(Parallele, DeuxMoitiesEtLeursEchecs) {
     }
 }
 
+// Work split again inside a half stays on that half's thread; after the
+// halves, it is split again.
+TEST(Parallele, UneMoitieNeSePartageParDeNouveau) {
+    std::thread::id premiere, seconde;
+    std::thread::id dansPremiere[2], dansSeconde[2];
+    const auto releve = [](std::thread::id (&ou)[2]) {
+        deuxALaFois([&] { ou[0] = std::this_thread::get_id(); }, [&] { ou[1] = std::this_thread::get_id(); });
+    };
+    deuxALaFois(
+        [&] {
+            premiere = std::this_thread::get_id();
+            releve(dansPremiere);
+        },
+        [&] {
+            seconde = std::this_thread::get_id();
+            releve(dansSeconde);
+        });
+    EXPECT_NE(premiere, seconde);
+    EXPECT_EQ(dansPremiere[0], premiere);
+    EXPECT_EQ(dansPremiere[1], premiere);
+    EXPECT_EQ(dansSeconde[0], seconde);
+    EXPECT_EQ(dansSeconde[1], seconde);
+    std::thread::id apres[2];
+    releve(apres);
+    EXPECT_NE(apres[0], apres[1]);
+}
+
 #if defined(__linux__)
 int coeursPermis() {
     cpu_set_t s;
