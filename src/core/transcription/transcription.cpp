@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <bitset>
 #include <cstring>
 #include <vector>
@@ -62,6 +63,21 @@ private:
     std::size_t n_ = 0;
 };
 
+// The last space in [debut, fin), or fin when there is none.
+const char* dernierEspace(const char* debut, const char* fin) {
+    const char* p = fin;
+#if defined(__SSE2__) || defined(_M_X64)
+    for (; p - debut >= 16; p -= 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p - 16));
+        if (const auto m = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8(' ')))))
+            return p - 16 + (std::bit_width(m) - 1);
+    }
+#endif
+    while (p > debut)
+        if (*--p == ' ') return p;
+    return fin;
+}
+
 // A line's bytes followed by those after it, as a cut reads them.
 struct LectureCoupure {
     std::string_view s, suite;
@@ -94,17 +110,19 @@ struct LectureCoupure {
 template <class Texte, class Suite>
 std::int32_t coupe(Texte& out, std::size_t debut, std::int32_t cpl, Suite&& suite, bool ligneEntamee) {
     const std::size_t len = out.size();
-    if (len > debut) {
-        std::size_t k = len - 1;
-        while (k > debut && out[k] != ' ' && static_cast<std::int32_t>(len - 1 - k) < cpl) --k;
-        const auto distance = static_cast<std::int32_t>(len - 1 - k);
-        if (distance < cpl && out[k] == ' ') {
+    if (len > debut && cpl > 0) {
+        // The last space among the line's last cpl bytes.
+        const auto largeur = static_cast<std::size_t>(cpl);
+        const std::size_t bas = len - debut > largeur ? len - largeur : debut;
+        const std::string_view ligne = out;
+        if (const char* e = dernierEspace(ligne.data() + bas, ligne.data() + len); e != ligne.data() + len) {
+            const auto k = static_cast<std::size_t>(e - ligne.data());
             out[k] = cLF;  // the word that did not fit moves to the new line
-            return distance + 1;
+            return static_cast<std::int32_t>(len - k);
         }
-        if (distance < cpl && estSeparateurMot(oct(out[k]))) {
-            out.insert(k + 1, 1, cVT);
-            return distance + 1;
+        if (bas == debut && estSeparateurMot(oct(out[debut]))) {
+            out.insert(debut + 1, 1, cVT);
+            return static_cast<std::int32_t>(len - debut);
         }
     }
     // No place to break: the word is cut at the margin, where most often no
@@ -272,6 +290,10 @@ struct Classes {
         bool numModeApres = false;
     };
     std::array<std::array<Forme, 256>, 2> forme{};
+    // Whether a to z are each written as itself, whatever the modes, and are
+    // no punctuation, and the space is written as itself before them: such
+    // runs are then copied sixteen bytes at a time.
+    bool asciiSimple = false;
     Classes() {
         for (int b = 0; b < 256; ++b) {
             const Octet c = normalise(static_cast<char>(b));
@@ -297,6 +319,10 @@ struct Classes {
                 f.duContexte = false;
             }
         }
+        asciiSimple = simple[' '] == 2 && normal[' '] == ' ';
+        for (int b = 'a'; b <= 'z'; ++b)
+            asciiSimple = asciiSimple && simple[static_cast<std::size_t>(b)] == 1 &&
+                          normal[static_cast<std::size_t>(b)] == b && !ponctuation[static_cast<std::size_t>(b)];
     }
 };
 const Classes& classes() {
@@ -415,10 +441,10 @@ std::string transcrit(std::string_view noir, std::int32_t colonneDepart, std::in
             // col <= cpl: the difference fits 32 unsigned bits, whatever the start column.
             const std::uint32_t place = static_cast<std::uint32_t>(cpl) - static_cast<std::uint32_t>(col);
             // Each byte written takes a column, and a byte read writes at most
-            // three: the run writes at most this many (a sign's three bytes
-            // are copied whole: two more of room).
+            // three: the run writes at most this many (sixteen bytes are
+            // stored at once, a sign's three copied whole: sixteen more of room).
             const std::size_t largeur = std::min(std::size_t{place} + 1, 3 * (n - i));
-            char* const debut = out.place(largeur + 2);
+            char* const debut = out.place(largeur + 16);
             char* d = debut;
             const char* const fin = d + largeur;
             bool num = etat.numMode;
@@ -427,9 +453,32 @@ std::string transcrit(std::string_view noir, std::int32_t colonneDepart, std::in
             const char* const t = noir.data();
             const std::size_t finEtirement = etat.finEtirement;
             std::size_t j = i;
+#if defined(__SSE2__) || defined(_M_X64)
+            const __m128i avantA = _mm_set1_epi8('a' - 1), apresZ = _mm_set1_epi8('z' + 1), espace = _mm_set1_epi8(' ');
+            const auto lettres = [&](__m128i x) { return _mm_and_si128(_mm_cmpgt_epi8(x, avantA), _mm_cmplt_epi8(x, apresZ)); };
+#endif
             for (; j < n; ++j) {
                 const Octet b = oct(t[j]);
                 if (const std::uint8_t simple = k.simple[b]; simple != 0) {
+#if defined(__SSE2__) || defined(_M_X64)
+                    // Sixteen bytes at once while they are small letters a to
+                    // z, or spaces before one, as many as the line has room for.
+                    if (k.asciiSimple && n - j >= 17) {
+                        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + j));
+                        const __m128i apres = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + j + 1));
+                        const __m128i espaces = _mm_and_si128(_mm_cmpeq_epi8(x, espace), lettres(apres));
+                        const auto m = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(lettres(x), espaces)));
+                        const auto simples = std::min(static_cast<std::size_t>(std::countr_one(m)),
+                                                      static_cast<std::size_t>(fin - d));
+                        if (simples > 0) {
+                            _mm_storeu_si128(reinterpret_cast<__m128i*>(d), x);
+                            d += simples;
+                            j += simples - 1;
+                            num = false;
+                            continue;
+                        }
+                    }
+#endif
                     if (d == fin) break;
                     // Written, then kept unless a space before punctuation:
                     // letters and spaces take one path.

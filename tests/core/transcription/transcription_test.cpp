@@ -73,6 +73,45 @@ TEST(Transcrire, CoupureALaMarge) {
     for (const auto& c : cas) EXPECT_EQ(Transcrire(c.noir, c.colonne, 10), c.braille) << c.noir;
 }
 
+// Words of small letters a to z, which are written sixteen bytes at a time:
+// wrapped as a greedy wrap does, each space before a word that no longer fits
+// made a line end, a word wider than the line cut at its margin; a space
+// before punctuation is dropped wherever the run of letters stands.
+TEST(Transcrire, MotsDeLettresSimplesCommeUnRetourGlouton) {
+    std::mt19937 alea(31);
+    for (int essai = 0; essai < 300; ++essai) {
+        const std::int32_t cpl = 5 + static_cast<std::int32_t>(alea() % 40);
+        std::string noir, attendu;
+        std::size_t colonne = 0;  // bytes on the expected line
+        for (int m = 0; m < 40; ++m) {
+            std::string mot(1 + alea() % 45, 'a');
+            for (char& c : mot) c = static_cast<char>('a' + alea() % 26);
+            if (m > 0) {
+                noir += ' ';
+                if (colonne + 1 + mot.size() <= static_cast<std::size_t>(cpl)) {
+                    attendu += ' ';
+                    ++colonne;
+                } else {
+                    attendu += '\n';
+                    colonne = 0;
+                }
+            }
+            noir += mot;
+            for (char c : mot) {
+                if (colonne == static_cast<std::size_t>(cpl)) {
+                    attendu += '\v';
+                    colonne = 0;
+                }
+                attendu += c;
+                ++colonne;
+            }
+        }
+        ASSERT_EQ(Transcrire(noir, 1, cpl), attendu) << noir << " / " << cpl;
+    }
+    const std::string longue = "le chat dort tranquillement ; il revient , la nuit tombe ! sur la ville";
+    EXPECT_EQ(Transcrire(longue, 1, 1000), "le chat dort tranquillement; il revient, la nuit tombe! sur la ville");
+}
+
 TEST(Transcrire, CoupureAvantUneUnite) {
     const std::string a29(29, 'a'), b12(12, '\xB8');
     const struct { std::string noir; std::int32_t cpl; std::string braille; } cas[] = {
@@ -80,6 +119,9 @@ TEST(Transcrire, CoupureAvantUneUnite) {
         {"z\r" + a29 + "\xB4\xF3\xF3x", 30, "z\r" + a29 + "\v\xB4\xF3\xF3x"},
         // A run of hidden prefixes longer than a line is cut as written.
         {"ab" + b12 + "c", 10, "ab" + b12.substr(0, 8) + "\v" + b12.substr(0, 4) + "c"},
+        // A unit that holds a space, wider than the line: the next one is
+        // cut after it, not at its space.
+        {"U@\t}-", 1, "\xA8u\v@\n }\v-"},
     };
     for (const auto& [noir, cpl, braille] : cas) EXPECT_EQ(Transcrire(noir, 1, cpl), braille) << noir;
 }
