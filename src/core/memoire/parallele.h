@@ -33,14 +33,31 @@ private:
     bool avant_;
 };
 
+// a() then b(), both here, whatever a() throws; a()'s failure first, then b()'s.
+template <class A, class B>
+void lUnPuisLAutre(A&& a, B&& b) {
+    std::exception_ptr echecA;
+    try {
+        a();
+    } catch (...) {
+        echecA = std::current_exception();
+    }
+    try {
+        b();
+    } catch (...) {
+        if (!echecA) throw;
+    }
+    if (echecA) std::rethrow_exception(echecA);
+}
+
 // Runs a() here and b() on a second thread, and returns once both are done;
 // b() runs here after a() when no thread is to be had, or inside a half.
-// An exception from either is thrown again here, once both ended.
+// An exception from either is thrown again here, once both ended (a()'s
+// when both failed).
 template <class A, class B>
 void deuxALaFois(A&& a, B&& b) {
     if (dansUneMoitie) {
-        a();
-        b();
+        lUnPuisLAutre(a, b);
         return;
     }
     std::exception_ptr echecB;
@@ -73,8 +90,7 @@ void deuxALaFois(A&& a, B&& b) {
             cv.wait(verrou, [&] { return libre; });
         });
     } catch (const std::system_error&) {
-        a();
-        b();
+        lUnPuisLAutre(a, b);
         return;
     }
     const bool ecarte = ecarteDuCoeurCourant(second);

@@ -15,10 +15,11 @@
 namespace dotavob {
 namespace {
 
-// Both halves always run to their end, and a failure of either is the caller's.
+// Both halves always run to their end, and a failure of either is the
+// caller's: on two threads, and on one inside a half.
 TEST(Parallele, DeuxMoitiesEtLeursEchecs) {
-    struct Cas { bool echecA, echecB; const char* attendu; };
-    for (const Cas c : {Cas{false, false, ""}, {true, false, "a"}, {false, true, "b"}, {true, true, "a"}}) {
+    struct Cas { bool echecA, echecB, dansUneMoitie; const char* attendu; };
+    const auto essaie = [](const Cas& c) {
         std::atomic<int> finis{0};
         std::string lu;
         try {
@@ -35,7 +36,18 @@ TEST(Parallele, DeuxMoitiesEtLeursEchecs) {
         } catch (const std::runtime_error& e) {
             lu = e.what();
         }
-        EXPECT_EQ(std::tuple(finis.load(), lu), std::tuple(2, std::string(c.attendu))) << c.echecA << c.echecB;
+        EXPECT_EQ(std::tuple(finis.load(), lu), std::tuple(2, std::string(c.attendu)))
+            << c.echecA << c.echecB << c.dansUneMoitie;
+    };
+    for (const Cas c : {Cas{false, false, false, ""}, {true, false, false, "a"}, {false, true, false, "b"},
+                        {true, true, false, "a"}, {false, false, true, ""}, {true, false, true, "a"},
+                        {false, true, true, "b"}, {true, true, true, "a"}}) {
+        if (c.dansUneMoitie) {
+            const UneMoitie moitie;
+            essaie(c);
+        } else {
+            essaie(c);
+        }
     }
 }
 
