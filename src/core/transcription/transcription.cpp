@@ -92,7 +92,11 @@ struct LectureCoupure {
         return k == 1 || k == 3 || k == 5 || k == 7 || estSigneSpecial(at(i + 1));
     }
     // How far a cut at j must move back not to split a sign; 0: it stands.
-    // It reads no further than j + 1.
+    // It reads no further than j + 1. Asked at every cut of a book being
+    // opened: kept inline wherever it is asked.
+#if defined(__GNUC__)
+    [[gnu::always_inline]]
+#endif
     std::size_t recul(std::size_t j, std::size_t debutLigne) const {
         if (j > debutLigne && prefixeCache(j - 1)) return 1;
         if (j >= 1 && at(j - 1) == PREFIXE_POINT5 && at(j) == 0xF3 && at(j + 1) == 0xF3) return 1;
