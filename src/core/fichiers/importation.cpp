@@ -14,8 +14,25 @@ namespace dotavob {
 
 namespace {
 
-// Appends text with each of its lines (ended by CR, LF or CR LF) ended by
-// CR LF; `fin` ends the last line when it is not ended.
+// How a text's lines are joined: each one ended by CR, LF or CR LF is
+// ended by CR LF, and the last one, when it is not ended, at the end.
+struct Jonction {
+    bool apresCR = false, ouverte = false;
+    // A byte that is no line end was written.
+    void contenu() {
+        apresCR = false;
+        ouverte = true;
+    }
+    // A CR or a LF met: whether it ends a line (the LF of a CR LF does not).
+    bool finDeLigne(char c) {
+        const bool lfDeCRLF = c == '\n' && apresCR;
+        apresCR = c == '\r';
+        if (!lfDeCRLF) ouverte = false;
+        return !lfDeCRLF;
+    }
+};
+
+// Appends text with its lines joined.
 class LignesJointes {
 public:
     explicit LignesJointes(std::string& r) : r_(r) {}
@@ -27,30 +44,23 @@ public:
             if (*c != '\r' && *c != '\n') continue;
             const auto i = static_cast<std::size_t>(c - base);
             if (i > debut) contenu(t.substr(debut, i - debut));
-            if (*c == '\n' && apresCR_) {
-                apresCR_ = false;  // the LF of a CR LF
-            } else {
-                r_ += "\r\n";
-                apresCR_ = *c == '\r';
-                ouverte_ = false;
-            }
+            if (jonction_.finDeLigne(*c)) r_ += "\r\n";
             debut = i + 1;
         }
         if (debut < t.size()) contenu(t.substr(debut));
     }
     void fin() {
-        if (ouverte_) r_ += "\r\n";
-        ouverte_ = false;
+        if (jonction_.ouverte) r_ += "\r\n";
+        jonction_.ouverte = false;
     }
 
 private:
     void contenu(std::string_view t) {
         r_.append(t);
-        apresCR_ = false;
-        ouverte_ = true;
+        jonction_.contenu();
     }
     std::string& r_;
-    bool apresCR_ = false, ouverte_ = false;
+    Jonction jonction_;
 };
 
 // The first byte in [debut, fin) that is no plain ASCII character of a line:
@@ -70,7 +80,7 @@ const char* prochainNonAscii(const char* debut, const char* fin) {
 }
 
 // One stretch of a text decoded as UTF-8 after the end of r, its lines
-// joined as `LignesJointes` joins them; `derniere`: the stretch ends the text.
+// joined; `derniere`: the stretch ends the text.
 struct Decodage {
     std::int32_t sequences = 0, mauvais = 0;
     CaracteresRemplaces remplaces;
@@ -84,7 +94,7 @@ struct Decodage {
             if (n + w > r.size()) r.resize(std::max(2 * r.size(), n + w));
             return r.data() + n;
         };
-        bool apresCR = false, ouverte = false;
+        Jonction lignes;
         const char* p = s.data();
         const char* const fin = p + s.size();
         while (p < fin) {
@@ -92,18 +102,13 @@ struct Decodage {
             if (q > p) {
                 std::memcpy(place(static_cast<std::size_t>(q - p)), p, static_cast<std::size_t>(q - p));
                 n += static_cast<std::size_t>(q - p);
-                apresCR = false;
-                ouverte = true;
+                lignes.contenu();
             }
             if ((p = q) == fin) break;
             if (*p == '\r' || *p == '\n') {
-                if (*p == '\n' && apresCR) {
-                    apresCR = false;  // the LF of a CR LF
-                } else {
+                if (lignes.finDeLigne(*p)) {
                     std::memcpy(place(2), "\r\n", 2);
                     n += 2;
-                    apresCR = *p == '\r';
-                    ouverte = false;
                 }
                 ++p;
                 continue;
@@ -123,10 +128,9 @@ struct Decodage {
             }
             *place(1) = octet;
             ++n;
-            apresCR = false;
-            ouverte = true;
+            lignes.contenu();
         }
-        if (derniere && ouverte) {
+        if (derniere && lignes.ouverte) {
             std::memcpy(place(2), "\r\n", 2);
             n += 2;
         }

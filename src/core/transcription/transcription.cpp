@@ -172,10 +172,11 @@ struct Etat {
 // The stretch ends where the print view ends a word in capitals. A small
 // letter that ends the scan is kept in `e`, so that no later capital before
 // it scans the word again.
-std::size_t finEtirementMajuscules(std::string_view noir, std::size_t i, Etat& e) {
-    if (i < e.sansEtirement) return 0;
-    // What each byte is to the scan, asked of the code tables once.
-    enum : std::uint8_t { AUTRE, FIN, MINUSCULE, MAJUSCULE };
+// What each byte is to the scan for a stretch of capitals, asked of the
+// code tables once: it ends the word, it is a small letter (no stretch), a
+// capital, or anything else.
+enum GenreEtirement : std::uint8_t { AUTRE, FIN, MINUSCULE, MAJUSCULE };
+const std::array<std::uint8_t, 256>& genresEtirement() {
     static const std::array<std::uint8_t, 256> genres = [] {
         std::array<std::uint8_t, 256> g{};
         for (int b = 0; b < 256; ++b) {
@@ -188,6 +189,12 @@ std::size_t finEtirementMajuscules(std::string_view noir, std::size_t i, Etat& e
         }
         return g;
     }();
+    return genres;
+}
+
+std::size_t finEtirementMajuscules(std::string_view noir, std::size_t i, Etat& e) {
+    if (i < e.sansEtirement) return 0;
+    const std::array<std::uint8_t, 256>& genres = genresEtirement();
     int lettres = 0;
     std::size_t j = i;
     for (; j < noir.size(); ++j) {
@@ -310,8 +317,7 @@ struct Classes {
             omis[static_cast<std::size_t>(b)] = !aUneForme(c);
             if (aUneForme(c) && !estChiffre(c) && !estOperateur(c) && c != '\'' && estMajuscule(c))
                 minusculeDansEtirement[static_cast<std::size_t>(b)] = static_cast<char>(enMinuscule(c));
-            finitEtirement[static_cast<std::size_t>(b)] =
-                estMinuscule(c) && !(c == ' ' || estPonctuation(c) || estFinDeLigne(c) || c == 0x85 || c == '}');
+            finitEtirement[static_cast<std::size_t>(b)] = genresEtirement()[static_cast<std::size_t>(b)] == MINUSCULE;
             if (estMajuscule(c) || c == ' ') continue;
             for (int mode = 0; mode < 2; ++mode) {
                 Forme& f = forme[static_cast<std::size_t>(mode)][static_cast<std::size_t>(b)];
@@ -334,6 +340,32 @@ const Classes& classes() {
     return c;
 }
 
+// What the capital at i writes, as `ecrit` writes it, when the tables
+// answer without reading on (0 when they do not): its small letter inside
+// the stretch of capitals that ends at `finEtirement`, or its sign and
+// letter before a small letter.
+#if defined(__GNUC__)
+[[gnu::always_inline]]
+#endif
+inline int majusculeParTables(const Classes& k, std::string_view noir, std::size_t i, std::size_t finEtirement,
+                              char o[2]) {
+    const char minuscule = k.minusculeDansEtirement[oct(noir[i])];
+    if (minuscule == 0) return 0;
+    if (i < finEtirement) {
+        o[0] = minuscule;
+        return 1;
+    }
+    // A capital before a small letter: its sign and its letter, as `ecrit`
+    // writes it once the scan for a stretch stops at that letter (no later
+    // capital reads what the scan would leave).
+    if (i + 1 < noir.size() && k.finitEtirement[oct(noir[i + 1])]) {
+        o[0] = k.prefixeMajuscule;
+        o[1] = minuscule;
+        return 2;
+    }
+    return 0;
+}
+
 // What the byte at i (normalised: c) writes, as `ecrit` writes it, taken from the tables
 // wherever they answer: the transcription's step for every byte that is not
 // a plain small letter, and the look-ahead of a cut.
@@ -342,20 +374,7 @@ const Classes& classes() {
 #endif
 inline int ecritParTables(const Classes& k, std::string_view noir, std::size_t i, Octet c, Etat& e, char o[3]) {
     const Octet b = oct(noir[i]);
-    if (const char minuscule = k.minusculeDansEtirement[b]; minuscule != 0) {
-        if (i < e.finEtirement) {
-            o[0] = minuscule;
-            return 1;
-        }
-        // A capital before a small letter: its sign and its letter, as
-        // `ecrit` writes it once the scan for a stretch stops at that letter
-        // (no later capital reads what the scan would leave).
-        if (i + 1 < noir.size() && k.finitEtirement[oct(noir[i + 1])]) {
-            o[0] = k.prefixeMajuscule;
-            o[1] = minuscule;
-            return 2;
-        }
-    }
+    if (const int w = majusculeParTables(k, noir, i, e.finEtirement, o)) return w;
     const Classes::Forme& f = k.forme[e.numMode ? 1 : 0][b];
     if (f.duContexte) return ecrit(noir, i, c, e, o);
     std::memcpy(o, f.o, 3);
@@ -489,17 +508,11 @@ std::string transcrit(std::string_view noir, std::int32_t colonneDepart, std::in
                     *d = static_cast<char>(k.normal[b]);
                     d += simple == 1 || (j + 1 < n && !k.ponctuation[oct(t[j + 1])]);
                     num = false;
-                } else if (const char minuscule = k.minusculeDansEtirement[b]; minuscule != 0) {
-                    if (j < finEtirement) {
-                        if (d == fin) break;
-                        *d++ = minuscule;
-                    } else if (j + 1 < n && k.finitEtirement[oct(t[j + 1])]) {
-                        if (fin - d < 2) break;
-                        *d++ = k.prefixeMajuscule;
-                        *d++ = minuscule;
-                    } else {
-                        break;
-                    }
+                } else if (k.minusculeDansEtirement[b] != 0) {
+                    // Written in place, kept only when the line has room for it.
+                    const int w = majusculeParTables(k, noir, j, finEtirement, d);
+                    if (w == 0 || fin - d < w) break;
+                    d += w;
                 } else {
                     const Classes::Forme& f = k.forme[num ? 1 : 0][b];
                     if (f.duContexte || f.w == 0 || fin - d < f.w) break;
