@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <stdexcept>
@@ -54,28 +55,18 @@ TEST(Parallele, DeuxMoitiesEtLeursEchecs) {
 // Work split again inside a half stays on that half's thread; after the
 // halves, it is split again.
 TEST(Parallele, UneMoitieNeSePartageParDeNouveau) {
-    std::thread::id premiere, seconde;
-    std::thread::id dansPremiere[2], dansSeconde[2];
-    const auto releve = [](std::thread::id (&ou)[2]) {
-        deuxALaFois([&] { ou[0] = std::this_thread::get_id(); }, [&] { ou[1] = std::this_thread::get_id(); });
+    using Fils = std::array<std::thread::id, 3>;  // the half's, then its own split's two
+    const auto releve = [](Fils& f) {
+        f[0] = std::this_thread::get_id();
+        deuxALaFois([&] { f[1] = std::this_thread::get_id(); }, [&] { f[2] = std::this_thread::get_id(); });
     };
-    deuxALaFois(
-        [&] {
-            premiere = std::this_thread::get_id();
-            releve(dansPremiere);
-        },
-        [&] {
-            seconde = std::this_thread::get_id();
-            releve(dansSeconde);
-        });
-    EXPECT_NE(premiere, seconde);
-    EXPECT_EQ(dansPremiere[0], premiere);
-    EXPECT_EQ(dansPremiere[1], premiere);
-    EXPECT_EQ(dansSeconde[0], seconde);
-    EXPECT_EQ(dansSeconde[1], seconde);
-    std::thread::id apres[2];
+    Fils a, b, apres;
+    deuxALaFois([&] { releve(a); }, [&] { releve(b); });
     releve(apres);
-    EXPECT_NE(apres[0], apres[1]);
+    EXPECT_NE(a[0], b[0]);
+    EXPECT_EQ(a, (Fils{a[0], a[0], a[0]}));
+    EXPECT_EQ(b, (Fils{b[0], b[0], b[0]}));
+    EXPECT_NE(apres[1], apres[2]);
 }
 
 #if defined(__linux__)
