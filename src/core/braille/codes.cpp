@@ -169,6 +169,7 @@ constexpr Tables construitTables() {
         for (const auto& a : signesAlternatifs)
             if (a.octet == b) f |= F_ALTERN;
         if (b >= '0' && b <= '9') f |= F_CHIFFRE;
+        if (t.prefixe[b] != AUCUNE_CELLULE || b == PREFIXE_POINT5 || b == 0xF3 || t.signeDouble[b] != 0) f |= classesOctet::RETIENT;
         for (Octet x : table1252)
             if (x == b) f |= F_TABLE;
         t.drapeaux[b] = f;

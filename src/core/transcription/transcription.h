@@ -86,7 +86,13 @@ public:
         const auto largeur = static_cast<std::size_t>(std::max(1, cpl_ - retrait_.cellules));
         const std::size_t largeurPrecedente = std::exchange(largeurPrecedente_, largeur);
         if (b == VT) {
-            ligneCoupee(debut, fin, largeur, suite && largeur < largeurPrecedente);
+            // Most cuts stand at the margin of a full line, with no sign
+            // across it: the bytes on either side tell, with no call.
+            const bool retrecie = suite && largeur < largeurPrecedente;
+            if (longueur == largeur && !retrecie && coupureAuBord(debut, fin))
+                coupure_ = true;
+            else
+                ligneCoupee(debut, fin, largeur, retrecie);
         } else if (longueur > largeur) {
             inchange_ = false;
         } else if (b == LF && longueur < largeur) {
@@ -115,6 +121,18 @@ public:
     }
 
 private:
+    // Whether the full line [debut, fin) of one word stands cut where the
+    // re-wrap cuts it, told without reading further: the word goes on past
+    // the margin, and the line's last byte starts no sign that a cut there
+    // would split. False: coupureJuste decides.
+    bool coupureAuBord(std::size_t debut, std::size_t fin) const {
+        if (fin + 1 >= texte_.size()) return false;
+        const Octet apres = oct(texte_[fin + 1]);
+        if (apres == ' ' || estFinDeLigne(apres) || classesOctet::a(oct(texte_[fin - 1]), classesOctet::RETIENT))
+            return false;
+        const char* const d = texte_.data();
+        return finDeMot(d + debut, d + fin, d + texte_.size()) == d + fin;
+    }
     // Whether the re-wrap cuts the word that starts the line at `debut`
     // exactly at `fin`: the line filled to `largeur` with no space, the cut
     // placed as placeCoupure places it.

@@ -232,8 +232,14 @@ TEST(Transcrire, RecoupageDuDocument) {
 // that re-wrap with one byte changed, which falls right on the edge of what
 // the check accepts.
 TEST(Transcrire, RecoupageVerifieParLigneCommeOctetParOctet) {
+    // A full line cut at its margin across a sign: the cut moves back.
+    const Indentation aucune = [](std::int32_t) { return Retrait{0, INT32_MAX}; };
+    for (const std::string t : {"aaaaaaaa\xB4\xF3\v\xF3", "aaaaaaaaa\xA8\vbcd", "aaaaaaaaa)\vbb", "aaaaaaaaaa\v"}) {
+        EXPECT_NE(recoupeTexteOctetParOctet(t, 10, aucune), t);
+        EXPECT_EQ(recoupeTexte(t, 10, aucune), recoupeTexteOctetParOctet(t, 10, aucune));
+    }
     std::mt19937 alea(23);
-    const std::string alphabet = "abcdefgh    --\xB8\xA8\x91\xB4\xF3\n\n\v\r\f";
+    const std::string alphabet = "abcdefgh    --)\xB8\xA8\x91\xB4\xF3\n\n\v\r\f";
     for (int essai = 0; essai < 1500; ++essai) {
         const auto cpl = static_cast<std::int32_t>(1 + alea() % 14);
         const auto de = static_cast<std::int32_t>(alea() % 60), a = de + static_cast<std::int32_t>(alea() % 60);
