@@ -723,8 +723,9 @@ bool lisFichier(const std::string& chemin, std::string& octets, std::string& err
         if (S_ISDIR(st.st_mode)) return echoue(messageDossier(chemin));
         if (S_ISREG(st.st_mode)) {
             if (static_cast<std::uintmax_t>(st.st_size) > maximum) return echoue(messageTropVolumineux(chemin, maximum));
-            // One byte more than said: the read that finds the end needs no more room.
-            reserveGrand(octets, static_cast<std::size_t>(st.st_size) + 1);
+            // One byte more than said: the read that finds the end needs no
+            // more room. Sizing the string writes it whole: its memory comes then.
+            reserveGrand(octets, static_cast<std::size_t>(st.st_size) + 1, false);
             octets.resize(static_cast<std::size_t>(st.st_size) + 1);
         }
         // The size said is only a hint: a file may grow, and a device or a

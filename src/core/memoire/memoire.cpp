@@ -11,7 +11,8 @@
 
 namespace dotavob {
 
-void reserveGrand(std::string& s, std::size_t n) {
+void reserveGrand(std::string& s, std::size_t n, bool prete) {
+    (void)prete;
     s.reserve(n);
 #if defined(__linux__)
     constexpr std::uintptr_t GRANDE_PAGE = std::uintptr_t{2} << 20;
@@ -24,6 +25,7 @@ void reserveGrand(std::string& s, std::size_t n) {
     const std::uintptr_t g0 = (debut + GRANDE_PAGE - 1) & ~(GRANDE_PAGE - 1), g1 = fin & ~(GRANDE_PAGE - 1);
     if (g1 > g0) (void)::madvise(reinterpret_cast<void*>(g0), g1 - g0, MADV_HUGEPAGE);
 #if defined(MADV_POPULATE_WRITE)
+    if (!prete) return;
     const std::uintptr_t p0 = (debut + page - 1) & ~(page - 1), p1 = fin & ~(page - 1);
     const auto peuple = [](std::uintptr_t de, std::uintptr_t a) {
         if (a > de) (void)::madvise(reinterpret_cast<void*>(de), a - de, MADV_POPULATE_WRITE);
