@@ -125,6 +125,62 @@ void pourChaqueFinDeLigne(std::string_view t, F&& f) {
         if (estFinDeLigne(oct(d[i]))) f(i);
 }
 
+// The word ends (spaces and line ends) on either side of a line end, one
+// bit a byte: bit k of `apres` for the byte k + 1 after it, bit 63 - k of
+// `avant` for the byte k + 1 before it; a byte outside the text is none.
+struct MotsAutour {
+    std::uint64_t avant = 0, apres = 0;
+};
+
+namespace detail {
+// The line ends and the word ends of the 64 bytes from p, bit k for t[p + k].
+struct Fins64 {
+    std::uint64_t lignes = 0, mots = 0;
+};
+inline Fins64 fins64(std::string_view t, std::ptrdiff_t p) {
+    const auto n = static_cast<std::ptrdiff_t>(t.size());
+    Fins64 r;
+#if defined(__SSE2__) || defined(_M_X64)
+    if (p >= 0 && p + 64 <= n) {
+        for (int q = 0; q < 4; ++q) {
+            const char* c = t.data() + p + 16 * q;
+            r.lignes |= finsDeLigne16(c) << (16 * q);
+            r.mots |= std::uint64_t{finsDeMot16(c)} << (16 * q);
+        }
+        return r;
+    }
+#endif
+    for (std::ptrdiff_t k = std::max<std::ptrdiff_t>(0, -p); k < 64 && p + k < n; ++k) {
+        const Octet b = static_cast<Octet>(t[static_cast<std::size_t>(p + k)]);
+        r.lignes |= std::uint64_t{estFinDeLigne(b)} << k;
+        r.mots |= std::uint64_t{estFinDeLigne(b) || b == ' '} << k;
+    }
+    return r;
+}
+}  // namespace detail
+
+// pourChaqueFinDeLigne over t's bytes [debut, fin), each line end i given
+// with the word ends around it, read from all of t: f(i, mots).
+template <class F>
+void pourChaqueFinDeLigneEtMots(std::string_view t, std::size_t debut, std::size_t fin, F&& f) {
+    auto p = static_cast<std::ptrdiff_t>(debut);
+    const auto bout = static_cast<std::ptrdiff_t>(fin);
+    std::uint64_t motsAvant = detail::fins64(t, p - 64).mots;
+    detail::Fins64 ici = detail::fins64(t, p);
+    for (; p < bout; p += 64) {
+        const detail::Fins64 suivant = detail::fins64(t, p + 64);
+        const std::uint64_t w = ici.mots;
+        std::uint64_t m = bout - p < 64 ? ici.lignes & ((std::uint64_t{1} << (bout - p)) - 1) : ici.lignes;
+        for (; m != 0; m &= m - 1) {
+            const int k = std::countr_zero(m);
+            f(static_cast<std::size_t>(p + k),
+              MotsAutour{(w << (63 - k) << 1) | (motsAvant >> k), (w >> k >> 1) | (suivant.mots << (63 - k))});
+        }
+        motsAvant = w;
+        ici = suivant;
+    }
+}
+
 // Tables.
 const Table64& tableCode();              // the active table (code page 1252)
 const Table64& tableCodePour(int page);  // 1252 or 1251

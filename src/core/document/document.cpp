@@ -62,13 +62,12 @@ void indexe(IndexPartiel& r, std::string_view t, std::size_t debut, std::size_t 
     // line is still in the cache.
     VerificationRecoupage verification(t, cpl, std::move(indentation));
     verification.reprend(debut);
-    pourChaqueFinDeLigne(t.substr(debut, fin - debut), [&](std::size_t k) INLINE_TOUJOURS {
-        const std::size_t i = debut + k;
+    pourChaqueFinDeLigneEtMots(t, debut, fin, [&](std::size_t i, const MotsAutour& mots) INLINE_TOUJOURS {
         const auto position = static_cast<std::int32_t>(i) + 1;
         r.lignes.ajoute(position);
         if (oct(t[i]) == FF) r.sauts.ajoute(position);
         if (finParagrapheOctet(oct(t[i]))) r.paragraphes.ajoute(position);
-        verification.ligne(i);
+        verification.ligne(i, &mots);
     });
     if (derniere) verification.ligne(t.size());
     r.recoupe = verification.inchange();

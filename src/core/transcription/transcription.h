@@ -66,12 +66,13 @@ public:
         : texte_(texte), cpl_(cpl), indentation_(std::move(indentation)) {}
 
     // The line from the end of the previous one to `fin`, the index of its
-    // line end (the text's size for the last line). Called for every line
-    // while a book is indexed: kept inline, its rare cases out of line.
+    // line end (the text's size for the last line); `mots`, if given, the
+    // word ends around it. Called for every line while a book is indexed:
+    // kept inline, its rare cases out of line.
 #if defined(__GNUC__)
     [[gnu::always_inline]]
 #endif
-    void ligne(std::size_t fin) {
+    void ligne(std::size_t fin, const MotsAutour* mots = nullptr) {
         const std::size_t debut = debut_;
         debut_ = fin + 1;
         if (!inchange_) return;
@@ -89,7 +90,7 @@ public:
             // Most cuts stand at the margin of a full line, with no sign
             // across it: the bytes on either side tell, with no call.
             const bool retrecie = suite && largeur < largeurPrecedente;
-            if (longueur == largeur && !retrecie && coupureAuBord(debut, fin))
+            if (longueur == largeur && !retrecie && coupureAuBord(debut, fin, mots))
                 coupure_ = true;
             else
                 ligneCoupee(debut, fin, largeur, retrecie);
@@ -98,11 +99,12 @@ public:
         } else if (b == LF && longueur < largeur) {
             // The LF reads as a space: the line ends there only if the next
             // word, moved up, would pass the width.
-            const std::size_t dernier = fin + largeur - longueur;
+            const std::size_t reste = largeur - longueur, dernier = fin + reste;
             if (dernier >= n) {
                 inchange_ = false;
                 return;
             }
+            if (mots && reste < 64 && (mots->apres & ((std::uint64_t{1} << reste) - 1)) == 0) return;
             const char* const d = texte_.data();
             if (const char* c = finDeMot(d + fin + 1, d + dernier + 1, d + n); c != d + dernier + 1) {
                 // A cut in that word takes no room: counted again without it.
@@ -125,11 +127,13 @@ private:
     // re-wrap cuts it, told without reading further: the word goes on past
     // the margin, and the line's last byte starts no sign that a cut there
     // would split. False: coupureJuste decides.
-    bool coupureAuBord(std::size_t debut, std::size_t fin) const {
+    bool coupureAuBord(std::size_t debut, std::size_t fin, const MotsAutour* mots) const {
         if (fin + 1 >= texte_.size()) return false;
         const Octet apres = oct(texte_[fin + 1]);
         if (apres == ' ' || estFinDeLigne(apres) || classesOctet::a(oct(texte_[fin - 1]), classesOctet::RETIENT))
             return false;
+        const std::size_t longueur = fin - debut;
+        if (mots && longueur < 64) return (mots->avant >> (64 - longueur)) == 0;
         const char* const d = texte_.data();
         return finDeMot(d + debut, d + fin, d + texte_.size()) == d + fin;
     }
