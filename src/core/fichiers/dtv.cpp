@@ -633,30 +633,27 @@ std::string ecritDtv(ContenuDocument&& c) {
 }
 
 namespace {
-// `source`, when given, holds `octets` and may give its bytes to the text.
-ResultatLecture litDtv(std::string_view octets, const FormatPage& format, std::string* source) {
-    Flux f(octets);
-    std::uint16_t v = 0;
-    if (!f.u16(v)) return echec("fichier vide ou trop court");
-    if (v <= 99) return litAncien(f, v, format);
-    if (v > VERSION_DTV) return echec("version de fichier inconnue (" + std::to_string(v) + ")");
-    ResultatLecture r;
+// What a document of version 100 or later holds after its text, read from f
+// (just past the text, of `longueurTexte` bytes) into r.contenu.
+bool litApresTexte(Flux& f, std::uint16_t v, std::size_t longueurTexte, const FormatPage& format, ResultatLecture& r) {
     ContenuDocument& c = r.contenu;
     c.version = v;
-    std::size_t debutTexte = 0, longueurTexte = 0;
-    if (!f.saute(debutTexte, longueurTexte)) return echec("texte incomplet");
     c.format = format;
+    auto manque = [&r](const char* quoi) {
+        r = echec(quoi);
+        return false;
+    };
     if (v >= 102) {
-        if (!litBlocFormat(f, c.format)) return echec("format de page incomplet");
+        if (!litBlocFormat(f, c.format)) return manque("format de page incomplet");
         c.formatPresent = true;
     } else {
         formatdefaut(c.format);
     }
-    if (v >= 104 && !f.chaine(c.fonte)) return echec("nom de police incomplet");
+    if (v >= 104 && !f.chaine(c.fonte)) return manque("nom de police incomplet");
     if (v >= 103) {
         TgestionnaireMarqueurs m;
         std::size_t o = f.position();
-        if (!m.Lit(f.donnees(), o)) return echec("marqueurs incomplets");
+        if (!m.Lit(f.donnees(), o)) return manque("marqueurs incomplets");
         // Markers that stand outside the text are dropped; they would mark nothing.
         const auto n = static_cast<std::int32_t>(longueurTexte);
         for (auto x : m.liste()) {
@@ -665,16 +662,57 @@ ResultatLecture litDtv(std::string_view octets, const FormatPage& format, std::s
             c.marqueurs.push_back(x);
         }
     }
+    return true;
+}
+
+// `source`, when given, holds `octets` and may give its bytes to the text.
+ResultatLecture litDtv(std::string_view octets, const FormatPage& format, std::string* source) {
+    Flux f(octets);
+    std::uint16_t v = 0;
+    if (!f.u16(v)) return echec("fichier vide ou trop court");
+    if (v <= 99) return litAncien(f, v, format);
+    if (v > VERSION_DTV) return echec("version de fichier inconnue (" + std::to_string(v) + ")");
+    std::size_t debutTexte = 0, longueurTexte = 0;
+    if (!f.saute(debutTexte, longueurTexte)) return echec("texte incomplet");
+    ResultatLecture r;
+    if (!litApresTexte(f, v, longueurTexte, format, r)) return r;
     // The text last, once nothing more is read from the bytes: a whole file
     // read for opening gives its own bytes, moved down in place, not copied.
     if (source) {
         source->erase(0, debutTexte);
         source->resize(longueurTexte);
-        c.texte = std::move(*source);
+        r.contenu.texte = std::move(*source);
     } else {
-        c.texte.assign(octets.substr(debutTexte, longueurTexte));
+        r.contenu.texte.assign(octets.substr(debutTexte, longueurTexte));
     }
-    if (v == 100) convertitPrefixesAnciens(c.texte);
+    if (v == 100) convertitPrefixesAnciens(r.contenu.texte);
+    r.ok = true;
+    return r;
+}
+
+// A document's version and its text's length, before the text.
+constexpr std::size_t ENTETE_DTV = 6;
+
+// A document read as its first ENTETE_DTV bytes and the rest: the text, at
+// the head of the rest, stays where it was read.
+ResultatLecture litDtv(std::string_view entete, std::string& reste, const FormatPage& format) {
+    Flux e(entete);
+    std::uint16_t v = 0;
+    std::int32_t longueur = 0;
+    if (entete.size() < ENTETE_DTV || !e.u16(v) || v <= 99 || v > VERSION_DTV || !e.i32(longueur)) {
+        // Older and unknown files are read whole, as they always were.
+        reste.insert(0, entete);
+        return litDtv(reste, format, &reste);
+    }
+    if (longueur < 0 || static_cast<std::size_t>(longueur) > reste.size()) return echec("texte incomplet");
+    const auto longueurTexte = static_cast<std::size_t>(longueur);
+    Flux f(reste);
+    f.avance(longueurTexte);
+    ResultatLecture r;
+    if (!litApresTexte(f, v, longueurTexte, format, r)) return r;
+    reste.resize(longueurTexte);
+    r.contenu.texte = std::move(reste);
+    if (v == 100) convertitPrefixesAnciens(r.contenu.texte);
     r.ok = true;
     return r;
 }
@@ -684,32 +722,39 @@ ResultatLecture litDtv(std::string_view octets, const FormatPage& format) { retu
 
 #ifndef _WIN32
 namespace {
-// Reads the n first bytes of a file into d, each half on its own core.
-// Returns n, the file's offset set past them; 0 when the file did not give
-// them all (it shrank, a read failed): the caller then reads it from its start.
-std::size_t litEnDeuxMoities(int fd, char* d, std::size_t n) {
-    const auto lit = [fd, d](std::size_t de, std::size_t a) {
+// Reads the n first bytes of a file, each half on its own core: the first
+// h of them into tete, the others into d. Returns n, the file's offset set
+// past them; 0 when the file did not give them all (it shrank, a read
+// failed): the caller then reads it from its start.
+std::size_t litEnDeuxMoities(int fd, char* tete, std::size_t h, char* d, std::size_t n) {
+    // Bytes [de, a) of the file, to `vers` on.
+    const auto lit = [fd](char* vers, std::size_t de, std::size_t a) {
         while (de < a) {
-            const ssize_t k = ::pread(fd, d + de, a - de, static_cast<off_t>(de));
+            const ssize_t k = ::pread(fd, vers, a - de, static_cast<off_t>(de));
             if (k < 0 && errno == EINTR) continue;
             if (k <= 0) return false;
             de += static_cast<std::size_t>(k);
+            vers += k;
         }
         return true;
     };
     bool premiere = false, seconde = false;
-    deuxALaFois([&] { premiere = lit(0, n / 2); }, [&] { seconde = lit(n / 2, n); });
+    deuxALaFois([&] { premiere = lit(tete, 0, h) && lit(d, h, n / 2); }, [&] { seconde = lit(d + (n / 2 - h), n / 2, n); });
     if (!premiere || !seconde || ::lseek(fd, static_cast<off_t>(n), SEEK_SET) < 0) return 0;
     return n;
 }
 }  // namespace
 #endif
 
-bool lisFichier(const std::string& chemin, std::string& octets, std::string& erreur, std::size_t maximum) {
+bool lisFichier(const std::string& chemin, std::string& octets, std::string& erreur, std::size_t maximum,
+                std::string* entete, std::size_t tailleEntete) {
     const std::string nom = entreGuillemets(chemin);
     octets.clear();
+    if (entete) entete->clear();
+    bool teteAPart = false;  // the head was read aside, not at the start of `octets`
     auto echoue = [&](std::string message) {
         octets = std::string();
+        if (entete) entete->clear();
         erreur = std::move(message);
         return false;
     };
@@ -731,21 +776,29 @@ bool lisFichier(const std::string& chemin, std::string& octets, std::string& err
         // The size said is only a hint: a file may grow, and a device or a
         // pipe says none. One byte past the limit is enough to refuse. The
         // bytes are read straight into place: a book is copied once.
-        std::size_t lus = 0;
+        std::size_t lus = 0, aPart = 0;  // the bytes read; the head's among them, put aside
         constexpr std::size_t SEUIL_PARALLELE = std::size_t{1} << 20;
-        if (S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) >= SEUIL_PARALLELE)
-            lus = litEnDeuxMoities(fd.get(), octets.data(), static_cast<std::size_t>(st.st_size));
+        if (const auto taille = static_cast<std::size_t>(st.st_size); S_ISREG(st.st_mode) && taille >= SEUIL_PARALLELE) {
+            std::string tete(entete ? tailleEntete : 0, '\0');
+            lus = litEnDeuxMoities(fd.get(), tete.data(), tete.size(), octets.data(), taille);
+            if (lus != 0 && entete) {
+                *entete = std::move(tete);
+                aPart = tailleEntete;
+            }
+        }
         for (;;) {
             if (lus > maximum) return echoue(messageTropVolumineux(chemin, maximum));
-            if (lus == octets.size())
-                octets.resize(std::min(std::max(2 * lus, lus + (std::size_t{1} << 16)), maximum + 1));
-            const ssize_t n = ::read(fd.get(), octets.data() + lus, octets.size() - lus);
+            const std::size_t ici = lus - aPart;
+            if (ici == octets.size())
+                octets.resize(std::min(std::max(2 * ici, ici + (std::size_t{1} << 16)), maximum + 1));
+            const ssize_t n = ::read(fd.get(), octets.data() + ici, octets.size() - ici);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) return echoue("Impossible de lire " + nom + " : " + messageSysteme(errno) + ".");
             if (n == 0) break;
             lus += static_cast<std::size_t>(n);
         }
-        octets.resize(lus);
+        octets.resize(lus - aPart);
+        teteAPart = aPart != 0;
 #else
         std::filesystem::path p;
         if (!cheminSysteme(chemin, p)) return echoue("Impossible d'ouvrir " + nom + " : nom de fichier incorrect.");
@@ -775,6 +828,11 @@ bool lisFichier(const std::string& chemin, std::string& octets, std::string& err
             octets.append(bloc.data(), n);
         }
 #endif
+        if (entete && !teteAPart) {
+            const std::size_t k = std::min(tailleEntete, octets.size());
+            entete->assign(octets, 0, k);
+            octets.erase(0, k);
+        }
     } catch (const std::bad_alloc&) {
         return echoue("Impossible de lire " + nom + " : mémoire insuffisante.");
     } catch (const std::exception&) {
@@ -935,15 +993,17 @@ std::string dossierDesDonnees() {
 
 ResultatLecture chargeDtv(const std::string& chemin, const FormatPage& format, const VerificationFonte& verifieFonte,
                           const std::string& dossierSecours) {
-    std::string octets, erreur;
-    if (!lisFichier(chemin, octets, erreur)) return echec(erreur);
+    // Its head read aside: the text, read after it, is where it stays.
+    std::string entete, octets, erreur;
+    if (!lisFichier(chemin, octets, erreur, TAILLE_MAXIMALE_FICHIER, &entete, ENTETE_DTV)) return echec(erreur);
 #ifndef _WIN32
     // A save that wrote into this file and did not finish left the complete
     // bytes aside: the file is then not taken for a document without a word.
     if (const std::optional<CopieSurPlace> copie = copiePour(dossierSecours, chemin)) {
         std::string complet, ignore;
         if (lisFichier(copie->octets, complet, ignore)) {
-            if (complet != octets) {
+            if (std::string_view(complet).substr(0, entete.size()) != entete ||
+                std::string_view(complet).substr(std::min(entete.size(), complet.size())) != octets) {
                 ResultatLecture r = echec("L'enregistrement de " + entreGuillemets(chemin) +
                                           " a été interrompu : le fichier n'est peut-être pas entier. Le document tel "
                                           "qu'il allait être enregistré est gardé entier dans " +
@@ -957,7 +1017,7 @@ ResultatLecture chargeDtv(const std::string& chemin, const FormatPage& format, c
 #else
     (void)dossierSecours;
 #endif
-    ResultatLecture r = litDtv(octets, format, &octets);
+    ResultatLecture r = litDtv(entete, octets, format);
     if (!r.ok)
         r.erreur = "Le fichier " + entreGuillemets(chemin) + " n'est pas un document DotavoB lisible : " + r.erreur + ".";
     else if (verifieFonte)

@@ -52,8 +52,11 @@ ResultatLecture litDtv(std::string_view octets, const FormatPage& format = Forma
 // Reading stops past `maximum` bytes whatever the file claims, so a device or
 // a pipe with no end (/dev/zero, a FIFO) is refused instead of filling memory.
 constexpr std::size_t TAILLE_MAXIMALE_FICHIER = std::size_t{512} << 20;
+// With `entete`, the file's first `tailleEntete` bytes (all, if it has
+// fewer) go there, and only the others to `octets`.
 bool lisFichier(const std::string& chemin, std::string& octets, std::string& erreur,
-                std::size_t maximum = TAILLE_MAXIMALE_FICHIER);
+                std::size_t maximum = TAILLE_MAXIMALE_FICHIER, std::string* entete = nullptr,
+                std::size_t tailleEntete = 0);
 
 // The folder where the editor keeps what must outlive it (recovery copies,
 // the complete bytes of a file being written in place): the user's data
