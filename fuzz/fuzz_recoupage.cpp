@@ -5,6 +5,7 @@
 //
 // The input: its first byte is the line's width, the next three an
 // indentation (how many cells, from where, how far), the rest the text.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>

@@ -779,9 +779,10 @@ bool lisFichier(const std::string& chemin, std::string& octets, std::string& err
         std::size_t lus = 0, aPart = 0;  // the bytes read; the head's among them, put aside
         constexpr std::size_t SEUIL_PARALLELE = std::size_t{1} << 20;
         if (const auto taille = static_cast<std::size_t>(st.st_size); S_ISREG(st.st_mode) && taille >= SEUIL_PARALLELE) {
-            std::string tete(entete ? tailleEntete : 0, '\0');
+            const bool aPartIci = entete && tailleEntete <= taille / 2;  // else split once read
+            std::string tete(aPartIci ? tailleEntete : 0, '\0');
             lus = litEnDeuxMoities(fd.get(), tete.data(), tete.size(), octets.data(), taille);
-            if (lus != 0 && entete) {
+            if (lus != 0 && aPartIci) {
                 *entete = std::move(tete);
                 aPart = tailleEntete;
             }
