@@ -19,7 +19,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace dotavob;
     if (size < 4) return 0;
-    const std::int32_t cpl = 1 + data[0] % 48;
+    const std::int32_t cpl = 1 + data[0] % 50;
     const std::string texte(reinterpret_cast<const char*>(data) + 4, size - 4);
     const auto n = static_cast<std::int32_t>(texte.size());
     std::vector<Marqueur> retraits;

@@ -45,7 +45,7 @@ inline std::int32_t arrondi(double v) { return static_cast<std::int32_t>(std::ne
 namespace classesOctet {
 constexpr int PONCT = 1, FINLIGNE = 2, MAJ = 4, MIN = 8, OPER = 16, SPECIAL = 32, ALTERN = 64, CHIFFRE = 128,
               TABLE = 256,
-              RETIENT = 512;  // a cut just after it may have to move back: a prefix, dot 5's sign, or a two-cell sign's start
+              RETIENT = 512;  // a cut just after it may have to move back: a prefix (dot 5 among them), 0xF3 (per mille's middle), a two-cell sign's start
 extern const std::array<int, 256> drapeaux;
 inline bool a(Octet b, int f) { return (drapeaux[b] & f) != 0; }
 }  // namespace classesOctet

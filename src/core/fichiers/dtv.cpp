@@ -994,7 +994,8 @@ std::string dossierDesDonnees() {
 
 ResultatLecture chargeDtv(const std::string& chemin, const FormatPage& format, const VerificationFonte& verifieFonte,
                           const std::string& dossierSecours) {
-    // Its head read aside: the text, read after it, is where it stays.
+    // Its head read aside: a book's text, read after it on both cores, is
+    // where it stays (a small file's is moved down, as before).
     std::string entete, octets, erreur;
     if (!lisFichier(chemin, octets, erreur, TAILLE_MAXIMALE_FICHIER, &entete, ENTETE_DTV)) return echec(erreur);
 #ifndef _WIN32

@@ -124,7 +124,8 @@ public:
 
 private:
     // Whether the full line [debut, fin) of one word stands cut where the
-    // re-wrap cuts it, told without reading further: the word goes on past
+    // re-wrap cuts it, told from the bytes around the cut (and the word ends
+    // in `mots`, when given), not from the rest of the word: it goes on past
     // the margin, and the line's last byte starts no sign that a cut there
     // would split. False: coupureJuste decides.
     bool coupureAuBord(std::size_t debut, std::size_t fin, const MotsAutour* mots) const {

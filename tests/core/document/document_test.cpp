@@ -410,6 +410,7 @@ TEST(Document, OuvertureDeFautesAChaqueDecalage) {
     const Indentation aucune = [](std::int32_t) { return Retrait{0, INT32_MAX}; };
     for (const std::string faute : {"a cccccccc\vdddd\r",  // a space in a line cut at the margin
                                     " ccccccccc\vdddd\r",  // ...as its first byte
+                                    "ccccccccc \vdddd\r",  // ...as its last
                                     "aaaa\nbb cc\r"}) {     // a LF before a word that fits
         for (std::size_t decalage = 0; decalage < 80; ++decalage) {
             const std::string t = std::string(decalage, '\r') + faute;

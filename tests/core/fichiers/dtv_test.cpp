@@ -280,12 +280,17 @@ TEST_F(Disque, LectureBorneeSansException) {
     cas.push_back({"/dev/zero", 1000, "trop volumineux (plus de 1000 octets)", cent});
     cas.push_back({chemin("cent.txt/"), TAILLE_MAXIMALE_FICHIER, "n'est pas un dossier", cent});
 #endif
-    for (const auto& c : cas) {
-        std::string octets, erreur;
-        EXPECT_EQ(lisFichier(c.chemin, octets, erreur, c.maximum), c.erreur.empty()) << c.chemin;
-        if (c.erreur.empty()) EXPECT_TRUE(octets == c.attendu) << c.chemin << " : " << octets.size() << " octets lus";
-        else EXPECT_TRUE(erreur.find("« " + c.chemin + " »") != std::string::npos && erreur.find(c.erreur) != std::string::npos) << erreur;
-    }
+    // Read whole, and with its first six bytes aside.
+    for (const auto& c : cas)
+        for (const bool aPart : {false, true}) {
+            std::string octets, entete = "x", erreur;
+            EXPECT_EQ(lisFichier(c.chemin, octets, erreur, c.maximum, aPart ? &entete : nullptr, 6), c.erreur.empty()) << c.chemin;
+            const std::string tete = aPart ? entete : "";
+            if (c.erreur.empty())
+                EXPECT_TRUE(tete + octets == c.attendu && tete.size() == (aPart ? 6u : 0u)) << c.chemin << " : " << octets.size() << " octets lus";
+            else
+                EXPECT_TRUE(erreur.find("« " + c.chemin + " »") != std::string::npos && erreur.find(c.erreur) != std::string::npos && tete.empty()) << erreur;
+        }
 }
 
 #ifndef _WIN32
@@ -472,6 +477,12 @@ TEST_F(Disque, EnregistrementSurPlaceInterrompuLaisseUnDocumentEntier) {
     // With nowhere to keep the new bytes, nothing is written in place.
     EXPECT_FALSE(ecritFichierAtomique(doc, octetsA, erreur, {}, ""));
     EXPECT_TRUE(contenu(doc) == octetsB);
+    // A copy left behind that differs from the file in its head alone.
+    std::string autre = octetsB;
+    autre[0] = static_cast<char>(autre[0] ^ 1);
+    ecrit(dossier_ / "secours" / "sur-place" / "0123456789abcdef.dtv", autre);
+    ecrit(dossier_ / "secours" / "sur-place" / "0123456789abcdef.chemin", doc);
+    EXPECT_NE(chargeDtv(doc, FormatPage{}, {}, secours).erreur.find("interrompu"), std::string::npos);
 }
 #endif
 
