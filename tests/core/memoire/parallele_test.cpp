@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -43,12 +44,9 @@ TEST(Parallele, DeuxMoitiesEtLeursEchecs) {
     for (const Cas c : {Cas{false, false, false, ""}, {true, false, false, "a"}, {false, true, false, "b"},
                         {true, true, false, "a"}, {false, false, true, ""}, {true, false, true, "a"},
                         {false, true, true, "b"}, {true, true, true, "a"}}) {
-        if (c.dansUneMoitie) {
-            const UneMoitie moitie;
-            essaie(c);
-        } else {
-            essaie(c);
-        }
+        std::optional<UneMoitie> moitie;
+        if (c.dansUneMoitie) moitie.emplace();
+        essaie(c);
     }
 }
 
