@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <optional>
@@ -766,25 +767,35 @@ bool lisFichier(const std::string& chemin, std::string& octets, std::string& err
         struct stat st {};
         if (::fstat(fd.get(), &st) != 0) return echoue("Impossible de lire " + nom + " : " + messageSysteme(errno) + ".");
         if (S_ISDIR(st.st_mode)) return echoue(messageDossier(chemin));
-        if (S_ISREG(st.st_mode)) {
-            if (static_cast<std::uintmax_t>(st.st_size) > maximum) return echoue(messageTropVolumineux(chemin, maximum));
-            // One byte more than said: the read that finds the end needs no
-            // more room. Sizing the string writes it whole: its memory comes then.
-            reserveGrand(octets, static_cast<std::size_t>(st.st_size) + 1, false);
-            octets.resize(static_cast<std::size_t>(st.st_size) + 1);
-        }
         // The size said is only a hint: a file may grow, and a device or a
         // pipe says none. One byte past the limit is enough to refuse. The
         // bytes are read straight into place: a book is copied once.
         std::size_t lus = 0, aPart = 0;  // the bytes read; the head's among them, put aside
         constexpr std::size_t SEUIL_PARALLELE = std::size_t{1} << 20;
-        if (const auto taille = static_cast<std::size_t>(st.st_size); S_ISREG(st.st_mode) && taille >= SEUIL_PARALLELE) {
-            const bool aPartIci = entete && tailleEntete <= taille / 2;  // else split once read
-            std::string tete(aPartIci ? tailleEntete : 0, '\0');
-            lus = litEnDeuxMoities(fd.get(), tete.data(), tete.size(), octets.data(), taille);
-            if (lus != 0 && aPartIci) {
-                *entete = std::move(tete);
-                aPart = tailleEntete;
+        if (S_ISREG(st.st_mode)) {
+            if (static_cast<std::uintmax_t>(st.st_size) > maximum) return echoue(messageTropVolumineux(chemin, maximum));
+            const auto taille = static_cast<std::size_t>(st.st_size);
+            // One byte more than said: the read that finds the end needs no
+            // more room. The memory comes as it is first written.
+            reserveGrand(octets, taille + 1, false);
+            if (taille < SEUIL_PARALLELE) {
+                octets.resize(taille + 1);
+            } else {
+                const bool aPartIci = entete && tailleEntete <= taille / 2;  // else split once read
+                std::string tete(aPartIci ? tailleEntete : 0, '\0');
+                // A book's bytes are written once, by the read, not zeroed
+                // ahead; the byte of room past them, and all of them when the
+                // file did not give them (it is then read again), zeroed.
+                ecritEnPlace(octets, taille + 1 - tete.size(), [&](char* d) {
+                    lus = litEnDeuxMoities(fd.get(), tete.data(), tete.size(), d, taille);
+                    const std::size_t ecrits = lus == 0 ? 0 : taille - tete.size();
+                    std::memset(d + ecrits, 0, taille + 1 - tete.size() - ecrits);
+                    return taille + 1 - tete.size();
+                });
+                if (lus != 0 && aPartIci) {
+                    *entete = std::move(tete);
+                    aPart = tailleEntete;
+                }
             }
         }
         for (;;) {

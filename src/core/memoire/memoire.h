@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 namespace dotavob {
@@ -14,5 +15,11 @@ namespace dotavob {
 // without, as it is first written (a buffer sized at once and read into:
 // zeroing it ahead only adds a pass over it).
 void reserveGrand(std::string& s, std::size_t n, bool prete = true);
+
+// Sizes s to n bytes and has `ecrit` write them from the pointer it is
+// given, without writing them first: a book read into place is written once.
+// `ecrit` returns how many it wrote (n at most); s keeps those, and the
+// same number is returned.
+std::size_t ecritEnPlace(std::string& s, std::size_t n, const std::function<std::size_t(char*)>& ecrit);
 
 }  // namespace dotavob
