@@ -734,6 +734,18 @@ bool VerificationRecoupage::coupureJuste(std::size_t debut, std::size_t fin, std
     if (longueur > largeur) return false;
     const std::string_view ligne = texte_.substr(debut, longueur);
     if (finDeMot(ligne.data(), ligne.data() + longueur, texte_.data() + n) != ligne.data() + longueur) return false;
+    // Most cuts before the margin: one byte back, so that a hidden prefix
+    // that the margin would have split from its letter goes down with it.
+    // The two bytes past the cut tell it when the line's last byte and the
+    // letter start no sign of their own (the re-wrap then reads no further).
+    if (longueur + 1 == largeur && longueur >= 1 && fin + 2 < n) {
+        const Octet prefixe = oct(texte_[fin + 1]), lettre = oct(texte_[fin + 2]);
+        if (lettre != ' ' && !estFinDeLigne(lettre) &&
+            !classesOctet::a(oct(texte_[fin - 1]), classesOctet::RETIENT) &&
+            !classesOctet::a(lettre, classesOctet::RETIENT) &&
+            LectureCoupure{ligne, texte_.substr(fin + 1, 2)}.prefixeCache(longueur))
+            return true;
+    }
     // What follows, cuts passed over: up to `largeur` past the overflowing byte.
     // Written in place, its room made once for the widest line.
     if (suite_.size() < 2 * largeur + 3) suite_.resize(2 * largeur + 3);

@@ -232,12 +232,18 @@ TEST(Transcrire, RecoupageDuDocument) {
 // that re-wrap with one byte changed, which falls right on the edge of what
 // the check accepts.
 TEST(Transcrire, RecoupageVerifieParLigneCommeOctetParOctet) {
-    // A full line cut at its margin across a sign: the cut moves back.
+    // A full line cut at its margin across a sign: the cut moves back; a
+    // cut moved back before a prefix that a space follows: there is no cut.
     const Indentation aucune = [](std::int32_t) { return Retrait{0, INT32_MAX}; };
-    for (const std::string t : {"aaaaaaaa\xB4\xF3\v\xF3", "aaaaaaaaa\xA8\vbcd", "aaaaaaaaa)\vbb", "aaaaaaaaaa\v"}) {
+    for (const std::string t : {"aaaaaaaa\xB4\xF3\v\xF3", "aaaaaaaaa\xA8\vbcd", "aaaaaaaaa)\vbb", "aaaaaaaaaa\v",
+                                "aaaaaaaaa\v\x91 b"}) {
         EXPECT_NE(recoupeTexteOctetParOctet(t, 10, aucune), t);
         EXPECT_EQ(recoupeTexte(t, 10, aucune), recoupeTexteOctetParOctet(t, 10, aucune));
     }
+    // A prefix before per mille is a unit wider than a line of three: the
+    // cut stays at the margin.
+    const std::string etroit = "aa\v\x91\xB4\xF3\v\xF3" "cd\ve";
+    EXPECT_EQ(recoupeTexte(etroit, 3, aucune), "aa\x91\v\xB4\xF3\xF3\vcde");
     std::mt19937 alea(23);
     const std::string alphabet = "abcdefgh    --)\xB8\xA8\x91\xB4\xF3\n\n\v\r\f";
     for (int essai = 0; essai < 1500; ++essai) {
