@@ -739,7 +739,8 @@ bool VerificationRecoupage::coupureJuste(std::size_t debut, std::size_t fin, std
     // The two bytes past the cut tell it when the line's last byte and the
     // letter start no sign of their own (the re-wrap then reads no further).
     if (longueur + 1 == largeur && longueur >= 1 && fin + 2 < n) {
-        const Octet prefixe = oct(texte_[fin + 1]), lettre = oct(texte_[fin + 2]);
+        // The byte past the cut is the prefix (so neither a space nor a line end).
+        const Octet lettre = oct(texte_[fin + 2]);
         if (lettre != ' ' && !estFinDeLigne(lettre) &&
             !classesOctet::a(oct(texte_[fin - 1]), classesOctet::RETIENT) &&
             !classesOctet::a(lettre, classesOctet::RETIENT) &&
