@@ -1,6 +1,8 @@
 // dotavob-cli: the Braille core from the command line, for batch work and
 // scripts. It gives exactly what the editor gives for the same files.
 #include <cctype>
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <new>
 #include <optional>
@@ -350,11 +352,20 @@ int embosser(const Arguments& a) {
     return 0;
 }
 
+// Ends a command that only read a document, once what it printed is out.
+// The book's memory then goes back to the system whole, with the process:
+// handed back piece by piece first, it cost more than the rest of the
+// command's end (each piece taken back is also taken from the other core).
+[[noreturn]] void termineLecture() {
+    if (!std::cout.flush() || std::fflush(stdout) != 0) echoue("impossible d'écrire sur la sortie standard.");
+    std::_Exit(0);
+}
+
 int noir(const Arguments& a) {
     DocumentOuvert d;
     ouvre(a.positionnels[0], d);
     ecrit("-", cp1252VersUtf8(BrailleVersNoir(d.document.texte(), &d.document.marqueurs())));
-    return 0;
+    termineLecture();
 }
 
 std::string bande(const Bande& b) {
@@ -377,7 +388,7 @@ int info(const Arguments& a) {
               << "police: " << cp1252VersUtf8(d.contenu.fonte) << "\n"
               << "marqueurs: " << d.document.marqueurs().taille() << "\n"
               << "pages: " << d.document.nbPages() << "\n";
-    return 0;
+    termineLecture();
 }
 
 // Each cell as its Unicode braille character, each line end a line end.
