@@ -355,7 +355,8 @@ int embosser(const Arguments& a) {
 // Ends a command that only read a document, once what it printed is out.
 // The book's memory then goes back to the system whole, with the process:
 // handed back piece by piece first, it cost more than the rest of the
-// command's end (each piece taken back is also taken from the other core).
+// command's end (each piece handed back is also withdrawn from the other
+// core, which worked on the book too).
 [[noreturn]] void termineLecture() {
     if (!std::cout.flush() || std::fflush(stdout) != 0) echoue("impossible d'écrire sur la sortie standard.");
     std::_Exit(0);
