@@ -85,11 +85,14 @@ struct Decodage {
     std::int32_t sequences = 0, mauvais = 0;
     CaracteresRemplaces remplaces;
 
+    // What decoding n bytes most often writes at most: the room made ahead.
+    static std::size_t taillePrevue(std::size_t n) { return n + n / 32 + 64; }
+
     void decode(std::string_view s, std::string& r, bool derniere, bool compteRemplaces) {
         // Written in place, the room made ahead: a run of plain characters
         // is copied at once, and nothing is asked of the string byte by byte.
         std::size_t n = r.size();
-        r.resize(n + s.size() + s.size() / 32 + 64);
+        r.resize(n + taillePrevue(s.size()));
         auto place = [&](std::size_t w) {
             if (n + w > r.size()) r.resize(std::max(2 * r.size(), n + w));
             return r.data() + n;
@@ -150,9 +153,11 @@ std::size_t milieuEntreLignes(std::string_view s) {
 
 // `fait(morceau, sortie, derniere)` on each half of s, one on each core,
 // joined into r; on all of s at once when `coupe` is 0.
+// Each output's room is reserved as decoding asks for it: a half that found
+// less would be moved to a buffer twice as large before a byte is written.
 template <class Fait>
 void parMoities(std::string_view s, std::size_t coupe, std::string& r, Fait&& fait) {
-    reserveGrand(r, s.size() + s.size() / 32 + 2);
+    reserveGrand(r, Decodage::taillePrevue(s.size()));
     if (coupe == 0) {
         fait(s, r, true);
         return;
@@ -160,7 +165,7 @@ void parMoities(std::string_view s, std::size_t coupe, std::string& r, Fait&& fa
     std::string suite;
     deuxALaFois([&] { fait(s.substr(0, coupe), r, false); },
                 [&] {
-                    reserveGrand(suite, (s.size() - coupe) + (s.size() - coupe) / 32 + 2);
+                    reserveGrand(suite, Decodage::taillePrevue(s.size() - coupe));
                     fait(s.substr(coupe), suite, true);
                 });
     r += suite;
