@@ -784,12 +784,16 @@ bool lisFichier(const std::string& chemin, std::string& octets, std::string& err
                 const bool aPartIci = entete && tailleEntete <= taille / 2;  // else split once read
                 std::string tete(aPartIci ? tailleEntete : 0, '\0');
                 // A book's bytes are written once, by the read, not zeroed
-                // ahead; the byte of room past them, and all of them when the
-                // file did not give them (it is then read again), zeroed.
-                ecritEnPlace(octets, taille + 1 - tete.size(), [&](char* d) {
+                // ahead. Zeroed: the byte of room after them; or, when the
+                // file did not give them all, the whole room, the file being
+                // then read again from its start.
+                ecritEnPlace(octets, taille + 1, [&](char* d) {
                     lus = litEnDeuxMoities(fd.get(), tete.data(), tete.size(), d, taille);
-                    const std::size_t ecrits = lus == 0 ? 0 : taille - tete.size();
-                    std::memset(d + ecrits, 0, taille + 1 - tete.size() - ecrits);
+                    if (lus == 0) {
+                        std::memset(d, 0, taille + 1);
+                        return taille + 1;
+                    }
+                    d[taille - tete.size()] = '\0';
                     return taille + 1 - tete.size();
                 });
                 if (lus != 0 && aPartIci) {

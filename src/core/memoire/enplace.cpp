@@ -27,7 +27,13 @@ std::size_t ecritEnPlace(std::string& s, std::size_t n, const std::function<std:
     return ecrits;
 #else
     s.resize(n);
-    const std::size_t ecrits = std::min(ecrit(s.data()), n);
+    std::size_t ecrits = 0;
+    try {
+        ecrits = std::min(ecrit(s.data()), n);
+    } catch (...) {
+        s.clear();
+        throw;
+    }
     s.resize(ecrits);
     return ecrits;
 #endif

@@ -19,7 +19,8 @@ void reserveGrand(std::string& s, std::size_t n, bool prete = true);
 // Sizes s to n bytes and has `ecrit` write them from the pointer it is
 // given, without writing them first: a book read into place is written once.
 // `ecrit` returns how many it wrote (n at most); s keeps those, and the
-// same number is returned.
+// same number is returned. What `ecrit` throws leaves s empty, and is
+// thrown again.
 std::size_t ecritEnPlace(std::string& s, std::size_t n, const std::function<std::size_t(char*)>& ecrit);
 
 }  // namespace dotavob

@@ -233,10 +233,11 @@ TEST(Transcrire, RecoupageDuDocument) {
 // the check accepts.
 TEST(Transcrire, RecoupageVerifieParLigneCommeOctetParOctet) {
     // A full line cut at its margin across a sign: the cut moves back; a
-    // cut moved back before a prefix that a space follows: there is no cut.
+    // cut moved back before a prefix that a space or a paragraph end
+    // follows, or after a prefix of its own: not where the re-wrap cuts.
     const Indentation aucune = [](std::int32_t) { return Retrait{0, INT32_MAX}; };
     for (const std::string t : {"aaaaaaaa\xB4\xF3\v\xF3", "aaaaaaaaa\xA8\vbcd", "aaaaaaaaa)\vbb", "aaaaaaaaaa\v",
-                                "aaaaaaaaa\v\x91 b"}) {
+                                "aaaaaaaaa\v\x91 b", "aaaaaaaaa\v\x91\rb", "aaaaaaaa\x91\v\x91" "b"}) {
         EXPECT_NE(recoupeTexteOctetParOctet(t, 10, aucune), t);
         EXPECT_EQ(recoupeTexte(t, 10, aucune), recoupeTexteOctetParOctet(t, 10, aucune));
     }
