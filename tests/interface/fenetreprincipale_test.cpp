@@ -109,10 +109,13 @@ TEST_F(Fenetre, RaccourciEtBasculesDuMenu) {
     // Ctrl+G acts although its entry is hidden.
     QTest::keyClick(client(), Qt::Key_G, Qt::ControlModifier);
     EXPECT_EQ(f->document().texte(), "\xB8");
+    auto bouton = [this](const QString& bulle) {
+        for (auto* b : f->panelBoutons().findChildren<QToolButton*>())
+            if (b->toolTip() == bulle) return b;
+        return static_cast<QToolButton*>(nullptr);
+    };
     // The menu turns the grey dots from their own value, whatever set it.
-    QToolButton* gris = nullptr;
-    for (auto* b : f->panelBoutons().findChildren<QToolButton*>())
-        if (b->toolTip() == QStringLiteral("Affichage des points gris")) gris = b;
+    QToolButton* gris = bouton(QStringLiteral("Affichage des points gris"));
     ASSERT_NE(gris, nullptr);
     gris->click();
     EXPECT_TRUE(f->options().pointsGris);
@@ -124,11 +127,6 @@ TEST_F(Fenetre, RaccourciEtBasculesDuMenu) {
     EXPECT_EQ(std::tuple(f->options().pointsGris, menu->isChecked()), std::tuple(true, true));
     // A keyboard button acts on every click, also when it stands down while
     // the menu changed the mode.
-    auto bouton = [this](const QString& bulle) {
-        for (auto* b : f->panelBoutons().findChildren<QToolButton*>())
-            if (b->toolTip() == bulle) return b;
-        return static_cast<QToolButton*>(nullptr);
-    };
     QToolButton *normal = bouton(QStringLiteral("Clavier normal")), *six = bouton(QStringLiteral("Clavier \"sdf jkl\""));
     ASSERT_TRUE(normal && six);
     f->action(QStringLiteral("sdfjkl"))->trigger();

@@ -50,12 +50,6 @@ TEST(Marqueurs, Bascule) {
         m.AjouteRetourne(c.a, c.b);
         EXPECT_EQ(m.liste(), c.apres) << c.a << ".." << c.b;
     }
-    // Paragraph markers toggle whole.
-    TgestionnaireMarqueurs m;
-    m.Ajoute(3, 9, MARQUEUR_INDENTATION, 4);
-    EXPECT_EQ(m.liste(), (Liste{I(3, 9, 4)}));
-    m.Ajoute(3, 9, MARQUEUR_INDENTATION, 4);
-    EXPECT_TRUE(m.liste().empty());
 }
 
 // The other look-ups are checked against a plain scan in CommeLaListeSimpleAuFilDesModifications.

@@ -60,17 +60,25 @@ TEST(Transcrire, Regles) {
     for (auto [noir, braille] : cas) EXPECT_EQ(Transcrire(noir, 1, INT32_MAX), braille) << noir;
 }
 
-TEST(Transcrire, CoupureALaMarge) {
-    const struct { const char* noir; std::int32_t colonne; const char* braille; } cas[] = {
-        {"aaaa bbbb cccc", 1, "aaaa bbbb\ncccc"},  // the last space of a full line becomes LF
-        {"aaaaaaaaaaaa", 1, "aaaaaaaaaa\vaa"},     // a word too long is cut by VT
-        {"aaaaaaaaa*", 1, "aaaaaaaaa\v\xB4*"},    // a two-cell form counts before the break is decided
-        {"aaaa bbbb*", 1, "aaaa\nbbbb\xB4*"},
-        {"aaaaaaaaa\xB8" "b", 1, "aaaaaaaaa\v\xB8" "b"},  // the emphasis sign counts as one column
-        {"abc def", 8, "abc\ndef"},                // the column where the text starts counts
-        {"aaaaaa 12 34", 1, "aaaaaa \x91\xE2\xEA\n\x91\xEE\xF4"},  // a line end ends the number too
+TEST(Transcrire, CoupureALaMargeEtAvantUneUnite) {
+    const std::string a29(29, 'a'), b12(12, '\xB8');
+    const struct { std::string noir; std::int32_t colonne, cpl; std::string braille; } cas[] = {
+        {"aaaa bbbb cccc", 1, 10, "aaaa bbbb\ncccc"},  // the last space of a full line becomes LF
+        {"aaaaaaaaaaaa", 1, 10, "aaaaaaaaaa\vaa"},     // a word too long is cut by VT
+        {"aaaaaaaaa*", 1, 10, "aaaaaaaaa\v\xB4*"},    // a two-cell form counts before the break is decided
+        {"aaaa bbbb*", 1, 10, "aaaa\nbbbb\xB4*"},
+        {"aaaaaaaaa\xB8" "b", 1, 10, "aaaaaaaaa\v\xB8" "b"},  // the emphasis sign counts as one column
+        {"abc def", 8, 10, "abc\ndef"},                // the column where the text starts counts
+        {"aaaaaa 12 34", 1, 10, "aaaaaa \x91\xE2\xEA\n\x91\xEE\xF4"},  // a line end ends the number too
+        // Per mille typed as its three bytes moves whole to the next line.
+        {"z\r" + a29 + "\xB4\xF3\xF3x", 1, 30, "z\r" + a29 + "\v\xB4\xF3\xF3x"},
+        // A run of hidden prefixes longer than a line is cut as written.
+        {"ab" + b12 + "c", 1, 10, "ab" + b12.substr(0, 8) + "\v" + b12.substr(0, 4) + "c"},
+        // A unit that holds a space, wider than the line: the next one is
+        // cut after it, not at its space.
+        {"U@\t}-", 1, 1, "\xA8u\v@\n }\v-"},
     };
-    for (const auto& c : cas) EXPECT_EQ(Transcrire(c.noir, c.colonne, 10), c.braille) << c.noir;
+    for (const auto& c : cas) EXPECT_EQ(Transcrire(c.noir, c.colonne, c.cpl), c.braille) << c.noir;
 }
 
 // Words of small letters a to z, which are written sixteen bytes at a time:
@@ -110,20 +118,6 @@ TEST(Transcrire, MotsDeLettresSimplesCommeUnRetourGlouton) {
     }
     const std::string longue = "le chat dort tranquillement ; il revient , la nuit tombe ! sur la ville";
     EXPECT_EQ(Transcrire(longue, 1, 1000), "le chat dort tranquillement; il revient, la nuit tombe! sur la ville");
-}
-
-TEST(Transcrire, CoupureAvantUneUnite) {
-    const std::string a29(29, 'a'), b12(12, '\xB8');
-    const struct { std::string noir; std::int32_t cpl; std::string braille; } cas[] = {
-        // Per mille typed as its three bytes moves whole to the next line.
-        {"z\r" + a29 + "\xB4\xF3\xF3x", 30, "z\r" + a29 + "\v\xB4\xF3\xF3x"},
-        // A run of hidden prefixes longer than a line is cut as written.
-        {"ab" + b12 + "c", 10, "ab" + b12.substr(0, 8) + "\v" + b12.substr(0, 4) + "c"},
-        // A unit that holds a space, wider than the line: the next one is
-        // cut after it, not at its space.
-        {"U@\t}-", 1, "\xA8u\v@\n }\v-"},
-    };
-    for (const auto& [noir, cpl, braille] : cas) EXPECT_EQ(Transcrire(noir, 1, cpl), braille) << noir;
 }
 
 TEST(Transcrire, CaracteresOmis) {
