@@ -752,7 +752,7 @@ bool lisFichier(const std::string& chemin, std::string& octets, std::string& err
     const std::string nom = entreGuillemets(chemin);
     octets.clear();
     if (entete) entete->clear();
-    bool teteAPart = false;  // the head was read aside, not at the start of `octets`
+    std::size_t aPart = 0;  // the head's bytes read aside, not at the start of `octets`
     auto echoue = [&](std::string message) {
         octets = std::string();
         if (entete) entete->clear();
@@ -770,7 +770,7 @@ bool lisFichier(const std::string& chemin, std::string& octets, std::string& err
         // The size said is only a hint: a file may grow, and a device or a
         // pipe says none. One byte past the limit is enough to refuse. The
         // bytes are read straight into place: a book is copied once.
-        std::size_t lus = 0, aPart = 0;  // the bytes read; the head's among them, put aside
+        std::size_t lus = 0;  // the bytes read, the head's among them
         constexpr std::size_t SEUIL_PARALLELE = std::size_t{1} << 20;
         if (S_ISREG(st.st_mode)) {
             if (static_cast<std::uintmax_t>(st.st_size) > maximum) return echoue(messageTropVolumineux(chemin, maximum));
@@ -814,7 +814,6 @@ bool lisFichier(const std::string& chemin, std::string& octets, std::string& err
             lus += static_cast<std::size_t>(n);
         }
         octets.resize(lus - aPart);
-        teteAPart = aPart != 0;
 #else
         std::filesystem::path p;
         if (!cheminSysteme(chemin, p)) return echoue("Impossible d'ouvrir " + nom + " : nom de fichier incorrect.");
@@ -844,7 +843,7 @@ bool lisFichier(const std::string& chemin, std::string& octets, std::string& err
             octets.append(bloc.data(), n);
         }
 #endif
-        if (entete && !teteAPart) {
+        if (entete && aPart == 0) {
             const std::size_t k = std::min(tailleEntete, octets.size());
             entete->assign(octets, 0, k);
             octets.erase(0, k);
