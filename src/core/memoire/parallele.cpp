@@ -1,11 +1,27 @@
 #include "core/memoire/parallele.h"
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 #if defined(__linux__)
 #include <pthread.h>
 #include <sched.h>
 #endif
 
 namespace dotavob {
+
+void attendsQueChange(const std::atomic<int>& etat, int valeur, std::chrono::microseconds patience) {
+    const auto limite = std::chrono::steady_clock::now() + patience;
+    for (unsigned k = 1; etat.load() == valeur; ++k) {
+#if defined(__SSE2__) || defined(_M_X64)
+        _mm_pause();
+#endif
+        if (k % 64 == 0 && std::chrono::steady_clock::now() >= limite) {
+            while (etat.load() == valeur) etat.wait(valeur);
+            return;
+        }
+    }
+}
 
 #if defined(__linux__)
 bool ecarteDuCoeurCourant(std::thread& t) {
