@@ -27,6 +27,7 @@
 #include "core/fichiers/importation.h"
 #include "core/fichiers/pef.h"
 #include "core/fichiers/rtf.h"
+#include "core/memoire/parallele.h"
 #include "core/noir/noir.h"
 #include "core/sorties/export.h"
 #include "core/sorties/pef.h"
@@ -322,6 +323,27 @@ void BM_OuvreLivre(benchmark::State& state) {
         state.counters["memoire_par_octet"] = static_cast<double>(memoire) / static_cast<double>(livre.contenu.texte.size());
 }
 BENCHMARK(BM_OuvreLivre)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
+
+// What a split in two halves costs beyond its work, which each half does
+// for the time given (µs): a thread started and moved to the other core,
+// the caller's wait for it. Each book opened, imported or transcribed pays
+// it once or twice.
+void BM_DeuxALaFois(benchmark::State& state) {
+    using Horloge = std::chrono::steady_clock;
+    const auto travail = std::chrono::microseconds(state.range(0));
+    const auto occupe = [travail] {
+        for (const auto fin = Horloge::now() + travail; Horloge::now() < fin;) {
+        }
+    };
+    double surcout = 0;
+    for (auto _ : state) {
+        const auto debut = Horloge::now();
+        deuxALaFois(occupe, occupe);
+        surcout += std::chrono::duration<double, std::micro>(Horloge::now() - debut - travail).count();
+    }
+    state.counters["surcout_us"] = surcout / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_DeuxALaFois)->Arg(0)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 // Saving it: the bytes written as any program writes a file, then synced
 // (0), and saved as the editor saves (1): the file's bytes made, written to
