@@ -1,6 +1,7 @@
 #include "core/fichiers/dtv.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -723,10 +724,10 @@ ResultatLecture litDtv(std::string_view octets, const FormatPage& format) { retu
 
 #ifndef _WIN32
 namespace {
-// Reads the n first bytes of a file, each half on its own core: the first
-// h of them into tete, the others into d. Returns n, the file's offset set
-// past them; 0 when the file did not give them all (it shrank, a read
-// failed): the caller then reads it from its start.
+// Reads the n first bytes of a file on both cores: the first h of them
+// into tete, the others into d. Returns n, the file's offset set past them;
+// 0 when the file did not give them all (it shrank, a read failed): the
+// caller then reads it from its start.
 std::size_t litEnDeuxMoities(int fd, char* tete, std::size_t h, char* d, std::size_t n) {
     // Bytes [de, a) of the file, to `vers` on.
     const auto lit = [fd](char* vers, std::size_t de, std::size_t a) {
@@ -739,12 +740,26 @@ std::size_t litEnDeuxMoities(int fd, char* tete, std::size_t h, char* d, std::si
         }
         return true;
     };
-    bool premiere = false, seconde = false;
-    // The second half read here and the first by the thread started for it:
-    // timed both ways, a thread just started read the second half slowest,
-    // and the two reads end closer together this way round.
-    deuxALaFois([&] { seconde = lit(d + (n / 2 - h), n / 2, n); }, [&] { premiere = lit(tete, 0, h) && lit(d, h, n / 2); });
-    if (!premiere || !seconde || ::lseek(fd, static_cast<off_t>(n), SEEK_SET) < 0) return 0;
+    // Slices taken from both ends, the caller's from the last one back, the
+    // other thread's from the first on: the faster core reads more, and
+    // neither waits long for the other. Each takes its next slice only while
+    // fewer than all were taken, so that the two never take the same.
+    constexpr std::size_t TRANCHE = std::size_t{512} << 10;
+    const std::size_t tranches = (n + TRANCHE - 1) / TRANCHE;
+    std::atomic<std::size_t> prises{0};
+    std::atomic<bool> echec{false};
+    const auto prend = [&](bool depuisLaFin) {
+        for (std::size_t miennes = 0; !echec && prises.fetch_add(1) < tranches; ++miennes) {
+            const std::size_t k = depuisLaFin ? tranches - 1 - miennes : miennes;
+            std::size_t de = k * TRANCHE;
+            const std::size_t a = std::min(n, de + TRANCHE);
+            if (de < h && !lit(tete + de, de, std::min(a, h))) echec = true;
+            de = std::max(de, h);
+            if (de < a && !lit(d + (de - h), de, a)) echec = true;
+        }
+    };
+    deuxALaFois([&] { prend(true); }, [&] { prend(false); });
+    if (echec || ::lseek(fd, static_cast<off_t>(n), SEEK_SET) < 0) return 0;
     return n;
 }
 }  // namespace
