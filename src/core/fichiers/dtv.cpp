@@ -728,7 +728,7 @@ namespace {
 // into tete, the others into d. Returns n, the file's offset set past them;
 // 0 when the file did not give them all (it shrank, a read failed): the
 // caller then reads it from its start.
-std::size_t litEnDeuxMoities(int fd, char* tete, std::size_t h, char* d, std::size_t n) {
+std::size_t litSurLesDeuxCoeurs(int fd, char* tete, std::size_t h, char* d, std::size_t n) {
     // Bytes [de, a) of the file, to `vers` on.
     const auto lit = [fd](char* vers, std::size_t de, std::size_t a) {
         while (de < a) {
@@ -806,7 +806,7 @@ bool lisFichier(const std::string& chemin, std::string& octets, std::string& err
                 // file did not give them all, the whole room, the file being
                 // then read again from its start.
                 ecritEnPlace(octets, taille + 1, [&](char* d) {
-                    lus = litEnDeuxMoities(fd.get(), tete.data(), tete.size(), d, taille);
+                    lus = litSurLesDeuxCoeurs(fd.get(), tete.data(), tete.size(), d, taille);
                     if (lus == 0) {
                         std::memset(d, 0, taille + 1);
                         return taille + 1;
