@@ -20,8 +20,8 @@ std::string DocumentBraille::sousChaine(std::int32_t debut, std::int32_t n) cons
 }
 
 void DocumentBraille::initialise(std::string texte) {
-    texte_.assigne(std::move(texte));
-    reconstruitIndex();
+    texte_.assigneSansPieces(std::move(texte));
+    reconstruitIndex(true);
     modifie_ = false;
     annonceLignes(1, JUSQUA_LA_FIN);
 }
@@ -83,7 +83,7 @@ std::size_t milieuEntreParagraphes(std::string_view t) {
 }
 }  // namespace
 
-void DocumentBraille::reconstruitIndex() {
+void DocumentBraille::reconstruitIndex(bool piecesAFaire) {
     const std::string_view t = texte_.contigu();
     // After a paragraph end every line's check starts over: a book's two
     // halves, cut there, are indexed apart, one on each core.
@@ -91,14 +91,36 @@ void DocumentBraille::reconstruitIndex() {
     const std::size_t coupe = t.size() >= SEUIL_PARALLELE ? milieuEntreParagraphes(t) : 0;
     IndexPartiel r, suite;
     if (coupe == 0) {
+        if (piecesAFaire) texte_.faitPieces();
         indexe(r, t, 0, t.size(), true, format_.cpl, indentation());
     } else {
         (void)marqueurs_.IndentationEn(1);  // their index made before two threads read it
         const Indentation concurrente = indentation(true);
-        // A wrapped line holds at most a line's cells and its end.
-        suite.lignes.prevoit((t.size() - coupe) / (static_cast<std::size_t>(format_.cpl) + 1));
-        deuxALaFois([&] { indexe(r, t, 0, coupe, false, format_.cpl, concurrente); },
-                    [&] { indexe(suite, t, coupe, t.size(), true, format_.cpl, concurrente); });
+        // The second half's index blocks are made here, where the heap grows
+        // at once (a new thread's grows a page per system call), while the
+        // other core makes the text's pieces; it starts on its half once the
+        // blocks are made, or failed to be. A wrapped line holds at most a
+        // line's cells and its end.
+        std::atomic<int> prevus{0};
+        deuxALaFois(
+            [&] {
+                {
+                    const struct Signale {
+                        std::atomic<int>& f;
+                        ~Signale() {
+                            f.store(1);
+                            f.notify_all();
+                        }
+                    } signale{prevus};
+                    suite.lignes.prevoit((t.size() - coupe) / (static_cast<std::size_t>(format_.cpl) + 1));
+                }
+                indexe(r, t, 0, coupe, false, format_.cpl, concurrente);
+            },
+            [&] {
+                if (piecesAFaire) texte_.faitPieces();
+                attendsQueChange(prevus, 0, std::chrono::microseconds(500));
+                indexe(suite, t, coupe, t.size(), true, format_.cpl, concurrente);
+            });
         // As one pass would have found: the second half counts only if the first stood wrapped.
         r.coupure = r.coupure || (r.recoupe && suite.coupure);
         r.recoupe = r.recoupe && suite.recoupe;

@@ -156,7 +156,9 @@ private:
     // A segment of lines from `debut` to `derniere`, closed by the FF at
     // position `saut` (0: the last segment, closed by the end of the text).
     Segment segment(std::int32_t debut, std::int32_t derniere, std::int32_t saut, std::int32_t pagesAvant) const;
-    void reconstruitIndex();
+    // `piecesAFaire`: the text was given by assigneSansPieces, and its
+    // pieces are made here, on the other core when the book is large.
+    void reconstruitIndex(bool piecesAFaire = false);
     // The width of each line, by the indentation markers.
     // `concurrente`: read from two threads at once (IndentationEnConcurrente).
     Indentation indentation(bool concurrente = false) const;

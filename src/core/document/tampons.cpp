@@ -18,10 +18,21 @@ char TexteTampon::lentement(std::int32_t i) const {
 }
 
 void TexteTampon::assigne(std::string s) {
+    assigneSansPieces(std::move(s));
+    faitPieces();
+}
+
+void TexteTampon::assigneSansPieces(std::string s) {
     oublieLu();
     base_ = std::move(s);
     taille_ = static_cast<std::int32_t>(base_.size());
     pieces_.clear();
+    debuts_.ecrites().clear();
+    vues_ = 0;
+    intact_ = true;
+}
+
+void TexteTampon::faitPieces() {
     std::vector<std::int32_t>& debuts = debuts_.ecrites();
     debuts.clear();
     pieces_.reserve(static_cast<std::size_t>(taille_ / TRANCHE + 1));

@@ -78,6 +78,11 @@ public:
     std::string sousChaine(std::int32_t i, std::int32_t n) const;
     std::string chaine() const { return sousChaine(0, taille_); }
     void assigne(std::string s);
+    // The same in two steps, so that a book's pieces may be made on one core
+    // while the other reads its text: until faitPieces(), only contigu() may
+    // be asked.
+    void assigneSansPieces(std::string s);
+    void faitPieces();
     // The whole text in one piece; valid until the next change.
     std::string_view contigu();
     // The whole text taken out, leaving this empty.
