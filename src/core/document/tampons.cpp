@@ -23,26 +23,38 @@ void TexteTampon::assigne(std::string s) {
 }
 
 void TexteTampon::assigneSansPieces(std::string s) {
+    // Made before anything changes: memory that runs out leaves the text as it was.
+    std::vector<Piece> pieces;
+    std::vector<std::int32_t> debuts;
+    const auto n = static_cast<std::int32_t>(s.size());
+    if (n > 0) {
+        pieces.push_back(Piece{{}, 0, n});
+        debuts.push_back(0);
+    }
     oublieLu();
     base_ = std::move(s);
-    taille_ = static_cast<std::int32_t>(base_.size());
-    pieces_.clear();
-    debuts_.ecrites().clear();
-    vues_ = 0;
+    taille_ = n;
+    pieces_ = std::move(pieces);
+    debuts_.ecrites() = std::move(debuts);
+    vues_ = pieces_.size();
     intact_ = true;
 }
 
 void TexteTampon::faitPieces() {
-    std::vector<std::int32_t>& debuts = debuts_.ecrites();
-    debuts.clear();
-    pieces_.reserve(static_cast<std::size_t>(taille_ / TRANCHE + 1));
-    debuts.reserve(pieces_.capacity());
+    if (!intact_) return;  // changed since: its pieces are made
+    // Made aside, then put in place: memory that runs out leaves the text one piece.
+    std::vector<Piece> pieces;
+    std::vector<std::int32_t> debuts;
+    pieces.reserve(static_cast<std::size_t>(taille_ / TRANCHE + 1));
+    debuts.reserve(pieces.capacity());
     for (std::int32_t d = 0; d < taille_; d += TRANCHE) {
-        pieces_.push_back(Piece{{}, d, std::min(TRANCHE, taille_ - d)});
+        pieces.push_back(Piece{{}, d, std::min(TRANCHE, taille_ - d)});
         debuts.push_back(d);
     }
+    oublieLu();
+    pieces_ = std::move(pieces);
+    debuts_.ecrites() = std::move(debuts);
     vues_ = pieces_.size();
-    intact_ = true;
 }
 
 void TexteTampon::remplace(std::int32_t i, std::int32_t n, std::string_view s) {

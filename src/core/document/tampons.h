@@ -79,8 +79,9 @@ public:
     std::string chaine() const { return sousChaine(0, taille_); }
     void assigne(std::string s);
     // The same in two steps, so that a book's pieces may be made on one core
-    // while the other reads its text: until faitPieces(), only contigu() may
-    // be asked.
+    // while the other reads its text: first the text as one piece, whole and
+    // readable, but copied whole by its first change; then, as long as it
+    // did not change, cut into pieces of a few kilobytes.
     void assigneSansPieces(std::string s);
     void faitPieces();
     // The whole text in one piece; valid until the next change.

@@ -24,7 +24,13 @@ TEST(Tampons, TexteCommeUneChaine) {
     for (int livre = 0; livre < 40; ++livre) {
         TexteTampon t;
         std::string attendu = octets(std::array<std::size_t, 4>{0, 10, 5000, 70000}[alea() % 4]);
-        t.assigne(attendu);
+        // Given whole: cut into pieces at once, left one piece, or cut after.
+        if (livre % 3 == 0) {
+            t.assigne(attendu);
+        } else {
+            t.assigneSansPieces(attendu);
+            if (livre % 3 == 2) t.faitPieces();
+        }
         std::int32_t dernier = 0;
         for (int pas = 0; pas < 300; ++pas) {
             const auto taille = static_cast<std::int32_t>(attendu.size());
@@ -51,6 +57,7 @@ TEST(Tampons, TexteCommeUneChaine) {
                 case 0: ASSERT_EQ(t.contigu(), attendu); break;
                 case 1: ASSERT_EQ(t.prend(), attendu); t.assigne(attendu); break;
                 case 2: ASSERT_EQ(t.chaine(), attendu); break;
+                case 3: t.faitPieces(); break;  // once changed, the pieces stand
                 default: break;
             }
         }
