@@ -101,16 +101,13 @@ void DocumentBraille::reconstruitIndex(bool piecesAFaire) {
         // other core makes the text's pieces; it starts on its half once the
         // blocks are made, or failed to be. A wrapped line holds at most a
         // line's cells and its end.
-        std::atomic<int> prevus{0};
+        EtatPartage prevus(0);
         deuxALaFois(
             [&] {
                 {
                     const struct Signale {
-                        std::atomic<int>& f;
-                        ~Signale() {
-                            f.store(1);
-                            f.notify_all();
-                        }
+                        EtatPartage& e;
+                        ~Signale() { e.change(1); }
                     } signale{prevus};
                     suite.lignes.prevoit((t.size() - coupe) / (static_cast<std::size_t>(format_.cpl) + 1));
                 }
@@ -118,7 +115,7 @@ void DocumentBraille::reconstruitIndex(bool piecesAFaire) {
             },
             [&] {
                 if (piecesAFaire) texte_.faitPieces();
-                attendsQueChange(prevus, 0, std::chrono::microseconds(500));
+                prevus.attendsQueChange(0, std::chrono::microseconds(500));
                 indexe(suite, t, coupe, t.size(), true, format_.cpl, concurrente);
             });
         // As one pass would have found: the second half counts only if the first stood wrapped.

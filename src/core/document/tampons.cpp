@@ -1,5 +1,7 @@
 #include "core/document/tampons.h"
 
+#include <new>
+
 namespace dotavob {
 
 // ---- TexteTampon ----------------------------------------------------------
@@ -40,13 +42,18 @@ void TexteTampon::assigneSansPieces(std::string s) {
     intact_ = true;
 }
 
-void TexteTampon::faitPieces() {
+void TexteTampon::faitPieces() noexcept {
     if (!intact_) return;  // changed since: its pieces are made
-    // Made aside, then put in place: memory that runs out leaves the text one piece.
+    // Made aside, then put in place: memory that runs out leaves the text
+    // one piece, which reads as well and is only slower to change.
     std::vector<Piece> pieces;
     std::vector<std::int32_t> debuts;
-    pieces.reserve(static_cast<std::size_t>(taille_ / TRANCHE + 1));
-    debuts.reserve(pieces.capacity());
+    try {
+        pieces.reserve(static_cast<std::size_t>(taille_ / TRANCHE + 1));
+        debuts.reserve(pieces.capacity());
+    } catch (const std::bad_alloc&) {
+        return;
+    }
     for (std::int32_t d = 0; d < taille_; d += TRANCHE) {
         pieces.push_back(Piece{{}, d, std::min(TRANCHE, taille_ - d)});
         debuts.push_back(d);
@@ -112,6 +119,10 @@ void TexteTampon::remplace(std::int32_t i, std::int32_t n, std::string_view s) {
         fait += voulu;
         neuves.push_back(std::move(p));
     }
+    // The room first, so that memory that runs out leaves the text as it was.
+    const std::size_t apresChange = pieces_.size() - (pieces_.empty() ? 0 : k1 - k0 + 1) + neuves.size();
+    pieces_.reserve(apresChange);
+    debuts_.ecrites().reserve(apresChange);
     if (!pieces_.empty()) {
         for (std::size_t k = k0; k <= k1; ++k) vues_ -= pieces_[k].dansBase >= 0 ? 1 : 0;
         const auto premier = pieces_.begin() + static_cast<std::ptrdiff_t>(k0);

@@ -81,9 +81,9 @@ public:
     // The same in two steps, so that a book's pieces may be made on one core
     // while the other reads its text: first the text as one piece, whole and
     // readable, but copied whole by its first change; then, as long as it
-    // did not change, cut into pieces of a few kilobytes.
+    // did not change and memory allows, cut into pieces of a few kilobytes.
     void assigneSansPieces(std::string s);
-    void faitPieces();
+    void faitPieces() noexcept;
     // The whole text in one piece; valid until the next change.
     std::string_view contigu();
     // The whole text taken out, leaving this empty.

@@ -10,17 +10,37 @@
 
 namespace dotavob {
 
-void attendsQueChange(const std::atomic<int>& etat, int valeur, std::chrono::microseconds patience) {
-    const auto limite = std::chrono::steady_clock::now() + patience;
-    for (unsigned k = 1; etat.load() == valeur; ++k) {
+void EtatPartage::change(int valeur) {
+    {
+        const std::lock_guard<std::mutex> verrou(m_);
+        valeur_.store(valeur);
+    }
+    cv_.notify_all();
+}
+
+bool EtatPartage::changeSi(int avant, int apres) {
+    {
+        const std::lock_guard<std::mutex> verrou(m_);
+        if (valeur_.load() != avant) return false;
+        valeur_.store(apres);
+    }
+    cv_.notify_all();
+    return true;
+}
+
+void EtatPartage::attendsQueChange(int valeur, std::chrono::microseconds patience) {
+    static const bool plusieursCoeurs = std::thread::hardware_concurrency() > 1;
+    if (plusieursCoeurs && patience.count() > 0) {
+        const auto limite = std::chrono::steady_clock::now() + patience;
+        for (unsigned k = 1; valeur_.load() == valeur; ++k) {
 #if defined(__SSE2__) || defined(_M_X64)
-        _mm_pause();
+            _mm_pause();
 #endif
-        if (k % 64 == 0 && std::chrono::steady_clock::now() >= limite) {
-            while (etat.load() == valeur) etat.wait(valeur);
-            return;
+            if (k % 64 == 0 && std::chrono::steady_clock::now() >= limite) break;
         }
     }
+    std::unique_lock<std::mutex> verrou(m_);
+    cv_.wait(verrou, [&] { return valeur_.load() != valeur; });
 }
 
 #if defined(__linux__)

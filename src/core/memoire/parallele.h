@@ -3,7 +3,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <exception>
+#include <memory>
+#include <mutex>
+#include <new>
 #include <system_error>
 #include <thread>
 
@@ -50,10 +54,26 @@ void lUnPuisLAutre(A&& a, B&& b) {
     if (echecA) std::rethrow_exception(echecA);
 }
 
-// Waits until `etat` no longer holds `valeur`: spinning first, for up to
-// `patience`, then asleep. Waking a thread that sleeps took 50 to 100 µs on
-// a virtual machine, longer than the wait for the other half most often is.
-void attendsQueChange(const std::atomic<int>& etat, int valeur, std::chrono::microseconds patience);
+// A state that one thread changes and another waits on. Waiting spins
+// first, for up to the patience given, then sleeps: waking a thread that
+// sleeps took 50 to 100 µs on a virtual machine, longer than the wait for
+// the other half most often is. Every change is made under the lock, so that
+// a sleeper never misses one.
+class EtatPartage {
+public:
+    explicit EtatPartage(int valeur = 0) : valeur_(valeur) {}
+    void change(int valeur);
+    // Changes it from `avant` only; whether it did.
+    bool changeSi(int avant, int apres);
+    // Until it no longer holds `valeur`. No spinning on a single core: the
+    // thread that is to change it may need this one.
+    void attendsQueChange(int valeur, std::chrono::microseconds patience);
+
+private:
+    std::atomic<int> valeur_;
+    std::mutex m_;
+    std::condition_variable cv_;
+};
 
 // Runs a() here and b() on a second thread, and returns once both are done;
 // b() runs here after a() when no thread is to be had, or inside a half.
@@ -66,31 +86,34 @@ void deuxALaFois(A&& a, B&& b) {
         return;
     }
     // The second thread starts b() once it stands where it is to run, and is
-    // alive whenever it is moved. Once it says b() is done it touches
-    // nothing here again: it ends on its own, and nobody waits to see it end.
+    // alive whenever it is moved. Once it says b() is done it touches nothing
+    // here again but the state it shares: it ends on its own, and nobody
+    // waits to see it end.
     enum : int { ATTEND, EN_COURS, DEPLACE, FINI };
-    std::atomic<int> etat{ATTEND};
     std::exception_ptr echecA, echecB;
+    std::shared_ptr<EtatPartage> etat;
     std::thread second;
     try {
-        second = std::thread([&etat, &b, &echecB] {
-            etat.wait(ATTEND);
+        etat = std::make_shared<EtatPartage>(ATTEND);
+        second = std::thread([etat, &b, &echecB] {
+            etat->attendsQueChange(ATTEND, std::chrono::microseconds(0));
             try {
                 const UneMoitie moitie;
                 b();
             } catch (...) {
                 echecB = std::current_exception();
             }
-            for (int e = EN_COURS; !etat.compare_exchange_strong(e, FINI); e = EN_COURS) etat.wait(DEPLACE);
-            etat.notify_all();
+            while (!etat->changeSi(EN_COURS, FINI)) etat->attendsQueChange(DEPLACE, std::chrono::microseconds(0));
         });
     } catch (const std::system_error&) {
         lUnPuisLAutre(a, b);
         return;
+    } catch (const std::bad_alloc&) {
+        lUnPuisLAutre(a, b);
+        return;
     }
     const bool ecarte = ecarteDuCoeurCourant(second);
-    etat.store(EN_COURS);
-    etat.notify_all();
+    etat->change(EN_COURS);
     try {
         const UneMoitie moitie;
         a();
@@ -98,13 +121,12 @@ void deuxALaFois(A&& a, B&& b) {
         echecA = std::current_exception();
     }
     // b() may still be waiting for a core: this one is free now.
-    if (int e = EN_COURS; ecarte && etat.compare_exchange_strong(e, DEPLACE)) {
+    if (ecarte && etat->changeSi(EN_COURS, DEPLACE)) {
         rendTousLesCoeurs(second);
-        etat.store(EN_COURS);
-        etat.notify_all();
+        etat->change(EN_COURS);
     }
-    // On one core, b() runs only once this thread sleeps.
-    attendsQueChange(etat, EN_COURS, std::chrono::microseconds(ecarte ? 500 : 0));
+    // When b() may need this core (it could not be moved off it), no spinning.
+    etat->attendsQueChange(EN_COURS, std::chrono::microseconds(ecarte ? 500 : 0));
     second.detach();
     if (echecA) std::rethrow_exception(echecA);
     if (echecB) std::rethrow_exception(echecB);

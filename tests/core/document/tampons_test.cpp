@@ -2,11 +2,33 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <climits>
+#include <cstdlib>
+#include <new>
 #include <random>
 #include <set>
 
 #include "core/document/tampons.h"
+
+namespace dotavob {
+namespace {
+
+// The allocations to let through before one fails; -1: none fails.
+std::atomic<long> allocationsAvantEchec{-1};
+
+}  // namespace
+}  // namespace dotavob
+
+// Out of line, so that the compiler does not pair this free with a new it sees.
+[[gnu::noinline]] void* operator new(std::size_t n) {
+    if (dotavob::allocationsAvantEchec.load() >= 0 && dotavob::allocationsAvantEchec.fetch_sub(1) == 0)
+        throw std::bad_alloc();
+    if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
+    throw std::bad_alloc();
+}
+[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace dotavob {
 namespace {
@@ -63,6 +85,36 @@ TEST(Tampons, TexteCommeUneChaine) {
         }
         ASSERT_EQ(t.chaine(), attendu);
         ASSERT_EQ(t.vide(), attendu.empty());
+    }
+}
+
+// Memory that runs out while a text given whole is cut, or changed before
+// it was cut (its first change then makes every piece anew), leaves it
+// reading as it did; each allocation in turn is made to fail.
+TEST(Tampons, MemoireEpuisee) {
+    std::string attendu(70000, '\0');
+    for (std::size_t i = 0; i < attendu.size(); ++i) attendu[i] = static_cast<char>('a' + i % 26);
+    for (const bool coupe : {false, true}) {
+        for (long echec = 0;; ++echec) {
+            TexteTampon t;
+            t.assigneSansPieces(attendu);
+            std::string voulu = attendu;
+            bool echoue = false;
+            allocationsAvantEchec = echec;
+            try {
+                if (coupe) t.faitPieces();
+                t.remplace(35000, 3, "xyz");
+                voulu.replace(35000, 3, "xyz");
+            } catch (const std::bad_alloc&) {
+                echoue = true;
+            }
+            allocationsAvantEchec = -1;
+            ASSERT_EQ(t.taille(), static_cast<std::int32_t>(voulu.size())) << coupe << " " << echec;
+            for (const std::int32_t k : {0, 4095, 34999, 35001, 69999})
+                ASSERT_EQ(t[k], voulu[static_cast<std::size_t>(k)]) << coupe << " " << echec << " " << k;
+            ASSERT_EQ(t.chaine(), voulu) << coupe << " " << echec;
+            if (!echoue) break;
+        }
     }
 }
 

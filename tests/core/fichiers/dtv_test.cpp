@@ -258,8 +258,8 @@ TEST_F(Disque, EnregistreEtCharge) {
 TEST_F(Disque, LectureBorneeSansException) {
     const std::string cent(100, 'x');
     ecrit(chemin("cent.txt"), cent);
-    // A book is read in two halves at once, its memory zeroed by two threads:
-    // each byte must land in its place.
+    // A book is read on both cores at once, in slices from both ends (the
+    // last one partial), its head aside: each byte must land in its place.
     std::string livre((std::size_t{5} << 20) + 7, '\0');
     std::mt19937 alea(5);
     for (char& c : livre) c = static_cast<char>(alea());

@@ -3,7 +3,9 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <optional>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -16,6 +18,8 @@
 
 namespace dotavob {
 namespace {
+
+volatile std::uint32_t travailGarde = 0;  // the busy halves' work, kept
 
 // Both halves always run to their end, and a failure of either is the
 // caller's: on two threads, and on one inside a half.
@@ -47,6 +51,41 @@ TEST(Parallele, DeuxMoitiesEtLeursEchecs) {
         std::optional<UneMoitie> moitie;
         if (c.dansUneMoitie) moitie.emplace();
         essaie(c);
+    }
+}
+
+// Many short splits in a row, either half ending first, now and then with a
+// failure: each returns once both halves ran, with the right failure (a
+// wake-up missed by the caller or the second thread would hang here).
+TEST(Parallele, PartagesCourtsEnNombre) {
+    std::mt19937 alea(5);
+    const auto travail = [](std::uint32_t tours) {
+        std::uint32_t x = tours;
+        for (std::uint32_t k = 0; k < tours; ++k) x = x * 1664525u + 1013904223u;
+        travailGarde = x;
+    };
+    for (int essai = 0; essai < 2000; ++essai) {
+        const auto toursA = static_cast<std::uint32_t>(alea() % 3000), toursB = static_cast<std::uint32_t>(alea() % 3000);
+        const int echec = static_cast<int>(alea() % 8);  // 1: a() fails, 2: b()
+        std::atomic<int> finis{0};
+        std::string lu;
+        try {
+            deuxALaFois(
+                [&] {
+                    travail(toursA);
+                    ++finis;
+                    if (echec == 1) throw std::runtime_error("a");
+                },
+                [&] {
+                    travail(toursB);
+                    ++finis;
+                    if (echec == 2) throw std::runtime_error("b");
+                });
+        } catch (const std::runtime_error& e) {
+            lu = e.what();
+        }
+        ASSERT_EQ(std::tuple(finis.load(), lu), std::tuple(2, std::string(echec == 1 ? "a" : echec == 2 ? "b" : "")))
+            << essai;
     }
 }
 
