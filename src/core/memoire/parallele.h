@@ -65,8 +65,8 @@ public:
     void change(int valeur);
     // Changes it from `avant` only; whether it did.
     bool changeSi(int avant, int apres);
-    // Until it no longer holds `valeur`. No spinning on a single core: the
-    // thread that is to change it may need this one.
+    // Until it no longer holds `valeur`. No spinning on a machine of one
+    // core: the thread that is to change it needs that core.
     void attendsQueChange(int valeur, std::chrono::microseconds patience);
 
 private:
