@@ -19,54 +19,22 @@
 namespace dotavob {
 namespace {
 
-volatile std::uint32_t travailGarde = 0;  // the busy halves' work, kept
+volatile std::uint32_t travailGarde = 0;  // the busy halves' work, kept from the optimiser
 
 // Both halves always run to their end, and a failure of either is the
-// caller's: on two threads, and on one inside a half.
+// caller's: on two threads, and on one inside a half; then in many short
+// splits in a row, either half ending first (a wake-up missed by the caller
+// or the second thread would hang here).
 TEST(Parallele, DeuxMoitiesEtLeursEchecs) {
     struct Cas { bool echecA, echecB, dansUneMoitie; const char* attendu; };
-    const auto essaie = [](const Cas& c) {
-        std::atomic<int> finis{0};
-        std::string lu;
-        try {
-            deuxALaFois(
-                [&] {
-                    ++finis;
-                    if (c.echecA) throw std::runtime_error("a");
-                },
-                [&] {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(5));  // ends after a()
-                    ++finis;
-                    if (c.echecB) throw std::runtime_error("b");
-                });
-        } catch (const std::runtime_error& e) {
-            lu = e.what();
-        }
-        EXPECT_EQ(std::tuple(finis.load(), lu), std::tuple(2, std::string(c.attendu)))
-            << c.echecA << c.echecB << c.dansUneMoitie;
-    };
-    for (const Cas c : {Cas{false, false, false, ""}, {true, false, false, "a"}, {false, true, false, "b"},
-                        {true, true, false, "a"}, {false, false, true, ""}, {true, false, true, "a"},
-                        {false, true, true, "b"}, {true, true, true, "a"}}) {
-        std::optional<UneMoitie> moitie;
-        if (c.dansUneMoitie) moitie.emplace();
-        essaie(c);
-    }
-}
-
-// Many short splits in a row, either half ending first, now and then with a
-// failure: each returns once both halves ran, with the right failure (a
-// wake-up missed by the caller or the second thread would hang here).
-TEST(Parallele, PartagesCourtsEnNombre) {
-    std::mt19937 alea(5);
-    const auto travail = [](std::uint32_t tours) {
-        std::uint32_t x = tours;
-        for (std::uint32_t k = 0; k < tours; ++k) x = x * 1664525u + 1013904223u;
-        travailGarde = x;
-    };
-    for (int essai = 0; essai < 2000; ++essai) {
-        const auto toursA = static_cast<std::uint32_t>(alea() % 3000), toursB = static_cast<std::uint32_t>(alea() % 3000);
-        const int echec = static_cast<int>(alea() % 8);  // 1: a() fails, 2: b()
+    // Each half busy for its number of turns; -1: b() sleeps until a() is surely done.
+    const auto essaie = [](const Cas& c, int toursA, int toursB) {
+        const auto travail = [](int tours) {
+            if (tours < 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            std::uint32_t x = 1;
+            for (int k = 0; k < tours; ++k) x = x * 1664525u + 1013904223u;
+            travailGarde = x;
+        };
         std::atomic<int> finis{0};
         std::string lu;
         try {
@@ -74,19 +42,29 @@ TEST(Parallele, PartagesCourtsEnNombre) {
                 [&] {
                     travail(toursA);
                     ++finis;
-                    if (echec == 1) throw std::runtime_error("a");
+                    if (c.echecA) throw std::runtime_error("a");
                 },
                 [&] {
                     travail(toursB);
                     ++finis;
-                    if (echec == 2) throw std::runtime_error("b");
+                    if (c.echecB) throw std::runtime_error("b");
                 });
         } catch (const std::runtime_error& e) {
             lu = e.what();
         }
-        ASSERT_EQ(std::tuple(finis.load(), lu), std::tuple(2, std::string(echec == 1 ? "a" : echec == 2 ? "b" : "")))
-            << essai;
+        return std::tuple(finis.load(), lu) == std::tuple(2, std::string(c.attendu));
+    };
+    const Cas cas[] = {{false, false, false, ""}, {true, false, false, "a"}, {false, true, false, "b"},
+                       {true, true, false, "a"},  {false, false, true, ""}, {true, false, true, "a"},
+                       {false, true, true, "b"},  {true, true, true, "a"}};
+    for (const Cas& c : cas) {
+        std::optional<UneMoitie> moitie;
+        if (c.dansUneMoitie) moitie.emplace();
+        EXPECT_TRUE(essaie(c, 0, -1)) << c.echecA << c.echecB << c.dansUneMoitie;
     }
+    std::mt19937 alea(5);
+    for (int essai = 0; essai < 2000; ++essai)
+        ASSERT_TRUE(essaie(cas[alea() % 4], static_cast<int>(alea() % 3000), static_cast<int>(alea() % 3000))) << essai;
 }
 
 // Work split again inside a half stays on that half's thread; after the
