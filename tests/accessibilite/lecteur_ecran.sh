@@ -74,6 +74,7 @@ egal() {  # egal NOM ATTENDU OBTENU
     fi
 }
 py() { /usr/bin/python3 "$ici/lecteur_ecran.py" "$@"; }
+source "$ici/../parcours/fenetres.sh"
 dit() { tr '\n' '|' <"$T/parole.txt"; }
 # What one key made Orca say, its utterances run together (it cuts a line at its sentences).
 ditTout() { tr -d '\n' <"$T/parole.txt"; }
@@ -143,7 +144,7 @@ etape "démarrage de l'éditeur"
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$dotavob" >"$T/dotavob.log" 2>&1 &
 editeur=$!
 pids+=($editeur)
-fenetre=$(timeout 30 xdotool search --sync --onlyvisible --name '^DotavoB' | head -1)
+fenetre=$(cherche_fenetre 30 '^DotavoB')
 [ -n "$fenetre" ] || { echo "ÉCHEC la fenêtre de DotavoB n'est pas apparue"; cat "$T/dotavob.log"; exit 1; }
 for _ in $(seq 10); do
     xdotool windowactivate --sync "$fenetre" 2>/dev/null
@@ -227,8 +228,8 @@ verifie "Alt : le menu Fichiers" grep -q "Fichiers" "$T/parole.txt"
 parle 1 Down
 verifie "Bas : l'entrée Nouveau" grep -q "Nouveau" "$T/parole.txt"
 xdotool key --delay 150 Return
-verifie "Entrée : la question du document modifié" \
-    bash -c "timeout 5 xdotool search --sync --onlyvisible --name '^Attention' >/dev/null"
+attention=$(cherche_fenetre 5 '^Attention')
+verifie "Entrée : la question du document modifié" test -n "$attention"
 parle 1 Escape
 avant=$(py texte)
 xdotool key --delay 200 alt+e Escape Escape
@@ -244,7 +245,7 @@ sleep 0.5
 etape "« Autre code » au clavier seul, puis défait"
 avant=$(py texte)
 xdotool key --delay 300 alt+e a
-timeout 5 xdotool search --sync --onlyvisible --name "Choix d'un code" >/dev/null
+cherche_fenetre 5 "Choix d'un code" >/dev/null
 sleep 0.5
 parle 1 Right
 verifie "les flèches vont de signe en signe" grep -q "Â majuscule" "$T/parole.txt"
@@ -267,7 +268,7 @@ verifie "Orca dit pourquoi" grep -q "sans équivalent dans le jeu de caractères
 etape "l'embossage dans un fichier, puis Ctrl+S"
 fichier=$T/journee.dtv
 xdotool key --delay 150 ctrl+s
-timeout 10 xdotool search --sync --onlyvisible --name "Enregistrement de fichiers DotavoB" >/dev/null
+cherche_fenetre 10 "Enregistrement de fichiers DotavoB" >/dev/null
 sleep 0.5
 xdotool type --delay 30 "$fichier"
 xdotool key --delay 150 Return
@@ -275,13 +276,13 @@ sleep 1
 xdotool type --delay 100 "Fin."
 # "Embosser": the print dialog, the options (bytes to a file), the file's name.
 xdotool key --delay 300 alt+f Down Down Down Down Down Down Down Down Return
-timeout 10 xdotool search --sync --onlyvisible --name "Imprimer|Print" >/dev/null
+cherche_fenetre 10 "Imprimer|Print" >/dev/null
 sleep 0.5
 xdotool key --delay 150 Return
-timeout 10 xdotool search --sync --onlyvisible --name "Options d'embossage" >/dev/null
+cherche_fenetre 10 "Options d'embossage" >/dev/null
 sleep 0.5
 xdotool key --delay 200 Tab Tab Tab Tab Tab space Return
-timeout 10 xdotool search --sync --onlyvisible --name "Enregistrer les octets" >/dev/null
+cherche_fenetre 10 "Enregistrer les octets" >/dev/null
 sleep 0.5
 xdotool type --delay 30 "$T/embosse.brl"
 xdotool key --delay 150 Return

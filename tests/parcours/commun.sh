@@ -5,6 +5,8 @@ for outil in Xvfb openbox xdotool xclip setxkbmap xprop; do
     command -v "$outil" >/dev/null || { echo "outil absent : $outil (./dev deps l'installe)"; exit 1; }
 done
 
+source "$(dirname "${BASH_SOURCE[0]}")/fenetres.sh"
+
 travail=$(mktemp -d)
 pids=()
 fin() {
@@ -77,7 +79,7 @@ demarre() {
     "$dotavob" "$@" >>"$travail/dotavob.log" 2>&1 &
     editeur=$!
     pids+=($editeur)
-    fenetre=$(timeout 60 xdotool search --sync --onlyvisible --name "DotavoB" | head -1)
+    fenetre=$(cherche_fenetre 60 "DotavoB")
     [ -n "$fenetre" ] || { echo "ÉCHEC la fenêtre de l'éditeur n'est pas apparue"; exit 1; }
     for _ in 1 2 3 4 5; do
         xdotool windowactivate --sync "$fenetre" 2>/dev/null && break
@@ -104,7 +106,7 @@ ouvre_par_menu() {
         xdotool key --clearmodifiers "$menu"
         sleep 0.6
         xdotool key --clearmodifiers --delay 150 "$@"
-        timeout 6 xdotool search --sync --onlyvisible --name "$titre" >/dev/null && { attends; return; }
+        cherche_fenetre 6 "$titre" >/dev/null && { attends; return; }
         xdotool key Escape Escape
         sleep 0.5
     done
@@ -113,7 +115,7 @@ ouvre_par_menu() {
 }
 # Waits for a window of this title (a dialog) before typing into it.
 attends_fenetre() {
-    timeout 15 xdotool search --sync --onlyvisible --name "$1" >/dev/null || {
+    cherche_fenetre 15 "$1" >/dev/null || {
         echo "ÉCHEC fenêtre « $1 » absente"
         echecs=$((echecs + 1))
     }

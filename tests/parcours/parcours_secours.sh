@@ -38,10 +38,10 @@ etape "le démarrage suivant offre la copie"
 editeur=$!
 pids+=($editeur)
 attends_fenetre "Copie de secours"
-xdotool search --onlyvisible --name "Copie de secours" windowactivate --sync 2>/dev/null
+xdotool windowactivate --sync "$(cherche_fenetre 5 "Copie de secours")" 2>/dev/null
 touches Return  # "Récupérer"
 sleep 0.5
-fenetre=$(xdotool search --sync --onlyvisible --name "^DotavoB" | head -1)
+fenetre=$(cherche_fenetre 15 "^DotavoB")
 verifie "titre : le nom du document" "DotavoB 2.9 - $doc" "$(xdotool getwindowname "$fenetre")"
 verifie "le fichier n'a toujours pas bougé" "$avant" "$(md5sum <"$doc")"
 
