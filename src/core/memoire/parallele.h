@@ -7,8 +7,6 @@
 #include <exception>
 #include <memory>
 #include <mutex>
-#include <new>
-#include <system_error>
 #include <thread>
 
 namespace dotavob {
@@ -105,10 +103,7 @@ void deuxALaFois(A&& a, B&& b) {
             }
             while (!etat->changeSi(EN_COURS, FINI)) etat->attendsQueChange(DEPLACE, std::chrono::microseconds(0));
         });
-    } catch (const std::system_error&) {
-        lUnPuisLAutre(a, b);
-        return;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {  // no thread to be had (system_error), or no memory for it
         lUnPuisLAutre(a, b);
         return;
     }
