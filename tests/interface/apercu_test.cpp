@@ -1,17 +1,12 @@
-#include <QApplication>
-#include <QImage>
 #include <QLabel>
-#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QTest>
 #include <QToolButton>
-#include <gtest/gtest.h>
 
 #include "commun/fenetre.h"
 #include "core/editeur/apercu.h"
 #include "interface/dialogueapercu.h"
-#include "interface/fenetreprincipale.h"
 
 using namespace dotavob;
 
@@ -69,14 +64,11 @@ protected:
         };
         return apercu().imprime();
     }
-    QImage page(const QString& pdf, int numero) {
-        const QString base = chemin("rendu");
-        const int r = QProcess::execute(QStringLiteral("pdftoppm"),
-                                        {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"),
-                                         QStringLiteral("-singlefile"), QStringLiteral("-f"), QString::number(numero),
-                                         QStringLiteral("-l"), QString::number(numero), pdf, base});
-        EXPECT_EQ(r, 0) << "pdftoppm";
-        return QImage(base + QStringLiteral(".png"));
+    // The PDF's first page as an image.
+    QImage premierePage(const QString& pdf) {
+        const QStringList options{QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"), QStringLiteral("-singlefile")};
+        EXPECT_EQ(QProcess::execute(QStringLiteral("pdftoppm"), options + QStringList{pdf, chemin("rendu")}), 0);
+        return QImage(chemin("rendu.png"));
     }
     int nbPagesPdf(const QString& pdf) {
         QProcess p;
@@ -88,12 +80,8 @@ protected:
     }
 };
 
-// A rectangle of the sheet's layout, in the rendered image's pixels, with a
-// pixel of slack for rounding.
-QRect dansImage(const RectangleApercu& r, double echelle) {
-    return QRect(static_cast<int>(r.x * echelle) - 2, static_cast<int>(r.y * echelle) - 2,
-                 static_cast<int>(r.largeur * echelle) + 4, static_cast<int>(r.hauteur * echelle) + 4);
-}
+// A rectangle of the sheet's layout with a pixel of slack for rounding.
+QRect dansImage(const RectangleApercu& r) { return QRect(r.x - 2, r.y - 2, r.largeur + 4, r.hauteur + 4); }
 
 }  // namespace
 
@@ -117,7 +105,7 @@ TEST_F(Apercu, LImpressionMetLesPagesOuLaFeuilleLesPlace) {
         apercu().braille()->setChecked(c.braille);
         const QString pdf = chemin("page.pdf");
         ASSERT_TRUE(imprimeEnPdf(pdf, 1, 1, 1));
-        const QImage image = page(pdf, 1);
+        const QImage image = premierePage(pdf);
         ASSERT_FALSE(image.isNull());
         EXPECT_EQ(image.width() > image.height(), c.paysage);
         // The layout computed for a sheet of the image's own size.
@@ -131,20 +119,16 @@ TEST_F(Apercu, LImpressionMetLesPagesOuLaFeuilleLesPlace) {
         for (auto [place, trace] : {std::pair{gauche, e.gauche}, {droite, e.droite}}) {
             if (!place) continue;
             ASSERT_FALSE(trace.isEmpty());
-            EXPECT_TRUE(dansImage(*place, 1.0).contains(trace)) << trace.x() << "," << trace.y();
+            EXPECT_TRUE(dansImage(*place).contains(trace)) << trace.x() << "," << trace.y();
             EXPECT_LT(trace.top() - place->y, place->hauteur / 10);
         }
         EXPECT_FALSE(e.selection);
         // Each page where it belongs: the Braille page is the one with red cells
         // (the turned stretch is on page 1 in the document's own format).
         if (!c.large) { EXPECT_EQ(std::pair(e.rougeGauche, e.rougeDroite), std::pair(c.braille && !c.noir, c.braille && c.noir)); }
-        if (!gauche && !droite) {
-            EXPECT_TRUE(e.gauche.isEmpty() && e.droite.isEmpty() && e.separateur == 0);
-        }
+        if (!gauche && !droite) { EXPECT_TRUE(e.gauche.isEmpty() && e.droite.isEmpty() && e.separateur == 0); }
         // The line between two pages runs down the middle for their height.
-        if (attendu.separateur) {
-            EXPECT_GE(e.separateur, attendu.separateur->hauteur * 9 / 10);
-        }
+        if (attendu.separateur) { EXPECT_GE(e.separateur, attendu.separateur->hauteur * 9 / 10); }
     }
 }
 
@@ -178,9 +162,7 @@ TEST_F(Apercu, NavigationEtRetourALaPage) {
     // The sheet follows: the Braille page alone fills a portrait sheet with ink.
     apercu().texteNoir()->setChecked(false);
     apercu().braille()->setChecked(true);
-    QImage vue(apercu().feuille()->size(), QImage::Format_RGB32);
-    apercu().feuille()->render(&vue);
-    EXPECT_FALSE(encre(vue).gauche.isEmpty());
+    EXPECT_FALSE(encre(essai::image(*apercu().feuille())).gauche.isEmpty());
     apercu().reject();
     EXPECT_EQ(std::make_tuple(f->editeur().pageCourante(), f->editeur().positionCurseur(), f->editeur().debutSelection(),
                               f->editeur().finSelection()),

@@ -2,19 +2,15 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QImage>
 #include <cstring>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
-#include <gtest/gtest.h>
 
 #include "commun/fenetre.h"
 #include "interface/couleurs.h"
-#include "interface/fenetreprincipale.h"
 #include "interface/vuenoir.h"
 
 using namespace dotavob;

@@ -8,10 +8,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
-#include <gtest/gtest.h>
 #include <stdexcept>
 
 #include "commun/fenetre.h"
@@ -51,12 +49,18 @@ FormatPage formatPeuCommun() {
     return f;
 }
 
-class DialogueFormat : public ::testing::Test {
+// The dialog on settings of its own.
+template <class D>
+class Dialogue : public ::testing::Test {
 protected:
     QTemporaryDir dossier;
     QString fichier = dossier.filePath(QStringLiteral("r.conf"));
     MagasinReglages reglages{fichier};
-    TdlgFormatpage d{reglages, nullptr};
+    D d{reglages, nullptr};
+};
+
+class DialogueFormat : public Dialogue<TdlgFormatpage> {
+protected:
     QSpinBox* lignes() { return controle<QSpinBox>(d, "spEdnblgpg"); }
     QCheckBox* interligne() { return controle<QCheckBox>(d, "chbinterligne"); }
 };
@@ -148,8 +152,7 @@ TEST_F(DialogueFormat, OkEnregistreLeFormat) {
 TEST_F(DialogueFormat, AnnulerRemetLesControlesDeLOuverture) {
     const FormatPage f = formatPeuCommun();
     d.fixeFormat(f);
-    // Some controls of each kind: Cancel puts the whole format back at once, read and
-    // written whole as the first test checks.
+    // Some controls of each kind: Cancel puts the whole format back at once, read and written whole as the first test checks.
     pendant(d, [this] {
         tape(lignes(), QStringLiteral("45"));
         clique(interligne());
@@ -237,13 +240,11 @@ private:
 
 QListWidget* listeFontes(QWidget& d) { return controle<QListWidget>(d, "listeFontes"); }
 
+using DialogueFontes = Dialogue<Tdlgfontes>;
+
 }  // namespace
 
-TEST(DialogueFontes, PolicesFixesChacuneDansSaFonte) {
-    QTemporaryDir dossier;
-    const QString fichier = dossier.filePath(QStringLiteral("r.conf"));
-    MagasinReglages reglages(fichier);
-    Tdlgfontes d(reglages, nullptr);
+TEST_F(DialogueFontes, PolicesFixesChacuneDansSaFonte) {
     const QStringList fixes = fontesFixes();
     ASSERT_GE(fixes.size(), 2) << "fixed-pitch fonts are needed (fonts-dejavu-core, fonts-liberation)";
     QString nom = fixes.last();
@@ -284,10 +285,7 @@ TEST(DialogueFontes, PolicesFixesChacuneDansSaFonte) {
     EXPECT_EQ(QString::fromStdString(stocke), fixes.first());
 }
 
-TEST(DialogueFontes, OkSansAutreChoixGardeLaPoliceDuDocument) {
-    QTemporaryDir dossier;
-    MagasinReglages reglages(dossier.filePath(QStringLiteral("r.conf")));
-    Tdlgfontes d(reglages, nullptr);
+TEST_F(DialogueFontes, OkSansAutreChoixGardeLaPoliceDuDocument) {
     // "Courier New" resolves to another family here: that entry is selected,
     // the keyboard on the list, and OK keeps the document's name.
     QString nom = QStringLiteral("Courier New");
@@ -303,7 +301,7 @@ TEST(DialogueFontes, OkSansAutreChoixGardeLaPoliceDuDocument) {
     EXPECT_EQ(nom, QStringLiteral("Courier New"));
 }
 
-TEST(DialogueFontes, ChoisitfontePrendCourierNewPourUnePoliceAbsente) {
+TEST(ChoixDeFonte, ChoisitfontePrendCourierNewPourUnePoliceAbsente) {
     QStringList messages;
     auto choisit = [&](const QString& nom) { return choisitfonte(nom, nullptr, [&](const QString& m) { messages << m; }); };
     const QString fixe = fontesFixes().value(0);

@@ -1,15 +1,11 @@
 #include "interface/dialoguesynthese.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QPushButton>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "commun/fenetre.h"
-#include "plateforme/synthese.h"
 
 using namespace dotavob;
 
@@ -58,7 +54,6 @@ TEST_F(OptionsSynthese, PremiereVoixEtSonDictionnaire) {
     d->show();
     QTest::keyClick(d->voix(), Qt::Key_Down);
     EXPECT_EQ(std::tuple(moteur.choisie, d->dictionnaire().isEmpty()), std::tuple(1, true));
-    d->hide();
 }
 
 TEST_F(OptionsSynthese, CurseursAppliquesEtEnregistres) {

@@ -1,8 +1,6 @@
 #include "interface/vuebraille.h"
 
-#include <QImage>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "commun/fenetre.h"
 #include "interface/couleurs.h"

@@ -1,10 +1,8 @@
 #include "interface/vuenoir.h"
 
 #include <QFontMetrics>
-#include <QImage>
 #include <QPainter>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "commun/fenetre.h"
 #include "interface/couleurs.h"
@@ -36,16 +34,18 @@ protected:
         im.fill(Qt::white);
         QPainter p(&im);
         p.setFont(vue->fontes().base);
-        p.setPen(Qt::black);
-        int x = vue->margeGauche();
-        for (QChar c : texte) {
-            p.drawText(x, vue->margeHaut() + QFontMetrics(vue->fontes().base).ascent(), QString(c));
-            x += QFontMetrics(vue->fontes().base).horizontalAdvance(c);
-        }
+        const QFontMetrics m(vue->fontes().base);
+        for (int i = 0, x = vue->margeGauche(); i < texte.size(); x += m.horizontalAdvance(texte[i++]))
+            p.drawText(x, vue->margeHaut() + m.ascent(), QString(texte[i]));
         return im;
     }
     QImage premiereLigne(const QImage& im) { return im.copy(0, vue->margeHaut(), im.width(), vue->hauteurLigne()); }
     int largeurEspace() { return QFontMetrics(vue->fontes().base).horizontalAdvance(QLatin1Char(' ')); }
+    // A move with the left button held, which QTest cannot send.
+    void glisse(int x, int y) {
+        QMouseEvent e(QEvent::MouseMove, QPointF(x, y), QPointF(), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(vue, &e);
+    }
 };
 
 }  // namespace
@@ -122,20 +122,14 @@ TEST_F(PageNoire, CliqueSurUneMajuscule) {
     QTest::mousePress(vue, Qt::LeftButton, {}, QPoint(xP, y));
     // The click on P takes its capital sign: the selection starts there.
     EXPECT_EQ(ed.debutSelection(), 4);
-    QMouseEvent deplace(QEvent::MouseMove, QPointF(xP + 2 * largeurEspace(), y), QPointF(), Qt::NoButton,
-                        Qt::LeftButton, {});
-    QApplication::sendEvent(vue, &deplace);
+    glisse(xP + 2 * largeurEspace(), y);
     QTest::mouseRelease(vue, Qt::LeftButton, {}, QPoint(xP + 2 * largeurEspace(), y));
     EXPECT_EQ(std::tuple(ed.copieSelection(), ed.positionCurseur()), std::tuple(std::string("Par"), 7));  // before r: its left half
 }
 
-TEST_F(PageNoire, SourisHorsDuTexteEtFinDeLigneSelectionnee) {
+TEST_F(PageNoire, SourisHorsDuTexte) {
     ed.initialise("abc\rdef");
     const int y1 = vue->margeHaut() + vue->hauteurLigne() / 2, y2 = y1 + vue->pas();
-    auto glisse = [&](int x, int y) {
-        QMouseEvent e(QEvent::MouseMove, QPointF(x, y), QPointF(), Qt::NoButton, Qt::LeftButton, {});
-        QApplication::sendEvent(vue, &e);
-    };
     // Past the end of the last line: selected up to the end, as on the Braille page.
     QTest::mousePress(vue, Qt::LeftButton, {}, QPoint(vue->margeGauche() + 1, y2));
     glisse(vue->width() - 2, y2);
@@ -151,9 +145,7 @@ TEST_F(PageNoire, SourisHorsDuTexteEtFinDeLigneSelectionnee) {
     glisse(vue->margeGauche() + 1, y2);
     EXPECT_EQ(ed.finSelection(), 5);
     EXPECT_EQ(image().pixelColor(vue->margeGauche() + 3 * largeurEspace() + 2, y1), couleurs::selection);
-}
-
-TEST_F(PageNoire, ClicSousUnePageFinieParUnSaut) {
+    // Below a page ended by an FF: its last line, not the next page.
     ed.initialise("a\rb\fc\rd");
     QTest::mouseClick(vue, Qt::LeftButton, {}, QPoint(vue->margeGauche() + 1, vue->height() - 3));
     EXPECT_EQ(std::tuple(ed.curseur().ligne, ed.pageCourante()), std::tuple(2, 1));

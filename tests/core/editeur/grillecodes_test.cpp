@@ -78,21 +78,12 @@ TEST(GrilleCodes, CellulesEtOctetsInseres) {
     EXPECT_EQ(std::tuple(vues.size(), vues.count(0)), std::tuple(63u, 0u));
     EXPECT_EQ((std::vector<std::string>{pointsDe(celluleGrille({1, 0})), pointsDe(celluleGrille({1, 12}))}),
               (std::vector<std::string>{"3", "4 6"}));
-    // The cells with bytes of their own, by their dots.
-    const std::pair<const char*, Octet> propres[] = {{"6", 0xF5},   {"5", 0xDF},   {"5 6", 0xDE},   {"4", 0xDD},
-                                                     {"4 6", 0xD1}, {"4 5", 0xF1}, {"4 5 6", 0xBF}, {"3 4 5 6", 0xFE}};
-    int trouvees = 0;
-    for (int x = 1; x < 64; ++x) {
-        const Octet insere = octetDeCellule(static_cast<Octet>(x));
-        for (auto [points, octet] : propres)
-            if (pointsDe(static_cast<Octet>(x)) == points) {
-                ++trouvees;
-                EXPECT_EQ(insere, octet) << points;
-            }
-        // Whatever the cell, what is inserted in print mode is that one cell.
-        EXPECT_EQ(cellules(tapeApres("", std::string(1, char(insere)))), std::vector<int>{x}) << "cellule " << x;
-    }
-    EXPECT_EQ(trouvees, 8);
+    // The cells with bytes of their own: dots 6, 5, 56, 4, 46, 45, 456 and 3456.
+    for (auto [c, octet] : {std::pair<Octet, Octet>{1, 0xF5}, {2, 0xDF}, {3, 0xDE}, {4, 0xDD}, {5, 0xD1}, {6, 0xF1}, {7, 0xBF}, {39, 0xFE}})
+        EXPECT_EQ(octetDeCellule(c), octet) << int{c};
+    // Whatever the cell, what is inserted in print mode is that one cell.
+    for (int x = 1; x < 64; ++x)
+        EXPECT_EQ(cellules(tapeApres("", std::string(1, char(octetDeCellule(static_cast<Octet>(x)))))), std::vector<int>{x}) << x;
 }
 
 TEST(GrilleCodes, DeplacementAuClavier) {
@@ -137,11 +128,8 @@ TEST(EtiquettesCodes, DeplacementAuClavier) {
     for (const auto& c : cas)
         EXPECT_EQ(t.at(etiquetteVoisine(indice(c.depuis, c.ligne), c.dPlace, c.dLigne)).legende, c.vers) << c.depuis;
     // Down then up comes back to the line it left, from every sign of lines 1 to 6.
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        if (t[i].ligne < 7) {
-            EXPECT_EQ(t[etiquetteVoisine(etiquetteVoisine(i, 0, 1), 0, -1)].ligne, t[i].ligne);
-        }
-    }
+    for (std::size_t i = 0; i < t.size(); ++i)
+        if (t[i].ligne < 7) { EXPECT_EQ(t[etiquetteVoisine(etiquetteVoisine(i, 0, 1), 0, -1)].ligne, t[i].ligne); }
 }
 
 TEST(EtiquettesCodes, ApercuCeQueLEditeurInsere) {

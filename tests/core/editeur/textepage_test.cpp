@@ -50,15 +50,13 @@ TEST_F(TexteDePage, SeulesLesLignesDeLaPageMontreeSontLues) {
     ed.initialise(texte);
     ed.allerPage(2);
     const TextePage t = noir();
-    EXPECT_EQ(static_cast<std::int32_t>(t.lignes.size()), n);
-    EXPECT_EQ(t.texte.find(U'a'), std::u32string::npos);
-    EXPECT_EQ(decalageDe(t, 1), 0);  // a caret before the page
-    EXPECT_EQ(decalageDe(t, doc.longueur()), static_cast<std::int32_t>(t.texte.size()));
+    // A caret before the page stands at its start, one after it at its end.
+    EXPECT_EQ(std::tuple(static_cast<std::int32_t>(t.lignes.size()), t.texte.find(U'a'), decalageDe(t, 1), decalageDe(t, doc.longueur())),
+              std::tuple(n, std::u32string::npos, 0, static_cast<std::int32_t>(t.texte.size())));
 }
 
-// A reference for the pieces a screen reader asks for, written apart from
-// the page's own: it decides for each pair of neighbours whether they stand
-// in the same piece, and walks from the offset both ways.
+// The pieces a screen reader asks for, written apart from the page's own: whether each pair of
+// neighbours stands in one piece, walked from the offset both ways.
 class Reference {
 public:
     explicit Reference(const TextePage& t) : s_(t.texte), n_(static_cast<std::int32_t>(s_.size())) {
@@ -175,16 +173,6 @@ TEST_F(TexteDePage, LesMorceauxDUnDebutDePageQuiNeCommencePasParUneLettre) {
         EXPECT_EQ(morceau(n, 0, Frontiere::Phrase, Cote::A), phrase) << print;
         EXPECT_EQ(morceau(n, 0, Frontiere::Mot, Cote::Avant), (M{0, 0})) << print;
     }
-    ed.initialise("");
-    ed.insereNoir(utf8VersCp1252("(oui) l'été."));
-    const TextePage n = noir(), b = braille();
-    EXPECT_EQ((std::vector{morceau(n, 1, Frontiere::Mot, Cote::A), morceau(n, 5, Frontiere::Mot, Cote::A),
-                           morceau(n, 6, Frontiere::Mot, Cote::A), morceau(n, 0, Frontiere::Mot, Cote::Apres)}),
-              (std::vector{M{1, 4}, M{5, 6}, M{6, 11}, M{1, 4}}));
-    // A page of cells: words are the runs of cells with dots.
-    const Morceau premier = morceau(b, 0, Frontiere::Mot, Cote::A);
-    EXPECT_EQ(b.texte.substr(premier.debut, premier.fin - premier.debut), U"⠦⠕⠥⠊⠴");
-    EXPECT_EQ(morceau(b, premier.fin, Frontiere::Mot, Cote::A), (M{premier.fin, premier.fin + 1}));
 }
 
 TEST(Difference, NeGardeQueCeQuiAChange) {

@@ -38,10 +38,8 @@ Pages pagesDe(const DocumentBraille& d) {
 struct Ouvert {
     FormatPage format;
     DocumentBraille document{format};
-    explicit Ouvert(const ResultatLecture& r) : format(r.contenu.format) {
-        document.charge(r.contenu.texte, {});
-        document.recoupeDocument(false);
-    }
+    Ouvert(const FormatPage& f, const std::string& texte) : format(f) { document.charge(texte, {}), document.recoupeDocument(false); }
+    explicit Ouvert(const ResultatLecture& r) : Ouvert(r.contenu.format, r.contenu.texte) {}
 };
 
 // Words of cells, some longer than a line, now and then a byte that shares its cell.
@@ -63,8 +61,6 @@ std::string lis(const std::string& nom) {
 }
 
 }  // namespace
-
-// ---- Braille ASCII -------------------------------------------------------------
 
 TEST(Brf, ChaqueCaractereSaCelluleChaqueFinDeLigneUnParagraphe) {
     // The characters of the US table in the other case (as exported, the round trip below reads them).
@@ -116,8 +112,6 @@ TEST(Brf, LaMarqueDeFinEtLesLignesTropLongues) {
     EXPECT_EQ(r.contenu.texte, a + "\r b" + c + "\rcccccccccccc\rd\r" + a + "\r b" + c + "\rcccccccccccc");
     EXPECT_EQ(r.avertissement, "2 lignes de plus de 50 cellules ont été coupées toutes les 50 cellules, sans perdre une cellule : "
                                "une page n'est pas plus large.");
-    EXPECT_EQ(r.contenu.format.caracteres, 50);
-    EXPECT_EQ(litBrf("ABC").avertissement, "");
     // Exactly as wide as a page is not too wide; twice as wide is one line cut once.
     const ResultatLecture juste = litBrf(std::string(50, 'A') + "\r\nB");
     EXPECT_EQ(std::tuple(juste.contenu.texte, juste.avertissement), std::tuple(a + "\rb", std::string()));
@@ -167,9 +161,7 @@ TEST(Brf, AllerRetourLesMemesCellulesSurLesMemesLignesEtLesMemesPages) {
     while (essais < 120) {
         FormatPage f;
         f.entete.active = false;
-        f.setCaracteres(10 + static_cast<std::int32_t>(alea() % 31));
-        f.setLignes(10 + static_cast<std::int32_t>(alea() % 20));
-        f.derive();
+        f.setCaracteres(10 + static_cast<std::int32_t>(alea() % 31)), f.setLignes(10 + static_cast<std::int32_t>(alea() % 20)), f.derive();
         std::string texte;
         for (std::size_t pages = 1 + alea() % 4, p = 0; p < pages; ++p) {
             if (p > 0) texte += '\f';
@@ -177,9 +169,8 @@ TEST(Brf, AllerRetourLesMemesCellulesSurLesMemesLignesEtLesMemesPages) {
                 texte += paragrapheAuHasard(alea, alea() % 12, f.cpl) + '\r';
         }
         texte += paragrapheAuHasard(alea, 1 + alea() % 12, f.cpl);
-        DocumentBraille a(f);
-        a.charge(texte, {});
-        a.recoupeDocument(false);
+        const Ouvert o(f, texte);
+        const DocumentBraille& a = o.document;
         std::int32_t lignes = 1, plusLongue = 0;
         for (char c : a.texte()) {
             if (c == '\f') plusLongue = std::max(plusLongue, lignes), lignes = 0;
@@ -203,8 +194,6 @@ TEST(Brf, AllerRetourLesMemesCellulesSurLesMemesLignesEtLesMemesPages) {
     EXPECT_GT(sautsDePage, 40);
     EXPECT_GT(coupuresDeMot, 10);
 }
-
-// ---- PEF -------------------------------------------------------------------------
 
 TEST(Pef, LesPagesEmbosseesEnBrailleUnicode) {
     FormatPage f;
@@ -249,9 +238,8 @@ TEST(Pef, AllerRetourLesPagesTellesQuEmbossees) {
             if (k > 0) texte += alea() % 6 == 0 ? '\f' : '\r';
             texte += paragrapheAuHasard(alea, alea() % 15, f.cpl);
         }
-        DocumentBraille a(f);
-        a.charge(texte, {});
-        a.recoupeDocument(false);
+        Ouvert o(f, texte);
+        DocumentBraille& a = o.document;
         if (alea() % 2) a.marqueurs().ajouteBrut({1, std::min(a.longueur(), 12), MARQUEUR_CENTRE, 0});
         const ResultatLecture lu = litPef(exportePef(a, f, r, metaPef("t", texte)));
         ASSERT_TRUE(lu.ok) << lu.erreur;
@@ -268,32 +256,41 @@ TEST(Pef, AllerRetourLesPagesTellesQuEmbossees) {
     }
 }
 
-TEST(Pef, FichiersDAutresProgrammes) {
-    // Two volumes, a section of another size, row gaps, duplex, other metadata, an empty last page.
-    const ResultatLecture v = litPef(lis("volumes.pef"));
-    ASSERT_TRUE(v.ok) << v.erreur;
-    EXPECT_EQ(v.contenu.texte, "abc\r\rde\ff\fghij\fk\rl\rm\rn\ro\rp\f");
-    // As wide as the widest volume, as high as the tallest section (at least 10 lines).
-    EXPECT_EQ(std::tuple(v.contenu.format.caracteres, v.contenu.format.lignes, v.contenu.format.entete.active),
-              std::tuple(12, 10, false));
-    // A namespace prefix, a byte order mark, CR LF, a character reference, CDATA.
-    const ResultatLecture p = litPef(lis("prefixe.pef"));
-    ASSERT_TRUE(p.ok) << p.erreur;
-    EXPECT_EQ(std::tuple(p.contenu.texte, p.contenu.format.caracteres, p.contenu.format.lignes), std::tuple("abc", 40, 25));
-    // Elements and attributes of other namespaces in the body, a volume, a
-    // section and a page: skipped, with all they hold.
-    const ResultatLecture e = litPef(lis("extensions.pef"));
-    ASSERT_TRUE(e.ok) << e.erreur;
-    EXPECT_EQ(e.contenu.texte, "ab\rc\fd");
+TEST(Pef, FichiersDAutresProgrammesEtToutLeXml) {
+    const std::string volumes = lis("volumes.pef");
+    const struct { std::string fichier; const char* texte; std::int32_t caracteres, lignes; } cas[] = {
+        // Two volumes, a section of another size, row gaps, duplex, other metadata, an empty last page:
+        // as wide as the widest volume, as high as the tallest section (at least 10 lines).
+        {volumes, "abc\r\rde\ff\fghij\fk\rl\rm\rn\ro\rp\f", 12, 10},
+        // A namespace prefix, a byte order mark, CR LF, a character reference, CDATA.
+        {lis("prefixe.pef"), "abc", 40, 25},
+        // Elements and attributes of other namespaces in the body, a volume, a
+        // section and a page: skipped, with all they hold.
+        {lis("extensions.pef"), "ab\rc\fd", 10, 10},
+        // A doctype with an internal subset, comments and processing
+        // instructions anywhere, references in attributes and rows, single
+        // quotes, white space around "=", CDATA, CR line ends, a reference
+        // that is not XML's own in the head, an empty element written open and shut.
+        {"<?xml version='1.0'?>\r\n<!DOCTYPE pef [ <!ENTITY x \"<row>\"> <!-- ] > --> <?pi ]>?> ]>\r"
+         "<!-- avant --><pef xmlns = \"http://www.daisy.org/ns/2008/pef\" version='2008-1'>"
+         "<head><meta>&nbsp; &unknown; <?outil ok?></meta></head>"
+         "<body><volume cols='&#51;' rows=\"&#x32;\" duplex='&#116;rue'><section><![CDATA[ \n ]]>"
+         "<page><row>&#x2801;<!-- rien -->&#10243;<?pi?><![CDATA[⠉]]></row><row></row></page>"
+         "<page><row><![CDATA[]]></row></page>"
+         "</section></volume></body></pef><!-- après -->\n",
+         "abc\r\f", 10, 10},
+    };
+    for (const auto& c : cas) {
+        const ResultatLecture r = litPef(c.fichier);
+        ASSERT_TRUE(r.ok) << c.texte << " : " << r.erreur;
+        const FormatPage& f = r.contenu.format;
+        EXPECT_EQ(std::tuple(r.contenu.texte, f.caracteres, f.lignes, f.entete.active), std::tuple(c.texte, c.caracteres, c.lignes, false));
+    }
     // The same file in UTF-16 and UTF-32, either byte order, with or without
     // its byte order mark.
-    const std::string volumes = lis("volumes.pef");
     std::u32string caracteres;
-    for (std::size_t i = 0; i < volumes.size();) {
-        char32_t c = 0;
-        i += decodeUtf8(volumes, i, c);
-        caracteres += c;
-    }
+    char32_t lu = 0;
+    for (std::size_t i = 0; i < volumes.size(); caracteres += lu) i += decodeUtf8(volumes, i, lu);
     for (const int largeur : {2, 4})
         for (const bool grandBoutiste : {false, true})
             for (const bool marque : {false, true}) {
@@ -306,26 +303,8 @@ TEST(Pef, FichiersDAutresProgrammes) {
                 for (char32_t c : caracteres) unite(c);  // no character past U+FFFF there
                 const ResultatLecture u = litPef(fichier);
                 ASSERT_TRUE(u.ok) << largeur << grandBoutiste << marque << " : " << u.erreur;
-                EXPECT_EQ(u.contenu.texte, v.contenu.texte);
+                EXPECT_EQ(u.contenu.texte, cas[0].texte);
             }
-}
-
-TEST(Pef, TouteLaSyntaxeDeXml) {
-    // A doctype with an internal subset, comments and processing
-    // instructions anywhere, references in attributes and rows, single
-    // quotes, white space around "=", CDATA, CR line ends, a reference
-    // that is not XML's own in the head, an empty element written open and shut.
-    const std::string fichier =
-        "<?xml version='1.0'?>\r\n<!DOCTYPE pef [ <!ENTITY x \"<row>\"> <!-- ] > --> <?pi ]>?> ]>\r"
-        "<!-- avant --><pef xmlns = \"http://www.daisy.org/ns/2008/pef\" version='2008-1'>"
-        "<head><meta>&nbsp; &unknown; <?outil ok?></meta></head>"
-        "<body><volume cols='&#51;' rows=\"&#x32;\" duplex='&#116;rue'><section><![CDATA[ \n ]]>"
-        "<page><row>&#x2801;<!-- rien -->&#10243;<?pi?><![CDATA[⠉]]></row><row></row></page>"
-        "<page><row><![CDATA[]]></row></page>"
-        "</section></volume></body></pef><!-- après -->\n";
-    const ResultatLecture r = litPef(fichier);
-    ASSERT_TRUE(r.ok) << r.erreur;
-    EXPECT_EQ(std::tuple(r.contenu.texte, r.contenu.format.caracteres), std::tuple("abc\r\f", 10));
 }
 
 TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
@@ -400,7 +379,7 @@ TEST(Pef, UnFichierFautifEstRefuseAvecSaRaisonEtSansDocument) {
     for (std::size_t n = 0; n < fin; n += 11) ASSERT_FALSE(litPef(entier.substr(0, n)).ok) << n;
 }
 
-// ---- By file name (reading and refusals by name: cli_test.sh) ---------------
+// Reading and refusals by file name: cli_test.sh.
 
 TEST(Echange, LeFormatSelonLExtension) {
     const struct { const char* nom; FormatEchange f; } noms[] = {

@@ -12,11 +12,7 @@ using namespace dotavob;
 
 namespace {
 
-LigneNoire lis(std::string_view braille, bool brut = false, const TgestionnaireMarqueurs* m = nullptr) {
-    return litLigneNoir(ContexteNoir{braille, 0, m, brut}, 1);
-}
-
-std::string noir(std::string_view braille, bool brut = false) { return texteLigneNoir(lis(braille, brut)); }
+LigneNoire lis(std::string_view braille, bool brut = false) { return litLigneNoir(ContexteNoir{braille, 0, nullptr, brut}, 1); }
 
 // The style of the piece that shows the n-th character of the line.
 std::uint8_t styleDe(const LigneNoire& l, std::size_t n) {
@@ -42,7 +38,7 @@ TEST(Noir, ReglesInterpretees) {
         {"^x", "^x"}, {"\xB4" "a", "\xB4" "a"}, {"\xFE\xF5\xDF\xDE\xDD\xD1\xF1\xBF", "0\x91\xB4\xF8^\xA8\xA4\xB8"},
         {"^\xE8me", "\xE8me"}, {"a\rb", "a"}, {"", ""},
     };
-    for (auto [braille, attendu] : cas) EXPECT_EQ(noir(braille), attendu) << braille;
+    for (auto [braille, attendu] : cas) EXPECT_EQ(texteLigneNoir(lis(braille)), attendu) << braille;
 }
 
 TEST(Noir, StylesEtPositions) {
@@ -55,9 +51,7 @@ TEST(Noir, StylesEtPositions) {
     };
     for (const auto& c : cas) {
         const LigneNoire l = lis(c.braille, c.brut);
-        if (c.noir) {
-            EXPECT_EQ(texteLigneNoir(l), c.noir);
-        }
+        if (c.noir) { EXPECT_EQ(texteLigneNoir(l), c.noir); }
         for (std::size_t i = 0; i < c.styles.size(); ++i) EXPECT_EQ(styleDe(l, i), c.styles[i]) << c.braille << " " << i;
     }
     // The capital letter is read from its capital sign on.
@@ -67,10 +61,6 @@ TEST(Noir, StylesEtPositions) {
 
     l = litLigneNoir(ContexteNoir{"ab\fcd", 10, nullptr, false}, 1);
     EXPECT_EQ(std::pair(l.arret, l.finLigne), std::pair(13, FF));
-    // A character marker shows its own character.
-    TgestionnaireMarqueurs m;
-    m.ajouteBrut({2, 2, MARQUEUR_CARACTERE, 'Z'});
-    EXPECT_EQ(texteLigneNoir(lis("abc", false, &m)), "aZc");
 }
 
 TEST(Noir, LaPonctuationApresUnNombre) {
@@ -88,6 +78,7 @@ TEST(Noir, BrailleVersNoirEtBrut) {
     // Capitals and numbers never carry over a line end.
     EXPECT_EQ(BrailleVersNoir("\xA8\xA8" "ab\r\x91\xE2\r\xE2"), "AB\r\n1\r\n\xE2");
     EXPECT_EQ(BrailleVersNoir("\xA8\xA8" "ab\ncd \x91\xE2\f\xE2"), "AB cd 1\r\f\xE2");
+    // A character marker shows its own character, placed by the text's offset in the document.
     TgestionnaireMarqueurs m;
     m.ajouteBrut({12, 12, MARQUEUR_CARACTERE, '#'});
     EXPECT_EQ(BrailleVersNoir("xyz", &m, 10), "x#z");

@@ -54,7 +54,7 @@ protected:
 
 }  // namespace
 
-TEST_F(Embossage, LigneCoupeeAvecMargeEtCodes) {
+TEST_F(Embossage, MargesEnteteCodesCentrageRetraitRetournementInterligne) {
     // A line longer than the characters per line is cut; nothing carries over.
     d.initialise("abcdefghijkl\rz");
     r.margeGauche = 2;
@@ -66,14 +66,11 @@ TEST_F(Embossage, LigneCoupeeAvecMargeEtCodes) {
     EXPECT_EQ(lignes(1)[0], "a\xE9\xE9");
     r.codeUS = true;
     EXPECT_EQ(lignes(1)[0], "a==");
-}
-
-TEST_F(Embossage, MargeEnteteCentrageRetraitRetournementInterligne) {
+    // A centred line, an indented paragraph, a turned stretch; the bytes as
+    // stored, to compare with the document's.
     f.entete.active = f.interligneDouble = true;
     f.entete.premierePage = 1;
-    r.lignesParPage = 12, r.margeHaut = 1;
-    r.codeUS = false;  // the bytes as stored, to compare with the document's
-    // A centred line, an indented paragraph, a turned stretch.
+    r.lignesParPage = 12, r.margeHaut = 1, r.codeUS = false;
     d.initialise("abc\rdef gh\rxyz");
     d.marqueurs().ajouteBrut({1, 3, MARQUEUR_CENTRE, 0});
     d.marqueurs().ajouteBrut({5, 10, MARQUEUR_INDENTATION, 2});
@@ -99,16 +96,6 @@ TEST_F(Embossage, LesPagesMisesEnFormeEnBrf) {
     f.pied = Bande{true, "[P]", Alignement::Gauche, 1};
     const std::string pages = exporteBrfPages(d, f, r);
     EXPECT_NE(pages.find("\f ij\r\n \r\n \r\n ,<\r\n\f"), std::string::npos) << pages;  // the number 2
-}
-
-TEST_F(Embossage, LaPlusLonguePageDitDeCombienElleDeborde) {
-    // A margin and a header on a full page: the longest page says by how much it overflows.
-    r.lignesParPage = 6;
-    d.initialise("a\rb\rc\rd\re");
-    r.margeHaut = 4;
-    f.entete.active = true;
-    EXPECT_EQ(lignesDeLaPlusLonguePage(d, f, r), static_cast<std::int32_t>(lignes(1).size()));
-    EXPECT_GT(lignesDeLaPlusLonguePage(d, f, r), r.lignesParPage);
 }
 
 TEST_F(Embossage, TravauxCopiesEtEchecs) {
@@ -158,19 +145,21 @@ TEST_F(Embossage, TravauxCopiesEtEchecs) {
 
 // The embosser's page, unless the user sets another, is the paper page the
 // format fills: a full page of a double-spaced document fits it, header and
-// footer included.
+// footer included; with a top margin, the longest page says by how much it overflows.
 TEST_F(Embossage, LaPagePhysiqueTientLaPageComposee) {
     f.entete.active = f.pied.active = true;
     f.entete.premierePage = f.pied.premierePage = 1;
+    std::string t;
+    for (int i = 0; i < 40; ++i) t += "ligne\r";
     for (bool double_ : {false, true}) {
         f.lignes = 12;
         f.interligneDouble = double_;
         f.derive();
-        std::string t;
-        for (int i = 0; i < 40; ++i) t += "ligne\r";
         d.initialise(t);
-        r.lignesParPage = lignesPhysiques(f);
-        EXPECT_EQ(r.lignesParPage, double_ ? 24 : 12);
-        EXPECT_EQ(lignesDeLaPlusLonguePage(d, f, r), r.lignesParPage) << double_;
+        r.lignesParPage = lignesPhysiques(f), r.margeHaut = 0;
+        EXPECT_EQ(std::pair(r.lignesParPage, lignesDeLaPlusLonguePage(d, f, r)), std::pair(double_ ? 24 : 12, r.lignesParPage)) << double_;
+        r.margeHaut = 4;
+        EXPECT_EQ(lignesDeLaPlusLonguePage(d, f, r), static_cast<std::int32_t>(lignes(1).size())) << double_;
+        EXPECT_GT(lignesDeLaPlusLonguePage(d, f, r), r.lignesParPage) << double_;
     }
 }

@@ -54,10 +54,10 @@ TEST(Transcrire, Regles) {
         {"a\x96" "b\x97" "c", "a-b-c"},            // dashes become the hyphen
         {"\x84oui\x94", "\"oui\""}, {"\xE4", "\xE4"},
     };
-    for (auto [noir, braille] : cas) EXPECT_EQ(Transcrire(noir, 1, 30), braille) << noir;
-    // A header is transcribed with no margin at all: room is asked for what
-    // the text can write, not for the line's width.
-    for (auto [noir, braille] : cas) EXPECT_EQ(Transcrire(noir, 1, INT32_MAX), braille) << noir;
+    // Also as a header is, with no margin at all: room is asked for what the
+    // text can write, not for the line's width.
+    for (const std::int32_t cpl : {30, INT32_MAX})
+        for (auto [noir, braille] : cas) EXPECT_EQ(Transcrire(noir, 1, cpl), braille) << noir << " " << cpl;
 }
 
 TEST(Transcrire, CoupureALaMargeEtAvantUneUnite) {
@@ -95,23 +95,13 @@ TEST(Transcrire, MotsDeLettresSimplesCommeUnRetourGlouton) {
             std::string mot(1 + alea() % 45, 'a');
             for (char& c : mot) c = static_cast<char>('a' + alea() % 26);
             if (m > 0) {
-                noir += ' ';
-                if (colonne + 1 + mot.size() <= static_cast<std::size_t>(cpl)) {
-                    attendu += ' ';
-                    ++colonne;
-                } else {
-                    attendu += '\n';
-                    colonne = 0;
-                }
+                const bool tient = colonne + 1 + mot.size() <= static_cast<std::size_t>(cpl);
+                noir += ' ', attendu += tient ? ' ' : '\n', colonne = tient ? colonne + 1 : 0;
             }
             noir += mot;
             for (char c : mot) {
-                if (colonne == static_cast<std::size_t>(cpl)) {
-                    attendu += '\v';
-                    colonne = 0;
-                }
-                attendu += c;
-                ++colonne;
+                if (colonne == static_cast<std::size_t>(cpl)) attendu += '\v', colonne = 0;
+                attendu += c, ++colonne;
             }
         }
         ASSERT_EQ(Transcrire(noir, 1, cpl), attendu) << noir << " / " << cpl;
@@ -152,20 +142,14 @@ TEST(Transcrire, AucuneLigneTropLongueNiCoupureDansUnSigne) {
     }
 }
 
-TEST(Transcrire, AllerRetourEnFrancais) {
-    const char* phrases[] = {
-        "Le petit chat dort sur le canap\xE9 depuis 3 heures.",
-        "L'ONU a publi\xE9 12 rapports en 2023, dont 4 sur l'\xC9" "cole.",
-        "Il a pay\xE9 3,50 euros pour 2 caf\xE9s et 1 croissant.",
-        "\xC0 l'\xE9t\xE9, la m\xE8re et l'\x9C" "uf sont l\xE0 -- d\xE9j\xE0 vu.",
-        "Ces PDFs viennent de la SNCF et de l'INSEE.",
-        "Un tr\xE8s long mot comme anticonstitutionnellement tient sur sa ligne.",
-    };
-    for (const char* phrase : phrases)
+TEST(Transcrire, AllerRetour) {
+    for (const char* phrase : {"Le petit chat dort sur le canap\xE9 depuis 3 heures.",
+                               "L'ONU a publi\xE9 12 rapports en 2023, dont 4 sur l'\xC9" "cole.",
+                               "Il a pay\xE9 3,50 euros pour 2 caf\xE9s et 1 croissant.",
+                               "\xC0 l'\xE9t\xE9, la m\xE8re et l'\x9C" "uf sont l\xE0 -- d\xE9j\xE0 vu.",
+                               "Ces PDFs viennent de la SNCF et de l'INSEE.",
+                               "Un tr\xE8s long mot comme anticonstitutionnellement tient sur sa ligne."})
         for (int cpl : {30, 40, 50}) EXPECT_EQ(BrailleVersNoir(Transcrire(phrase, 1, cpl)), phrase) << phrase << " cpl " << cpl;
-}
-
-TEST(Transcrire, AllerRetourAleatoire) {
     std::mt19937 alea(11);
     const std::string minuscules = "abcdefghijklmnopqrstuvwxyz\xE9\xE8\xE0\xF9\xE7";
     const std::string majuscules = "ABCDEFGHIJKLMNOPQRSTUVWXYZ\xC9\xC8\xC0";
@@ -176,14 +160,10 @@ TEST(Transcrire, AllerRetourAleatoire) {
             if (m) noir += ' ';
             const int genre = static_cast<int>(alea() % 4);
             const int n = 1 + static_cast<int>(alea() % 8);
-            for (int i = 0; i < n; ++i) {
-                if (genre == 0)
-                    noir += static_cast<char>('0' + alea() % 10);
-                else if (genre == 1 || (genre == 2 && i == 0))
-                    noir += majuscules[alea() % majuscules.size()];
-                else
-                    noir += minuscules[alea() % minuscules.size()];
-            }
+            for (int i = 0; i < n; ++i)
+                noir += genre == 0 ? static_cast<char>('0' + alea() % 10)
+                        : genre == 1 || (genre == 2 && i == 0) ? majuscules[alea() % majuscules.size()]
+                                                               : minuscules[alea() % minuscules.size()];
             // Punctuation that reads back as itself after a word or a number.
             const char* fins = genre == 0 ? ".;?" : ".,;:!?";
             if (alea() % 4 == 0) noir += fins[alea() % std::strlen(fins)];
