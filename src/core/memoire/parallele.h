@@ -122,7 +122,13 @@ void deuxALaFois(A&& a, B&& b) {
     }
     // When b() may need this core (it could not be moved off it), no spinning.
     etat->attendsQueChange(EN_COURS, std::chrono::microseconds(ecarte ? 500 : 0));
+#if defined(_WIN32)
+    // The mingw thread library frees a detached thread's record while the
+    // thread may still be ending, and the thread then reads it: joined there.
+    second.join();
+#else
     second.detach();
+#endif
     if (echecA) std::rethrow_exception(echecA);
     if (echecB) std::rethrow_exception(echecB);
 }
