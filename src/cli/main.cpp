@@ -18,6 +18,7 @@
 #include "core/fichiers/echange.h"
 #include "core/fichiers/importation.h"
 #include "core/fichiers/pef.h"
+#include "core/fichiers/transcriptionfichier.h"
 #include "core/noir/noir.h"
 #include "core/sorties/embossage.h"
 #include "core/sorties/export.h"
@@ -200,24 +201,26 @@ int transcrire(const Arguments& a) {
     format.setCaracteres(a.entier("--cpl", 30, 10, 50));
     format.setLignes(a.entier("--lignes", 28, 10, 60));
     format.derive();
-    // Each stage lets go of what the next no longer needs: a book in memory
-    // a few times over, not ten.
-    std::int32_t invalides = 0;
-    CaracteresRemplaces remplaces;
-    std::string texte, omissions;
-    {
-        std::string octets, erreur;
-        if (!lisFichier(entree, octets, erreur)) echoue(erreur);
-        texte = texteImporte(octets, entree, &invalides, &remplaces, &omissions);
+    // Read, transcribed and written a piece at a time, into the new file
+    // itself: nobody undoes a command, so no document and no journal.
+    BilanTranscription bilan;
+    const std::string& sortie = a.positionnels[1];
+    std::string erreur;
+    const Production production = [&](SortieOctets& octets, std::string& e) {
+        return transcritFichier(entree, format, octets, bilan, e, sortie);
+    };
+    if (sortie == "-") {
+        std::string octets;
+        SortieMemoire memoire(octets);
+        if (!production(memoire, erreur)) echoue(erreur);
+        ecrit(sortie, octets);
+    } else if (!ecritFichierAtomique(sortie, production, erreur)) {
+        echoue(erreur);
     }
-    CaracteresOmis omis;
-    ContenuDocument c;
-    // As the editor types it into a new document, saved as opening wraps it:
-    // nobody undoes a command, so no document, no journal, the book held once.
-    c.texte = TranscritEnDocument(texte, format.cpl, &omis);
-    std::string().swap(texte);
-    c.format = format;
-    ecritDocument(a.positionnels[1], std::move(c));
+    const std::int32_t invalides = bilan.invalides;
+    const CaracteresRemplaces& remplaces = bilan.remplaces;
+    const std::string& omissions = bilan.omissions;
+    const CaracteresOmis& omis = bilan.omis;
     // What was lost on the way is said once; the document is written all the same.
     if (invalides > 0)
         std::cerr << "dotavob-cli : " << invalides

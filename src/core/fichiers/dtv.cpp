@@ -353,11 +353,62 @@ void synchroniseDossier(const std::string& dossier) {
 struct Aboutissement {
     int erreur = 0;
     bool dossierFerme = false;  // no new file may be made there, or renamed over the target
+    std::string refus;          // the bytes could not be made: why, in French
 };
+
+// The bytes of a save written straight into its new file.
+class SortieDescripteur : public SortieOctets {
+public:
+    explicit SortieDescripteur(int fd) : fd_(fd) {}
+    bool ajoute(std::string_view octets) override {
+        if (erreur_ == 0) erreur_ = ecritTout(fd_, octets);
+        taille_ += octets.size();
+#if defined(__linux__)
+        // The disk starts on each megabyte as soon as it is written, while
+        // the rest is being made: the sync at the end has little left to wait for.
+        constexpr std::uint64_t TRANCHE = std::uint64_t{1} << 20;
+        if (erreur_ == 0 && taille_ - lance_ >= TRANCHE) {
+            (void)::sync_file_range(fd_, static_cast<off_t>(lance_), static_cast<off_t>(taille_ - lance_),
+                                    SYNC_FILE_RANGE_WRITE);
+            lance_ = taille_;
+        }
+#endif
+        return erreur_ == 0;
+    }
+    bool remplace(std::uint64_t position, std::string_view octets) override {
+        while (erreur_ == 0 && !octets.empty()) {
+            const ssize_t n = ::pwrite(fd_, octets.data(), octets.size(), static_cast<off_t>(position));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) erreur_ = errno;
+            else {
+                octets.remove_prefix(static_cast<std::size_t>(n));
+                position += static_cast<std::uint64_t>(n);
+            }
+        }
+        return erreur_ == 0;
+    }
+    bool recommence() override {
+        if (erreur_ == 0 && (::ftruncate(fd_, 0) != 0 || ::lseek(fd_, 0, SEEK_SET) != 0)) erreur_ = errno;
+        taille_ = 0;
+        lance_ = 0;
+        return erreur_ == 0;
+    }
+    int erreur() const { return erreur_; }
+
+private:
+    int fd_;
+    int erreur_ = 0;
+    std::uint64_t lance_ = 0;  // the bytes before it are on their way to the disk
+};
+
+// Bytes already made, as a production.
+Production productionDe(std::string_view octets) {
+    return [octets](SortieOctets& sortie, std::string&) { return sortie.ajoute(octets); };
+}
 
 // A new file beside the target, renamed over it once its bytes and
 // attributes are on disk. `ancien` is the target's state, if it exists.
-Aboutissement remplaceParRenommage(const std::string& cible, const struct stat* ancien, std::string_view octets,
+Aboutissement remplaceParRenommage(const std::string& cible, const struct stat* ancien, const Production& production,
                            const std::function<std::string()>& suffixe) {
     const std::string dossier = dossierDe(cible);
     std::string temporaire;
@@ -370,18 +421,28 @@ Aboutissement remplaceParRenommage(const std::string& cible, const struct stat* 
         // starts private and takes the old file's mode below.
         fd.reprend(::open(temporaire.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
                           ancien ? 0600 : 0666));
-        if (fd.get() < 0 && errno != EEXIST) return {errno, errno == EACCES || errno == EPERM};
+        if (fd.get() < 0 && errno != EEXIST) return {errno, errno == EACCES || errno == EPERM, {}};
     }
-    if (fd.get() < 0) return {EEXIST, false};
+    if (fd.get() < 0) return {EEXIST, false, {}};
     // Locked until the rename, through a second descriptor that outlives the
     // closing below: another save's cleaning leaves this file alone.
     Descripteur verrou(::dup(fd.get()));
     (void)::flock(fd.get(), LOCK_EX | LOCK_NB);
     auto abandonne = [&](int e) {
         ::unlink(temporaire.c_str());
-        return Aboutissement{e, false};
+        return Aboutissement{e, false, {}};
     };
-    if (const int e = ecritTout(fd.get(), octets)) return abandonne(e);
+    {
+        SortieDescripteur sortie(fd.get());
+        std::string refus;
+        const bool fait = production(sortie, refus);
+        if (sortie.erreur() != 0) return abandonne(sortie.erreur());
+        if (!fait) {
+            Aboutissement a = abandonne(0);
+            a.refus = std::move(refus);
+            return a;
+        }
+    }
     if (ancien) {
         // Owner first: a change of owner clears the set-ID bits that the mode
         // then restores. Someone else's file may not be given away: ours it becomes,
@@ -395,7 +456,7 @@ Aboutissement remplaceParRenommage(const std::string& cible, const struct stat* 
     if (::rename(temporaire.c_str(), cible.c_str()) != 0) {
         const int e = errno;
         ::unlink(temporaire.c_str());
-        return {e, e == EACCES || e == EPERM};
+        return {e, e == EACCES || e == EPERM, {}};
     }
     synchroniseDossier(dossier);
     return {};
@@ -619,10 +680,21 @@ std::string ecritDtv(const ContenuDocument& c) {
     return s;
 }
 
-std::string ecritDtv(ContenuDocument&& c) {
+std::string debutDtv(std::size_t longueurTexte) {
     std::string tete;
     ecritU16(tete, VERSION_DTV);
-    ecritI32(tete, static_cast<std::int32_t>(c.texte.size()));
+    ecritI32(tete, static_cast<std::int32_t>(longueurTexte));
+    return tete;
+}
+
+std::string finDtv(const ContenuDocument& c) {
+    std::string s;
+    ecritApresTexte(s, c);
+    return s;
+}
+
+std::string ecritDtv(ContenuDocument&& c) {
+    const std::string tete = debutDtv(c.texte.size());
     // The file's bytes made around the text, in its own buffer: a book is
     // moved along by its head's six bytes, not copied to another buffer.
     std::string s = std::move(c.texte);
@@ -765,6 +837,99 @@ std::size_t litSurLesDeuxCoeurs(int fd, char* tete, std::size_t h, char* d, std:
 }  // namespace
 #endif
 
+FichierEnLecture::~FichierEnLecture() {
+#ifdef _WIN32
+    if (poignee_) ::CloseHandle(static_cast<HANDLE>(poignee_));
+#else
+    if (fd_ >= 0) ::close(fd_);
+#endif
+}
+
+bool FichierEnLecture::ouvre(const std::string& chemin, std::size_t maximum, bool& regulier, std::string& erreur) {
+    chemin_ = chemin;
+    regulier = false;
+    const std::string nom = entreGuillemets(chemin);
+#ifndef _WIN32
+    // Not blocking: a FIFO, which would wait for its writer, is no regular file.
+    fd_ = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd_ < 0) {
+        erreur = "Impossible d'ouvrir " + nom + " : " + messageSysteme(errno) + ".";
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) {
+        erreur = "Impossible de lire " + nom + " : " + messageSysteme(errno) + ".";
+        return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        erreur = messageDossier(chemin);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) return true;
+    taille_ = static_cast<std::uint64_t>(st.st_size);
+#else
+    std::filesystem::path p;
+    if (!cheminSysteme(chemin, p)) {
+        erreur = "Impossible d'ouvrir " + nom + " : nom de fichier incorrect.";
+        return false;
+    }
+    const DWORD attributs = ::GetFileAttributesW(p.c_str());
+    if (attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_DIRECTORY)) {
+        erreur = messageDossier(chemin);
+        return false;
+    }
+    HANDLE h = ::CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        erreur = "Impossible d'ouvrir " + nom + " : " + messageWindows(::GetLastError()) + ".";
+        return false;
+    }
+    poignee_ = h;
+    LARGE_INTEGER taille{};
+    if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileSizeEx(h, &taille)) return true;
+    taille_ = static_cast<std::uint64_t>(taille.QuadPart);
+#endif
+    if (taille_ > maximum) {
+        erreur = messageTropVolumineux(chemin, maximum);
+        return false;
+    }
+    regulier = true;
+    return true;
+}
+
+bool FichierEnLecture::lit(std::uint64_t position, char* d, std::size_t n, std::string& erreur) const {
+    const std::string nom = entreGuillemets(chemin_);
+    while (n > 0) {
+#ifndef _WIN32
+        const ssize_t k = ::pread(fd_, d, n, static_cast<off_t>(position));
+        if (k < 0 && errno == EINTR) continue;
+        if (k < 0) {
+            erreur = "Impossible de lire " + nom + " : " + messageSysteme(errno) + ".";
+            return false;
+        }
+#else
+        // At a position of its own, whatever the other thread reads meanwhile.
+        OVERLAPPED ou{};
+        ou.Offset = static_cast<DWORD>(position);
+        ou.OffsetHigh = static_cast<DWORD>(position >> 32);
+        DWORD k = 0;
+        const DWORD voulu = static_cast<DWORD>(std::min<std::size_t>(n, DWORD{1} << 30));
+        if (!::ReadFile(static_cast<HANDLE>(poignee_), d, voulu, &k, &ou) && ::GetLastError() != ERROR_HANDLE_EOF) {
+            erreur = "Impossible de lire " + nom + " : " + messageWindows(::GetLastError()) + ".";
+            return false;
+        }
+#endif
+        if (k == 0) {
+            erreur = "Impossible de lire " + nom + " : le fichier a changé pendant la lecture.";
+            return false;
+        }
+        d += k;
+        n -= static_cast<std::size_t>(k);
+        position += static_cast<std::uint64_t>(k);
+    }
+    return true;
+}
+
 bool lisFichier(const std::string& chemin, std::string& octets, std::string& erreur, std::size_t maximum,
                 std::string* entete, std::size_t tailleEntete) {
     const std::string nom = entreGuillemets(chemin);
@@ -874,12 +1039,37 @@ bool lisFichier(const std::string& chemin, std::string& octets, std::string& err
     return true;
 }
 
-bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, std::string& erreur,
-                          const std::function<std::string()>& suffixe, const std::string& dossierSecours) {
+namespace {
+// A save of bytes at hand, or of bytes made as they are written
+// (`production`, when given): those are made in memory only where the file
+// is not written through a new one.
+bool ecritAtomique(const std::string& chemin, std::string_view octets, const Production* production,
+                   std::string& erreur, const std::function<std::string()>& suffixe,
+                   const std::string& dossierSecours) {
     const std::string nom = entreGuillemets(chemin);
     auto echoue = [&](const std::string& detail) {
         erreur = "Impossible d'enregistrer " + nom + " : " + detail + ".";
         return false;
+    };
+    // What makes the bytes says why it failed, in a sentence of its own.
+    const Production protegee = [&](SortieOctets& sortie, std::string& refus) {
+        try {
+            if ((*production)(sortie, refus)) return true;
+        } catch (const std::bad_alloc&) {
+            refus = "Impossible d'enregistrer " + nom + " : mémoire insuffisante.";
+            return false;
+        }
+        if (refus.empty()) refus = "Impossible d'enregistrer " + nom + " : erreur inconnue.";
+        return false;
+    };
+    std::string produits;
+    auto enEntier = [&]() {
+        if (!production) return true;
+        SortieMemoire sortie(produits);
+        if (!protegee(sortie, erreur)) return false;
+        octets = produits;
+        production = nullptr;
+        return true;
     };
     if (chemin.empty()) return echoue(messageSysteme(ENOENT));
     const std::string finParBarre = "un nom qui finit par une barre oblique désigne un dossier, pas un fichier";
@@ -894,6 +1084,7 @@ bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, st
     struct stat st {};
     if (::stat(chemin.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         // A device or a pipe (/dev/null, /dev/stdout) cannot be replaced, only written to.
+        if (!enEntier()) return false;
         Descripteur fd(::open(chemin.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
         if (fd.get() < 0) return echoue(messageSysteme(errno));
         if (const int e = ecritTout(fd.get(), octets)) return echoue(messageSysteme(e));
@@ -919,11 +1110,12 @@ bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, st
     auto surPlace = [&]() {
         if (dossierSecours.empty())
             return echoue("aucun dossier où garder le document entier pendant qu'il s'écrit dans le fichier lui-même");
+        if (!enEntier()) return false;
         const CopieSurPlace copie = copieSurPlace(dossierSecours, cible);
         nettoieTemporaires(dossierSurPlace(dossierSecours));
         // The file's name first, then the bytes: a copy is only ever taken whole, for its file.
-        Aboutissement a = remplaceParRenommage(copie.chemin, nullptr, cible, {});
-        if (a.erreur == 0) a = remplaceParRenommage(copie.octets, nullptr, octets, {});
+        Aboutissement a = remplaceParRenommage(copie.chemin, nullptr, productionDe(cible), {});
+        if (a.erreur == 0) a = remplaceParRenommage(copie.octets, nullptr, productionDe(octets), {});
         if (a.erreur != 0) {
             oublieCopieSurPlace(copie);
             return echoue("le document entier n'a pas pu être gardé à part avant d'écrire dans le fichier lui-même (" +
@@ -939,9 +1131,14 @@ bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, st
         return true;
     };
     if (existe && st.st_nlink > 1) return surPlace();  // renaming would cut the other links off
-    Aboutissement fin = remplaceParRenommage(cible, existe ? &st : nullptr, octets, suffixe);
+    const Production ecrits = production ? protegee : productionDe(octets);
+    Aboutissement fin = remplaceParRenommage(cible, existe ? &st : nullptr, ecrits, suffixe);
     // Another save's cleaning may have taken the new file before its lock: once more.
-    if (fin.erreur == ENOENT) fin = remplaceParRenommage(cible, existe ? &st : nullptr, octets, suffixe);
+    if (fin.erreur == ENOENT) fin = remplaceParRenommage(cible, existe ? &st : nullptr, ecrits, suffixe);
+    if (!fin.refus.empty()) {
+        erreur = fin.refus;
+        return false;
+    }
     if (fin.erreur == 0) {
         // The file stands whole again: a copy left by an earlier save killed in place goes.
         if (existe && !dossierSecours.empty()) oublieCopieSurPlace(copieSurPlace(dossierSecours, cible));
@@ -969,6 +1166,7 @@ bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, st
         Poignee h(::CreateFileW(cible.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                                 nullptr));
         if (h.valide() && ::GetFileType(h.get()) != FILE_TYPE_DISK) {
+            if (!enEntier()) return false;
             if (const DWORD e = ecritTout(h.get(), octets)) return echoue(messageWindows(e));
             if (const DWORD e = h.ferme()) return echoue(messageWindows(e));
             return true;
@@ -976,6 +1174,7 @@ bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, st
     }
     if (!existe && erreurAttributs != ERROR_FILE_NOT_FOUND) return echoue(messageWindows(erreurAttributs));
     if (existe && (attributs & FILE_ATTRIBUTE_READONLY)) return echoue(lectureSeule);
+    if (!enEntier()) return false;
     const std::wstring dossier = dossierDe(cible);
     nettoieTemporaires(dossier);
     // A new file beside the target, made only if the name is free (never
@@ -1009,6 +1208,17 @@ bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, st
     if (!remplace) return abandonne(::GetLastError());
     return true;
 #endif
+}
+}  // namespace
+
+bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, std::string& erreur,
+                          const std::function<std::string()>& suffixe, const std::string& dossierSecours) {
+    return ecritAtomique(chemin, octets, nullptr, erreur, suffixe, dossierSecours);
+}
+
+bool ecritFichierAtomique(const std::string& chemin, const Production& production, std::string& erreur,
+                          const std::function<std::string()>& suffixe, const std::string& dossierSecours) {
+    return ecritAtomique(chemin, {}, &production, erreur, suffixe, dossierSecours);
 }
 
 std::string dossierDesDonnees() {

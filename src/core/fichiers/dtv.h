@@ -41,6 +41,10 @@ struct ResultatLecture {
 std::string ecritDtv(const ContenuDocument& c);
 // The same bytes, made in the text's own buffer (the text is taken).
 std::string ecritDtv(ContenuDocument&& c);
+// What ecritDtv writes before a text of `longueurTexte` bytes, and after c's
+// text: a document written as its text is made.
+std::string debutDtv(std::size_t longueurTexte);
+std::string finDtv(const ContenuDocument& c);
 
 // `format` is the page format in force: a file without one keeps its dialog
 // state, as the dialogs keep theirs, before the defaults apply.
@@ -84,6 +88,82 @@ std::string dossierDesDonnees();
 bool ecritFichierAtomique(const std::string& chemin, std::string_view octets, std::string& erreur,
                           const std::function<std::string()>& suffixe = {},
                           const std::string& dossierSecours = dossierDesDonnees());
+
+// Where a save's bytes go as they are made: the new file itself, or memory
+// when the file is written otherwise (in place, or a device).
+class SortieOctets {
+public:
+    virtual ~SortieOctets() = default;
+    // Appends; false once the system refuses (the save fails with its error).
+    virtual bool ajoute(std::string_view octets) = 0;
+    // Writes over bytes already given, from `position`.
+    virtual bool remplace(std::uint64_t position, std::string_view octets) = 0;
+    // Forgets every byte given.
+    virtual bool recommence() = 0;
+    std::uint64_t taille() const { return taille_; }
+
+protected:
+    std::uint64_t taille_ = 0;
+};
+
+// The bytes made in memory (a file written otherwise, standard output).
+class SortieMemoire : public SortieOctets {
+public:
+    explicit SortieMemoire(std::string& octets) : octets_(octets) { octets_.clear(); }
+    bool ajoute(std::string_view octets) override {
+        octets_.append(octets);
+        taille_ = octets_.size();
+        return true;
+    }
+    bool remplace(std::uint64_t position, std::string_view octets) override {
+        octets_.replace(static_cast<std::size_t>(position), octets.size(), octets);
+        return true;
+    }
+    bool recommence() override {
+        octets_.clear();
+        taille_ = 0;
+        return true;
+    }
+
+private:
+    std::string& octets_;
+};
+
+// A save's bytes made as they are written: false when making them failed,
+// with `erreur` said in French, or when the output refused them (the save
+// then says the system's error). It may be asked more than once, each time
+// from the start.
+using Production = std::function<bool(SortieOctets& sortie, std::string& erreur)>;
+bool ecritFichierAtomique(const std::string& chemin, const Production& production, std::string& erreur,
+                          const std::function<std::string()>& suffixe = {},
+                          const std::string& dossierSecours = dossierDesDonnees());
+
+// A file read at any position, by two threads at once: what the command
+// line reads piece by piece. Errors in French, naming the file.
+class FichierEnLecture {
+public:
+    FichierEnLecture() = default;
+    ~FichierEnLecture();
+    FichierEnLecture(const FichierEnLecture&) = delete;
+    FichierEnLecture& operator=(const FichierEnLecture&) = delete;
+    // Opens a regular file of at most `maximum` bytes; false, with `erreur`
+    // said, when it cannot be read, or `regulier` false when it is no
+    // regular file (a pipe, a device: read whole by lisFichier).
+    bool ouvre(const std::string& chemin, std::size_t maximum, bool& regulier, std::string& erreur);
+    std::uint64_t taille() const { return taille_; }
+    // Exactly n bytes from `position`: false, with `erreur` said, when the
+    // system refuses or the file no longer has them.
+    bool lit(std::uint64_t position, char* d, std::size_t n, std::string& erreur) const;
+
+private:
+    std::string chemin_;
+    std::uint64_t taille_ = 0;
+#ifdef _WIN32
+    void* poignee_ = nullptr;
+#else
+    int fd_ = -1;
+#endif
+};
 
 // `verifieFonte` gets the font name the file asks for and returns the one to
 // use (a font that is not installed gives way to another). A file whose

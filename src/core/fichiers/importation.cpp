@@ -171,6 +171,16 @@ void parMoities(std::string_view s, std::size_t coupe, std::string& r, Fait&& fa
     r += suite;
 }
 
+// A file name's extension, in small letters, with its dot; empty if none.
+std::string extensionDe(std::string_view nomFichier) {
+    std::string extension;
+    const auto point = nomFichier.find_last_of('.');
+    const auto separateur = nomFichier.find_last_of("/\\:");
+    if (point != std::string_view::npos && (separateur == std::string_view::npos || point > separateur))
+        for (char c : nomFichier.substr(point)) extension += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
+}
+
 // Text whose valid multi-byte UTF-8 sequences outnumber its invalid bytes is
 // UTF-8 damaged here and there: each invalid byte becomes "?" and is
 // counted. Any other is code page 1252. One pass decodes and joins the lines
@@ -203,6 +213,36 @@ std::string decodeEtJoins(std::string_view s, std::int32_t& invalides, Caractere
 }
 
 }  // namespace
+
+void DecodageMorceaux::ajoute(const DecodageMorceaux& suite) {
+    sequences += suite.sequences;
+    invalides += suite.invalides;
+    remplaces.ajoute(suite.remplaces);
+}
+
+void decodeMorceau(std::string_view morceau, bool utf8, bool dernier, std::string& sortie, DecodageMorceaux& compte) {
+    if (!utf8) {
+        LignesJointes lignes(sortie);
+        lignes.ajoute(morceau);
+        if (dernier) lignes.fin();
+        return;
+    }
+    Decodage d;
+    d.decode(morceau, sortie, dernier, true);
+    compte.sequences += d.sequences;
+    compte.invalides += d.mauvais;
+    compte.remplaces.ajoute(d.remplaces);
+}
+
+std::size_t debutTexteSimple(std::string_view debut, std::string_view nomFichier) {
+    for (std::string_view marque : {std::string_view("\xFF\xFE", 2), std::string_view("\xFE\xFF", 2),
+                                    std::string_view("\0\0\xFE\xFF", 4)})
+        if (debut.substr(0, marque.size()) == marque) return std::string_view::npos;
+    const std::size_t saute = debut.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+    const std::string extension = extensionDe(nomFichier);
+    if (extension == ".rtf" || (extension != ".txt" && estRtf(debut.substr(saute)))) return std::string_view::npos;
+    return saute;
+}
 
 std::string joinsLignes(std::string_view texte, bool termine) {
     std::string r;
@@ -238,11 +278,7 @@ std::string texteImporte(std::string_view contenu, std::string_view nomFichier, 
             if (octetsInvalides) *octetsInvalides += malformes;
             return texte;
         }
-    std::string extension;
-    const auto point = nomFichier.find_last_of('.');
-    const auto separateur = nomFichier.find_last_of("/\\:");
-    if (point != std::string_view::npos && (separateur == std::string_view::npos || point > separateur))
-        for (char c : nomFichier.substr(point)) extension += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string extension = extensionDe(nomFichier);
     if (contenu.substr(0, 3) == "\xEF\xBB\xBF") contenu.remove_prefix(3);
     if (extension == ".rtf" || (extension != ".txt" && estRtf(contenu)))
         return rtfverstexte(joinsLignes(contenu), remplaces, omissions);

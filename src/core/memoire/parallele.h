@@ -60,6 +60,7 @@ void lUnPuisLAutre(A&& a, B&& b) {
 class EtatPartage {
 public:
     explicit EtatPartage(int valeur = 0) : valeur_(valeur) {}
+    int valeur() const { return valeur_.load(); }
     void change(int valeur);
     // Changes it from `avant` only; whether it did.
     bool changeSi(int avant, int apres);

@@ -840,12 +840,14 @@ std::string TranscritEnDocument(std::string_view noir, std::int32_t cpl, Caracte
     // Most often already there.
     reserveGrand(braille, braille.size() + suite.size() + 4096);
     braille += suite;
-    if (omis) {
-        omis->nombre += omisSuite.nombre;
-        for (char ch : omisSuite.caracteres)
-            if (omis->caracteres.find(ch) == std::string::npos) omis->caracteres += ch;
-    }
+    if (omis) omis->ajoute(omisSuite);
     return braille;
+}
+
+void CaracteresOmis::ajoute(const CaracteresOmis& suite) {
+    nombre += suite.nombre;
+    for (char ch : suite.caracteres)
+        if (caracteres.find(ch) == std::string::npos) caracteres += ch;
 }
 
 std::string recoupeTexteOctetParOctet(std::string_view texte, std::int32_t cpl,

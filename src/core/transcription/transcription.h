@@ -18,6 +18,8 @@ namespace dotavob {
 struct CaracteresOmis {
     std::int32_t nombre = 0;  // every occurrence
     std::string caracteres;   // each one once (code page 1252), in the order first met
+    // Those of a text that follows, as if met after these.
+    void ajoute(const CaracteresOmis& suite);
 };
 
 // `colonneDepart`: the 1-based column at which the first produced byte stands.

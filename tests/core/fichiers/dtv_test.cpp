@@ -18,6 +18,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -380,7 +381,66 @@ TEST_F(Disque, RemplacementEntier) {
 #endif
 }
 
+TEST_F(Disque, OctetsFaitsEnEcrivant) {
+    // Bytes made as they are written (a head put right at the end) land
+    // whole, whether straight into the new file or, for a file written in
+    // place, made in memory first; each attempt starts afresh. A making that
+    // fails leaves the old file and no temporary file, and says why.
+    int essais = 0;
+    const Production production = [&](SortieOctets& s, std::string&) {
+        ++essais;
+        return s.ajoute("????") && s.ajoute(" corps") && s.remplace(0, "tete") && s.taille() == 10;
+    };
+    std::vector<std::string> cibles = {chemin("neuf.dtv"), chemin("ancien.dtv")};
+    ecrit(cheminDe(cibles[1]), "ancien contenu plus long");
 #ifndef _WIN32
+    cibles.push_back(chemin("lie.dtv"));  // a second hard link: written in place
+    ecrit(cibles[2], "ancien");
+    fs::create_hard_link(cibles[2], chemin("autre-nom.dtv"));
+#endif
+    for (const std::string& cible : cibles) {
+        essais = 0;
+        ASSERT_TRUE(ecritFichierAtomique(cible, production, erreur)) << erreur;
+        EXPECT_EQ(std::pair(contenu(cheminDe(cible)), essais), std::pair(std::string("tete corps"), 1)) << cible;
+        const Production refusee = [](SortieOctets& s, std::string& e) {
+            s.ajoute("à moitié");
+            e = "Impossible de lire « entrée » : erreur d'entrée-sortie.";
+            return false;
+        };
+        EXPECT_FALSE(ecritFichierAtomique(cible, refusee, erreur));
+        EXPECT_EQ(erreur, "Impossible de lire « entrée » : erreur d'entrée-sortie.");
+        EXPECT_EQ(contenu(cheminDe(cible)), "tete corps") << cible;
+    }
+#ifndef _WIN32
+    EXPECT_EQ(contenu(chemin("autre-nom.dtv")), "tete corps");
+#endif
+    EXPECT_EQ(temporaires(), std::vector<std::string>{});
+}
+
+#ifndef _WIN32
+TEST_F(Disque, OctetsFaitsEnEcrivantRefusesParLeSysteme) {
+    // The system refuses the file's bytes midway (a file size limit, as a
+    // full disk would): the save says so, and the old file stays whole.
+    const std::string doc = chemin("doc.dtv");
+    ecrit(doc, "ancien");
+    const Production production = [](SortieOctets& s, std::string&) {
+        return s.ajoute(std::string(3000, 'a')) && s.ajoute(std::string(3000, 'b'));
+    };
+    struct rlimit avant {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &avant), 0);
+    const auto signal = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limite = avant;
+    limite.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limite), 0);
+    const bool ecrit = ecritFichierAtomique(doc, production, erreur);
+    ::setrlimit(RLIMIT_FSIZE, &avant);
+    std::signal(SIGXFSZ, signal);
+    EXPECT_FALSE(ecrit);
+    EXPECT_EQ(erreur, "Impossible d'enregistrer « " + doc + " » : fichier trop volumineux pour ce disque.");
+    EXPECT_EQ(contenu(doc), "ancien");
+    EXPECT_EQ(temporaires(), std::vector<std::string>{});
+}
+
 // Modes, links, pipes and read-only folders: what POSIX systems have.
 TEST_F(Disque, EnregistrementGardeModeEtLiens) {
     const std::string doc = chemin("doc.dtv");
