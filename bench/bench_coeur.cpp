@@ -27,6 +27,7 @@
 #include "core/fichiers/importation.h"
 #include "core/fichiers/pef.h"
 #include "core/fichiers/rtf.h"
+#include "core/fichiers/transcriptionfichier.h"
 #include "core/memoire/parallele.h"
 #include "core/noir/noir.h"
 #include "core/sorties/export.h"
@@ -368,6 +369,38 @@ void BM_EnregistreLivre(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(livre.fichier.size()));
 }
 BENCHMARK(BM_EnregistreLivre)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A text file of 8 MiB of technical French in UTF-8 transcribed as the
+// command line does it: into memory (0), and into a document file, synced
+// and renamed over the last one (1).
+void BM_TranscritFichier(benchmark::State& state) {
+    char modele[] = "/tmp/dotavob-bench-XXXXXX";
+    if (!::mkdtemp(modele)) throw std::runtime_error("mkdtemp");
+    const std::string dossier = modele, entree = dossier + "/livre.txt", sortie = dossier + "/livre.dtv";
+    const std::string contenu = cp1252VersUtf8(texteTechnique(8 << 20));
+    std::string erreur;
+    if (!ecritFichierAtomique(entree, contenu, erreur)) throw std::runtime_error(erreur);
+    FormatPage format;
+    format.setCaracteres(30);
+    format.derive();
+    BilanTranscription bilan;
+    const Production production = [&](SortieOctets& s, std::string& e) {
+        return transcritFichier(entree, format, s, bilan, e, sortie);
+    };
+    std::string octets;
+    for (auto _ : state) {
+        SortieMemoire memoire(octets);
+        if (!(state.range(0) ? ecritFichierAtomique(sortie, production, erreur) : production(memoire, erreur))) {
+            state.SkipWithError(erreur.c_str());
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(contenu.size()));
+    ::unlink(entree.c_str());
+    ::unlink(sortie.c_str());
+    ::rmdir(dossier.c_str());
+}
+BENCHMARK(BM_TranscritFichier)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_ExporteCodeUS(benchmark::State& state) {
     const std::string texte = documentBraille(1000);
