@@ -18,7 +18,8 @@ while [ $i -lt 60 ]; do cat "$tmp/bloc.txt"; i=$((i + 1)); done > "$tmp/livre.tx
 "$cli" transcrire "$tmp/livre.txt" - > "$tmp/memoire.dtv"
 cmp -s "$tmp/livre.dtv" "$tmp/memoire.dtv" || echec "le livre écrit pièce par pièce diffère de celui fait en mémoire"
 rm "$tmp/livre.dtv" "$tmp/memoire.dtv"
-# The same text on a single line is read whole: the limit is too small for it.
+# The same text on a single line is one piece, as large as the text: the
+# limit is too small for it.
 tr -d '\n' < "$tmp/livre.txt" > "$tmp/ligne.txt"
 if (ulimit -v 150000; "$cli" transcrire "$tmp/ligne.txt" "$tmp/ligne.dtv") 2> "$tmp/err"; then
     echec "transcription réussie sous une limite trop petite ?"

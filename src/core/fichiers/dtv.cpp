@@ -853,12 +853,14 @@ bool FichierEnLecture::ouvre(const std::string& chemin, std::size_t maximum, boo
     // Not blocking: a FIFO, which would wait for its writer, is no regular file.
     fd_ = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd_ < 0) {
-        erreur = "Impossible d'ouvrir " + nom + " : " + messageSysteme(errno) + ".";
+        const int e = errno;
+        erreur = "Impossible d'ouvrir " + nom + " : " + messageSysteme(e) + ".";
         return false;
     }
     struct stat st {};
     if (::fstat(fd_, &st) != 0) {
-        erreur = "Impossible de lire " + nom + " : " + messageSysteme(errno) + ".";
+        const int e = errno;
+        erreur = "Impossible de lire " + nom + " : " + messageSysteme(e) + ".";
         return false;
     }
     if (S_ISDIR(st.st_mode)) {
@@ -881,7 +883,8 @@ bool FichierEnLecture::ouvre(const std::string& chemin, std::size_t maximum, boo
     HANDLE h = ::CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
-        erreur = "Impossible d'ouvrir " + nom + " : " + messageWindows(::GetLastError()) + ".";
+        const DWORD e = ::GetLastError();
+        erreur = "Impossible d'ouvrir " + nom + " : " + messageWindows(e) + ".";
         return false;
     }
     poignee_ = h;
@@ -898,13 +901,13 @@ bool FichierEnLecture::ouvre(const std::string& chemin, std::size_t maximum, boo
 }
 
 bool FichierEnLecture::lit(std::uint64_t position, char* d, std::size_t n, std::string& erreur) const {
-    const std::string nom = entreGuillemets(chemin_);
     while (n > 0) {
 #ifndef _WIN32
         const ssize_t k = ::pread(fd_, d, n, static_cast<off_t>(position));
         if (k < 0 && errno == EINTR) continue;
         if (k < 0) {
-            erreur = "Impossible de lire " + nom + " : " + messageSysteme(errno) + ".";
+            const int e = errno;
+            erreur = "Impossible de lire " + entreGuillemets(chemin_) + " : " + messageSysteme(e) + ".";
             return false;
         }
 #else
@@ -914,13 +917,16 @@ bool FichierEnLecture::lit(std::uint64_t position, char* d, std::size_t n, std::
         ou.OffsetHigh = static_cast<DWORD>(position >> 32);
         DWORD k = 0;
         const DWORD voulu = static_cast<DWORD>(std::min<std::size_t>(n, DWORD{1} << 30));
-        if (!::ReadFile(static_cast<HANDLE>(poignee_), d, voulu, &k, &ou) && ::GetLastError() != ERROR_HANDLE_EOF) {
-            erreur = "Impossible de lire " + nom + " : " + messageWindows(::GetLastError()) + ".";
-            return false;
+        if (!::ReadFile(static_cast<HANDLE>(poignee_), d, voulu, &k, &ou)) {
+            const DWORD e = ::GetLastError();
+            if (e != ERROR_HANDLE_EOF) {
+                erreur = "Impossible de lire " + entreGuillemets(chemin_) + " : " + messageWindows(e) + ".";
+                return false;
+            }
         }
 #endif
         if (k == 0) {
-            erreur = "Impossible de lire " + nom + " : le fichier a changé pendant la lecture.";
+            erreur = "Impossible de lire " + entreGuillemets(chemin_) + " : le fichier a changé pendant la lecture.";
             return false;
         }
         d += k;
@@ -1057,6 +1063,10 @@ bool ecritAtomique(const std::string& chemin, std::string_view octets, const Pro
             if ((*production)(sortie, refus)) return true;
         } catch (const std::bad_alloc&) {
             refus = "Impossible d'enregistrer " + nom + " : mémoire insuffisante.";
+            return false;
+        } catch (const std::exception&) {
+            // Whatever went wrong, the new file goes and the old one stays.
+            refus = "Impossible d'enregistrer " + nom + " : erreur inattendue.";
             return false;
         }
         if (refus.empty()) refus = "Impossible d'enregistrer " + nom + " : erreur inconnue.";

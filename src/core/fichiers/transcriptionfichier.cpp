@@ -1,8 +1,8 @@
 #include "core/fichiers/transcriptionfichier.h"
 
 #include <algorithm>
-#include <chrono>
 #include <mutex>
+#include <optional>
 #include <string_view>
 
 #include "core/fichiers/importation.h"
@@ -12,7 +12,8 @@ namespace dotavob {
 
 namespace {
 
-// The rest of the file, once a piece is read, in the order of the pieces.
+// A piece: its place among the others, its bytes [debut, fin) of the file,
+// whether it ends the file.
 struct Piece {
     int numero = 0;
     std::uint64_t debut = 0, fin = 0;
@@ -38,7 +39,8 @@ public:
         // The first line end at least a piece on: a LF, or a CR before
         // anything but a LF (a CR at the end of a window is passed over).
         char fenetre[4096];
-        for (std::uint64_t a = p.debut + piece_ - 1; a < taille && p.fin == taille;) {
+        const std::uint64_t depuis = taille - p.debut > piece_ ? p.debut + piece_ - 1 : taille;
+        for (std::uint64_t a = depuis; a < taille && p.fin == taille;) {
             const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(sizeof fenetre, taille - a));
             if (!f_.lit(a, fenetre, n, erreur)) return false;
             for (std::size_t i = 0; i < n; ++i)
@@ -69,8 +71,7 @@ bool parPieces(const FichierEnLecture& f, std::uint64_t debut, bool utf8, std::i
                SortieOctets& sortie, DecodageMorceaux& decodage, CaracteresOmis& omis, std::string& erreur,
                const std::string& cheminSortie) {
     Decoupe decoupe(f, debut, taillePiece);
-    constexpr int ECHEC = -1;
-    EtatPartage tour(0);  // the number of the piece to be written next
+    Tours tours;
     std::mutex verrou;
     std::string premiereErreur;
     const auto echoue = [&](std::string message) {
@@ -78,19 +79,12 @@ bool parPieces(const FichierEnLecture& f, std::uint64_t debut, bool utf8, std::i
             const std::lock_guard<std::mutex> l(verrou);
             if (premiereErreur.empty()) premiereErreur = std::move(message);
         }
-        tour.change(ECHEC);
-    };
-    const auto attendsSonTour = [&](int numero) {
-        for (int v; (v = tour.valeur()) != numero;) {
-            if (v == ECHEC) return false;
-            tour.attendsQueChange(v, std::chrono::microseconds(200));
-        }
-        return true;
+        tours.echoue();
     };
     const auto travaille = [&] {
         std::string brut, noir, message;
         try {
-            for (Piece p; tour.valeur() != ECHEC && decoupe.prends(p, message);) {
+            for (Piece p; !tours.echoues() && decoupe.prends(p, message);) {
                 brut.resize(static_cast<std::size_t>(p.fin - p.debut));
                 if (!f.lit(p.debut, brut.data(), brut.size(), message)) break;
                 noir.clear();
@@ -98,25 +92,25 @@ bool parPieces(const FichierEnLecture& f, std::uint64_t debut, bool utf8, std::i
                 decodeMorceau(brut, utf8, p.derniere, noir, compte);
                 CaracteresOmis omisIci;
                 const std::string braille = TranscritEnDocument(noir, cpl, &omisIci);
-                if (!attendsSonTour(p.numero)) return;
+                if (!tours.attends(p.numero)) return;
                 decodage.ajoute(compte);
                 omis.ajoute(omisIci);
                 if (!sortie.ajoute(braille)) {
-                    tour.change(ECHEC);
+                    tours.echoue();
                     return;
                 }
                 // A document that could not be opened again is not written on.
                 if (!documentAdmis(sortie.taille(), cheminSortie, message)) break;
-                tour.change(p.numero + 1);
+                if (!tours.passe(p.numero)) return;
             }
         } catch (...) {
-            tour.change(ECHEC);
+            tours.echoue();
             throw;
         }
         if (!message.empty()) echoue(message);
     };
     deuxALaFois(travaille, travaille);
-    if (tour.valeur() != ECHEC) return true;
+    if (!tours.echoues()) return true;
     if (!premiereErreur.empty()) erreur = premiereErreur;
     return false;
 }
@@ -147,16 +141,19 @@ bool transcritFichier(const std::string& entree, const FormatPage& format, Sorti
                       BilanTranscription& bilan, std::string& erreur, const std::string& cheminSortie,
                       std::size_t taillePiece) {
     bilan = {};
-    FichierEnLecture f;
+    std::optional<FichierEnLecture> f(std::in_place);
     bool regulier = false;
-    if (!f.ouvre(entree, TAILLE_MAXIMALE_FICHIER, regulier, erreur)) return false;
+    if (!f->ouvre(entree, TAILLE_MAXIMALE_FICHIER, regulier, erreur)) return false;
     std::size_t saute = std::string::npos;
     if (regulier) {
-        std::string debut(static_cast<std::size_t>(std::min<std::uint64_t>(f.taille(), 8)), '\0');
-        if (!f.lit(0, debut.data(), debut.size(), erreur)) return false;
+        std::string debut(static_cast<std::size_t>(std::min<std::uint64_t>(f->taille(), 8)), '\0');
+        if (!f->lit(0, debut.data(), debut.size(), erreur)) return false;
         saute = debutTexteSimple(debut, entree);
     }
-    if (saute == std::string::npos) return entier(entree, format, sortie, bilan, erreur, cheminSortie);
+    if (saute == std::string::npos) {
+        f.reset();  // a pipe is opened again by its one reader
+        return entier(entree, format, sortie, bilan, erreur, cheminSortie);
+    }
     // Read as UTF-8 first: a text found to be code page 1252 once all is
     // read (a rare one) is read again as such.
     DecodageMorceaux decodage;
@@ -164,7 +161,7 @@ bool transcritFichier(const std::string& entree, const FormatPage& format, Sorti
         decodage = {};
         bilan = {};
         if (!sortie.recommence() || !sortie.ajoute(debutDtv(0))) return false;
-        if (!parPieces(f, saute, utf8, format.cpl, taillePiece, sortie, decodage, bilan.omis, erreur, cheminSortie))
+        if (!parPieces(*f, saute, utf8, format.cpl, taillePiece, sortie, decodage, bilan.omis, erreur, cheminSortie))
             return false;
         if (decodage.utf8()) break;
     }

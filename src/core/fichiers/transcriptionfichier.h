@@ -27,11 +27,11 @@ constexpr std::size_t TAILLE_PIECE = std::size_t{128} << 10;
 // format.cpl (TranscritEnDocument), as a document of `format` with no
 // markers: the bytes of ecritDtv, given to `sortie`. A plain text file is
 // read, transcribed and written a piece of about `taillePiece` bytes at a
-// time, on both cores: a book takes a few hundred kilobytes of memory, not
-// several times its size. False, with `erreur` said, when the file cannot be
-// read or the document would be more than a document may hold (as saving it
-// to `cheminSortie` would say); false with `erreur` untouched when `sortie`
-// refused its bytes.
+// time, on both cores: a book takes a few megabytes of memory, not several
+// times its size. False, with `erreur` said, when the file cannot be read or
+// the document would be more than a document may hold (as saving it to
+// `cheminSortie` would say); false also when `sortie` refused its bytes
+// (its own error then tells why).
 bool transcritFichier(const std::string& entree, const FormatPage& format, SortieOctets& sortie,
                       BilanTranscription& bilan, std::string& erreur, const std::string& cheminSortie,
                       std::size_t taillePiece = TAILLE_PIECE);

@@ -74,6 +74,29 @@ private:
     std::condition_variable cv_;
 };
 
+// Pieces made on both cores and written in their order: each waits for its
+// number's turn, then passes it on. A failure ends every turn, and no turn
+// passed on afterwards undoes it.
+class Tours {
+public:
+    // Until piece `numero`'s turn; false once a failure ended the turns.
+    bool attends(int numero) {
+        for (int v; (v = etat_.valeur()) != numero;) {
+            if (v == ECHEC) return false;
+            etat_.attendsQueChange(v, std::chrono::microseconds(200));
+        }
+        return true;
+    }
+    // Piece `numero` is written: the next one's turn; false when a failure came meanwhile.
+    bool passe(int numero) { return etat_.changeSi(numero, numero + 1); }
+    void echoue() { etat_.change(ECHEC); }
+    bool echoues() const { return etat_.valeur() == ECHEC; }
+
+private:
+    static constexpr int ECHEC = -1;
+    EtatPartage etat_{0};
+};
+
 // Runs a() here and b() on a second thread, and returns once both are done;
 // b() runs here after a() when no thread is to be had, or inside a half.
 // An exception from either is thrown again here, once both ended (a()'s

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <thread>
 
 #include "core/fichiers/importation.h"
 
@@ -79,6 +80,8 @@ TEST_F(TranscriptionFichier, PieceParPieceCommeDUnSeulTenant) {
         {"UTF-8 with a damaged byte", "caf\xC3\xA9\n\xFF d\xC3\xA9j\xC3\xA0\r\nfin", "a.txt"},
         {"byte order mark, no last line end", "\xEF\xBB\xBF" "Caf\xC3\xA9\r\nABC 12", "a.txt"},
         {"lone CRs", "un\rdeux\r\rtrois\r", "a.txt"},
+        {"CR LF across two reads of a cut", std::string(4095, 'x') + "\r\nabc\r\n", "a.txt"},
+        {"lone CR ending a read of a cut", std::string(4095, 'x') + "\rabc", "a.txt"},
         {"one line longer than every piece", std::string(70'000, 'x') + " fin", "a.txt"},
         {"empty", "", "a.txt"},
         {"RTF, read whole", "{\\rtf1 un\\par deux\\par}", "a.rtf"},
@@ -117,6 +120,34 @@ TEST_F(TranscriptionFichier, FichierIllisible) {
     EXPECT_EQ(octets, "");
     EXPECT_FALSE(transcritFichier(dossier_.string(), FormatPage{}, sortie, b, erreur, "b.dtv"));
     EXPECT_EQ(erreur, "« " + dossier_.string() + " » est un dossier, pas un fichier.");
+}
+
+TEST_F(TranscriptionFichier, FichierVideQuandLeDocumentSEcrit) {
+    // The file loses its bytes while the first piece is written, once the
+    // second is read: the transcription fails and says why, instead of
+    // writing a document without its end.
+    std::string texte;
+    for (int l = 0; l < 30; ++l) texte += std::string(99, 'a') + "\n";  // three pieces of 1000 bytes
+    const std::string entree = fichier("a.txt", texte);
+    struct Lente : SortieOctets {
+        int appels = 0;
+        std::string entree;
+        bool ajoute(std::string_view octets) override {
+            taille_ += octets.size();
+            if (++appels == 2) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                fs::resize_file(entree, 0);
+            }
+            return true;
+        }
+        bool remplace(std::uint64_t, std::string_view) override { return true; }
+        bool recommence() override { return true; }
+    } sortie;
+    sortie.entree = entree;
+    BilanTranscription b;
+    std::string erreur;
+    EXPECT_FALSE(transcritFichier(entree, FormatPage{}, sortie, b, erreur, "b.dtv", 1000));
+    EXPECT_EQ(erreur, "Impossible de lire « " + entree + " » : le fichier a changé pendant la lecture.");
 }
 
 TEST_F(TranscriptionFichier, FichierRaccourciPendantLaLecture) {

@@ -19,7 +19,7 @@
 namespace dotavob {
 namespace {
 
-volatile std::uint32_t travailGarde = 0;  // the busy halves' work, kept from the optimiser
+std::atomic<std::uint32_t> travailGarde{0};  // the busy halves' work, kept from the optimiser
 
 // Both halves always run to their end, and a failure of either is the
 // caller's: on two threads, and on one inside a half; then in many short
@@ -33,7 +33,7 @@ TEST(Parallele, DeuxMoitiesEtLeursEchecs) {
             if (tours < 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
             std::uint32_t x = 1;
             for (int k = 0; k < tours; ++k) x = x * 1664525u + 1013904223u;
-            travailGarde = x;
+            travailGarde.store(x, std::memory_order_relaxed);
         };
         std::atomic<int> finis{0};
         std::string lu;
@@ -69,6 +69,28 @@ TEST(Parallele, DeuxMoitiesEtLeursEchecs) {
 
 // Work split again inside a half stays on that half's thread; after the
 // halves, it is split again.
+// Pieces made on both cores are written in their order, whichever core is
+// faster; a failure ends the turns, even one met while a piece is written.
+TEST(Parallele, ToursDansLOrdreEtEchec) {
+    Tours tours;
+    std::string ordre;
+    const auto ecrit = [&](int premier) {
+        for (int n = premier; n < 40; n += 2) {
+            ASSERT_TRUE(tours.attends(n));
+            ordre += static_cast<char>('0' + n % 10);
+            ASSERT_TRUE(tours.passe(n));
+        }
+    };
+    deuxALaFois([&] { ecrit(1); }, [&] { ecrit(0); });
+    EXPECT_EQ(ordre, "0123456789012345678901234567890123456789");
+    Tours echec;
+    ASSERT_TRUE(echec.attends(0));
+    echec.echoue();  // on the other core, while piece 0 is written
+    EXPECT_FALSE(echec.passe(0));
+    EXPECT_FALSE(echec.attends(1));
+    EXPECT_TRUE(echec.echoues());
+}
+
 TEST(Parallele, UneMoitieNeSePartageParDeNouveau) {
     using Fils = std::array<std::thread::id, 3>;  // the half's, then its own split's two
     const auto releve = [](Fils& f) {
