@@ -117,6 +117,7 @@ public:
     }
     bool remplace(std::uint64_t position, std::string_view octets) override {
         octets_.replace(static_cast<std::size_t>(position), octets.size(), octets);
+        taille_ = octets_.size();
         return true;
     }
     bool recommence() override {
