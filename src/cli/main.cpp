@@ -217,35 +217,31 @@ int transcrire(const Arguments& a) {
     } else if (!ecritFichierAtomique(sortie, production, erreur)) {
         echoue(erreur);
     }
-    const std::int32_t invalides = bilan.invalides;
-    const CaracteresRemplaces& remplaces = bilan.remplaces;
-    const std::string& omissions = bilan.omissions;
-    const CaracteresOmis& omis = bilan.omis;
     // What was lost on the way is said once; the document is written all the same.
-    if (invalides > 0)
-        std::cerr << "dotavob-cli : " << invalides
-                  << (invalides > 1 ? " octets invalides en UTF-8 ont été remplacés"
+    if (bilan.invalides > 0)
+        std::cerr << "dotavob-cli : " << bilan.invalides
+                  << (bilan.invalides > 1 ? " octets invalides en UTF-8 ont été remplacés"
                                     : " octet invalide en UTF-8 a été remplacé")
                   << " par « ? ».\n";
-    if (!omissions.empty()) std::cerr << "dotavob-cli : " << omissions << ".\n";
-    if (remplaces.nombre > 0) {
-        std::cerr << "dotavob-cli : " << remplaces.nombre
-                  << (remplaces.nombre > 1 ? " caractères sans équivalent dans le jeu de caractères du document ont été "
+    if (!bilan.omissions.empty()) std::cerr << "dotavob-cli : " << bilan.omissions << ".\n";
+    if (bilan.remplaces.nombre > 0) {
+        std::cerr << "dotavob-cli : " << bilan.remplaces.nombre
+                  << (bilan.remplaces.nombre > 1 ? " caractères sans équivalent dans le jeu de caractères du document ont été "
                                              "remplacés par « ? » :"
                                            : " caractère sans équivalent dans le jeu de caractères du document a été "
                                              "remplacé par « ? » :");
-        for (char32_t ch : remplaces.caracteres) {
+        for (char32_t ch : bilan.remplaces.caracteres) {
             std::string u;
             ajouteUtf8(u, ch);
             std::cerr << ' ' << u;
         }
         std::cerr << "\n";
     }
-    if (omis.nombre > 0) {
-        std::cerr << "dotavob-cli : " << omis.nombre
-                  << (omis.nombre > 1 ? " caractères sans équivalent braille ont été omis :"
+    if (bilan.omis.nombre > 0) {
+        std::cerr << "dotavob-cli : " << bilan.omis.nombre
+                  << (bilan.omis.nombre > 1 ? " caractères sans équivalent braille ont été omis :"
                                       : " caractère sans équivalent braille a été omis :");
-        for (char ch : omis.caracteres) {
+        for (char ch : bilan.omis.caracteres) {
             // A control character is named, since it shows nothing.
             const Octet b = oct(ch);
             const char* hex = "0123456789ABCDEF";

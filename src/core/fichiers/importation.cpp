@@ -88,7 +88,7 @@ struct Decodage {
     // What decoding n bytes most often writes at most: the room made ahead.
     static std::size_t taillePrevue(std::size_t n) { return n + n / 32 + 64; }
 
-    void decode(std::string_view s, std::string& r, bool derniere, bool compteRemplaces) {
+    void decode(std::string_view s, std::string& r, bool derniere) {
         // Written in place, the room made ahead: a run of plain characters
         // is copied at once, and nothing is asked of the string byte by byte.
         std::size_t n = r.size();
@@ -122,7 +122,7 @@ struct Decodage {
                 ++sequences;
                 if (const int b = depuisUnicode(c); b >= 0)
                     octet = static_cast<char>(b);
-                else if (compteRemplaces)
+                else
                     remplaces.ajoute(c);
                 p += k;
             } else {
@@ -188,26 +188,21 @@ std::string extensionDe(std::string_view nomFichier) {
 std::string decodeEtJoins(std::string_view s, std::int32_t& invalides, CaracteresRemplaces* remplaces) {
     const std::size_t coupe = milieuEntreLignes(s);
     std::string r;
-    Decodage total, suite;
+    DecodageMorceaux total, suite;
     parMoities(s, coupe, r, [&](std::string_view morceau, std::string& sortie, bool derniere) {
-        const bool seconde = morceau.data() != s.data();
-        (seconde ? suite : total).decode(morceau, sortie, derniere, remplaces != nullptr);
+        decodeMorceau(morceau, true, derniere, sortie, morceau.data() != s.data() ? suite : total);
     });
-    total.sequences += suite.sequences;
-    total.mauvais += suite.mauvais;
-    total.remplaces.ajoute(suite.remplaces);
+    total.ajoute(suite);
     invalides = 0;
-    if (total.sequences <= total.mauvais) {
+    if (!total.utf8()) {
         // Code page 1252 after all: every byte is its character.
         r = std::string();
-        parMoities(s, coupe, r, [](std::string_view morceau, std::string& sortie, bool derniere) {
-            LignesJointes lignes(sortie);
-            lignes.ajoute(morceau);
-            if (derniere) lignes.fin();
+        parMoities(s, coupe, r, [&](std::string_view morceau, std::string& sortie, bool derniere) {
+            decodeMorceau(morceau, false, derniere, sortie, suite);
         });
         return r;
     }
-    invalides = total.mauvais;
+    invalides = total.invalides;
     if (remplaces) *remplaces = std::move(total.remplaces);
     return r;
 }
@@ -228,7 +223,7 @@ void decodeMorceau(std::string_view morceau, bool utf8, bool dernier, std::strin
         return;
     }
     Decodage d;
-    d.decode(morceau, sortie, dernier, true);
+    d.decode(morceau, sortie, dernier);
     compte.sequences += d.sequences;
     compte.invalides += d.mauvais;
     compte.remplaces.ajoute(d.remplaces);
